@@ -1,0 +1,32 @@
+#include "model/font_settings.h"
+
+#include "model/dot_matrix.h"
+
+namespace tgw {
+
+const char* builtinFontName(int kind) {
+    static const char* const names[] = {
+        "ASCII 5x7点阵字库",    "ASCII 5x8点阵字库",    "ASCII 6x12点阵字库",
+        "ASCII 8x16点阵字库",   "GB2312 12x12点阵字库", "GB2312 16x16点阵字库",
+    };
+    return isBuiltinFont(kind) ? names[kind] : "";
+}
+
+bool CFontSettings::same(const CFontSettings& o) const {
+    if (kind != o.kind || width != o.width || height != o.height)
+        return false;
+    if (isBuiltinFont(kind))
+        return true;
+    return face == o.face && size == o.size && bold == o.bold && italic == o.italic &&
+           strikeout == o.strikeout && underline == o.underline && offset == o.offset;
+}
+
+bool CFontSettings::usable() const {
+    if (kind != kFontTrueType && !isBuiltinFont(kind))
+        return false;
+    if (kind == kFontTrueType && face.empty())
+        return false;
+    return validMatrixSize(width, height);
+}
+
+} // namespace tgw

@@ -1,0 +1,133 @@
+#include "model/glyph_entry.h"
+
+#include "model/glyph_list.h"
+
+namespace tgw {
+
+void CGlyphEntry::setSize(int width, int height) {
+    if (width == m_width && height == m_height)
+        return;
+    m_width = width;
+    m_height = height;
+    if (m_owner)
+        m_owner->entryResized(*this);
+}
+
+void CGlyphEntry::markModified() {
+    if (m_owner)
+        m_owner->setModified(true);
+}
+
+void CGlyphEntry::takeRendered(CDotMatrix matrix) {
+    setSize(matrix.width(), matrix.height());
+    m_matrix = std::move(matrix);
+    if (m_owner)
+        m_owner->dotsChanged(*this);
+}
+
+void CGlyphEntry::setMatrix(CDotMatrix matrix) {
+    takeRendered(std::move(matrix));
+    markModified();
+}
+
+bool CGlyphEntry::setDot(int row, int col, bool on) {
+    if (!m_matrix.contains(row, col) || m_matrix.lit(row, col) == on)
+        return false;
+    m_matrix.set(row, col, on);
+    if (m_owner)
+        m_owner->dotsChanged(*this);
+    markModified();
+    return true;
+}
+
+void CGlyphEntry::freeDots() {
+    m_matrix = CDotMatrix();
+    if (m_owner)
+        m_owner->dotsChanged(*this);
+}
+
+bool CFontEntry::setFont(const CFontSettings& font) {
+    if (m_font.same(font) || !font.usable())
+        return false;
+    m_font = font;
+    freeDots();
+    markModified();
+    return true;
+}
+
+CCharEntry::CCharEntry(IRasteriser& rasteriser, char16_t code, const CFontSettings& font)
+    : CFontEntry(rasteriser), m_code(code), m_ansi(ansiForm(code)) {
+    m_font = font;
+    setSize(font.width, font.height);
+}
+
+bool CCharEntry::setFont(const CFontSettings& font) {
+    if (!CFontEntry::setFont(font))
+        return false;
+    setSize(font.width, font.height);
+    return true;
+}
+
+Status CCharEntry::render() {
+    CDotMatrix dots;
+    Status s = rasteriser().renderCharacter(m_code, m_ansi, m_font, dots);
+    if (!s)
+        return s;
+    takeRendered(std::move(dots));
+    return s;
+}
+
+CStringEntry::CStringEntry(IRasteriser& rasteriser, std::u16string text, bool rightToLeft,
+                           const CFontSettings& font)
+    : CFontEntry(rasteriser), m_text(std::move(text)), m_rtl(rightToLeft) {
+    m_font = font;
+}
+
+void CStringEntry::setRightToLeft(bool on) {
+    if (on == m_rtl)
+        return;
+    m_rtl = on;
+    if (!m_text.empty()) {
+        freeDots();
+        markModified();
+    }
+}
+
+int CStringEntry::lineCount() const {
+    int lines = 1;
+    for (char16_t c : m_text)
+        lines += c == u'\n';
+    return lines;
+}
+
+Status CStringEntry::render() {
+    CDotMatrix dots;
+    Status s = rasteriser().renderString(m_text, m_rtl, m_font, dots);
+    if (!s)
+        return s;
+    takeRendered(std::move(dots));
+    return s;
+}
+
+CPictureEntry::CPictureEntry(IRasteriser& rasteriser, std::u16string path, uint8_t threshold)
+    : CGlyphEntry(rasteriser), m_path(std::move(path)), m_threshold(threshold) {}
+
+bool CPictureEntry::setThreshold(uint8_t threshold) {
+    if (threshold == m_threshold)
+        return false;
+    m_threshold = threshold;
+    freeDots();
+    markModified();
+    return true;
+}
+
+Status CPictureEntry::render() {
+    CDotMatrix dots;
+    Status s = rasteriser().renderPicture(m_path, m_threshold, dots);
+    if (!s)
+        return s;
+    takeRendered(std::move(dots));
+    return s;
+}
+
+} // namespace tgw

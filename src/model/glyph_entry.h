@@ -1,0 +1,147 @@
+#pragma once
+
+#include "base/codepage.h"
+#include "base/result.h"
+#include "model/dot_matrix.h"
+#include "model/font_settings.h"
+#include "model/rasteriser.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tgw {
+
+class CGlyphList;
+
+enum EEntryKind : int { kEntryCharacter = 1, kEntryPicture = 2, kEntryString = 3 };
+
+// One matrix with the parameters that produced it. An entry knows its matrix size before it is
+// rendered; its dots exist once render() succeeded, or once they were set from outside (a
+// project file, an edit). The list that holds an entry is told of size and dot changes.
+class CGlyphEntry {
+public:
+    explicit CGlyphEntry(IRasteriser& rasteriser) : m_rasteriser(&rasteriser) {}
+    virtual ~CGlyphEntry() = default;
+    CGlyphEntry(const CGlyphEntry&) = delete;
+    CGlyphEntry& operator=(const CGlyphEntry&) = delete;
+
+    virtual int kind() const = 0;
+    bool isCharacter() const { return kind() == kEntryCharacter; }
+    bool isPicture() const { return kind() == kEntryPicture; }
+    bool isString() const { return kind() == kEntryString; }
+
+    // Builds the dots from the source. On failure the entry keeps no dots.
+    virtual Status render() = 0;
+    Status ensureRendered() { return hasDots() ? Status() : render(); }
+
+    bool hasDots() const { return !m_matrix.empty(); }
+    // The dots; empty until rendered.
+    const CDotMatrix& matrix() const { return m_matrix; }
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+
+    // Replaces the dots (a project file's rows, a hand edit, a rotation). Tells the list of the
+    // new size and of the changed dots and marks the document modified.
+    void setMatrix(CDotMatrix matrix);
+    // Changes single dots; returns whether any dot really changed.
+    bool setDot(int row, int col, bool on);
+    // Frees the dots; the next ensureRendered() builds them again.
+    void freeDots();
+
+    bool selected() const { return m_selected; }
+    void setSelected(bool on) { m_selected = on; }
+    bool mouseEdit() const { return m_mouseEdit; }
+    void setMouseEdit(bool on) { m_mouseEdit = on; }
+
+    int litCount() const { return m_matrix.litCount(); }
+
+    CGlyphList* owner() const { return m_owner; }
+    void setOwner(CGlyphList* list) { m_owner = list; }
+    IRasteriser& rasteriser() const { return *m_rasteriser; }
+    void setRasteriser(IRasteriser& r) { m_rasteriser = &r; }
+
+protected:
+    // Stores a freshly rendered matrix, announcing a size change first.
+    void takeRendered(CDotMatrix matrix);
+    void setSize(int width, int height);
+    void markModified();
+
+private:
+    IRasteriser* m_rasteriser;
+    CGlyphList* m_owner = nullptr;
+    CDotMatrix m_matrix;
+    int m_width = 0;
+    int m_height = 0;
+    bool m_selected = false;
+    bool m_mouseEdit = false;
+};
+
+// Entries made with a font: characters and strings.
+class CFontEntry : public CGlyphEntry {
+public:
+    using CGlyphEntry::CGlyphEntry;
+
+    const CFontSettings& font() const { return m_font; }
+    // Returns false without change when the values equal the stored ones (see
+    // CFontSettings::same) or cannot be rendered; otherwise stores them, frees the dots and
+    // marks the document modified.
+    virtual bool setFont(const CFontSettings& font);
+    bool sameFont(const CFontSettings& font) const { return m_font.same(font); }
+
+protected:
+    CFontSettings m_font;
+};
+
+class CCharEntry : public CFontEntry {
+public:
+    CCharEntry(IRasteriser& rasteriser, char16_t code, const CFontSettings& font);
+
+    int kind() const override { return kEntryCharacter; }
+    Status render() override;
+    bool setFont(const CFontSettings& font) override;
+
+    char16_t code() const { return m_code; }
+    const CAnsiForm& ansi() const { return m_ansi; }
+
+private:
+    char16_t m_code;
+    CAnsiForm m_ansi;
+};
+
+class CStringEntry : public CFontEntry {
+public:
+    CStringEntry(IRasteriser& rasteriser, std::u16string text, bool rightToLeft,
+                 const CFontSettings& font);
+
+    int kind() const override { return kEntryString; }
+    Status render() override;
+
+    const std::u16string& text() const { return m_text; }
+    bool rightToLeft() const { return m_rtl; }
+    void setRightToLeft(bool on);
+    // Lines of the text: split at LF, a CR just before the LF dropped.
+    int lineCount() const;
+
+private:
+    std::u16string m_text;
+    bool m_rtl;
+};
+
+class CPictureEntry : public CGlyphEntry {
+public:
+    CPictureEntry(IRasteriser& rasteriser, std::u16string path, uint8_t threshold);
+
+    int kind() const override { return kEntryPicture; }
+    Status render() override;
+
+    const std::u16string& path() const { return m_path; }
+    uint8_t threshold() const { return m_threshold; }
+    // Returns whether the threshold changed (the dots are then freed).
+    bool setThreshold(uint8_t threshold);
+
+private:
+    std::u16string m_path;
+    uint8_t m_threshold;
+};
+
+} // namespace tgw

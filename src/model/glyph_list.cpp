@@ -1,0 +1,226 @@
+#include "model/glyph_list.h"
+
+#include "base/text.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace tgw {
+
+CGlyphList::~CGlyphList() {
+    m_observer = nullptr;
+    m_entries.clear();
+}
+
+std::optional<size_t> CGlyphList::indexOf(const CGlyphEntry& entry) const {
+    for (size_t i = 0; i < m_entries.size(); ++i)
+        if (m_entries[i].get() == &entry)
+            return i;
+    return std::nullopt;
+}
+
+size_t CGlyphList::selectedCount() const {
+    return size_t(std::count_if(m_entries.begin(), m_entries.end(),
+                                [](const auto& e) { return e->selected(); }));
+}
+
+size_t CGlyphList::unrenderedCount() const {
+    return size_t(std::count_if(m_entries.begin(), m_entries.end(),
+                                [](const auto& e) { return !e->hasDots(); }));
+}
+
+CFontSettings characterFont(const CFontSettings& font, char16_t code, bool halfWidth) {
+    CFontSettings f = font;
+    if (halfWidth && font.kind == kFontTrueType && code < 0x80)
+        f.width = (font.width + 1) / 2;
+    return f;
+}
+
+size_t CGlyphList::addCharacters(std::u16string_view text, const CFontSettings& font,
+                                 const CAddOptions& options) {
+    std::u16string chars(text);
+    if (options.filterDuplicates) {
+        std::unordered_set<char16_t> seen;
+        for (const auto& e : m_entries)
+            if (e->isCharacter())
+                seen.insert(static_cast<const CCharEntry&>(*e).code());
+        std::u16string kept;
+        for (char16_t c : chars)
+            if (seen.insert(c).second)
+                kept.push_back(c);
+        chars.swap(kept);
+    }
+    size_t first = m_entries.size();
+    for (char16_t c : chars) {
+        if (c == 0 || (options.filterBlanks && isWhiteSpace(c)))
+            continue;
+        auto entry = std::make_unique<CCharEntry>(*m_rasteriser,
+                                                  c, characterFont(font, c, options.halfWidth));
+        entry->setMouseEdit(options.mouseEdit);
+        entry->setOwner(this);
+        m_entries.push_back(std::move(entry));
+    }
+    size_t added = m_entries.size() - first;
+    if (added) {
+        if (m_observer)
+            m_observer->entriesInserted(first, added);
+        setModified(true);
+    }
+    return added;
+}
+
+CGlyphEntry& CGlyphList::append(std::unique_ptr<CGlyphEntry> entry) {
+    entry->setOwner(this);
+    m_entries.push_back(std::move(entry));
+    if (m_observer)
+        m_observer->entriesInserted(m_entries.size() - 1, 1);
+    setModified(true);
+    return *m_entries.back();
+}
+
+bool CGlyphList::hasString(std::u16string_view text) const {
+    return std::any_of(m_entries.begin(), m_entries.end(), [&](const auto& e) {
+        return e->isString() && static_cast<const CStringEntry&>(*e).text() == text;
+    });
+}
+
+bool CGlyphList::hasPicture(std::u16string_view path) const {
+    return std::any_of(m_entries.begin(), m_entries.end(), [&](const auto& e) {
+        return e->isPicture() && static_cast<const CPictureEntry&>(*e).path() == path;
+    });
+}
+
+size_t CGlyphList::deleteSelected() {
+    size_t lowest = m_entries.size();
+    size_t removed = 0;
+    for (size_t i = m_entries.size(); i-- > 0;) {
+        if (m_entries[i]->selected()) {
+            m_entries.erase(m_entries.begin() + long(i));
+            lowest = i;
+            ++removed;
+        }
+    }
+    if (removed) {
+        if (m_observer)
+            m_observer->entriesRemoved(lowest);
+        setModified(true);
+    }
+    return removed;
+}
+
+void CGlyphList::deleteAll() {
+    if (m_entries.empty())
+        return;
+    m_entries.clear();
+    if (m_observer)
+        m_observer->entriesRemoved(0);
+    setModified(true);
+}
+
+void CGlyphList::removeWhere(size_t first, size_t last) {
+    if (first >= last)
+        return;
+    m_entries.erase(m_entries.begin() + long(first), m_entries.begin() + long(last));
+    if (m_observer)
+        m_observer->entriesRemoved(first);
+}
+
+void CGlyphList::removeFront(size_t count) { removeWhere(0, std::min(count, m_entries.size())); }
+
+void CGlyphList::removeBack(size_t count) {
+    count = std::min(count, m_entries.size());
+    removeWhere(m_entries.size() - count, m_entries.size());
+}
+
+void CGlyphList::select(size_t index, ESelect mode) {
+    if (index >= m_entries.size())
+        return;
+    switch (mode) {
+    case ESelect::Replace:
+        for (auto& e : m_entries)
+            e->setSelected(false);
+        m_entries[index]->setSelected(true);
+        break;
+    case ESelect::Add:
+        m_entries[index]->setSelected(true);
+        break;
+    case ESelect::Clear:
+        m_entries[index]->setSelected(false);
+        break;
+    }
+}
+
+void CGlyphList::selectAll() {
+    for (auto& e : m_entries)
+        e->setSelected(true);
+}
+
+void CGlyphList::clearSelection() {
+    for (auto& e : m_entries)
+        e->setSelected(false);
+}
+
+void CGlyphList::invertSelection() {
+    for (auto& e : m_entries)
+        e->setSelected(!e->selected());
+}
+
+std::optional<size_t> CGlyphList::applyFont(const CFontSettings& font, bool halfWidth) {
+    std::optional<size_t> firstResized;
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        CGlyphEntry& e = *m_entries[i];
+        if (!e.selected() || e.isPicture())
+            continue;
+        int w = e.width(), h = e.height();
+        auto& fe = static_cast<CFontEntry&>(e);
+        bool changed = e.isCharacter()
+                           ? fe.setFont(characterFont(font, static_cast<CCharEntry&>(e).code(),
+                                                      halfWidth))
+                           : fe.setFont(font);
+        if (changed)
+            (void)fe.ensureRendered();
+        if ((e.width() != w || e.height() != h) && !firstResized)
+            firstResized = i;
+    }
+    return firstResized;
+}
+
+size_t CGlyphList::applyThreshold(uint8_t threshold) {
+    size_t changed = 0;
+    for (auto& e : m_entries)
+        if (e->selected() && e->isPicture() &&
+            static_cast<CPictureEntry&>(*e).setThreshold(threshold)) {
+            (void)e->ensureRendered();
+            ++changed;
+        }
+    return changed;
+}
+
+void CGlyphList::setMouseEdit(bool on) {
+    for (auto& e : m_entries)
+        e->setMouseEdit(on);
+}
+
+bool CGlyphList::isLargeJob() const {
+    return m_entries.size() > 1000 && unrenderedCount() >= 1000;
+}
+
+void CGlyphList::setModified(bool on) {
+    if (on == m_modified)
+        return;
+    m_modified = on;
+    if (m_observer)
+        m_observer->modifiedChanged(on);
+}
+
+void CGlyphList::entryResized(CGlyphEntry& entry) {
+    if (m_observer)
+        m_observer->entryResized(entry);
+}
+
+void CGlyphList::dotsChanged(CGlyphEntry& entry) {
+    if (m_observer)
+        m_observer->dotsChanged(entry);
+}
+
+} // namespace tgw

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "base/codepage.h"
+#include "base/result.h"
+#include "model/dot_matrix.h"
+#include "model/font_settings.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tgw {
+
+// What turns an entry's source into dots. The model only knows this interface; the raster
+// layer implements it. One instance serves one thread at a time.
+class IRasteriser {
+public:
+    virtual ~IRasteriser() = default;
+
+    // A character in font.width × font.height dots. A code the font cannot show gives a blank
+    // matrix and success; unusable settings or code 0 fail with a reason.
+    virtual Status renderCharacter(char16_t code, const CAnsiForm& ansi, const CFontSettings& font,
+                                   CDotMatrix& out) = 0;
+    // A text of one or more lines as one matrix; the matrix chooses its own size.
+    virtual Status renderString(std::u16string_view text, bool rightToLeft,
+                                const CFontSettings& font, CDotMatrix& out) = 0;
+    // A picture file under a brightness threshold; the matrix takes the picture's size.
+    virtual Status renderPicture(const std::u16string& path, uint8_t threshold, CDotMatrix& out) = 0;
+};
+
+} // namespace tgw

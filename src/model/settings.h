@@ -1,0 +1,77 @@
+#pragma once
+
+#include "model/font_settings.h"
+#include "model/profile_store.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tgw {
+
+// The face and style of the desktop's default user-interface font; they give the defaults of
+// FACENAME, BOLD, ITALIC, STRIKEOUT and UNDERLINE.
+struct CSystemFont {
+    std::u16string face = u"DejaVu Sans";
+    int weight = 400;
+    bool italic = false;
+    bool strikeout = false;
+    bool underline = false;
+};
+
+// Section of the profile that holds the settings.
+inline constexpr const char* kProfileSection = "Tessaglyphworks";
+// Stored texts are cut to this many characters.
+inline constexpr size_t kMaxProfileText = 259;
+
+// The program's flat set of settings, named after their profile keys.
+struct CSettings {
+    unsigned width = 18;     // WIDTH
+    unsigned height = 18;    // HEIGHT
+    int pointSize = 4;       // POINTSIZE
+    int mouseDraw = 0;       // MOUSEDRAW
+    int filterRedup = 1;     // FILTERREDUP
+    int filterSpace = 1;     // FILTERSPACE
+    uint8_t threshold = 184; // THRESHOLD
+    int color = 1;           // COLOR
+    int fontType = kFontTrueType; // FONTTYPE
+    int bold = 0;            // BOLD
+    int italic = 0;          // ITALIC
+    int strikeout = 0;       // STRIKEOUT
+    int underline = 0;       // UNDERLINE
+    int fontSize = 0;        // FONTSIZE
+    long offset = 0;         // OFFSET
+    int halfWidth = 0;       // HALFWIDTH
+    std::u16string faceName = u"DejaVu Sans"; // FACENAME
+    int pointsSeq = 0;       // POINTSSEQ
+    int bytesSeq = 0;        // BYTESSEQ
+    int language = 0;        // LANGUAGE
+    int useUnicode = 0;      // USEUNICODE
+    std::u16string codeHead; // CODEHEAD, with real line breaks and tabs
+    std::u16string codeTail; // CODETAIL
+    std::u16string codeBrowser = u"wordpad.exe"; // CODEBROWSER
+
+    // The defaults of a first start.
+    static CSettings defaults(const CSystemFont& systemFont = {});
+
+    // Reads every key from the profile; a missing key or a value out of its range gives the
+    // default of that key.
+    void load(const CProfileStore& profile, const CSystemFont& systemFont = {});
+    // Writes every key in the save order.
+    void save(CProfileStore& profile) const;
+
+    // The font settings new character and string entries get.
+    CFontSettings font() const;
+    void setFont(const CFontSettings& font);
+};
+
+// The menu's cell sizes.
+bool isMenuPointSize(int size);
+
+// The template markers of the profile: tabs and CR LF pairs in CODEHEAD / CODETAIL.
+std::u16string encodeTemplateMarkers(std::u16string text, bool head);
+std::u16string decodeTemplateMarkers(std::u16string text, bool head);
+
+// "横向取点左高位" … for POINTSSEQ 0..3.
+const char* dotOrderName(int pointsSeq);
+
+} // namespace tgw

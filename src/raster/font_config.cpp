@@ -1,0 +1,151 @@
+#include "raster/font_config.h"
+
+#include "base/text.h"
+#include "raster/rasteriser.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <tuple>
+
+namespace tgw {
+namespace {
+
+struct CPatternDeleter {
+    void operator()(FcPattern* p) const { FcPatternDestroy(p); }
+};
+struct CFontSetDeleter {
+    void operator()(FcFontSet* s) const { FcFontSetDestroy(s); }
+};
+struct CObjectSetDeleter {
+    void operator()(FcObjectSet* s) const { FcObjectSetDestroy(s); }
+};
+using CPattern = std::unique_ptr<FcPattern, CPatternDeleter>;
+
+std::mutex& fcMutex() {
+    static std::mutex m;
+    return m;
+}
+
+void ensureInit() {
+    static bool ok = FcInit();
+    (void)ok;
+}
+
+CPattern match(const std::string& family, int weight, int slant) {
+    ensureInit();
+    CPattern pattern(FcPatternCreate());
+    if (!pattern)
+        return nullptr;
+    FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    if (weight >= 0)
+        FcPatternAddInteger(pattern.get(), FC_WEIGHT, weight);
+    if (slant >= 0)
+        FcPatternAddInteger(pattern.get(), FC_SLANT, slant);
+    FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+    FcDefaultSubstitute(pattern.get());
+    FcResult result;
+    return CPattern(FcFontMatch(nullptr, pattern.get(), &result));
+}
+
+std::string getString(FcPattern* p, const char* object) {
+    FcChar8* s = nullptr;
+    if (FcPatternGetString(p, object, 0, &s) != FcResultMatch || !s)
+        return {};
+    return reinterpret_cast<const char*>(s);
+}
+
+int getInt(FcPattern* p, const char* object, int fallback) {
+    int v = fallback;
+    FcPatternGetInteger(p, object, 0, &v);
+    return v;
+}
+
+} // namespace
+
+Result<CFaceFile> findFace(const std::u16string& family, bool bold, bool italic) {
+    using CKey = std::tuple<std::u16string, bool, bool>;
+    static std::map<CKey, CFaceFile> cache;
+    std::lock_guard lock(fcMutex());
+    CKey key{family, bold, italic};
+    if (auto it = cache.find(key); it != cache.end())
+        return it->second;
+
+    CPattern found = match(utf16ToUtf8(family), bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR,
+                           italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    if (!found)
+        return failure("no font matches the face '" + utf16ToUtf8(family) + "'");
+    CFaceFile face;
+    face.file = getString(found.get(), FC_FILE);
+    if (face.file.empty())
+        return failure("no font file for the face '" + utf16ToUtf8(family) + "'");
+    face.index = getInt(found.get(), FC_INDEX, 0);
+    face.family = utf8ToUtf16(getString(found.get(), FC_FAMILY));
+    // fontconfig marks a style it wants synthesised: embolden for bold, a shear matrix for
+    // italic (the weight and slant then echo the request, not the face).
+    FcBool embolden = FcFalse;
+    FcPatternGetBool(found.get(), FC_EMBOLDEN, 0, &embolden);
+    FcMatrix* matrix = nullptr;
+    bool sheared = FcPatternGetMatrix(found.get(), FC_MATRIX, 0, &matrix) == FcResultMatch &&
+                   matrix && matrix->xy != 0;
+    face.syntheticBold =
+        bold && (embolden || getInt(found.get(), FC_WEIGHT, FC_WEIGHT_REGULAR) < FC_WEIGHT_DEMIBOLD);
+    face.syntheticItalic =
+        italic && (sheared || getInt(found.get(), FC_SLANT, FC_SLANT_ROMAN) == FC_SLANT_ROMAN);
+    face.fixedPitch = getInt(found.get(), FC_SPACING, FC_PROPORTIONAL) >= FC_MONO;
+    cache.emplace(key, face);
+    return face;
+}
+
+std::vector<CFontFamily> listFontFamilies() {
+    std::lock_guard lock(fcMutex());
+    ensureInit();
+    CPattern pattern(FcPatternCreate());
+    FcPatternAddBool(pattern.get(), FC_OUTLINE, FcTrue);
+    FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+    std::unique_ptr<FcObjectSet, CObjectSetDeleter> objects(
+        FcObjectSetBuild(FC_FAMILY, FC_SPACING, FC_FONTFORMAT, nullptr));
+    std::unique_ptr<FcFontSet, CFontSetDeleter> set(
+        FcFontList(nullptr, pattern.get(), objects.get()));
+    std::map<std::string, bool> families; // name → every style fixed-pitch
+    for (int i = 0; set && i < set->nfont; ++i) {
+        FcPattern* p = set->fonts[i];
+        std::string format = getString(p, FC_FONTFORMAT);
+        if (format != "TrueType" && format != "CFF")
+            continue;
+        std::string name = getString(p, FC_FAMILY);
+        if (name.empty() || name[0] == '@')
+            continue;
+        bool fixed = getInt(p, FC_SPACING, FC_PROPORTIONAL) >= FC_MONO;
+        auto [it, inserted] = families.emplace(name, fixed);
+        if (!inserted)
+            it->second = it->second && fixed;
+    }
+    std::vector<CFontFamily> out;
+    for (const auto& [name, fixed] : families)
+        out.push_back({utf8ToUtf16(name), fixed});
+    return out;
+}
+
+CSystemFont systemGuiFont() {
+    std::lock_guard lock(fcMutex());
+    CSystemFont font;
+    CPattern found = match("sans-serif", -1, -1);
+    if (!found)
+        return font;
+    std::string family = getString(found.get(), FC_FAMILY);
+    if (!family.empty())
+        font.face = utf8ToUtf16(family);
+    int weight = getInt(found.get(), FC_WEIGHT, FC_WEIGHT_REGULAR);
+    // fontconfig's regular is 80 and bold 200; the profile keeps the 100..900 scale.
+    font.weight = int(FcWeightToOpenType(weight));
+    font.italic = getInt(found.get(), FC_SLANT, FC_SLANT_ROMAN) != FC_SLANT_ROMAN;
+    return font;
+}
+
+} // namespace tgw

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "base/result.h"
+
+#include <string>
+#include <vector>
+
+namespace tgw {
+
+// Where fontconfig finds a face for a family name and style. A family that is not installed
+// resolves to whatever fontconfig substitutes for it.
+struct CFaceFile {
+    std::string file;
+    int index = 0;
+    std::u16string family;   // the family actually matched
+    bool syntheticBold = false;   // bold asked for, the matched face is not bold
+    bool syntheticItalic = false; // italic asked for, the matched face is upright
+    bool fixedPitch = false;
+};
+
+// Thread-safe; results are cached for the life of the process.
+Result<CFaceFile> findFace(const std::u16string& family, bool bold, bool italic);
+
+} // namespace tgw

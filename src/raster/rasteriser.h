@@ -1,0 +1,47 @@
+#pragma once
+
+#include "model/rasteriser.h"
+#include "model/settings.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tgw {
+
+class CFreeTypeRenderer;
+
+// The rasteriser of all three entry kinds: built-in dot fonts, TrueType faces through FreeType,
+// strings and pictures. Each instance owns its own FreeType library and faces, so one instance
+// per thread renders in parallel with others.
+class CRasteriser : public IRasteriser {
+public:
+    CRasteriser();
+    ~CRasteriser() override;
+
+    Status renderCharacter(char16_t code, const CAnsiForm& ansi, const CFontSettings& font,
+                           CDotMatrix& out) override;
+    Status renderString(std::u16string_view text, bool rightToLeft, const CFontSettings& font,
+                        CDotMatrix& out) override;
+    Status renderPicture(const std::u16string& path, uint8_t threshold, CDotMatrix& out) override;
+
+    CFreeTypeRenderer& freeType() { return *m_freeType; }
+
+private:
+    std::unique_ptr<CFreeTypeRenderer> m_freeType;
+};
+
+// A font family that kind 6 can render.
+struct CFontFamily {
+    std::u16string name;
+    bool fixedPitch = false;
+};
+
+// Families of the installed outline fonts, sorted, without duplicates and without names that
+// begin with '@'.
+std::vector<CFontFamily> listFontFamilies();
+
+// The face that fontconfig gives for "sans-serif", with its style.
+CSystemFont systemGuiFont();
+
+} // namespace tgw

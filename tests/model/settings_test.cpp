@@ -1,0 +1,122 @@
+#include "model/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+using namespace tgw;
+
+namespace {
+
+class SettingsTest : public ::testing::Test {
+protected:
+    std::string path = ::testing::TempDir() + "tgw_settings_test.ini";
+    void SetUp() override { std::remove(path.c_str()); }
+    void TearDown() override { std::remove(path.c_str()); }
+
+    void writeProfile(const std::string& text) { std::ofstream(path) << text; }
+    CSettings loaded() {
+        CProfileStore p(path);
+        p.load();
+        CSettings s;
+        s.load(p);
+        return s;
+    }
+    std::string stored(const std::string& key) {
+        CProfileStore p(path);
+        p.load();
+        return p.get(kProfileSection, key).value_or("<missing>");
+    }
+};
+
+} // namespace
+
+TEST_F(SettingsTest, FirstStartGivesTheDefaults) {
+    CSystemFont gui{u"Noto Sans", 700, true, false, true};
+    CProfileStore p(path);
+    p.load();
+    CSettings s;
+    s.load(p, gui);
+    EXPECT_EQ(s.width, 18u);
+    EXPECT_EQ(s.height, 18u);
+    EXPECT_EQ(s.pointSize, 4);
+    EXPECT_EQ(s.threshold, 184);
+    EXPECT_EQ(s.color, 1);
+    EXPECT_EQ(s.fontType, 6);
+    EXPECT_EQ(s.filterRedup, 1);
+    EXPECT_EQ(s.filterSpace, 1);
+    EXPECT_EQ(s.faceName, u"Noto Sans");
+    EXPECT_EQ(s.bold, 1);
+    EXPECT_EQ(s.italic, 1);
+    EXPECT_EQ(s.underline, 1);
+    EXPECT_EQ(s.strikeout, 0);
+    EXPECT_EQ(s.codeHead, u"/* %MATRIXCODE_HEAD_FONT%*/\r\n"); // a real line break already
+    EXPECT_EQ(s.codeTail, u"");
+    EXPECT_EQ(s.codeBrowser, u"wordpad.exe");
+}
+
+TEST_F(SettingsTest, TemplatesAreStoredWithMarkersAndComeBackUnchanged) {
+    CSettings s = CSettings::defaults();
+    s.codeHead = u"a\tb\r\nc";
+    s.codeTail = u"x\r\ny\nz\r"; // lone LF and CR stay as they are
+    CProfileStore p(path);
+    s.save(p);
+    ASSERT_TRUE(p.save());
+    EXPECT_EQ(stored("CODEHEAD"), "a%MATRIXCODE_HEAD_TAB%b%MATRIXCODE_HEAD_CRLF%c");
+    CSettings back = loaded();
+    EXPECT_EQ(back.codeHead, s.codeHead);
+}
+
+TEST_F(SettingsTest, NumbersAreStoredAsTheirTexts) {
+    CSettings s = CSettings::defaults();
+    s.offset = -3;
+    s.width = 2048;
+    CProfileStore p(path);
+    s.save(p);
+    ASSERT_TRUE(p.save());
+    EXPECT_EQ(stored("OFFSET"), "-3");
+    EXPECT_EQ(stored("WIDTH"), "2048");
+    CSettings back = loaded();
+    EXPECT_EQ(back.offset, -3);
+    EXPECT_EQ(back.width, 2048u);
+}
+
+TEST_F(SettingsTest, GarbageAndOutOfRangeValuesGiveTheDefaults) {
+    writeProfile("[Other]\nWIDTH=99\n[Tessaglyphworks]\nWIDTH=0\nHEIGHT=banana\nTHRESHOLD=300\n"
+                 "COLOR=9\nFONTTYPE=-1\nPOINTSSEQ=4\nBYTESSEQ=12\nPOINTSIZE=11\nMOUSEDRAW=7\n"
+                 "FACENAME=\nFONTSIZE=12px\n");
+    CSettings s = loaded();
+    EXPECT_EQ(s.width, 18u);
+    EXPECT_EQ(s.height, 18u);
+    EXPECT_EQ(s.threshold, 44); // kept in eight bits
+    EXPECT_EQ(s.color, 1);
+    EXPECT_EQ(s.fontType, 6);
+    EXPECT_EQ(s.pointsSeq, 0);
+    EXPECT_EQ(s.bytesSeq, 0);
+    EXPECT_EQ(s.pointSize, 4);
+    EXPECT_EQ(s.mouseDraw, 0);
+    EXPECT_FALSE(s.faceName.empty());
+    EXPECT_EQ(s.fontSize, 12); // leading digits count, as the system's profile reads them
+}
+
+TEST_F(SettingsTest, LongTextsAreCutAndOtherSectionsSurviveASave) {
+    writeProfile("; comment\n[Other]\nKEY=value\n[Tessaglyphworks]\nCODEBROWSER=" +
+                 std::string(300, 'v') + "\n");
+    CSettings s = loaded();
+    EXPECT_EQ(s.codeBrowser.size(), kMaxProfileText);
+    CProfileStore p(path);
+    p.load();
+    s.save(p);
+    ASSERT_TRUE(p.save());
+    std::ifstream in(path);
+    std::string all((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(all.find("; comment\n[Other]\nKEY=value\n"), std::string::npos);
+}
+
+TEST_F(SettingsTest, AFailedWriteIsReportedAndLeavesNoFile) {
+    CProfileStore p("/proc/tgw-no-such-dir/profile.ini");
+    CSettings::defaults().save(p);
+    EXPECT_FALSE(p.save());
+}

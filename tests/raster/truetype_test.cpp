@@ -1,0 +1,200 @@
+#include "raster/rasteriser.h"
+
+#include <gtest/gtest.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <fontconfig/fontconfig.h>
+
+using namespace tgw;
+
+namespace {
+
+CFontSettings face(const char16_t* name, int w, int h, int size = 0) {
+    CFontSettings f;
+    f.kind = kFontTrueType;
+    f.face = name;
+    f.width = w;
+    f.height = h;
+    f.size = size;
+    return f;
+}
+
+CDotMatrix render(char16_t code, const CFontSettings& f) {
+    CRasteriser r;
+    CDotMatrix m;
+    Status s = r.renderCharacter(code, ansiForm(code), f, m);
+    EXPECT_TRUE(s) << s.error();
+    return m;
+}
+
+int firstLitRow(const CDotMatrix& m) {
+    for (int r = 0; r < m.height(); ++r)
+        for (int c = 0; c < m.width(); ++c)
+            if (m.lit(r, c))
+                return r;
+    return -1;
+}
+
+struct CBox {
+    int left = -1, right = -1;
+    int width() const { return left < 0 ? 0 : right - left + 1; }
+};
+CBox litColumns(const CDotMatrix& m) {
+    CBox b;
+    for (int c = 0; c < m.width(); ++c)
+        for (int r = 0; r < m.height(); ++r)
+            if (m.lit(r, c)) {
+                if (b.left < 0)
+                    b.left = c;
+                b.right = c;
+            }
+    return b;
+}
+
+// The glyph as bare FreeType draws it, for an independent account of where it must land.
+struct CBareGlyph {
+    int ascent = 0, top = 0, rows = 0, width = 0;
+    std::vector<std::vector<bool>> dots;
+};
+CBareGlyph bare(const char* family, char16_t code, int em) {
+    FcInit();
+    FcPattern* p = FcNameParse(reinterpret_cast<const FcChar8*>(family));
+    FcConfigSubstitute(nullptr, p, FcMatchPattern);
+    FcDefaultSubstitute(p);
+    FcResult res;
+    FcPattern* found = FcFontMatch(nullptr, p, &res);
+    FcChar8* file = nullptr;
+    FcPatternGetString(found, FC_FILE, 0, &file);
+    int index = 0;
+    FcPatternGetInteger(found, FC_INDEX, 0, &index);
+    FT_Library lib;
+    FT_Init_FreeType(&lib);
+    FT_Face face;
+    EXPECT_EQ(FT_New_Face(lib, reinterpret_cast<const char*>(file), index, &face), 0);
+    FT_Set_Pixel_Sizes(face, 0, em);
+    FT_Load_Char(face, code, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO);
+    CBareGlyph g;
+    g.ascent = int((face->size->metrics.ascender + 63) >> 6);
+    g.top = face->glyph->bitmap_top;
+    g.rows = int(face->glyph->bitmap.rows);
+    g.width = int(face->glyph->bitmap.width);
+    for (int r = 0; r < g.rows; ++r) {
+        g.dots.emplace_back();
+        for (int c = 0; c < g.width; ++c)
+            g.dots.back().push_back(face->glyph->bitmap.buffer[r * face->glyph->bitmap.pitch + c / 8] &
+                                    (0x80 >> (c % 8)));
+    }
+    FT_Done_Face(face);
+    FT_Done_FreeType(lib);
+    FcPatternDestroy(found);
+    FcPatternDestroy(p);
+    return g;
+}
+
+} // namespace
+
+TEST(TrueType, GlyphIsPlacedByAscentAndCentred) {
+    for (char16_t code : {u'g', u'A', u'中'}) {
+        const char* family = code == u'中' ? "WenQuanYi Micro Hei" : "DejaVu Sans";
+        CBareGlyph g = bare(family, code, 16);
+        CDotMatrix m = render(code, face(code == u'中' ? u"WenQuanYi Micro Hei" : u"DejaVu Sans", 16, 16));
+        int row0 = std::max(0, g.ascent - g.top);
+        int col0 = g.width < 16 ? (16 - g.width) / 2 : 0;
+        for (int r = 0; r < 16; ++r)
+            for (int c = 0; c < 16; ++c) {
+                int gr = r - row0, gc = c - col0;
+                bool expected = gr >= 0 && gr < g.rows && gc >= 0 && gc < g.width && g.dots[gr][gc];
+                ASSERT_EQ(m.lit(r, c), expected) << char(code) << " at " << r << "," << c;
+            }
+    }
+}
+
+TEST(TrueType, FontSizeBelowTheCellStartsLower) {
+    CBareGlyph g = bare("DejaVu Sans", u'H', 12);
+    CDotMatrix m = render(u'H', face(u"DejaVu Sans", 16, 16, 12));
+    EXPECT_EQ(firstLitRow(m), 2 + (g.ascent - g.top));
+    CBareGlyph g16 = bare("DejaVu Sans", u'H', 16);
+    EXPECT_EQ(firstLitRow(render(u'H', face(u"DejaVu Sans", 16, 16, 16))), g16.ascent - g16.top);
+    EXPECT_EQ(firstLitRow(render(u'H', face(u"DejaVu Sans", 16, 16, 0))), g16.ascent - g16.top);
+}
+
+TEST(TrueType, OffsetMovesAndRowsLeavingTheTopAreLost) {
+    CFontSettings f = face(u"DejaVu Sans", 16, 16);
+    CDotMatrix base = render(u'H', f);
+    int top = firstLitRow(base);
+    f.offset = -(top + 3); // three rows of the glyph leave the top
+    CDotMatrix up = render(u'H', f);
+    EXPECT_EQ(firstLitRow(up), 0);
+    for (int r = 0; r + top + 3 < 16; ++r)
+        for (int c = 0; c < 16; ++c)
+            EXPECT_EQ(up.lit(r, c), base.lit(r + top + 3, c));
+    // Nothing wraps round to the bottom.
+    for (int r = 16 - top - 3; r < 16; ++r)
+        for (int c = 0; c < 16; ++c)
+            EXPECT_FALSE(up.lit(r, c));
+    f.offset = 2;
+    EXPECT_EQ(firstLitRow(render(u'H', f)), top + 2);
+}
+
+TEST(TrueType, FixedPitchAsciiKeepsNaturalWidthUntilTheCellIsTooNarrow) {
+    // DejaVu Sans Mono is fixed-pitch: a 9×18 cell renders at natural width, 8×18 squeezes.
+    CBox natural = litColumns(render(u'M', face(u"DejaVu Sans Mono", 18, 18)));
+    CBox nine = litColumns(render(u'M', face(u"DejaVu Sans Mono", 9, 18)));
+    CBox eight = litColumns(render(u'M', face(u"DejaVu Sans Mono", 8, 18)));
+    EXPECT_EQ(nine.width(), std::min(natural.width(), 9));
+    EXPECT_LT(eight.width(), nine.width());
+    // A proportional face squeezes a narrow cell and stretches a wide one.
+    CBox square = litColumns(render(u'O', face(u"DejaVu Sans", 18, 18)));
+    EXPECT_LT(litColumns(render(u'O', face(u"DejaVu Sans", 9, 18))).width(), square.width());
+    EXPECT_GT(litColumns(render(u'O', face(u"DejaVu Sans", 36, 18))).width(), square.width());
+}
+
+TEST(TrueType, StylesAddDots) {
+    CFontSettings f = face(u"DejaVu Sans", 16, 16, 12); // room below the baseline
+    int plain = render(u'n', f).litCount();
+    CFontSettings u = f;
+    u.underline = true;
+    EXPECT_GT(render(u'n', u).litCount(), plain);
+    CFontSettings s = f;
+    s.strikeout = true;
+    EXPECT_GT(render(u'n', s).litCount(), plain);
+    CFontSettings b = f;
+    b.bold = true;
+    EXPECT_GT(render(u'n', b).litCount(), plain);
+    // WenQuanYi Micro Hei has no bold face: bold is synthesised.
+    CFontSettings w = face(u"WenQuanYi Micro Hei", 16, 16);
+    int wqy = render(u'中', w).litCount();
+    w.bold = true;
+    EXPECT_GT(render(u'中', w).litCount(), wqy);
+}
+
+TEST(TrueType, MissingFaceFallsBackAndWhiteSpaceIsBlank) {
+    CDotMatrix m = render(u'A', face(u"No Such Face Anywhere", 16, 16));
+    EXPECT_GT(m.litCount(), 0);
+    EXPECT_EQ(render(u' ', face(u"DejaVu Sans", 16, 16)).litCount(), 0);
+    CRasteriser r;
+    CDotMatrix out;
+    EXPECT_FALSE(r.renderCharacter(u'A', ansiForm(u'A'), face(u"", 16, 16), out));
+    // A glyph larger than its matrix is clipped, never written outside it.
+    CDotMatrix tiny = render(u'W', face(u"DejaVu Sans", 3, 2, 40));
+    EXPECT_EQ(tiny.width(), 3);
+    EXPECT_EQ(tiny.height(), 2);
+}
+
+TEST(FontList, OnlyScalableFamiliesWithoutDuplicates) {
+    auto families = listFontFamilies();
+    bool dejavu = false, mono = false;
+    for (size_t i = 0; i < families.size(); ++i) {
+        if (i) {
+            EXPECT_LT(families[i - 1].name, families[i].name);
+        }
+        EXPECT_NE(families[i].name[0], u'@');
+        dejavu |= families[i].name == u"DejaVu Sans" && !families[i].fixedPitch;
+        mono |= families[i].name == u"DejaVu Sans Mono" && families[i].fixedPitch;
+    }
+    EXPECT_TRUE(dejavu);
+    EXPECT_TRUE(mono);
+    EXPECT_FALSE(systemGuiFont().face.empty());
+}
