@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test test-sanitize bench tools format clean
+.PHONY: all deps configure build run test test-sanitize bench fuzz tools format clean
 
 all: build
 
@@ -37,10 +37,17 @@ test-sanitize: deps
 	    -DCMAKE_BUILD_TYPE=Debug -DTGW_GUI=OFF -DTGW_BENCH=OFF -DTGW_SANITIZE=ON
 	ninja -C $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	    ctest --output-on-failure -j $(JOBS)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+# libFuzzer binaries of the fuzz targets, built with clang (run them by hand on their corpus).
+fuzz: deps
+	@[ -f build-fuzz/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja \
+	    -DTGW_GUI=OFF -DTGW_BENCH=OFF -DTGW_FUZZ=ON
+	ninja -C build-fuzz -j $(JOBS)
 
 # Regenerates the built-in dot fonts from the bitmap font packages (not needed to build).
 tools: deps

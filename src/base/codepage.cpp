@@ -14,8 +14,12 @@ constexpr int kLeadFirst = 0x81;
 constexpr int kLeadCount = 0xFE - 0x81 + 1;
 constexpr int kTrailCount = 0xFE - 0x40; // 0x40..0xFE without 0x7F
 
-int trailIndex(int b2) { return b2 < 0x7F ? b2 - 0x40 : b2 - 0x41; }
-bool isTrail(int b2) { return b2 >= 0x40 && b2 <= 0xFE && b2 != 0x7F; }
+int trailIndex(int b2) {
+    return b2 < 0x7F ? b2 - 0x40 : b2 - 0x41;
+}
+bool isTrail(int b2) {
+    return b2 >= 0x40 && b2 <= 0xFE && b2 != 0x7F;
+}
 
 class CIconv {
 public:
@@ -90,7 +94,9 @@ struct CTables {
         encode[0x20AC] = 0x80;
     }
 
-    char16_t& at(int b1, int b2) { return decode[(b1 - kLeadFirst) * kTrailCount + trailIndex(b2)]; }
+    char16_t& at(int b1, int b2) {
+        return decode[(b1 - kLeadFirst) * kTrailCount + trailIndex(b2)];
+    }
 
     static bool userDefined(int b1, int b2) {
         return (b1 >= 0xAA && b1 <= 0xAF && b2 >= 0xA1) || (b1 >= 0xF8 && b2 >= 0xA1) ||
@@ -151,7 +157,8 @@ std::string toCp936(std::u16string_view text, bool* lossy) {
     for (size_t i = 0; i < text.size(); ++i) {
         char16_t c = text[i];
         if (c >= 0xD800 && c <= 0xDFFF) {
-            if (c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+            if (c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                text[i + 1] <= 0xDFFF)
                 ++i;
             out.push_back('?');
             lost = true;

@@ -11,7 +11,9 @@ struct CError {
     std::string message;
 };
 
-inline CError failure(std::string message) { return CError{std::move(message)}; }
+inline CError failure(std::string message) {
+    return CError{std::move(message)};
+}
 
 // The value of an operation that may fail, or the reason it failed.
 template <class T> class Result {

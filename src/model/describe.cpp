@@ -36,16 +36,16 @@ std::string statistics(const CGlyphEntry& e) {
 } // namespace
 
 std::string settingsSummary(const CSettings& s, size_t entries, size_t selected) {
-    std::string font = isBuiltinFont(s.fontType) ? builtinFontName(s.fontType)
-                                                 : utf16ToUtf8(s.faceName);
-    return format("【设置状态】   〖字模数量：%zu [%zu/%zu]〗〖字体：%s[%d]%s%s%s%s〗〖大小：%ux%u〗"
-                  "〖纵向偏移：%ld〗〖ASCII半宽：%s〗〖%s 模式%d〗〖字符集：%s〗",
-                  entries, selected, entries - selected, font.c_str(),
-                  s.fontSize ? s.fontSize : int(s.height), s.bold ? " 加粗" : "",
-                  s.italic ? " 斜体" : "", s.strikeout ? " 删除线" : "",
-                  s.underline ? " 下划线" : "", s.width, s.height, s.offset,
-                  s.halfWidth ? "开" : "关", dotOrderName(s.pointsSeq), s.bytesSeq + 1,
-                  s.useUnicode ? "UNICODE" : "MBCS");
+    std::string font =
+        isBuiltinFont(s.fontType) ? builtinFontName(s.fontType) : utf16ToUtf8(s.faceName);
+    return format(
+        "【设置状态】   〖字模数量：%zu [%zu/%zu]〗〖字体：%s[%d]%s%s%s%s〗〖大小：%ux%u〗"
+        "〖纵向偏移：%ld〗〖ASCII半宽：%s〗〖%s 模式%d〗〖字符集：%s〗",
+        entries, selected, entries - selected, font.c_str(),
+        s.fontSize ? s.fontSize : int(s.height), s.bold ? " 加粗" : "", s.italic ? " 斜体" : "",
+        s.strikeout ? " 删除线" : "", s.underline ? " 下划线" : "", s.width, s.height, s.offset,
+        s.halfWidth ? "开" : "关", dotOrderName(s.pointsSeq), s.bytesSeq + 1,
+        s.useUnicode ? "UNICODE" : "MBCS");
 }
 
 std::string entryTip(const CGlyphEntry& e, bool useUnicode) {
@@ -68,8 +68,8 @@ std::string entryTip(const CGlyphEntry& e, bool useUnicode) {
                 : format("内容 [%d行][字宽=%d 行高=%d]", s.lineCount(), f.width, f.height);
         return format("字串 [%s%s%s][%dx%d]%s\r\n%s\r\n%s\r\n%s\r\n%s", font.c_str(),
                       styles.c_str(), s.rightToLeft() ? " 从右向左阅读 " : "", e.width(),
-                      e.height(), offset.c_str(), content.c_str(),
-                      utf16ToUtf8(s.text()).c_str(), stats.c_str(), kUsage);
+                      e.height(), offset.c_str(), content.c_str(), utf16ToUtf8(s.text()).c_str(),
+                      stats.c_str(), kUsage);
     }
     const auto& c = static_cast<const CCharEntry&>(e);
     std::string ch = utf16ToUtf8(std::u16string(1, c.code()));

@@ -16,7 +16,9 @@ enum EFontKind : int {
     kFontTrueType = 6,
 };
 
-inline bool isBuiltinFont(int kind) { return kind >= kFontAscii5x7 && kind <= kFontGb2312_16; }
+inline bool isBuiltinFont(int kind) {
+    return kind >= kFontAscii5x7 && kind <= kFontGb2312_16;
+}
 
 // "ASCII 5x7点阵字库" … "GB2312 16x16点阵字库" for kinds 0..5, "" otherwise.
 const char* builtinFontName(int kind);
@@ -24,15 +26,15 @@ const char* builtinFontName(int kind);
 // The font a character or string entry is made with.
 struct CFontSettings {
     int kind = kFontUnset;
-    std::u16string face;  // TrueType face; must not be empty for kind 6
-    int size = 0;         // em height in dots; 0: the character height is used
-    int width = 0;        // the cell in dots
+    std::u16string face; // TrueType face; must not be empty for kind 6
+    int size = 0;        // em height in dots; 0: the character height is used
+    int width = 0;       // the cell in dots
     int height = 0;
     bool bold = false;
     bool italic = false;
     bool strikeout = false;
     bool underline = false;
-    int offset = 0;       // positive moves the glyph down
+    int offset = 0; // positive moves the glyph down
 
     // Equal for rendering purposes: for built-in fonts only kind, width and height count.
     bool same(const CFontSettings& other) const;

@@ -54,8 +54,8 @@ size_t CGlyphList::addCharacters(std::u16string_view text, const CFontSettings& 
     for (char16_t c : chars) {
         if (c == 0 || (options.filterBlanks && isWhiteSpace(c)))
             continue;
-        auto entry = std::make_unique<CCharEntry>(*m_rasteriser,
-                                                  c, characterFont(font, c, options.halfWidth));
+        auto entry = std::make_unique<CCharEntry>(*m_rasteriser, c,
+                                                  characterFont(font, c, options.halfWidth));
         entry->setMouseEdit(options.mouseEdit);
         entry->setOwner(this);
         m_entries.push_back(std::move(entry));
@@ -125,7 +125,9 @@ void CGlyphList::removeWhere(size_t first, size_t last) {
         m_observer->entriesRemoved(first);
 }
 
-void CGlyphList::removeFront(size_t count) { removeWhere(0, std::min(count, m_entries.size())); }
+void CGlyphList::removeFront(size_t count) {
+    removeWhere(0, std::min(count, m_entries.size()));
+}
 
 void CGlyphList::removeBack(size_t count) {
     count = std::min(count, m_entries.size());
@@ -173,13 +175,30 @@ std::optional<size_t> CGlyphList::applyFont(const CFontSettings& font, bool half
             continue;
         int w = e.width(), h = e.height();
         auto& fe = static_cast<CFontEntry&>(e);
-        bool changed = e.isCharacter()
-                           ? fe.setFont(characterFont(font, static_cast<CCharEntry&>(e).code(),
-                                                      halfWidth))
-                           : fe.setFont(font);
+        bool changed =
+            e.isCharacter()
+                ? fe.setFont(characterFont(font, static_cast<CCharEntry&>(e).code(), halfWidth))
+                : fe.setFont(font);
         if (changed)
             (void)fe.ensureRendered();
         if ((e.width() != w || e.height() != h) && !firstResized)
+            firstResized = i;
+    }
+    return firstResized;
+}
+
+std::optional<size_t> CGlyphList::editSelected(EMatrixEdit edit) {
+    std::optional<size_t> firstResized;
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        CGlyphEntry& e = *m_entries[i];
+        if (!e.selected() || !e.ensureRendered())
+            continue;
+        std::optional<CDotMatrix> edited = applyEdit(e.matrix(), edit);
+        if (!edited)
+            continue;
+        bool resized = edited->width() != e.width() || edited->height() != e.height();
+        e.setMatrix(std::move(*edited));
+        if (resized && !firstResized)
             firstResized = i;
     }
     return firstResized;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/glyph_entry.h"
+#include "model/matrix_edits.h"
 
 #include <cstddef>
 #include <memory>
@@ -75,6 +76,9 @@ public:
     // Re-renders every selected character and string entry with `font` (a character with the
     // half-width rule). Returns the position of the first entry whose matrix size changed.
     std::optional<size_t> applyFont(const CFontSettings& font, bool halfWidth);
+    // Applies a whole-matrix edit to every selected entry, in list order; an entry that cannot
+    // be rendered is skipped. Returns the position of the first entry whose size changed.
+    std::optional<size_t> editSelected(EMatrixEdit edit);
     // Gives the selected picture entries whose threshold differs the new one.
     size_t applyThreshold(uint8_t threshold);
     void setMouseEdit(bool on);

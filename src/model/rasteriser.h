@@ -24,7 +24,8 @@ public:
     virtual Status renderString(std::u16string_view text, bool rightToLeft,
                                 const CFontSettings& font, CDotMatrix& out) = 0;
     // A picture file under a brightness threshold; the matrix takes the picture's size.
-    virtual Status renderPicture(const std::u16string& path, uint8_t threshold, CDotMatrix& out) = 0;
+    virtual Status renderPicture(const std::u16string& path, uint8_t threshold,
+                                 CDotMatrix& out) = 0;
 };
 
 } // namespace tgw

@@ -50,8 +50,8 @@ const char* dotOrderName(int pointsSeq) {
 std::u16string encodeTemplateMarkers(std::u16string text, bool head) {
     text = replaceAll<std::u16string>(text, u"\t",
                                       head ? u"%MATRIXCODE_HEAD_TAB%" : u"%MATRIXCODE_TAIL_TAB%");
-    return replaceAll<std::u16string>(
-        text, u"\r\n", head ? u"%MATRIXCODE_HEAD_CRLF%" : u"%MATRIXCODE_TAIL_CRLF%");
+    return replaceAll<std::u16string>(text, u"\r\n",
+                                      head ? u"%MATRIXCODE_HEAD_CRLF%" : u"%MATRIXCODE_TAIL_CRLF%");
 }
 
 std::u16string decodeTemplateMarkers(std::u16string text, bool head) {
@@ -107,7 +107,9 @@ void CSettings::load(const CProfileStore& profile, const CSystemFont& systemFont
 }
 
 void CSettings::save(CProfileStore& p) const {
-    auto u = [&](const char* key, unsigned long v) { p.set(kProfileSection, key, format("%lu", v)); };
+    auto u = [&](const char* key, unsigned long v) {
+        p.set(kProfileSection, key, format("%lu", v));
+    };
     auto t = [&](const char* key, const std::u16string& v) {
         p.set(kProfileSection, key, utf16ToUtf8(v));
     };

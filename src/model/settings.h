@@ -25,29 +25,29 @@ inline constexpr size_t kMaxProfileText = 259;
 
 // The program's flat set of settings, named after their profile keys.
 struct CSettings {
-    unsigned width = 18;     // WIDTH
-    unsigned height = 18;    // HEIGHT
-    int pointSize = 4;       // POINTSIZE
-    int mouseDraw = 0;       // MOUSEDRAW
-    int filterRedup = 1;     // FILTERREDUP
-    int filterSpace = 1;     // FILTERSPACE
-    uint8_t threshold = 184; // THRESHOLD
-    int color = 1;           // COLOR
-    int fontType = kFontTrueType; // FONTTYPE
-    int bold = 0;            // BOLD
-    int italic = 0;          // ITALIC
-    int strikeout = 0;       // STRIKEOUT
-    int underline = 0;       // UNDERLINE
-    int fontSize = 0;        // FONTSIZE
-    long offset = 0;         // OFFSET
-    int halfWidth = 0;       // HALFWIDTH
-    std::u16string faceName = u"DejaVu Sans"; // FACENAME
-    int pointsSeq = 0;       // POINTSSEQ
-    int bytesSeq = 0;        // BYTESSEQ
-    int language = 0;        // LANGUAGE
-    int useUnicode = 0;      // USEUNICODE
-    std::u16string codeHead; // CODEHEAD, with real line breaks and tabs
-    std::u16string codeTail; // CODETAIL
+    unsigned width = 18;                         // WIDTH
+    unsigned height = 18;                        // HEIGHT
+    int pointSize = 4;                           // POINTSIZE
+    int mouseDraw = 0;                           // MOUSEDRAW
+    int filterRedup = 1;                         // FILTERREDUP
+    int filterSpace = 1;                         // FILTERSPACE
+    uint8_t threshold = 184;                     // THRESHOLD
+    int color = 1;                               // COLOR
+    int fontType = kFontTrueType;                // FONTTYPE
+    int bold = 0;                                // BOLD
+    int italic = 0;                              // ITALIC
+    int strikeout = 0;                           // STRIKEOUT
+    int underline = 0;                           // UNDERLINE
+    int fontSize = 0;                            // FONTSIZE
+    long offset = 0;                             // OFFSET
+    int halfWidth = 0;                           // HALFWIDTH
+    std::u16string faceName = u"DejaVu Sans";    // FACENAME
+    int pointsSeq = 0;                           // POINTSSEQ
+    int bytesSeq = 0;                            // BYTESSEQ
+    int language = 0;                            // LANGUAGE
+    int useUnicode = 0;                          // USEUNICODE
+    std::u16string codeHead;                     // CODEHEAD, with real line breaks and tabs
+    std::u16string codeTail;                     // CODETAIL
     std::u16string codeBrowser = u"wordpad.exe"; // CODEBROWSER
 
     // The defaults of a first start.

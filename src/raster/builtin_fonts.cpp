@@ -6,14 +6,14 @@
 
 // The tables are embedded with the assembler's .incbin, so the binary files under resources/
 // become read-only data without a generated source file in between.
-#define TGW_EMBED(name, file)                                                                     \
-    asm(".section .rodata\n"                                                                      \
-        ".balign 16\n"                                                                            \
-        ".global " #name "\n" #name ":\n"                                                         \
-        ".incbin \"" TGW_FONT_DIR "/" file "\"\n"                                                 \
-        ".global " #name "_end\n" #name "_end:\n"                                                 \
-        ".previous\n");                                                                           \
-    extern "C" const uint8_t name[];                                                              \
+#define TGW_EMBED(name, file)                                                                      \
+    asm(".section .rodata\n"                                                                       \
+        ".balign 16\n"                                                                             \
+        ".global " #name "\n" #name ":\n"                                                          \
+        ".incbin \"" TGW_FONT_DIR "/" file "\"\n"                                                  \
+        ".global " #name "_end\n" #name "_end:\n"                                                  \
+        ".previous\n");                                                                            \
+    extern "C" const uint8_t name[];                                                               \
     extern "C" const uint8_t name##_end[];
 
 TGW_EMBED(tgw_font_ascii5x7, "ascii5x7.bin")

@@ -3,6 +3,8 @@
 #include "base/text.h"
 #include "raster/rasteriser.h"
 
+#include "raster/fc_handles.h"
+
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
@@ -15,17 +17,6 @@
 namespace tgw {
 namespace {
 
-struct CPatternDeleter {
-    void operator()(FcPattern* p) const { FcPatternDestroy(p); }
-};
-struct CFontSetDeleter {
-    void operator()(FcFontSet* s) const { FcFontSetDestroy(s); }
-};
-struct CObjectSetDeleter {
-    void operator()(FcObjectSet* s) const { FcObjectSetDestroy(s); }
-};
-using CPattern = std::unique_ptr<FcPattern, CPatternDeleter>;
-
 std::mutex& fcMutex() {
     static std::mutex m;
     return m;
@@ -36,12 +27,18 @@ void ensureInit() {
     (void)ok;
 }
 
-CPattern match(const std::string& family, int weight, int slant) {
+CPattern match(const std::string& family, int weight, int slant, char32_t covering = 0) {
     ensureInit();
     CPattern pattern(FcPatternCreate());
     if (!pattern)
         return nullptr;
     FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    if (covering) {
+        FcCharSet* set = FcCharSetCreate();
+        FcCharSetAddChar(set, covering);
+        FcPatternAddCharSet(pattern.get(), FC_CHARSET, set);
+        FcCharSetDestroy(set);
+    }
     if (weight >= 0)
         FcPatternAddInteger(pattern.get(), FC_WEIGHT, weight);
     if (slant >= 0)
@@ -68,16 +65,12 @@ int getInt(FcPattern* p, const char* object, int fallback) {
 
 } // namespace
 
-Result<CFaceFile> findFace(const std::u16string& family, bool bold, bool italic) {
-    using CKey = std::tuple<std::u16string, bool, bool>;
-    static std::map<CKey, CFaceFile> cache;
-    std::lock_guard lock(fcMutex());
-    CKey key{family, bold, italic};
-    if (auto it = cache.find(key); it != cache.end())
-        return it->second;
+namespace {
 
+Result<CFaceFile> matchFace(const std::u16string& family, bool bold, bool italic,
+                            char32_t covering) {
     CPattern found = match(utf16ToUtf8(family), bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR,
-                           italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+                           italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN, covering);
     if (!found)
         return failure("no font matches the face '" + utf16ToUtf8(family) + "'");
     CFaceFile face;
@@ -93,13 +86,33 @@ Result<CFaceFile> findFace(const std::u16string& family, bool bold, bool italic)
     FcMatrix* matrix = nullptr;
     bool sheared = FcPatternGetMatrix(found.get(), FC_MATRIX, 0, &matrix) == FcResultMatch &&
                    matrix && matrix->xy != 0;
-    face.syntheticBold =
-        bold && (embolden || getInt(found.get(), FC_WEIGHT, FC_WEIGHT_REGULAR) < FC_WEIGHT_DEMIBOLD);
+    face.syntheticBold = bold && (embolden || getInt(found.get(), FC_WEIGHT, FC_WEIGHT_REGULAR) <
+                                                  FC_WEIGHT_DEMIBOLD);
     face.syntheticItalic =
         italic && (sheared || getInt(found.get(), FC_SLANT, FC_SLANT_ROMAN) == FC_SLANT_ROMAN);
     face.fixedPitch = getInt(found.get(), FC_SPACING, FC_PROPORTIONAL) >= FC_MONO;
-    cache.emplace(key, face);
     return face;
+}
+
+} // namespace
+
+Result<CFaceFile> findFace(const std::u16string& family, bool bold, bool italic) {
+    using CKey = std::tuple<std::u16string, bool, bool>;
+    static std::map<CKey, CFaceFile> cache;
+    std::lock_guard lock(fcMutex());
+    CKey key{family, bold, italic};
+    if (auto it = cache.find(key); it != cache.end())
+        return it->second;
+    Result<CFaceFile> face = matchFace(family, bold, italic, 0);
+    if (face)
+        cache.emplace(key, *face);
+    return face;
+}
+
+Result<CFaceFile> findFaceCovering(const std::u16string& family, bool bold, bool italic,
+                                   char32_t code) {
+    std::lock_guard lock(fcMutex());
+    return matchFace(family, bold, italic, code);
 }
 
 std::vector<CFontFamily> listFontFamilies() {
@@ -108,10 +121,8 @@ std::vector<CFontFamily> listFontFamilies() {
     CPattern pattern(FcPatternCreate());
     FcPatternAddBool(pattern.get(), FC_OUTLINE, FcTrue);
     FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
-    std::unique_ptr<FcObjectSet, CObjectSetDeleter> objects(
-        FcObjectSetBuild(FC_FAMILY, FC_SPACING, FC_FONTFORMAT, nullptr));
-    std::unique_ptr<FcFontSet, CFontSetDeleter> set(
-        FcFontList(nullptr, pattern.get(), objects.get()));
+    CObjectSet objects(FcObjectSetBuild(FC_FAMILY, FC_SPACING, FC_FONTFORMAT, nullptr));
+    CFontSet set(FcFontList(nullptr, pattern.get(), objects.get()));
     std::map<std::string, bool> families; // name → every style fixed-pitch
     for (int i = 0; set && i < set->nfont; ++i) {
         FcPattern* p = set->fonts[i];

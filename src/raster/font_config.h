@@ -12,7 +12,7 @@ namespace tgw {
 struct CFaceFile {
     std::string file;
     int index = 0;
-    std::u16string family;   // the family actually matched
+    std::u16string family;        // the family actually matched
     bool syntheticBold = false;   // bold asked for, the matched face is not bold
     bool syntheticItalic = false; // italic asked for, the matched face is upright
     bool fixedPitch = false;
@@ -20,5 +20,10 @@ struct CFaceFile {
 
 // Thread-safe; results are cached for the life of the process.
 Result<CFaceFile> findFace(const std::u16string& family, bool bold, bool italic);
+
+// A face that has a glyph for `code`, as close to the family and style as fontconfig finds:
+// for characters the chosen face lacks (a Latin face asked for a hanzi). Not cached.
+Result<CFaceFile> findFaceCovering(const std::u16string& family, bool bold, bool italic,
+                                   char32_t code);
 
 } // namespace tgw

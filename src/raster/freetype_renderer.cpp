@@ -51,7 +51,9 @@ struct CFreeTypeRenderer::CSelection {
     const CFaceFile* file = nullptr;
 };
 
-CFreeTypeRenderer::CFreeTypeRenderer() { FT_Init_FreeType(&m_library); }
+CFreeTypeRenderer::CFreeTypeRenderer() {
+    FT_Init_FreeType(&m_library);
+}
 
 CFreeTypeRenderer::~CFreeTypeRenderer() {
     for (auto& [key, face] : m_faces)
@@ -84,23 +86,88 @@ Result<FT_Face> CFreeTypeRenderer::face(const std::u16string& family, bool bold,
         }
         file = &it->second; // map nodes are stable
     }
-    std::string key = file->file + "#" + std::to_string(file->index);
-    FT_Face face = nullptr;
-    if (auto it = m_faces.find(key); it != m_faces.end()) {
-        face = it->second;
-    } else {
-        if (FT_New_Face(m_library, file->file.c_str(), file->index, &face) != 0)
-            return failure("the font file '" + file->file + "' cannot be opened");
-        m_faces.emplace(key, face);
-    }
+    Result<FT_Face> face = openFace(*file);
+    if (!face)
+        return face;
     m_lastFamily = family;
     m_lastBold = bold;
     m_lastItalic = italic;
-    m_lastFace = face;
+    m_lastFace = *face;
     m_lastFile = file;
-    m_lastXSize = m_lastYSize = -1;
     if (fileOut)
         *fileOut = file;
+    return face;
+}
+
+Result<FT_Face> CFreeTypeRenderer::openFace(const CFaceFile& file) {
+    std::string key = file.file + "#" + std::to_string(file.index);
+    if (auto it = m_faces.find(key); it != m_faces.end())
+        return it->second;
+    FT_Face face = nullptr;
+    if (FT_New_Face(m_library, file.file.c_str(), file.index, &face) != 0)
+        return failure("the font file '" + file.file + "' cannot be opened");
+    m_faces.emplace(key, face);
+    return face;
+}
+
+void CFreeTypeRenderer::fallBack(char16_t code, const CFontSettings& f, CSelection& sel) {
+    if (FT_Get_Char_Index(sel.face, code) != 0)
+        return;
+    if (m_fallbackFace && FT_Get_Char_Index(m_fallbackFace, code) != 0) {
+        sel.face = m_fallbackFace;
+        sel.file = m_fallbackFile.get();
+        return;
+    }
+    Result<CFaceFile> covering = findFaceCovering(f.face, f.bold, f.italic, code);
+    if (!covering)
+        return;
+    Result<FT_Face> face = openFace(*covering);
+    if (!face || FT_Get_Char_Index(*face, code) == 0)
+        return; // nothing covers it: the face's own missing-glyph box
+    m_fallbackFile = std::make_unique<CFaceFile>(*covering);
+    m_fallbackFace = *face;
+    sel.face = m_fallbackFace;
+    sel.file = m_fallbackFile.get();
+}
+
+Result<FT_Face> CFreeTypeRenderer::sizedFace(const std::u16string& family, bool bold, bool italic,
+                                             int emHeight, const CFaceFile** fileOut) {
+    Result<FT_Face> face = this->face(family, bold, italic, fileOut);
+    if (!face)
+        return face;
+    // Through the same record of the size last set as the character path, so that neither
+    // leaves the other a face at a size it did not ask for.
+    const long size = long(std::max(emHeight, 1)) * 64;
+    if (*face != m_sizedFace || size != m_sizedX || size != m_sizedY) {
+        if (FT_Set_Char_Size(*face, FT_F26Dot6(size), FT_F26Dot6(size), 72, 72) != 0)
+            return failure("the face '" + utf16ToUtf8(family) + "' cannot be set to " +
+                           std::to_string(emHeight) + " dots");
+        m_sizedFace = *face;
+        m_sizedX = m_sizedY = size;
+    }
+    return face;
+}
+
+Result<FT_Face> CFreeTypeRenderer::coveringFace(const std::u16string& family, bool bold,
+                                                bool italic, char32_t code, int emHeight,
+                                                CFaceFile* fileOut) {
+    Result<CFaceFile> covering = findFaceCovering(family, bold, italic, code);
+    if (!covering)
+        return failure(covering.error());
+    Result<FT_Face> face = openFace(*covering);
+    if (!face)
+        return face;
+    if (FT_Get_Char_Index(*face, code) == 0)
+        return failure("no installed face has the character");
+    const long size = long(std::max(emHeight, 1)) * 64;
+    if (*face != m_sizedFace || size != m_sizedX || size != m_sizedY) {
+        if (FT_Set_Char_Size(*face, FT_F26Dot6(size), FT_F26Dot6(size), 72, 72) != 0)
+            return failure("the face '" + covering->file + "' cannot be set to " +
+                           std::to_string(emHeight) + " dots");
+        m_sizedFace = *face;
+        m_sizedX = m_sizedY = size;
+    }
+    *fileOut = *covering;
     return face;
 }
 
@@ -129,9 +196,9 @@ Status CFreeTypeRenderer::select(char16_t code, const CFontSettings& f, CSelecti
     // character width of the face at the cell height.
     int emHeight = f.size ? f.size : f.height;
     long xSize = long(emHeight) * 64;
-    bool natural = f.size != 0 || f.width == f.height ||
-                   (code < 128 && fixedPitch && (f.height + 1) / 2 <= f.width &&
-                    f.width <= f.height);
+    bool natural =
+        f.size != 0 || f.width == f.height ||
+        (code < 128 && fixedPitch && (f.height + 1) / 2 <= f.width && f.width <= f.height);
     if (!natural) {
         std::string key = utf16ToUtf8(f.face) + ":" + std::to_string(f.height);
         unsigned average = 0;
@@ -143,7 +210,7 @@ Status CFreeTypeRenderer::select(char16_t code, const CFontSettings& f, CSelecti
         }
         if (average == 0) {
             average = measureAverageWidth(sel.face, f.height);
-            m_lastXSize = m_lastYSize = -1;
+            m_sizedFace = nullptr;
             std::lock_guard lock(k.mutex);
             k.averageWidth.emplace(key, average);
         }
@@ -154,13 +221,17 @@ Status CFreeTypeRenderer::select(char16_t code, const CFontSettings& f, CSelecti
         emHeight = f.height;
     }
     long ySize = long(emHeight) * 64;
-    if (xSize != m_lastXSize || ySize != m_lastYSize) {
+    // A character the face lacks comes from a face that has it, at the same size.
+    if (!isWhiteSpace(code))
+        fallBack(code, f, sel);
+    if (sel.face != m_sizedFace || xSize != m_sizedX || ySize != m_sizedY) {
         if (FT_Set_Char_Size(sel.face, FT_F26Dot6(std::max(xSize, 1L)), FT_F26Dot6(ySize), 72,
                              72) != 0)
             return failure("the face '" + utf16ToUtf8(f.face) + "' cannot be set to " +
                            std::to_string(emHeight) + " dots");
-        m_lastXSize = xSize;
-        m_lastYSize = ySize;
+        m_sizedFace = sel.face;
+        m_sizedX = xSize;
+        m_sizedY = ySize;
     }
     return {};
 }
@@ -182,7 +253,6 @@ Status CFreeTypeRenderer::renderCharacter(char16_t code, const CFontSettings& f,
     FT_Face face = sel.face;
     bool synthesise = sel.file->syntheticBold || sel.file->syntheticItalic;
     FT_Int32 flags = FT_LOAD_TARGET_MONO | (synthesise ? FT_LOAD_NO_BITMAP : FT_LOAD_RENDER);
-    // A glyph the face lacks comes out as the face's missing-glyph box, as the system draws it.
     if (FT_Load_Char(face, code, flags) != 0)
         return {}; // the fetch failed: a blank matrix
     FT_GlyphSlot slot = face->glyph;
@@ -192,8 +262,7 @@ Status CFreeTypeRenderer::renderCharacter(char16_t code, const CFontSettings& f,
         if (sel.file->syntheticBold)
             FT_GlyphSlot_Embolden(slot);
     }
-    if (slot->format != FT_GLYPH_FORMAT_BITMAP &&
-        FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0)
+    if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0)
         return {};
 
     const FT_Bitmap& bm = slot->bitmap;
@@ -232,14 +301,13 @@ Status CFreeTypeRenderer::renderCharacter(char16_t code, const CFontSettings& f,
         // The rules span the character's advance, centred like the black box.
         int advance = std::max(1, int((slot->advance.x + 32) >> 6));
         int left = advance < W ? (W - advance) / 2 : 0;
-        const double scale = face->units_per_EM ? double(face->size->metrics.y_ppem) /
-                                                       face->units_per_EM
-                                                 : 0.0;
+        const double scale =
+            face->units_per_EM ? double(face->size->metrics.y_ppem) / face->units_per_EM : 0.0;
         const int baseline = baseTop + ascent;
         if (f.underline) {
             int thickness = std::max(1, int(std::lround(face->underline_thickness * scale)));
-            int below = std::max(1, int(std::lround(-face->underline_position * scale -
-                                                    thickness / 2.0)));
+            int below =
+                std::max(1, int(std::lround(-face->underline_position * scale - thickness / 2.0)));
             drawRule(out, baseline + below, thickness, left, std::min(advance, W));
         }
         if (f.strikeout) {

@@ -5,6 +5,7 @@
 #include "model/font_settings.h"
 
 #include <map>
+#include <memory>
 #include <string>
 
 typedef struct FT_LibraryRec_* FT_Library;
@@ -31,18 +32,34 @@ public:
     Result<FT_Face> face(const std::u16string& family, bool bold, bool italic,
                          const CFaceFile** file = nullptr);
 
+    // The face of a font set to its natural width at an em height of `emHeight` dots, for
+    // drawing runs of text. The face stays owned by this renderer.
+    Result<FT_Face> sizedFace(const std::u16string& family, bool bold, bool italic, int emHeight,
+                              const CFaceFile** file = nullptr);
+    // A face that has `code`, which the face of `family` lacks, set like sizedFace(); its
+    // description is copied to `file`. Fails when no installed face has the character.
+    Result<FT_Face> coveringFace(const std::u16string& family, bool bold, bool italic,
+                                 char32_t code, int emHeight, CFaceFile* file);
+
 private:
     struct CSelection;
     Status select(char16_t code, const CFontSettings& font, CSelection& out);
+    Result<FT_Face> openFace(const CFaceFile& file);
+    // A face for a character the chosen face lacks; the last one found is tried first.
+    void fallBack(char16_t code, const CFontSettings& font, CSelection& sel);
 
     FT_Library m_library = nullptr;
     std::map<std::string, FT_Face> m_faces; // "file#index"
     // The last face and size set, so that a run of characters in one font sets it once.
     std::u16string m_lastFamily;
     bool m_lastBold = false, m_lastItalic = false;
-    long m_lastXSize = -1, m_lastYSize = -1;
     FT_Face m_lastFace = nullptr;
     const CFaceFile* m_lastFile = nullptr;
+    // The face whose size was set last, and that size (26.6 units).
+    FT_Face m_sizedFace = nullptr;
+    long m_sizedX = -1, m_sizedY = -1;
+    FT_Face m_fallbackFace = nullptr;
+    std::unique_ptr<CFaceFile> m_fallbackFile;
 };
 
 } // namespace tgw

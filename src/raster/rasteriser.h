@@ -2,6 +2,7 @@
 
 #include "model/rasteriser.h"
 #include "model/settings.h"
+#include "raster/picture_rasteriser.h"
 
 #include <memory>
 #include <string>
@@ -27,8 +28,13 @@ public:
 
     CFreeTypeRenderer& freeType() { return *m_freeType; }
 
+    // Whether the last picture rendered was shown, or stood in for by "Image Invalid" or
+    // "Image Too Big" (the render succeeds either way), and why.
+    const CPictureReport& lastPictureReport() const { return m_lastPicture; }
+
 private:
     std::unique_ptr<CFreeTypeRenderer> m_freeType;
+    CPictureReport m_lastPicture;
 };
 
 // A font family that kind 6 can render.

@@ -53,5 +53,7 @@ TEST(CodePage, TextsConvertAndReportLoss) {
     // A lead byte at the end, or with a byte that cannot follow it, is not a character.
     EXPECT_EQ(fromCp936("\xD6"), u"\uFFFD");
     EXPECT_EQ(fromCp936("\xD6\x7F"), u"\uFFFD\x7F");
-    EXPECT_EQ(fromCp936("\xD6" "A"), u"\u8AE5"); // GBK trail bytes start at 0x40
+    EXPECT_EQ(fromCp936("\xD6"
+                        "A"),
+              u"\u8AE5"); // GBK trail bytes start at 0x40
 }

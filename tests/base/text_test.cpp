@@ -11,10 +11,10 @@ TEST(Text, Utf8RoundTripAcrossAllLengths) {
 }
 
 TEST(Text, MalformedUtf8BecomesReplacementCharacters) {
-    EXPECT_EQ(utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");   // overlong
+    EXPECT_EQ(utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");           // overlong
     EXPECT_EQ(utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD"); // surrogate
-    EXPECT_EQ(utf8ToUtf16("ab\xE4\xB8"), u"ab\uFFFD\uFFFD"); // cut short
-    EXPECT_EQ(utf16ToUtf8(u"\xD800x"), "\xEF\xBF\xBDx");   // lone surrogate
+    EXPECT_EQ(utf8ToUtf16("ab\xE4\xB8"), u"ab\uFFFD\uFFFD");       // cut short
+    EXPECT_EQ(utf16ToUtf8(u"\xD800x"), "\xEF\xBF\xBDx");           // lone surrogate
 }
 
 TEST(Text, FormatGrowsPastItsSmallBuffer) {

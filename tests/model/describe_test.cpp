@@ -8,8 +8,10 @@ using namespace tgw;
 namespace {
 const std::string kUsage = "\r\n选中当前字模 [双击左键]\r\n加选当前字模 [CTRL  键]+[双击] "
                            "\r\n清除选中状态 [SHIFT 键]+[双击]";
-bool startsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
+bool startsWith(const std::string& s, const std::string& prefix) {
+    return s.rfind(prefix, 0) == 0;
 }
+} // namespace
 
 TEST(Describe, SettingsSummary) {
     CSettings s = CSettings::defaults();
@@ -19,17 +21,19 @@ TEST(Describe, SettingsSummary) {
     s.offset = -2;
     s.pointsSeq = 2;
     s.bytesSeq = 3;
-    EXPECT_EQ(settingsSummary(s, 5, 2),
-              "【设置状态】   〖字模数量：5 [2/3]〗〖字体：DejaVu Sans[18] 加粗 下划线〗〖大小：18x18〗"
-              "〖纵向偏移：-2〗〖ASCII半宽：关〗〖纵向取点上高位 模式4〗〖字符集：MBCS〗");
+    EXPECT_EQ(
+        settingsSummary(s, 5, 2),
+        "【设置状态】   〖字模数量：5 [2/3]〗〖字体：DejaVu Sans[18] 加粗 下划线〗〖大小：18x18〗"
+        "〖纵向偏移：-2〗〖ASCII半宽：关〗〖纵向取点上高位 模式4〗〖字符集：MBCS〗");
     s.fontType = kFontGb2312_16;
     s.fontSize = 12;
     s.halfWidth = 1;
     s.useUnicode = 1;
     s.bold = s.underline = 0;
-    EXPECT_EQ(settingsSummary(s, 0, 0),
-              "【设置状态】   〖字模数量：0 [0/0]〗〖字体：GB2312 16x16点阵字库[12]〗〖大小：18x18〗"
-              "〖纵向偏移：-2〗〖ASCII半宽：开〗〖纵向取点上高位 模式4〗〖字符集：UNICODE〗");
+    EXPECT_EQ(
+        settingsSummary(s, 0, 0),
+        "【设置状态】   〖字模数量：0 [0/0]〗〖字体：GB2312 16x16点阵字库[12]〗〖大小：18x18〗"
+        "〖纵向偏移：-2〗〖ASCII半宽：开〗〖纵向取点上高位 模式4〗〖字符集：UNICODE〗");
 }
 
 TEST(Describe, CharacterTipInEveryCodeForm) {
@@ -45,9 +49,9 @@ TEST(Describe, CharacterTipInEveryCodeForm) {
     CCharEntry zhong(raster, u'中', f);
     ASSERT_TRUE(zhong.ensureRendered());
     zhong.setDot(0, 0, true);
-    EXPECT_EQ(entryTip(zhong, false),
-              "字符 [中][0xD6D0][DejaVu Sans 12 加粗][2x2][下移 1]\r\n"
-              "统计 [点数=4 亮点=1≈25.00% 暗点=3≈75.00%]\r\n" + kUsage);
+    EXPECT_EQ(entryTip(zhong, false), "字符 [中][0xD6D0][DejaVu Sans 12 加粗][2x2][下移 1]\r\n"
+                                      "统计 [点数=4 亮点=1≈25.00% 暗点=3≈75.00%]\r\n" +
+                                          kUsage);
     EXPECT_TRUE(startsWith(entryTip(zhong, true), "字符 [中][0x4E2D]["));
 
     f.size = 0;

@@ -66,7 +66,8 @@ TEST(BuiltinFonts, RowWiseTablesAndPlacement) {
 TEST(BuiltinFonts, Gb2312GlyphsAndTheirRange) {
     auto zhong = render(u'中', builtin(kFontGb2312_16, 16, 16));
     ASSERT_TRUE(zhong);
-    const uint8_t* g = builtinFontTable(kFontGb2312_16).data() + ((0xD6 - 0xA1) * 94 + (0xD0 - 0xA1)) * 32;
+    const uint8_t* g =
+        builtinFontTable(kFontGb2312_16).data() + ((0xD6 - 0xA1) * 94 + (0xD0 - 0xA1)) * 32;
     for (int r = 0; r < 16; ++r)
         for (int c = 0; c < 16; ++c)
             EXPECT_EQ(zhong->lit(r, c), bool(g[r * 2 + c / 8] & (0x80 >> (c % 8))));
@@ -75,7 +76,8 @@ TEST(BuiltinFonts, Gb2312GlyphsAndTheirRange) {
     // Twelve-dot font: columns 8..11 come from the high nibble of the second byte.
     auto twelve = render(u'中', builtin(kFontGb2312_12, 14, 14));
     ASSERT_TRUE(twelve);
-    const uint8_t* t = builtinFontTable(kFontGb2312_12).data() + ((0xD6 - 0xA1) * 94 + (0xD0 - 0xA1)) * 24;
+    const uint8_t* t =
+        builtinFontTable(kFontGb2312_12).data() + ((0xD6 - 0xA1) * 94 + (0xD0 - 0xA1)) * 24;
     for (int r = 0; r < 12; ++r)
         for (int c = 0; c < 12; ++c)
             EXPECT_EQ(twelve->lit(r + 1, c + 1), bool(t[r * 2 + c / 8] & (0x80 >> (c % 8))));
@@ -87,7 +89,8 @@ TEST(BuiltinFonts, Gb2312GlyphsAndTheirRange) {
     pastEnd.length = 2;
     pastEnd.bytes[0] = 0xF9;
     pastEnd.bytes[1] = 0xDF;
-    ASSERT_TRUE(r.renderCharacter(ansiToUnicode(0xF9, 0xDF), pastEnd, builtin(kFontGb2312_16, 16, 16), m));
+    ASSERT_TRUE(
+        r.renderCharacter(ansiToUnicode(0xF9, 0xDF), pastEnd, builtin(kFontGb2312_16, 16, 16), m));
     EXPECT_EQ(m.litCount(), 0);
     // ASCII in a GB2312 font and a hanzi in an ASCII font are blank too.
     EXPECT_EQ(render(u'A', builtin(kFontGb2312_16, 16, 16))->litCount(), 0);

@@ -83,8 +83,9 @@ CBareGlyph bare(const char* family, char16_t code, int em) {
     for (int r = 0; r < g.rows; ++r) {
         g.dots.emplace_back();
         for (int c = 0; c < g.width; ++c)
-            g.dots.back().push_back(face->glyph->bitmap.buffer[r * face->glyph->bitmap.pitch + c / 8] &
-                                    (0x80 >> (c % 8)));
+            g.dots.back().push_back(
+                face->glyph->bitmap.buffer[r * face->glyph->bitmap.pitch + c / 8] &
+                (0x80 >> (c % 8)));
     }
     FT_Done_Face(face);
     FT_Done_FreeType(lib);
@@ -99,7 +100,8 @@ TEST(TrueType, GlyphIsPlacedByAscentAndCentred) {
     for (char16_t code : {u'g', u'A', u'中'}) {
         const char* family = code == u'中' ? "WenQuanYi Micro Hei" : "DejaVu Sans";
         CBareGlyph g = bare(family, code, 16);
-        CDotMatrix m = render(code, face(code == u'中' ? u"WenQuanYi Micro Hei" : u"DejaVu Sans", 16, 16));
+        CDotMatrix m =
+            render(code, face(code == u'中' ? u"WenQuanYi Micro Hei" : u"DejaVu Sans", 16, 16));
         int row0 = std::max(0, g.ascent - g.top);
         int col0 = g.width < 16 ? (16 - g.width) / 2 : 0;
         for (int r = 0; r < 16; ++r)
@@ -197,4 +199,18 @@ TEST(FontList, OnlyScalableFamiliesWithoutDuplicates) {
     EXPECT_TRUE(dejavu);
     EXPECT_TRUE(mono);
     EXPECT_FALSE(systemGuiFont().face.empty());
+}
+
+TEST(TrueType, CharactersTheFaceLacksComeFromAFaceThatHasThem) {
+    // DejaVu Sans has no hanzi; the only installed face that does is WenQuanYi Micro Hei.
+    CDotMatrix borrowed = render(u'中', face(u"DejaVu Sans", 16, 16));
+    CDotMatrix own = render(u'中', face(u"WenQuanYi Micro Hei", 16, 16));
+    EXPECT_EQ(borrowed, own);
+    // Back to the face's own glyphs afterwards.
+    CRasteriser r;
+    CDotMatrix a1, a2, a3;
+    ASSERT_TRUE(r.renderCharacter(u'A', ansiForm(u'A'), face(u"DejaVu Sans", 16, 16), a1));
+    ASSERT_TRUE(r.renderCharacter(u'中', ansiForm(u'中'), face(u"DejaVu Sans", 16, 16), a2));
+    ASSERT_TRUE(r.renderCharacter(u'A', ansiForm(u'A'), face(u"DejaVu Sans", 16, 16), a3));
+    EXPECT_EQ(a1, a3);
 }
