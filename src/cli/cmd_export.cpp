@@ -1,8 +1,72 @@
+#include "base/replacing_file.h"
 #include "cli/commands.h"
+#include "cli/common.h"
+#include "codegen/binary_file.h"
+#include "codegen/code_text.h"
+#include "raster/rasteriser.h"
+
+#include <cstdio>
+#include <memory>
 
 namespace tgw::cli {
+namespace {
 
-// Placeholder until the code generator lands.
-void registerExport(CLI::App&, CCommands&) {}
+struct CExportOptions {
+    std::string format; // c, asm or bin; empty: from --language
+    bool index = false;
+    std::string output; // empty or "-": standard output
+};
+
+int runExport(const CLI::App* cmd, const CCommandOptions& options, const CExportOptions& ex) {
+    Result<CSettings> settings = options.settings();
+    if (!settings)
+        return fail(settings.error());
+    CEncodingOptions encoding = CEncodingOptions::fromSettings(*settings);
+    const std::string format = ex.format.empty() ? (encoding.assembler ? "asm" : "c") : ex.format;
+    if (ex.index && format != "bin") {
+        std::fprintf(stderr, "tgw: --index belongs to --format bin\n");
+        return 2;
+    }
+
+    CRasteriser rasteriser;
+    CGlyphList list(rasteriser);
+    if (Status s = options.makeEntries(cmd, *settings, list); !s)
+        return fail(s.error());
+
+    // The whole output is made before anything is written, so a failed entry leaves neither
+    // a half-written file nor half a listing on standard output.
+    Result<std::string> data = std::string();
+    if (format == "bin") {
+        data = binaryFile(list, encoding, ex.index);
+    } else {
+        encoding.assembler = format == "asm";
+        data = codeText(list, encoding);
+    }
+    if (!data)
+        return fail(data.error());
+    const Status written = ex.output.empty() || ex.output == "-"
+                               ? writeOutput("-", *data)
+                               : writeFileReplacing(ex.output, *data);
+    if (!written)
+        return fail(written.error());
+    return 0;
+}
+
+} // namespace
+
+void registerExport(CLI::App& app, CCommands& commands) {
+    auto options = std::make_shared<CCommandOptions>();
+    auto ex = std::make_shared<CExportOptions>();
+    CLI::App* cmd = app.add_subcommand(
+        "export", "Write the entries as C or assembler code text, or as a binary matrix file");
+    options->addSettingsOptions(cmd);
+    options->addEntryOptions(cmd);
+    cmd->add_option("--format", ex->format, "c, asm or bin (default: from --language)")
+        ->check(CLI::IsMember({"c", "asm", "bin"}));
+    cmd->add_flag("--index", ex->index,
+                  "Put the index of codes, sizes and offsets before the data");
+    cmd->add_option("-o,--output", ex->output, "Output file (default: standard output)");
+    commands.push_back({cmd, [cmd, options, ex] { return runExport(cmd, *options, *ex); }});
+}
 
 } // namespace tgw::cli

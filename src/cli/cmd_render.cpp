@@ -49,14 +49,16 @@ int runRender(const CLI::App* cmd, const CCommandOptions& options) {
 
 void registerRender(CLI::App& app, CCommands& commands) {
     auto options = std::make_shared<CCommandOptions>();
-    CLI::App* cmd = app.add_subcommand("render", "Print the matrix of each entry ('#' lit, '.' dark)");
+    CLI::App* cmd =
+        app.add_subcommand("render", "Print the matrix of each entry ('#' lit, '.' dark)");
     options->addSettingsOptions(cmd);
     options->addEntryOptions(cmd);
     commands.push_back({cmd, [cmd, options] { return runRender(cmd, *options); }});
 }
 
 void registerFonts(CLI::App& app, CCommands& commands) {
-    CLI::App* cmd = app.add_subcommand("fonts", "List the font families TrueType rendering can use");
+    CLI::App* cmd =
+        app.add_subcommand("fonts", "List the font families TrueType rendering can use");
     commands.push_back({cmd, [] {
                             for (const CFontFamily& f : listFontFamilies())
                                 std::printf("%s%s\n", utf16ToUtf8(f.name).c_str(),

@@ -1,19 +1,18 @@
 #include "cli/common.h"
 
 #include "base/codepage.h"
+#include "base/replacing_file.h"
 #include "base/text.h"
 #include "model/profile_store.h"
+#include "project/project_document.h"
+#include "project/text_import.h"
 #include "raster/rasteriser.h"
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <map>
-#include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tgw::cli {
 namespace {
@@ -24,33 +23,11 @@ const std::map<std::string, int> kFontKindNames = {
     {"truetype", kFontTrueType},
 };
 
-// Text files as the text import reads them: a UTF-16 LE byte-order mark, else code page 936.
-std::u16string decodeTextFile(const std::string& bytes) {
-    if (bytes.size() >= 2 && uint8_t(bytes[0]) == 0xFF && uint8_t(bytes[1]) == 0xFE) {
-        std::u16string out;
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-            out.push_back(char16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8));
-        return out;
-    }
-    return fromCp936(bytes);
-}
-
 } // namespace
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "tgw: %s\n", message.c_str());
     return 1;
-}
-
-Result<std::string> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return failure("cannot read '" + path + "'");
-    std::ostringstream s;
-    s << in.rdbuf();
-    if (in.bad())
-        return failure("cannot read '" + path + "'");
-    return s.str();
 }
 
 Status writeOutput(const std::string& path, const std::string& data) {
@@ -60,25 +37,7 @@ Status writeOutput(const std::string& path, const std::string& data) {
             return failure("cannot write to standard output");
         return {};
     }
-    std::string tmp = path + ".XXXXXX";
-    int fd = mkstemp(tmp.data());
-    if (fd < 0)
-        return failure("cannot write '" + path + "'");
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n <= 0)
-            break;
-        done += size_t(n);
-    }
-    bool good = done == data.size();
-    good = ::close(fd) == 0 && good;
-    // mkstemp makes the file private; a kept output gets the usual permissions.
-    ::chmod(tmp.c_str(), 0644);
-    if (good && std::rename(tmp.c_str(), path.c_str()) == 0)
-        return {};
-    std::remove(tmp.c_str());
-    return failure("cannot write '" + path + "'");
+    return writeFileReplacing(path, data);
 }
 
 std::u16string unescapeTemplate(const std::string& text) {
@@ -88,14 +47,17 @@ std::u16string unescapeTemplate(const std::string& text) {
 }
 
 void CCommandOptions::addSettingsOptions(CLI::App* cmd) {
-    cmd->add_option("--settings", m_settingsFile, "Start from this profile INI instead of the defaults")
+    cmd->add_option("--settings", m_settingsFile,
+                    "Start from this profile INI instead of the defaults")
         ->check(CLI::ExistingFile);
-    cmd->add_option("--font-kind", m_fontKind,
-                    "0..6 or ascii5x7, ascii5x8, ascii6x12, ascii8x16, gb2312-12, gb2312-16, truetype");
+    cmd->add_option(
+        "--font-kind", m_fontKind,
+        "0..6 or ascii5x7, ascii5x8, ascii6x12, ascii8x16, gb2312-12, gb2312-16, truetype");
     cmd->add_option("--face", m_face, "TrueType face name (implies --font-kind truetype)");
     cmd->add_option("--size", m_size, "Font size in dots (0: the matrix height)")
         ->check(CLI::Range(0, kMaxMatrixSide));
-    cmd->add_option("--width", m_width, "Matrix width in dots")->check(CLI::Range(1, kMaxMatrixSide));
+    cmd->add_option("--width", m_width, "Matrix width in dots")
+        ->check(CLI::Range(1, kMaxMatrixSide));
     cmd->add_option("--height", m_height, "Matrix height in dots")
         ->check(CLI::Range(1, kMaxMatrixSide));
     cmd->add_flag("--bold", m_bold, "Bold");
@@ -107,8 +69,7 @@ void CCommandOptions::addSettingsOptions(CLI::App* cmd) {
     cmd->add_flag("--half-width", m_halfWidth, "ASCII half width with a TrueType face");
     cmd->add_option("--dot-order", m_dotOrder, "Dot order 0..3")->check(CLI::Range(0, 3));
     cmd->add_option("--byte-order", m_byteOrder, "Byte order 0..7")->check(CLI::Range(0, 7));
-    cmd->add_option("--language", m_language, "Code language")
-        ->check(CLI::IsMember({"c", "asm"}));
+    cmd->add_option("--language", m_language, "Code language")->check(CLI::IsMember({"c", "asm"}));
     cmd->add_flag("--unicode", m_unicode, "Code characters as UCS-2 instead of code page 936");
     cmd->add_option("--head", m_head, "Header template (\\r\\n and \\t are read as CR LF and tab)");
     cmd->add_option("--tail", m_tail, "Tail template (\\r\\n and \\t are read as CR LF and tab)");
@@ -118,9 +79,10 @@ void CCommandOptions::addSettingsOptions(CLI::App* cmd) {
 
 void CCommandOptions::addEntryOptions(CLI::App* cmd) {
     m_optTexts = cmd->add_option("TEXT", m_texts, "Characters: one entry per character");
-    m_optTextFiles = cmd->add_option("--text-file", m_textFiles,
-                                     "Characters of a text file (UTF-16 LE with BOM, else code page 936)")
-                         ->check(CLI::ExistingFile);
+    m_optTextFiles =
+        cmd->add_option("--text-file", m_textFiles,
+                        "Characters of a text file (UTF-16 LE with BOM, else code page 936)")
+            ->check(CLI::ExistingFile);
     m_optStrings = cmd->add_option("--string", m_strings, "One string entry of this text");
     m_optRtl = cmd->add_flag("--rtl", m_rtlFlags, "The next --string reads right to left");
     m_optThreshold = cmd->add_option("--threshold", m_thresholds,
@@ -128,7 +90,8 @@ void CCommandOptions::addEntryOptions(CLI::App* cmd) {
                          ->check(CLI::Range(0, 255));
     m_optPictures = cmd->add_option("--picture", m_pictures, "One picture entry of this file");
     m_optProjects = cmd->add_option("--project", m_projects, "Every entry of a project file");
-    for (CLI::Option* o : {m_optTextFiles, m_optStrings, m_optThreshold, m_optPictures, m_optProjects})
+    for (CLI::Option* o :
+         {m_optTextFiles, m_optStrings, m_optThreshold, m_optPictures, m_optProjects})
         o->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)->allow_extra_args(false);
 }
 
@@ -184,7 +147,8 @@ Result<CSettings> CCommandOptions::settings() const {
     return s;
 }
 
-Status CCommandOptions::makeEntries(const CLI::App* cmd, const CSettings& s, CGlyphList& list) const {
+Status CCommandOptions::makeEntries(const CLI::App* cmd, const CSettings& s,
+                                    CGlyphList& list) const {
     CAddOptions add;
     add.filterDuplicates = s.filterRedup;
     add.filterBlanks = s.filterSpace;
@@ -202,10 +166,10 @@ Status CCommandOptions::makeEntries(const CLI::App* cmd, const CSettings& s, CGl
         if (o == m_optTexts) {
             list.addCharacters(utf8ToUtf16(m_texts.at(i)), font, add);
         } else if (o == m_optTextFiles) {
-            Result<std::string> bytes = readFile(m_textFiles.at(i));
-            if (!bytes)
-                return failure(bytes.error());
-            list.addCharacters(decodeTextFile(*bytes), font, add);
+            Result<std::u16string> text = importTextFile(m_textFiles.at(i));
+            if (!text)
+                return failure(text.error());
+            list.addCharacters(*text, font, add);
         } else if (o == m_optRtl) {
             rtl = true;
         } else if (o == m_optStrings) {
@@ -222,7 +186,8 @@ Status CCommandOptions::makeEntries(const CLI::App* cmd, const CSettings& s, CGl
             if (!(add.filterDuplicates && list.hasPicture(path)))
                 list.append(std::make_unique<CPictureEntry>(list.rasteriser(), path, threshold));
         } else if (o == m_optProjects) {
-            return failure("project files cannot be read by this version");
+            if (Status loaded = appendProjectFile(list, m_projects.at(i)); !loaded)
+                return loaded;
         }
     }
     return {};

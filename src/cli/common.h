@@ -56,8 +56,6 @@ private:
 // The failure of a command: one line on stderr, exit status 1.
 int fail(const std::string& message);
 
-// Reads a whole file; fails with a message naming the file.
-Result<std::string> readFile(const std::string& path);
 // Writes `data` to `path` ("-" or empty: stdout) through a temporary file renamed over it.
 Status writeOutput(const std::string& path, const std::string& data);
 

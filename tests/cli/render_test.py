@@ -3,21 +3,7 @@ import subprocess
 import sys
 import unittest
 
-TGW = sys.argv.pop(1)
-
-
-def tgw(*args):
-    return subprocess.run([TGW, *args], capture_output=True, text=True)
-
-
-def matrices(output):
-    """Parses the render output into [(name, size, rows)]."""
-    out = []
-    for block in output.strip("\n").split("\n\n"):
-        lines = block.split("\n")
-        name, size = lines[0].rsplit(" ", 1)
-        out.append((name, size, lines[1:]))
-    return out
+from tgw_cli import TGW, matrices, tgw  # noqa: E402
 
 
 class Render(unittest.TestCase):

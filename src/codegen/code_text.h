@@ -1,0 +1,50 @@
+#pragma once
+
+#include "base/output.h"
+#include "base/result.h"
+#include "codegen/encoding_options.h"
+#include "model/glyph_entry.h"
+#include "model/glyph_list.h"
+
+#include <string>
+#include <string_view>
+
+namespace tgw {
+
+// Code text is made in code page 936 with CR LF line ends: per entry the header template (its
+// font placeholder expanded for character and string entries), a comment line naming the
+// entry and its size, the data bytes (16 to a line) and the tail template.
+//
+// Text that comes from the user (a string entry's text, a picture's path, a face name) is made
+// safe for the comment that carries it, so that the code always builds: see commentSafe().
+
+// The font description of the header's placeholder, in code page 936: "GB2312 16x16点阵字库",
+// "Face 字号[12点]", "Face [未指定字号]", then " 上移[-2]" / " 下移[3]" and " +粗体" … .
+std::string fontDescription(const CFontSettings& font);
+
+// `text` (code page 936) made safe inside a comment: every line break (CR LF, CR or LF) becomes
+// one blank, since both comment forms must stay on their line; in C every "*/" becomes "* /",
+// which would otherwise end the comment early. Anything else stays as it is.
+std::string commentSafe(std::string_view text, bool assembler);
+
+// The comment line of an entry of width × height dots (the assembler form ends in "DB ").
+std::string commentLine(const CGlyphEntry& entry, int width, int height,
+                        const CEncodingOptions& options);
+
+// Appends the code text of one entry to `out`, rendering the entry first when it has no dots.
+// A failed render returns its reason and leaves `out` unchanged.
+Status appendEntryCode(CGlyphEntry& entry, const CEncodingOptions& options, std::string& out);
+
+// The code text of every entry in list order. A failed entry stops the writing: `out` then
+// holds the text of the entries before it, and the reason names the entry.
+Status writeCodeText(const CGlyphList& list, const CEncodingOptions& options, IOutput& out);
+Result<std::string> codeText(const CGlyphList& list, const CEncodingOptions& options);
+
+// writeCodeText() into `path` through a temporary file: on failure the file is left as it was.
+Status saveCodeFile(const CGlyphList& list, const CEncodingOptions& options,
+                    const std::string& path);
+
+// "U+4E2D", a string entry's text or a picture's path (UTF-8), for messages.
+std::string entryLabel(const CGlyphEntry& entry);
+
+} // namespace tgw

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "model/settings.h"
+
+#include <string>
+#include <string_view>
+
+namespace tgw {
+
+// Templates are kept in code page 936 and cut to this many bytes.
+inline constexpr size_t kMaxTemplateBytes = 259;
+
+// The placeholder of the header template that becomes the entry's font description.
+inline constexpr std::string_view kFontPlaceholder = "%MATRIXCODE_HEAD_FONT%";
+
+// How matrices become bytes and code text. A plain value: every writer takes the options it
+// encodes with, so encoders on several threads never share mutable state.
+struct CEncodingOptions {
+    int dotOrder = 0;       // POINTSSEQ 0..3, see matrix_packing.h
+    int byteOrder = 0;      // BYTESSEQ 0..7
+    bool assembler = false; // LANGUAGE: 0 C text, anything else assembler text
+    bool unicode = false;   // USEUNICODE: comments and the index carry the UCS-2 code
+    std::string head;       // CODEHEAD in code page 936, real line breaks and tabs
+    std::string tail;       // CODETAIL
+
+    // Takes the code-format settings in one call. An order out of its range becomes 0; the
+    // templates are converted to code page 936 (characters without a form become '?') and cut
+    // to kMaxTemplateBytes without splitting a double-byte character.
+    void set(int pointsSeq, int bytesSeq, int language, int useUnicode,
+             std::u16string_view codeHead, std::u16string_view codeTail);
+
+    static CEncodingOptions fromSettings(const CSettings& settings);
+};
+
+// `text` converted to code page 936 and cut to at most `maxBytes` on a character boundary.
+std::string templateBytes(std::u16string_view text, size_t maxBytes = kMaxTemplateBytes);
+
+} // namespace tgw

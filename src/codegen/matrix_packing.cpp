@@ -1,0 +1,106 @@
+#include "codegen/matrix_packing.h"
+
+#include <algorithm>
+
+namespace tgw {
+
+CPackedLayout packedLayout(int width, int height, int dotOrder) {
+    if (width <= 0 || height <= 0)
+        return {};
+    if (dotOrder == 2 || dotOrder == 3)
+        return {(height + 7) / 8, width};
+    return {height, (width + 7) / 8};
+}
+
+std::vector<uint8_t> packMatrix(const CDotMatrix& m, int dotOrder) {
+    const CPackedLayout layout = packedLayout(m.width(), m.height(), dotOrder);
+    std::vector<uint8_t> packed(layout.size(), 0);
+    const int w = m.width();
+    const bool columns = dotOrder == 2 || dotOrder == 3;
+    // Any non-zero dot is lit. The loops are written without branches on the dots, so that
+    // the compiler can vectorise them.
+    for (int r = 0; r < m.height(); ++r) {
+        const uint8_t* dots = m.row(r);
+        if (columns) {
+            uint8_t* out = packed.data() + size_t(r >> 3) * layout.columns;
+            const uint8_t bit = dotOrder == 2 ? uint8_t(0x80u >> (r & 7)) : uint8_t(1u << (r & 7));
+            for (int c = 0; c < w; ++c)
+                out[c] |= uint8_t(-uint8_t(dots[c] != 0)) & bit;
+            continue;
+        }
+        uint8_t* out = packed.data() + size_t(r) * layout.columns;
+        for (int c0 = 0; c0 < w; c0 += 8) {
+            const int n = w - c0 < 8 ? w - c0 : 8;
+            unsigned v = 0;
+            if (dotOrder == 1)
+                for (int k = 0; k < n; ++k)
+                    v |= unsigned(dots[c0 + k] != 0) << k;
+            else
+                for (int k = 0; k < n; ++k)
+                    v |= unsigned(dots[c0 + k] != 0) << (7 - k);
+            out[c0 >> 3] = uint8_t(v);
+        }
+    }
+    return packed;
+}
+
+void appendInByteOrder(const uint8_t* packed, CPackedLayout layout, int byteOrder,
+                       std::vector<uint8_t>& out) {
+    const size_t rows = size_t(layout.rows), cols = size_t(layout.columns);
+    const size_t first = out.size();
+    out.resize(first + rows * cols);
+    uint8_t* dst = out.data() + first;
+    if (byteOrder < 1 || byteOrder > 7) {
+        std::copy(packed, packed + rows * cols, dst);
+        return;
+    }
+    const bool byColumns = byteOrder >= 4;
+    bool bottomUp, rightToLeft;
+    switch (byteOrder) {
+    case 1:
+        bottomUp = true, rightToLeft = false;
+        break;
+    case 2:
+        bottomUp = false, rightToLeft = true;
+        break;
+    case 3:
+        bottomUp = true, rightToLeft = true;
+        break;
+    case 5:
+        bottomUp = false, rightToLeft = true;
+        break;
+    case 6:
+        bottomUp = true, rightToLeft = false;
+        break;
+    case 7:
+        bottomUp = true, rightToLeft = true;
+        break;
+    default:
+        bottomUp = false, rightToLeft = false;
+        break; // 4
+    }
+    auto rowAt = [&](size_t i) { return bottomUp ? rows - 1 - i : i; };
+    auto colAt = [&](size_t j) { return rightToLeft ? cols - 1 - j : j; };
+    if (byColumns) {
+        for (size_t j = 0; j < cols; ++j)
+            for (size_t i = 0; i < rows; ++i)
+                *dst++ = packed[rowAt(i) * cols + colAt(j)];
+    } else {
+        for (size_t i = 0; i < rows; ++i)
+            for (size_t j = 0; j < cols; ++j)
+                *dst++ = packed[rowAt(i) * cols + colAt(j)];
+    }
+}
+
+std::vector<uint8_t> encodeMatrix(const CDotMatrix& matrix, int dotOrder, int byteOrder) {
+    std::vector<uint8_t> packed = packMatrix(matrix, dotOrder);
+    if (byteOrder == 0)
+        return packed;
+    std::vector<uint8_t> out;
+    out.reserve(packed.size());
+    appendInByteOrder(packed.data(), packedLayout(matrix.width(), matrix.height(), dotOrder),
+                      byteOrder, out);
+    return out;
+}
+
+} // namespace tgw

@@ -1,0 +1,64 @@
+"""End-to-end checks of `tgw export`."""
+import os
+import re
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+
+from tgw_cli import TGW, read, tgw as run_tgw  # noqa: E402
+
+
+def tgw(*args, cwd=None):
+    return run_tgw(*args, text=False, cwd=cwd)
+GB16 = ["--font-kind", "gb2312-16", "--width", "16", "--height", "16"]
+
+
+class Export(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.dir = self.tmp.name
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def test_binary_file_with_index(self):
+        r = tgw("export", *GB16, "--format", "bin", "--index", "-o", "lib.bin", "中文", cwd=self.dir)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        data = read(os.path.join(self.dir, "lib.bin"))
+        self.assertEqual(len(data), 4 + 20 + 64)
+        self.assertEqual(struct.unpack(">I", data[:4]), (2,))
+        index = [struct.unpack(">HHHI", data[4 + 10 * k:14 + 10 * k]) for k in range(2)]
+        self.assertEqual(index, [(0xD6D0, 16, 16, 0), (0xCEC4, 16, 16, 32)])
+        bare = tgw("export", *GB16, "--format", "bin", "中文").stdout
+        self.assertEqual(bare, data[24:])
+        self.assertNotEqual(bare, bytes(64))  # the built-in font drew something
+
+    def test_code_text_holds_the_binary_bytes(self):
+        settings = GB16 + ["--dot-order", "3", "--byte-order", "6"]
+        data = tgw("export", *settings, "--format", "bin", "中文").stdout
+        c = tgw("export", *settings, "中文").stdout.decode("cp936")
+        self.assertTrue(c.startswith("/* GB2312 16x16点阵字库*/\r\n/* 中[0xD6D0]   16x16 */\r\n"))
+        self.assertNotIn("\n", c.replace("\r\n", ""))
+        self.assertEqual(bytes(int(v, 16) for v in re.findall(r"0x([0-9A-F]{2}),", c)), data)
+        asm = tgw("export", *settings, "--language", "asm", "--unicode", "--head", "; %MATRIXCODE_HEAD_FONT%\\r\\n",
+                  "中文", "-o", "-").stdout.decode("cp936")
+        self.assertTrue(asm.startswith("; GB2312 16x16点阵字库\r\n; 中[04E2DH]   16x16 \r\nDB "))
+        self.assertEqual(bytes(int(v, 16) for v in re.findall(r"\b0([0-9A-F]{2})H", asm)), data)
+
+    def test_failures_leave_files_alone(self):
+        target = os.path.join(self.dir, "out.c")
+        with open(target, "wb") as f:
+            f.write(b"keep me")
+        for output in (os.path.join(self.dir, "no", "out.c"), self.dir):
+            r = tgw("export", *GB16, "中", "-o", output)
+            self.assertEqual((r.returncode, len(r.stderr.splitlines())), (1, 1))
+        self.assertEqual(tgw("export", "--format", "hex", "A", "-o", target).returncode, 2)
+        self.assertEqual(tgw("export", "--format", "c", "--index", "A", "-o", target).returncode, 2)
+        self.assertEqual(read(target), b"keep me")
+        self.assertEqual(os.listdir(self.dir), ["out.c"])
+
+
+if __name__ == "__main__":
+    unittest.main()

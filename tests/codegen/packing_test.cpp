@@ -1,0 +1,96 @@
+#include "codegen/matrix_packing.h"
+
+#include <gtest/gtest.h>
+
+namespace tgw {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes firstTwo(const Bytes& b) {
+    return Bytes(b.begin(), b.begin() + 2);
+}
+Bytes lastTwo(const Bytes& b) {
+    return Bytes(b.end() - 2, b.end());
+}
+
+// One lit dot lands in exactly one bit, for every dot order and awkward sizes.
+TEST(Packing, SingleDotLandsInItsBit) {
+    struct Case {
+        int width, height, row, col, order;
+        size_t size, index;
+        uint8_t value;
+    } cases[] = {
+        {8, 8, 0, 0, 0, 8, 0, 0x80},     {8, 8, 0, 0, 1, 8, 0, 0x01},
+        {8, 8, 0, 0, 2, 8, 0, 0x80},     {8, 8, 0, 0, 3, 8, 0, 0x01},
+        {9, 1, 0, 8, 0, 2, 1, 0x80},     {9, 1, 0, 8, 1, 2, 1, 0x01},
+        {9, 1, 0, 8, 2, 9, 8, 0x80},     {9, 1, 0, 8, 3, 9, 8, 0x01},
+        {1, 9, 8, 0, 0, 9, 8, 0x80},     {1, 9, 8, 0, 2, 2, 1, 0x80},
+        {17, 3, 2, 16, 1, 9, 8, 0x01},   {17, 3, 2, 16, 2, 17, 16, 0x20},
+        {17, 3, 2, 16, 3, 17, 16, 0x04}, {33, 5, 4, 31, 0, 25, 23, 0x01},
+        {33, 5, 4, 31, 1, 25, 23, 0x80}, {7, 9, 8, 6, 3, 14, 13, 0x01},
+    };
+    for (const Case& c : cases) {
+        CDotMatrix m(c.width, c.height);
+        m.set(c.row, c.col, true);
+        Bytes expected(c.size, 0);
+        expected[c.index] = c.value;
+        EXPECT_EQ(packMatrix(m, c.order), expected)
+            << c.width << "x" << c.height << " dot " << c.row << "," << c.col << " order "
+            << c.order;
+    }
+}
+
+TEST(Packing, UnusedBitsStayZero) {
+    CDotMatrix full(9, 9);
+    for (int r = 0; r < 9; ++r)
+        for (int c = 0; c < 9; ++c)
+            full.set(r, c, true);
+    EXPECT_EQ(lastTwo(packMatrix(full, 0)), (Bytes{0xFF, 0x80}));
+    EXPECT_EQ(lastTwo(packMatrix(full, 1)), (Bytes{0xFF, 0x01}));
+    EXPECT_EQ(packMatrix(full, 2).back(), 0x80);
+    EXPECT_EQ(packMatrix(full, 3).back(), 0x01);
+}
+
+// The worked example in matrix_packing.h.
+TEST(Packing, LetterF) {
+    CDotMatrix f(8, 8);
+    const char* rows[] = {"XXXXX...", "X.......", "X.......", "XXXX....",
+                          "X.......", "X.......", "X.......", "........"};
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c)
+            f.set(r, c, rows[r][c] == 'X');
+    EXPECT_EQ(firstTwo(packMatrix(f, 0)), (Bytes{0xF8, 0x80}));
+    EXPECT_EQ(firstTwo(packMatrix(f, 1)), (Bytes{0x1F, 0x01}));
+    EXPECT_EQ(firstTwo(packMatrix(f, 2)), (Bytes{0xFE, 0x90}));
+    EXPECT_EQ(firstTwo(packMatrix(f, 3)), (Bytes{0x7F, 0x09}));
+}
+
+TEST(ByteOrder, AllEightWalksOfThreeRowsByTwoColumns) {
+    // Byte rows [1 2] [3 4] [5 6].
+    const uint8_t packed[] = {1, 2, 3, 4, 5, 6};
+    const Bytes expected[8] = {{1, 2, 3, 4, 5, 6}, {5, 6, 3, 4, 1, 2}, {2, 1, 4, 3, 6, 5},
+                               {6, 5, 4, 3, 2, 1}, {1, 3, 5, 2, 4, 6}, {2, 4, 6, 1, 3, 5},
+                               {5, 3, 1, 6, 4, 2}, {6, 4, 2, 5, 3, 1}};
+    for (int order = 0; order < 8; ++order) {
+        Bytes out{0xAA}; // appends after what is there
+        appendInByteOrder(packed, {3, 2}, order, out);
+        Bytes want{0xAA};
+        want.insert(want.end(), expected[order].begin(), expected[order].end());
+        EXPECT_EQ(out, want) << "byte order " << order;
+    }
+}
+
+TEST(ByteOrder, WalksThePackedLayoutOfTheDotOrder) {
+    // 9 × 2, dots at row 0 column 8 and row 1 column 1: order 0 packs [00 80] [40 00], order 2
+    // one byte row of nine with 0x40 at column 1 and 0x80 at column 8.
+    CDotMatrix m(9, 2);
+    m.set(0, 8, true);
+    m.set(1, 1, true);
+    EXPECT_EQ(encodeMatrix(m, 0, 4), (Bytes{0x00, 0x40, 0x80, 0x00}));
+    EXPECT_EQ(encodeMatrix(m, 0, 5), (Bytes{0x80, 0x00, 0x00, 0x40}));
+    EXPECT_EQ(encodeMatrix(m, 2, 2), (Bytes{0x80, 0, 0, 0, 0, 0, 0, 0x40, 0}));
+}
+
+} // namespace
+} // namespace tgw
