@@ -1,0 +1,67 @@
+#include "transfer/io_wait.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <poll.h>
+#include <sys/eventfd.h>
+
+namespace tgw {
+
+CCancelSignal::CCancelSignal() : m_event(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+
+void CCancelSignal::raise() noexcept {
+    m_raised.store(true, std::memory_order_release);
+    if (m_event) {
+        uint64_t one = 1;
+        // The counter only saturates after 2^64 - 1 raises; a failed write still leaves the flag.
+        [[maybe_unused]] ssize_t n = ::write(m_event.get(), &one, sizeof one);
+    }
+}
+
+EWait waitFor(int fd, short events, int timeoutMs, const CCancelSignal& cancel) {
+    // Without the event counter the flag is looked at every 50 ms instead.
+    const int slice = cancel.fd() >= 0 ? -1 : 50;
+    const long long deadline = steadyMs() + (timeoutMs < 0 ? 0 : timeoutMs);
+    for (;;) {
+        if (cancel.raised())
+            return EWait::Cancelled;
+        long long left = deadline - steadyMs();
+        if (left < 0)
+            left = 0;
+        int wait = int(left);
+        if (slice > 0 && wait > slice)
+            wait = slice;
+        pollfd fds[2] = {{fd, events, 0}, {cancel.fd(), POLLIN, 0}};
+        int n = ::poll(fds, cancel.fd() >= 0 ? 2 : 1, wait);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return EWait::Failed;
+        }
+        if (cancel.raised())
+            return EWait::Cancelled;
+        if (n > 0 && (fds[0].revents & (events | POLLHUP | POLLERR | POLLNVAL)))
+            return EWait::Ready;
+        if (left == 0)
+            return EWait::TimedOut;
+    }
+}
+
+long long steadyMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+std::string errorText(int error) {
+    char buf[256];
+    // The GNU strerror_r returns its text, which need not be in `buf`.
+    return ::strerror_r(error, buf, sizeof buf);
+}
+
+std::string lastError() {
+    return errorText(errno);
+}
+
+} // namespace tgw

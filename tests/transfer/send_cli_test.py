@@ -1,0 +1,111 @@
+"""End-to-end checks of `tgw send`: real sockets and a pseudo-terminal as the device."""
+import os
+import re
+import socket
+import subprocess
+import sys
+import threading
+import unittest
+
+TGW = sys.argv.pop(1)
+GB16 = ["--font-kind", "gb2312-16", "--width", "16", "--height", "16"]
+STAMP = r"\[[0-5]\d:[0-5]\d\.\d{3}\] "
+REPLY = b"\x06\x41\x0d"
+
+
+def tgw(*args):
+    return subprocess.run([TGW, *args], capture_output=True, timeout=60)
+
+
+def framed(data, size, header, tail):
+    """Packets of `size` payload bytes, each with a sum checksum over its payload."""
+    out = b""
+    for i in range(0, len(data), size):
+        piece = data[i:i + size]
+        out += header + piece + bytes([sum(piece) % 256]) + tail
+    return out
+
+
+FRAMING = ["--header1", "aa 55", "--tail-bytes", "0d", "--checksum", "sum", "--checksum-from", "data",
+           "--packet-size", "40"]
+
+
+class Send(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.data = tgw("export", *GB16, "--format", "bin", "中文").stdout
+        assert len(cls.data) == 64
+        cls.expected = framed(cls.data, 40, b"\xaa\x55", b"\x0d")
+
+    def test_tcp_packets_and_reply_log(self):
+        server = socket.create_server(("127.0.0.1", 0))
+        got = bytearray()
+
+        def peer():
+            conn, _ = server.accept()
+            with conn:
+                for end in (44, 44 + 28):  # the two packets: 40 and 24 payload bytes
+                    while len(got) < end:
+                        got.extend(conn.recv(4096))
+                    conn.sendall(REPLY)
+
+        t = threading.Thread(target=peer)
+        t.start()
+        r = tgw("send", "tcp", *GB16, "中文", *FRAMING, "--port", str(server.getsockname()[1]),
+                "--timeout", "300")
+        t.join()
+        server.close()
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(bytes(got), self.expected)
+        self.assertRegex(r.stdout.decode(), f"^{STAMP}06 41 0D \n{STAMP}06 41 0D \n\n$")
+
+    def test_serial_over_a_pseudo_terminal(self):
+        master, slave = os.openpty()
+        got = bytearray()
+
+        def device():
+            while len(got) < len(self.expected):
+                got.extend(os.read(master, 4096))
+
+        t = threading.Thread(target=device)
+        t.start()
+        r = tgw("send", "serial", *GB16, "中文", *FRAMING, "--port", os.ttyname(slave), "--no-reply")
+        t.join()
+        os.close(master)
+        os.close(slave)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(bytes(got), self.expected)
+        self.assertEqual(r.stdout, b"")
+        self.assertEqual(r.stderr.decode(), "数据发送成功！\n")
+
+    def test_udp_to_a_port_where_nothing_listens(self):
+        with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
+            s.bind(("127.0.0.1", 0))
+            port = s.getsockname()[1]
+        r = tgw("send", "udp", *GB16, "中", "--port", str(port), "--timeout", "100")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertRegex(r.stdout.decode(), f"^{STAMP}\n$")
+
+    def test_failures(self):
+        with socket.socket() as s:
+            s.bind(("127.0.0.1", 0))
+            port = s.getsockname()[1]
+        r = tgw("send", "tcp", *GB16, "中", "--port", str(port))
+        self.assertEqual(r.returncode, 1)
+        self.assertEqual(len(r.stderr.splitlines()), 1)
+        self.assertIn(f"连接 127.0.0.1:{port} 失败，请检查！", r.stderr.decode())
+
+        r = tgw("send", "serial", *GB16, "中", "--port", "/dev/tgw-no-such-port")
+        self.assertEqual(r.returncode, 1)
+        self.assertIn("串口打开失败，请检查后再重试！", r.stderr.decode())
+
+        # Malformed options are usage errors that name the option; nothing is opened.
+        r = tgw("send", "tcp", *GB16, "中", "--port", str(port), "--header1", "AA 0G")
+        self.assertEqual(r.returncode, 2)
+        self.assertIn("--header1", r.stderr.decode())
+        r = tgw("send", "udp", *GB16, "中", "--port", str(port), "--host", "192.168.1")
+        self.assertEqual(r.returncode, 2)
+
+
+if __name__ == "__main__":
+    unittest.main()
