@@ -1,0 +1,25 @@
+#pragma once
+
+#include "base/file_io.h"
+#include "base/result.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tgw {
+
+// Text files fill the input field whole; a bigger file than this is refused rather than
+// freezing the field (16 MiB is millions of characters, far past any list of glyphs).
+inline constexpr size_t kMaxImportBytes = size_t(16) << 20;
+
+// The text of a text file's bytes: after the byte-order mark FF FE the rest is UTF-16 LE (an odd
+// last byte, half a code unit, becomes U+FFFD); anything else, a UTF-8 or UTF-16 BE file
+// included, is code page 936. Line breaks and every other character are kept as they are.
+std::u16string decodeImportedText(std::string_view bytes);
+
+// Reads and decodes the text file at `path`. On failure `why` tells an unopenable file
+// (EReadFailure::Open), a failed read (Read) and a file over kMaxImportBytes (TooLarge) apart.
+Result<std::u16string> importTextFile(const std::string& path, EReadFailure* why = nullptr);
+
+} // namespace tgw

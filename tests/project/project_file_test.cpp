@@ -1,0 +1,274 @@
+#include "base/text.h"
+#include "project/project_document.h"
+#include "project_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace tgw {
+namespace {
+
+using test::kStamp;
+
+// Everything the file keeps of an entry, as one text, so that lists compare in one go and a
+// mismatch shows what differs.
+std::string describe(const CGlyphEntry& e) {
+    std::string s = format("type %d %dx%d", e.kind(), e.width(), e.height());
+    auto font = [&](const CFontSettings& f) {
+        s += format(" font %d '%s' size %d cell %dx%d b%d i%d s%d u%d offset %d", f.kind,
+                    utf16ToUtf8(f.face).c_str(), f.size, f.width, f.height, f.bold, f.italic,
+                    f.strikeout, f.underline, f.offset);
+    };
+    if (e.isCharacter()) {
+        const auto& c = static_cast<const CCharEntry&>(e);
+        s += format(" code %u", unsigned(c.code()));
+        font(c.font());
+    } else if (e.isPicture()) {
+        const auto& p = static_cast<const CPictureEntry&>(e);
+        s += " path '" + utf16ToUtf8(p.path()) + format("' threshold %u", p.threshold());
+    } else {
+        const auto& t = static_cast<const CStringEntry&>(e);
+        s += " text '" + utf16ToUtf8(t.text()) + format("' rtl %d", t.rightToLeft());
+        font(t.font());
+    }
+    const CDotMatrix& m = e.matrix();
+    for (int r = 0; r < m.height(); ++r) {
+        s += "\n";
+        for (int c = 0; c < m.width(); ++c)
+            s += m.lit(r, c) ? '*' : '.';
+    }
+    return s;
+}
+
+std::vector<std::string> describe(const CGlyphList& list) {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < list.size(); ++i)
+        out.push_back(describe(list.at(i)));
+    return out;
+}
+
+// A UTF-8 project text with the given entries (tests of the loader read best in UTF-8; the
+// loader takes either).
+std::string project(const std::string& matrices, const std::string& count = "1") {
+    return "<?xml version='1.0'?><Tessaglyphworks project_version=\"50332161\">"
+           "<Matrixes count=\"" +
+           count + "\" last_modified=\"x\">" + matrices + "</Matrixes></Tessaglyphworks>";
+}
+
+class ProjectFileTest : public ::testing::Test {
+protected:
+    test::CBlankRasteriser raster;
+    CGlyphList list{raster};
+
+    // Loads `text` into an empty list and returns what came of it.
+    Status load(const std::string& text) {
+        list.deleteAll();
+        return loadProject(list, text);
+    }
+};
+
+// The sample document against the golden file (which check_structure.py reads with another
+// parser), then read back: every attribute and the hand-set dots survive (the blank test
+// rasteriser could not have made them), nothing is rendered, and the copy writes the same bytes.
+TEST_F(ProjectFileTest, GoldenFileAndRoundTrip) {
+    test::fillSampleDocument(list);
+    Result<std::string> bytes = writeProject(list, kStamp);
+    ASSERT_TRUE(bytes) << bytes.error();
+    const std::string golden = std::string(TGW_TEST_DATA) + "/golden/sample.tgx";
+    if (std::getenv("TGW_UPDATE_GOLDEN"))
+        test::writeBytes(golden, *bytes);
+    EXPECT_EQ(*bytes, test::readBytes(golden))
+        << "the writer's output changed; if on purpose, run again with TGW_UPDATE_GOLDEN=1";
+
+    test::CBlankRasteriser otherRaster;
+    CGlyphList loaded(otherRaster);
+    ASSERT_TRUE(loadProject(loaded, *bytes));
+    EXPECT_EQ(describe(loaded), describe(list));
+    EXPECT_EQ(otherRaster.calls, 0) << "loading must not render: the stored dots are the entry";
+    EXPECT_EQ(*writeProject(loaded, kStamp), *bytes);
+}
+
+TEST_F(ProjectFileTest, EmptyDocumentAndEntriesWithoutDots) {
+    Result<std::string> empty = writeProject(list, kStamp);
+    ASSERT_TRUE(empty);
+    test::CBlankRasteriser r2;
+    CGlyphList other(r2);
+    other.addCharacters(u"Z", test::builtinFont(kFontAscii5x7, 5, 7), {});
+    ASSERT_TRUE(openProjectBytes(other, *empty));
+    EXPECT_TRUE(other.empty());
+    EXPECT_FALSE(other.modified());
+
+    // An entry not rendered yet is rendered for the file, and the list learns its dots.
+    list.addCharacters(u"B", test::trueTypeFont(u"DejaVu Sans", 3, 2), {});
+    ASSERT_FALSE(list.at(0).hasDots());
+    Result<std::string> bytes = writeProject(list, kStamp);
+    ASSERT_TRUE(bytes);
+    EXPECT_TRUE(list.at(0).hasDots());
+    ASSERT_TRUE(load(*bytes));
+    EXPECT_EQ(describe(list.at(0)),
+              "type 1 3x2 code 66 font 6 'DejaVu Sans' size 0 cell 3x2 b0 i0 s0 u0 offset 0\n"
+              "...\n...");
+}
+
+TEST_F(ProjectFileTest, FontAttributesAndTheirDefaults) {
+    // A built-in kind carries no face and gets the kind's cell, whatever else stands there.
+    ASSERT_TRUE(load(project("<Matrix type='3' width='2' height='1' content='ab' rtl='0' "
+                             "fonttype='3' fontwidth='99' bold='1'/>")));
+    EXPECT_EQ(describe(list.at(0)),
+              "type 3 2x1 text 'ab' rtl 0 font 3 '' size 0 cell 8x16 b0 i0 s0 u0 offset 0\n..");
+
+    // Kind 6 without cell or size: the matrix's own size and 0; a size or offset that is not a
+    // number counts as absent.
+    ASSERT_TRUE(load(project("<Matrix type='1' width='7' height='9' code='65' fonttype='6' "
+                             "facename='F' bold='0' italic='7' strikeout='0' underline='-1' "
+                             "fontsize='big' offset=''/>")));
+    const std::string loaded = describe(list.at(0));
+    EXPECT_EQ(loaded.substr(0, loaded.find('\n')),
+              "type 1 7x9 code 65 font 6 'F' size 0 cell 7x9 b0 i1 s0 u1 offset 0");
+
+    // A font kind this version does not know keeps its number, no face and no cell.
+    ASSERT_TRUE(load(project("<Matrix type='1' width='1' height='1' code='65' fonttype='9' "
+                             "facename='F'><![CDATA[*]]></Matrix>")));
+    EXPECT_EQ(describe(list.at(0)),
+              "type 1 1x1 code 65 font 9 '' size 0 cell 0x0 b0 i0 s0 u0 offset 0\n*");
+
+    // Picture: threshold kept, no font read; a missing path is an empty one.
+    ASSERT_TRUE(load(project("<Matrix type='2' width='1' height='1' threshold=' 200 '/>")));
+    EXPECT_EQ(describe(list.at(0)), "type 2 1x1 path '' threshold 200\n.");
+}
+
+TEST_F(ProjectFileTest, RowsAreReadLeniently) {
+    // Short rows and missing rows stay dark; any character but a blank is lit, counted in
+    // UTF-16 units (the CJK character is one dot, the emoji two); extra rows and dots are
+    // ignored; rows may be plain text instead of CDATA.
+    ASSERT_TRUE(load(project("<Matrix type='2' width='4' height='4' threshold='1'>"
+                             "<![CDATA[x]]><![CDATA[ 中 *  *]]><![CDATA[😀 .]]>"
+                             "</Matrix>")));
+    EXPECT_EQ(describe(list.at(0)), "type 2 4x4 path '' threshold 1\n*...\n.*.*\n**.*\n....");
+    ASSERT_TRUE(load(project("<Matrix type='2' width='3' height='2' threshold='1'>"
+                             "* *<![CDATA[***]]><![CDATA[***]]></Matrix>")));
+    EXPECT_EQ(describe(list.at(0)), "type 2 3x2 path '' threshold 1\n*.*\n***");
+}
+
+TEST_F(ProjectFileTest, CountLimitsTheEntriesAndAnIndentedFileLoads) {
+    const std::string three = "<Matrix type='2' width='1' height='1' threshold='1'/>\n"
+                              "  <Matrix type='2' width='1' height='1' threshold='2'/>\n"
+                              "  <Matrix type='2' width='1' height='1' threshold='3'/>\n";
+    ASSERT_TRUE(load(project(three, "2")));
+    EXPECT_EQ(list.size(), 2u);
+    ASSERT_TRUE(load(project(three, "+10")));
+    EXPECT_EQ(list.size(), 3u);
+    EXPECT_EQ(static_cast<const CPictureEntry&>(list.at(2)).threshold(), 3);
+    ASSERT_TRUE(load(project(three, "0")));
+    EXPECT_TRUE(list.empty());
+    ASSERT_TRUE(load(project("", "-5")));
+    EXPECT_TRUE(list.empty());
+    // An older format version is read the same way.
+    std::string older = project(three);
+    older.replace(older.find("50332161"), 8, "1");
+    ASSERT_TRUE(load(older));
+    EXPECT_EQ(list.size(), 1u);
+}
+
+// Each damaged file fails the whole open and leaves the document exactly as it was.
+TEST_F(ProjectFileTest, DamagedFilesFailAndLeaveTheDocumentAlone) {
+    const std::string good = "<Matrix type='2' width='1' height='1' threshold='1'/>";
+    const std::string ch = "<Matrix type='1' width='1' height='1' fonttype='0' ";
+    const std::string tt = "<Matrix type='1' width='1' height='1' code='65' fonttype='6' "
+                           "facename='F' ";
+    const std::string flags = "bold='0' italic='0' strikeout='0' underline='0' ";
+    std::string newer = project(good);
+    newer.replace(newer.find("50332161"), 8, "50332162");
+    std::string unversioned = project(good);
+    unversioned.replace(unversioned.find("project_version"), 15, "projectversion");
+
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"empty file", ""},
+        {"truncated", project(good).substr(0, 120)},
+        {"not XML", "this is not a project"},
+        {"two roots", project(good) + "<Other/>"},
+        {"newer version", newer},
+        {"version missing", unversioned},
+        {"version not a number", "<T project_version='3.0'><Matrixes count='0'/></T>"},
+        {"Matrixes not first", "<T project_version='1'><X/><Matrixes count='0'/></T>"},
+        {"text before Matrixes", "<T project_version='1'>x<Matrixes count='0'/></T>"},
+        {"no Matrixes", "<T project_version='1'/>"},
+        {"count missing", "<T project_version='1'><Matrixes/></T>"},
+        {"count not a number", "<T project_version='1'><Matrixes count='many'/></T>"},
+        {"count without entries", project("", "2")},
+        {"type missing", project("<Matrix width='1' height='1' threshold='1'/>")},
+        {"width missing", project("<Matrix type='2' height='1' threshold='1'/>")},
+        {"width 0", project("<Matrix type='2' width='0' height='1' threshold='1'/>")},
+        {"width 2049", project("<Matrix type='2' width='2049' height='1' threshold='1'/>")},
+        {"height negative", project("<Matrix type='2' width='1' height='-1' threshold='1'/>")},
+        {"height huge", project("<Matrix type='2' width='1' height='99999999999999999999' "
+                                "threshold='1'/>")},
+        {"width not a number", project("<Matrix type='2' width='1x' height='1' threshold='1'/>")},
+        {"unknown type", project("<Matrix type='4' width='1' height='1'/>")},
+        {"code missing", project(ch + "/>")},
+        {"code 0", project(ch + "code='0'/>")},
+        {"code 65536", project(ch + "code='65536'/>")},
+        {"fonttype missing", project("<Matrix type='1' width='1' height='1' code='65'/>")},
+        {"threshold missing", project("<Matrix type='2' width='1' height='1'/>")},
+        {"threshold 256", project("<Matrix type='2' width='1' height='1' threshold='256'/>")},
+        {"rtl missing", project("<Matrix type='3' width='1' height='1' content='a' "
+                                "fonttype='0'/>")},
+        {"empty text run", project("<Matrix type='3' width='1' height='1' content='' rtl='0' "
+                                   "fonttype='0'/>")},
+        {"bold missing", project(tt + "italic='0' strikeout='0' underline='0'/>")},
+        {"underline not a number", project(tt + "bold='0' italic='0' strikeout='0' "
+                                                "underline='yes'/>")},
+        {"facename missing", project("<Matrix type='1' width='1' height='1' code='65' "
+                                     "fonttype='6' " +
+                                     flags + "/>")},
+        {"fontsize 2049", project(tt + flags + "fontsize='2049'/>")},
+        {"offset far out", project(tt + flags + "offset='-2147483648'/>")},
+        {"fontwidth 0", project(tt + flags + "fontwidth='0'/>")},
+        {"fontheight 3000", project(tt + flags + "fontheight='3000'/>")},
+        {"third of five bad",
+         project(good + good + "<Matrix type='2' width='1' height='1'/>" + good + good, "5")},
+    };
+    for (bool modified : {false, true}) {
+        list.deleteAll();
+        list.addCharacters(u"AB", test::builtinFont(kFontAscii5x7, 5, 7), {});
+        list.setModified(modified);
+        const CGlyphEntry* first = &list.at(0);
+        const CGlyphEntry* second = &list.at(1);
+        for (const auto& [name, text] : cases) {
+            Status s = openProjectBytes(list, text);
+            EXPECT_FALSE(s) << name;
+            EXPECT_FALSE(s.error().empty()) << name;
+            ASSERT_EQ(list.size(), 2u) << name;
+            EXPECT_EQ(&list.at(0), first) << name;
+            EXPECT_EQ(&list.at(1), second) << name;
+            EXPECT_EQ(list.modified(), modified) << name;
+        }
+    }
+}
+
+TEST_F(ProjectFileTest, FailuresSayWhatIsWrong) {
+    EXPECT_EQ(load(project("<Matrix type='2' width='1' height='1' threshold='1'/>"
+                           "<Matrix type='2' width='3000' height='1' threshold='1'/>",
+                           "2"))
+                  .error(),
+              "entry 2: width 3000 is outside 1 to 2048");
+    EXPECT_EQ(load(project("<Matrix type='4' width='1' height='1'/>")).error(),
+              "entry 1: type 4 is not a kind of entry this version knows");
+    EXPECT_EQ(load(project("<Matrix type='2' width='1' height='1'/>")).error(),
+              "entry 1: the attribute 'threshold' is missing");
+}
+
+// A file may declare as many dots as it has bytes, or 2^26, whichever is more: a few hundred
+// bytes must not claim gigabytes.
+TEST_F(ProjectFileTest, DeclaredDotsAreBoundedByTheFile) {
+    std::string big;
+    for (int i = 0; i < 17; ++i)
+        big += "<Matrix type='2' width='2048' height='2048' threshold='1'/>";
+    Status s = load(project(big, "17"));
+    ASSERT_FALSE(s);
+    EXPECT_EQ(s.error(), "entry 17: the file declares far more dots than it holds");
+    ASSERT_TRUE(load(project(big, "16")));
+    EXPECT_EQ(list.size(), 16u);
+}
+
+} // namespace
+} // namespace tgw
