@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "raster/builtin_fonts.h"
 #include "raster/freetype_renderer.h"
+#include "raster/string_rasteriser.h"
 
 namespace tgw {
 namespace {
@@ -37,8 +38,8 @@ Status CRasteriser::renderCharacter(char16_t code, const CAnsiForm& ansi, const 
     if (font.kind < kFontUnset || font.kind > kFontTrueType)
         return failure(format("font kind %d does not exist", font.kind));
     if (!validMatrixSize(font.width, font.height))
-        return failure(format("a matrix of %dx%d dots is outside 1 to %d", font.width,
-                              font.height, kMaxMatrixSide));
+        return failure(format("a matrix of %dx%d dots is outside 1 to %d", font.width, font.height,
+                              kMaxMatrixSide));
 
     CDotMatrix dots(font.width, font.height);
     if (!isWhiteSpace(code)) {
@@ -54,12 +55,14 @@ Status CRasteriser::renderCharacter(char16_t code, const CAnsiForm& ansi, const 
     return {};
 }
 
-Status CRasteriser::renderString(std::u16string_view, bool, const CFontSettings&, CDotMatrix&) {
-    return failure("string entries cannot be rendered by this version");
+Status CRasteriser::renderString(std::u16string_view text, bool rightToLeft,
+                                 const CFontSettings& font, CDotMatrix& out) {
+    return rasteriseString(*m_freeType, text, rightToLeft, font, out);
 }
 
-Status CRasteriser::renderPicture(const std::u16string&, uint8_t, CDotMatrix&) {
-    return failure("picture entries cannot be rendered by this version");
+Status CRasteriser::renderPicture(const std::u16string& path, uint8_t threshold, CDotMatrix& out) {
+    m_lastPicture = {};
+    return rasterisePicture(*m_freeType, path, threshold, out, &m_lastPicture);
 }
 
 } // namespace tgw

@@ -1,0 +1,67 @@
+#include "raster/picture_rasteriser.h"
+
+#include "raster/picture_loader.h"
+#include "raster/rasteriser.h"
+#include "raster/string_rasteriser.h"
+
+namespace tgw {
+namespace {
+
+// The system's user-interface font is drawn at about this em height on a normal screen.
+constexpr int kGuiFontPixels = 12;
+
+} // namespace
+
+CDotMatrix thresholdPicture(const CRgbImage& image, uint8_t threshold) {
+    CDotMatrix dots(image.width, image.height);
+    for (int y = 0; y < image.height; ++y) {
+        uint8_t* row = dots.row(y);
+        for (int x = 0; x < image.width; ++x) {
+            const uint8_t* p = image.pixel(x, y);
+            if (brightness(p[0], p[1], p[2]) >= threshold)
+                row[x] = CDotMatrix::kLit;
+        }
+    }
+    return dots;
+}
+
+const char16_t* placeholderText(EPictureOutcome outcome) {
+    return outcome == EPictureOutcome::kTooBig ? u"Image Too Big" : u"Image Invalid";
+}
+
+Result<CRgbImage> placeholderPicture(CFreeTypeRenderer& freeType, EPictureOutcome outcome) {
+    Result<CGrayCanvas> text =
+        renderTextLine(freeType, placeholderText(outcome), systemGuiFont().face, kGuiFontPixels);
+    if (!text)
+        return failure("the picture cannot be shown, not even as a text: " + text.error());
+    CRgbImage image(text->width, text->height);
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            const uint8_t v = text->at(x, y);
+            image.set(x, y, v, v, v);
+        }
+    return image;
+}
+
+Status rasterisePicture(CFreeTypeRenderer& freeType, const std::u16string& path, uint8_t threshold,
+                        CDotMatrix& out, CPictureReport* report) {
+    if (path.empty()) {
+        if (report)
+            *report = {EPictureOutcome::kInvalid, "no picture file is named"};
+        return failure("a picture entry needs a file");
+    }
+    CDecodedPicture picture = loadPicture(path);
+    if (report)
+        *report = {picture.outcome, picture.reason};
+    if (picture.ok()) {
+        out = thresholdPicture(picture.image, threshold);
+        return {};
+    }
+    Result<CRgbImage> placeholder = placeholderPicture(freeType, picture.outcome);
+    if (!placeholder)
+        return failure(placeholder.error());
+    out = thresholdPicture(*placeholder, threshold);
+    return {};
+}
+
+} // namespace tgw

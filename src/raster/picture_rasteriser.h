@@ -1,0 +1,37 @@
+#pragma once
+
+#include "base/result.h"
+#include "model/dot_matrix.h"
+#include "raster/decoded_picture.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tgw {
+
+class CFreeTypeRenderer;
+
+// A picture's dots: lit where the pixel's brightness is at least `threshold`, so that light
+// pixels are the dots. The image must be 1..2048 pixels on each side.
+CDotMatrix thresholdPicture(const CRgbImage& image, uint8_t threshold);
+
+// The text shown instead of a picture that is not loaded: "Image Invalid" or "Image Too Big".
+const char16_t* placeholderText(EPictureOutcome outcome);
+
+// The picture that stands for an unloaded one: its text in the system's user-interface font,
+// white on black, exactly as large as the single line of text.
+Result<CRgbImage> placeholderPicture(CFreeTypeRenderer& freeType, EPictureOutcome outcome);
+
+// What became of the last picture rendered, for a caller that wants to tell the user.
+struct CPictureReport {
+    EPictureOutcome outcome = EPictureOutcome::kLoaded;
+    std::string reason; // empty when loaded
+};
+
+// A picture entry's matrix from the file at `path`. A file that cannot be read or is too big
+// gives the matrix of its placeholder and still succeeds; `report` (when given) says which.
+// Fails only for an empty path, or when not even the placeholder can be drawn.
+Status rasterisePicture(CFreeTypeRenderer& freeType, const std::u16string& path, uint8_t threshold,
+                        CDotMatrix& out, CPictureReport* report = nullptr);
+
+} // namespace tgw
