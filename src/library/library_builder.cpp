@@ -1,0 +1,356 @@
+#include "library/library_builder.h"
+
+#include "base/replacing_file.h"
+#include "base/text.h"
+#include "codegen/binary_file.h"
+#include "codegen/code_text.h"
+#include "codegen/matrix_packing.h"
+#include "model/glyph_list.h"
+#include "raster/rasteriser.h"
+
+#include <algorithm>
+#include <exception>
+#include <new>
+#include <system_error>
+#include <vector>
+
+namespace tgw {
+namespace {
+
+// A chunk holds at most this many entries, and at most this many dots (a few megabytes of
+// matrices even for the largest cells).
+constexpr size_t kChunkEntries = 256;
+constexpr size_t kChunkDots = size_t(1) << 22;
+
+// The index needs entries but never their dots.
+class CNoRasteriser : public IRasteriser {
+public:
+    Status renderCharacter(char16_t, const CAnsiForm&, const CFontSettings&, CDotMatrix&) override {
+        return failure("not rendered");
+    }
+    Status renderString(std::u16string_view, bool, const CFontSettings&, CDotMatrix&) override {
+        return failure("not rendered");
+    }
+    Status renderPicture(const std::u16string&, uint8_t, CDotMatrix&) override {
+        return failure("not rendered");
+    }
+};
+
+void putBigEndian(std::string& out, uint64_t value, int bytes) {
+    for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8)
+        out.push_back(char(uint8_t(value >> shift)));
+}
+
+} // namespace
+
+// One chunk's encoded bytes, handed from the worker that made them to the writer.
+struct CLibraryBuilder::CChunk {
+    std::string data;
+    Status status;
+    bool ready = false;
+};
+
+CLibraryBuilder::CLibraryBuilder(const CSettings& settings, std::u16string characters,
+                                 ELibraryOutput output, bool withIndex)
+    : m_font(settings.font()), m_halfWidth(settings.halfWidth != 0),
+      m_encoding(CEncodingOptions::fromSettings(settings)), m_characters(std::move(characters)),
+      m_output(output), m_withIndex(withIndex && output == ELibraryOutput::Binary) {
+    if (output != ELibraryOutput::Binary)
+        m_encoding.assembler = output == ELibraryOutput::AsmText;
+}
+
+CLibraryBuilder::~CLibraryBuilder() {
+    cancel();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void CLibraryBuilder::cancel() {
+    m_cancel.store(true, std::memory_order_release);
+    // Taken so that a thread between testing the flag and going to sleep cannot miss the call.
+    { std::lock_guard lock(m_mutex); }
+    m_wake.notify_all();
+}
+
+size_t CLibraryBuilder::chunkSize() const {
+    const size_t dots = size_t(std::max(m_font.width, 1)) * size_t(std::max(m_font.height, 1));
+    return std::clamp<size_t>(kChunkDots / dots, 1, kChunkEntries);
+}
+
+std::string CLibraryBuilder::indexBytes(uint64_t& dataBytes) const {
+    CNoRasteriser none;
+    std::string index;
+    index.reserve(4 + 10 * m_characters.size());
+    putBigEndian(index, m_characters.size(), 4);
+    dataBytes = 0;
+    for (char16_t c : m_characters) {
+        const CCharEntry entry(none, c, characterFont(m_font, c, m_halfWidth));
+        if (dataBytes > 0xFFFFFFFFu)
+            return {};
+        putBigEndian(index, indexCode(entry, m_encoding.unicode), 2);
+        putBigEndian(index, uint64_t(entry.width()), 2);
+        putBigEndian(index, uint64_t(entry.height()), 2);
+        putBigEndian(index, dataBytes, 4);
+        dataBytes += packedLayout(entry.width(), entry.height(), m_encoding.dotOrder).size();
+    }
+    return index;
+}
+
+Status CLibraryBuilder::renderChunk(IRasteriser& rasteriser, size_t first, size_t last,
+                                    std::string& out) {
+    // The entries go into a list of their own, which the writers of the code generator then
+    // encode exactly as they encode a document's list.
+    CGlyphList list(rasteriser);
+    for (size_t i = first; i < last; ++i) {
+        if (cancelled())
+            return failure(cancelledMessage());
+        const char16_t c = m_characters[i];
+        const CFontSettings font = characterFont(m_font, c, m_halfWidth);
+        CGlyphEntry& entry = list.append(std::make_unique<CCharEntry>(rasteriser, c, font));
+        if (Status s = entry.render(); !s)
+            return failure(
+                format("entry %zu (%s): %s", i + 1, entryLabel(entry).c_str(), s.error().c_str()));
+        // The index went out before the data, made from the sizes entries are created with.
+        if (entry.matrix().width() != font.width || entry.matrix().height() != font.height)
+            return failure(format("entry %zu (%s) came out %dx%d instead of %dx%d", i + 1,
+                                  entryLabel(entry).c_str(), entry.matrix().width(),
+                                  entry.matrix().height(), font.width, font.height));
+        m_done.fetch_add(1, std::memory_order_relaxed);
+    }
+    CStringOutput encoded;
+    Status s = m_output == ELibraryOutput::Binary
+                   ? writeBinaryFile(list, m_encoding, false, encoded)
+                   : writeCodeText(list, m_encoding, encoded);
+    if (!s)
+        return s;
+    out = std::move(encoded).data();
+    return {};
+}
+
+Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
+    m_done.store(0, std::memory_order_relaxed);
+    const size_t count = m_characters.size();
+    CBuildSummary summary;
+    if (count == 0)
+        return summary; // an empty library is an empty file, index or not
+    if (!m_font.usable())
+        return failure("the font settings cannot render anything (font kind, face and size)");
+    if (cancelled())
+        return failure(cancelledMessage());
+
+    if (m_withIndex) {
+        uint64_t dataBytes = 0;
+        const std::string index = indexBytes(dataBytes);
+        if (index.empty())
+            return failure("the matrix data passes 4 GiB, more than the index can address");
+        if (Status s = out.write(index); !s)
+            return failure(s.error());
+        summary.bytes += index.size();
+    }
+
+    const size_t perChunk = chunkSize();
+    const size_t chunks = (count + perChunk - 1) / perChunk;
+    unsigned threads = m_threads ? m_threads : std::max(1u, std::thread::hardware_concurrency());
+    threads = unsigned(std::min<size_t>(threads, chunks));
+    // How far the workers may run ahead of the writer: enough to keep them all busy while it
+    // writes, few enough that memory does not grow with the library.
+    const size_t window = 2 * size_t(threads);
+
+    std::vector<CChunk> results(chunks);
+    // Guarded by m_mutex: the next chunk a worker takes, how many chunks are written, whether
+    // the workers are to end, and why a worker could not start.
+    size_t nextChunk = 0;
+    size_t writtenChunks = 0;
+    bool stop = false;
+    std::string workerFailure;
+
+    auto encodeChunk = [&](IRasteriser& rasteriser, size_t k, CChunk& chunk) {
+        try {
+            chunk.status = renderChunk(rasteriser, k * perChunk,
+                                       std::min(count, (k + 1) * perChunk), chunk.data);
+        } catch (const std::bad_alloc&) {
+            chunk.data.clear();
+            chunk.status = failure("there is not enough memory to build the library");
+        }
+    };
+
+    auto work = [&] {
+        std::unique_ptr<CRasteriser> rasteriser;
+        try {
+            rasteriser = std::make_unique<CRasteriser>();
+        } catch (const std::exception& e) {
+            std::lock_guard lock(m_mutex);
+            workerFailure = e.what();
+            stop = true;
+            m_wake.notify_all();
+            return;
+        }
+        for (;;) {
+            size_t k;
+            {
+                std::unique_lock lock(m_mutex);
+                m_wake.wait(lock, [&] {
+                    return stop || cancelled() || nextChunk >= chunks ||
+                           nextChunk < writtenChunks + window;
+                });
+                if (stop || cancelled() || nextChunk >= chunks)
+                    return;
+                k = nextChunk++;
+            }
+            CChunk chunk;
+            encodeChunk(*rasteriser, k, chunk);
+            {
+                std::lock_guard lock(m_mutex);
+                results[k] = std::move(chunk);
+                results[k].ready = true;
+            }
+            m_wake.notify_all();
+        }
+    };
+
+    std::vector<std::thread> workers;
+    for (unsigned t = 0; t < threads; ++t) {
+        try {
+            workers.emplace_back(work);
+        } catch (const std::system_error&) {
+            break; // fewer workers; with none the writing thread renders itself
+        }
+    }
+    std::unique_ptr<CRasteriser> ownRasteriser;
+
+    Result<CBuildSummary> outcome = summary;
+    try {
+        for (size_t k = 0; k < chunks; ++k) {
+            CChunk chunk;
+            if (workers.empty()) {
+                if (cancelled()) {
+                    outcome = failure(cancelledMessage());
+                    break;
+                }
+                if (!ownRasteriser)
+                    ownRasteriser = std::make_unique<CRasteriser>();
+                encodeChunk(*ownRasteriser, k, chunk);
+            } else {
+                std::unique_lock lock(m_mutex);
+                m_wake.wait(lock, [&] { return results[k].ready || stop || cancelled(); });
+                if (cancelled()) {
+                    outcome = failure(cancelledMessage());
+                    break;
+                }
+                if (!results[k].ready) {
+                    outcome = failure("the library cannot be built: " + workerFailure);
+                    break;
+                }
+                chunk = std::move(results[k]);
+                results[k] = CChunk();
+            }
+            if (!chunk.status) {
+                outcome = failure(chunk.status.error());
+                break;
+            }
+            if (Status s = out.write(chunk.data); !s) {
+                outcome = failure(s.error());
+                break;
+            }
+            summary.bytes += chunk.data.size();
+            {
+                std::lock_guard lock(m_mutex);
+                writtenChunks = k + 1;
+            }
+            m_wake.notify_all();
+        }
+    } catch (const std::bad_alloc&) {
+        outcome = failure("there is not enough memory to build the library");
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        stop = true;
+    }
+    m_wake.notify_all();
+    for (std::thread& t : workers)
+        t.join();
+    if (!outcome)
+        return outcome;
+    summary.glyphs = count;
+    return summary;
+}
+
+Result<CBuildSummary> CLibraryBuilder::build(const std::string& path) {
+    CReplacingFile file(path);
+    if (Status s = file.open(); !s)
+        return failure(s.error());
+    Result<CBuildSummary> result = run(file);
+    if (!result)
+        return result; // the file's destructor removes what was written
+    if (Status s = file.commit(); !s)
+        return failure(s.error());
+    return result;
+}
+
+Status CLibraryBuilder::start(const std::string& path) {
+    auto file = std::make_unique<CReplacingFile>(path);
+    if (Status s = file->open(); !s)
+        return s;
+    m_file = std::move(file);
+    try {
+        m_thread = std::thread([this] {
+            Result<CBuildSummary> result = CBuildSummary();
+            try {
+                result = run(*m_file);
+                if (result) {
+                    if (Status s = m_file->commit(); !s)
+                        result = failure(s.error());
+                }
+            } catch (const std::exception& e) {
+                result = failure(e.what());
+            }
+            m_file->discard();
+            finish(std::move(result));
+        });
+    } catch (const std::system_error& e) {
+        m_file.reset();
+        return failure(std::string("the build cannot be started: ") + e.what());
+    }
+    return {};
+}
+
+Status CLibraryBuilder::start(IOutput& out) {
+    try {
+        m_thread = std::thread([this, &out] {
+            Result<CBuildSummary> result = CBuildSummary();
+            try {
+                result = run(out);
+            } catch (const std::exception& e) {
+                result = failure(e.what());
+            }
+            finish(std::move(result));
+        });
+    } catch (const std::system_error& e) {
+        return failure(std::string("the build cannot be started: ") + e.what());
+    }
+    return {};
+}
+
+void CLibraryBuilder::finish(Result<CBuildSummary> result) {
+    m_result = std::make_unique<Result<CBuildSummary>>(std::move(result));
+    {
+        std::lock_guard lock(m_mutex);
+        m_finished.store(true, std::memory_order_release);
+    }
+    m_wake.notify_all();
+}
+
+bool CLibraryBuilder::waitFor(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(m_mutex);
+    return m_wake.wait_for(lock, timeout, [this] { return finished(); });
+}
+
+Result<CBuildSummary> CLibraryBuilder::wait() {
+    if (m_thread.joinable())
+        m_thread.join();
+    if (!m_result)
+        return failure("no build was started");
+    return *m_result;
+}
+
+} // namespace tgw
