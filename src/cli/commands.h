@@ -23,5 +23,7 @@ void registerFonts(CLI::App& app, CCommands& commands);
 void registerExport(CLI::App& app, CCommands& commands);
 void registerSend(CLI::App& app, CCommands& commands);
 void registerPorts(CLI::App& app, CCommands& commands);
+void registerProject(CLI::App& app, CCommands& commands);
+void registerBuild(CLI::App& app, CCommands& commands);
 
 } // namespace tgw::cli

@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
     tgw::cli::CCommands commands;
     tgw::cli::registerRender(app, commands);
     tgw::cli::registerExport(app, commands);
+    tgw::cli::registerProject(app, commands);
+    tgw::cli::registerBuild(app, commands);
     tgw::cli::registerSend(app, commands);
     tgw::cli::registerFonts(app, commands);
     tgw::cli::registerPorts(app, commands);

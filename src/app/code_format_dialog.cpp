@@ -1,0 +1,142 @@
+#include "app/code_format_dialog.h"
+
+#include <QButtonGroup>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace tgw {
+namespace {
+
+// The editors show plain line breaks; templates hold CR LF.
+QString toEditor(const std::u16string& text) {
+    return QString::fromStdU16String(text).replace("\r\n", "\n");
+}
+
+std::u16string fromEditor(const QPlainTextEdit* edit) {
+    return edit->toPlainText().replace("\n", "\r\n").toStdU16String();
+}
+
+QPlainTextEdit* templateEditor(QWidget* parent) {
+    auto* e = new QPlainTextEdit(parent);
+    e->setTabChangesFocus(false); // a tab typed here is part of the template
+    e->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    e->setMaximumHeight(70);
+    return e;
+}
+
+} // namespace
+
+QString CCodeFormatDialog::byteOrderText(int byteOrder) {
+    static const char* const texts[] = {
+        "字节行从上到下，每行从左到右", "字节行从下到上，每行从左到右",
+        "字节行从上到下，每行从右到左", "字节行从下到上，每行从右到左",
+        "字节列从左到右，每列从上到下", "字节列从右到左，每列从上到下",
+        "字节列从左到右，每列从下到上", "字节列从右到左，每列从下到上",
+    };
+    return byteOrder >= 0 && byteOrder < 8 ? QString(texts[byteOrder]) : QString();
+}
+
+CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
+    : QDialog(parent), m_dotOrder(new QButtonGroup(this)), m_byteOrder(new QButtonGroup(this)),
+      m_language(new QButtonGroup(this)), m_coding(new QButtonGroup(this)),
+      m_head(templateEditor(this)), m_tail(templateEditor(this)), m_browser(new QLineEdit(this)),
+      m_example(new QLabel(this)) {
+    setWindowTitle("代码格式");
+
+    auto* dots = new QGroupBox("取点方式", this);
+    auto* dotsLayout = new QVBoxLayout(dots);
+    for (int i = 0; i < 4; ++i) {
+        auto* b = new QRadioButton(dotOrderName(i), dots);
+        m_dotOrder->addButton(b, i);
+        dotsLayout->addWidget(b);
+    }
+
+    auto* bytes = new QGroupBox("字节排列", this);
+    auto* bytesLayout = new QGridLayout(bytes);
+    for (int i = 0; i < 8; ++i) {
+        auto* b = new QRadioButton(QString("模式%1").arg(i + 1), bytes);
+        b->setToolTip(byteOrderText(i));
+        m_byteOrder->addButton(b, i);
+        bytesLayout->addWidget(b, i / 2, i % 2);
+    }
+    m_example->setWordWrap(true);
+    bytesLayout->addWidget(m_example, 4, 0, 1, 2);
+
+    auto* output = new QGroupBox("输出", this);
+    auto* outputLayout = new QGridLayout(output);
+    auto* c = new QRadioButton("C 语言", output);
+    auto* asmButton = new QRadioButton("汇编语言", output);
+    m_language->addButton(c, 0);
+    m_language->addButton(asmButton, 1);
+    auto* mbcs = new QRadioButton("MBCS (GB2312 编码)", output);
+    auto* unicode = new QRadioButton("UNICODE (UCS-2 编码)", output);
+    m_coding->addButton(mbcs, 0);
+    m_coding->addButton(unicode, 1);
+    outputLayout->addWidget(c, 0, 0);
+    outputLayout->addWidget(asmButton, 0, 1);
+    outputLayout->addWidget(mbcs, 1, 0);
+    outputLayout->addWidget(unicode, 1, 1);
+
+    auto* templates = new QGroupBox("代码模板", this);
+    auto* templatesLayout = new QVBoxLayout(templates);
+    templatesLayout->addWidget(
+        new QLabel("每个字模代码之前 (%MATRIXCODE_HEAD_FONT% 为字体说明)：", templates));
+    templatesLayout->addWidget(m_head);
+    templatesLayout->addWidget(new QLabel("每个字模代码之后：", templates));
+    templatesLayout->addWidget(m_tail);
+
+    auto* browserRow = new QHBoxLayout;
+    browserRow->addWidget(new QLabel("代码查看程序", this));
+    browserRow->addWidget(m_browser);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(dots, 0, 0);
+    grid->addWidget(bytes, 0, 1, 2, 1);
+    grid->addWidget(output, 1, 0);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(templates);
+    layout->addLayout(browserRow);
+    layout->addWidget(buttons);
+
+    m_dotOrder->button(std::clamp(s.pointsSeq, 0, 3))->setChecked(true);
+    m_byteOrder->button(std::clamp(s.bytesSeq, 0, 7))->setChecked(true);
+    m_language->button(s.language ? 1 : 0)->setChecked(true);
+    m_coding->button(s.useUnicode ? 1 : 0)->setChecked(true);
+    m_head->setPlainText(toEditor(s.codeHead));
+    m_tail->setPlainText(toEditor(s.codeTail));
+    m_browser->setText(QString::fromStdU16String(s.codeBrowser));
+
+    connect(m_byteOrder, &QButtonGroup::idToggled, this, [this] { updateExample(); });
+    updateExample();
+}
+
+void CCodeFormatDialog::updateExample() {
+    m_example->setText(QString("模式%1：%2")
+                           .arg(m_byteOrder->checkedId() + 1)
+                           .arg(byteOrderText(m_byteOrder->checkedId())));
+}
+
+void CCodeFormatDialog::apply(CSettings& s) const {
+    s.pointsSeq = m_dotOrder->checkedId();
+    s.bytesSeq = m_byteOrder->checkedId();
+    s.language = m_language->checkedId();
+    s.useUnicode = m_coding->checkedId();
+    s.codeHead = fromEditor(m_head);
+    s.codeTail = fromEditor(m_tail);
+    s.codeBrowser = m_browser->text().toStdU16String();
+}
+
+} // namespace tgw

@@ -1,0 +1,122 @@
+#include "app/font_dialog.h"
+
+#include "model/dot_matrix.h"
+#include "view/font_list.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace tgw {
+
+CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
+    : QDialog(parent), m_kind(new QComboBox(this)), m_face(new CFontList(this)),
+      m_sizeOn(new QCheckBox("字号", this)), m_size(new QSpinBox(this)),
+      m_width(new QSpinBox(this)), m_height(new QSpinBox(this)),
+      m_bold(new QCheckBox("粗体", this)), m_italic(new QCheckBox("斜体", this)),
+      m_underline(new QCheckBox("下划线", this)), m_strikeout(new QCheckBox("删除线", this)),
+      m_offsetOn(new QCheckBox("纵向偏移", this)), m_offset(new QSpinBox(this)),
+      m_halfWidth(new QCheckBox("ASCII 字符半宽", this)) {
+    setWindowTitle("字模字体");
+
+    for (int kind = kFontAscii5x7; kind <= kFontGb2312_16; ++kind)
+        m_kind->addItem(builtinFontName(kind), kind);
+    m_kind->addItem("系统字体 (TrueType)", int(kFontTrueType));
+    m_kind->setCurrentIndex(std::clamp(s.fontType, 0, 6));
+    m_face->setFace(QString::fromStdU16String(s.faceName));
+
+    for (QSpinBox* box : {m_size, m_width, m_height})
+        box->setRange(1, kMaxMatrixSide);
+    m_offset->setRange(-kMaxMatrixSide, kMaxMatrixSide);
+    // The size field shows the font size, else the larger side of the cell when that is
+    // above 6, else 7.
+    const int side = int(std::max(s.width, s.height));
+    m_size->setValue(s.fontSize != 0 ? s.fontSize : side > 6 ? side : 7);
+    m_sizeOn->setChecked(s.fontSize != 0);
+    m_width->setValue(int(s.width));
+    m_height->setValue(int(s.height));
+    m_bold->setChecked(s.bold);
+    m_italic->setChecked(s.italic);
+    m_underline->setChecked(s.underline);
+    m_strikeout->setChecked(s.strikeout);
+    m_offset->setValue(int(s.offset));
+    m_offsetOn->setChecked(s.offset != 0);
+    m_halfWidth->setChecked(s.halfWidth);
+
+    auto* form = new QFormLayout;
+    form->addRow("字体类型", m_kind);
+    form->addRow("字体名称", m_face);
+    auto* sizeRow = new QHBoxLayout;
+    sizeRow->addWidget(m_sizeOn);
+    sizeRow->addWidget(m_size);
+    sizeRow->addStretch();
+    form->addRow("", sizeRow);
+    auto* cellRow = new QHBoxLayout;
+    cellRow->addWidget(m_width);
+    cellRow->addWidget(new QLabel("×", this));
+    cellRow->addWidget(m_height);
+    cellRow->addStretch();
+    form->addRow("点阵大小 (宽×高)", cellRow);
+    auto* offsetRow = new QHBoxLayout;
+    offsetRow->addWidget(m_offsetOn);
+    offsetRow->addWidget(m_offset);
+    offsetRow->addStretch();
+    form->addRow("", offsetRow);
+
+    auto* styles = new QGroupBox("字形", this);
+    auto* styleRow = new QHBoxLayout(styles);
+    for (QCheckBox* c : {m_bold, m_italic, m_underline, m_strikeout})
+        styleRow->addWidget(c);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(styles);
+    layout->addWidget(m_halfWidth);
+    layout->addWidget(buttons);
+
+    connect(m_kind, &QComboBox::currentIndexChanged, this, &CFontDialog::updateEnabled);
+    connect(m_sizeOn, &QCheckBox::toggled, this, &CFontDialog::updateEnabled);
+    connect(m_offsetOn, &QCheckBox::toggled, this, &CFontDialog::updateEnabled);
+    updateEnabled();
+}
+
+void CFontDialog::updateEnabled() {
+    // Face, size, styles, offset and half width mean something only for a TrueType font.
+    const bool trueType = m_kind->currentData().toInt() == kFontTrueType;
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_face, m_sizeOn, m_offsetOn, m_bold, m_italic, m_underline, m_strikeout, m_halfWidth})
+        w->setEnabled(trueType);
+    m_size->setEnabled(trueType && m_sizeOn->isChecked());
+    m_offset->setEnabled(trueType && m_offsetOn->isChecked());
+}
+
+void CFontDialog::apply(CSettings& s) const {
+    s.bold = m_bold->isChecked();
+    s.italic = m_italic->isChecked();
+    s.underline = m_underline->isChecked();
+    s.strikeout = m_strikeout->isChecked();
+    s.halfWidth = m_halfWidth->isChecked();
+    s.width = unsigned(m_width->value());
+    s.height = unsigned(m_height->value());
+    s.fontType = m_kind->currentData().toInt();
+    if (s.fontType == kFontTrueType) {
+        if (!m_face->face().isEmpty())
+            s.faceName = m_face->face().toStdU16String();
+        s.fontSize = m_sizeOn->isChecked() ? m_size->value() : 0;
+        s.offset = m_offsetOn->isChecked() ? m_offset->value() : 0;
+    }
+}
+
+} // namespace tgw

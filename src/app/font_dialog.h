@@ -1,0 +1,56 @@
+#pragma once
+
+#include "model/settings.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QSpinBox;
+
+namespace tgw {
+
+class CFontList;
+
+// "字模字体": the font and matrix size of new entries, and of the selected ones on OK.
+class CFontDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    CFontDialog(const CSettings& settings, QWidget* parent = nullptr);
+
+    // Takes the dialog's values over into `settings`: styles, half width, size and kind always;
+    // face, font size and offset only for a TrueType font (a built-in library keeps the old
+    // ones).
+    void apply(CSettings& settings) const;
+
+    QComboBox* kindBox() const { return m_kind; }
+    CFontList* faceList() const { return m_face; }
+    QCheckBox* sizeCheck() const { return m_sizeOn; }
+    QSpinBox* sizeBox() const { return m_size; }
+    QSpinBox* widthBox() const { return m_width; }
+    QSpinBox* heightBox() const { return m_height; }
+    QCheckBox* offsetCheck() const { return m_offsetOn; }
+    QSpinBox* offsetBox() const { return m_offset; }
+    QCheckBox* boldCheck() const { return m_bold; }
+    QCheckBox* halfWidthCheck() const { return m_halfWidth; }
+
+private:
+    void updateEnabled();
+
+    QComboBox* m_kind;
+    CFontList* m_face;
+    QCheckBox* m_sizeOn;
+    QSpinBox* m_size;
+    QSpinBox* m_width;
+    QSpinBox* m_height;
+    QCheckBox* m_bold;
+    QCheckBox* m_italic;
+    QCheckBox* m_underline;
+    QCheckBox* m_strikeout;
+    QCheckBox* m_offsetOn;
+    QSpinBox* m_offset;
+    QCheckBox* m_halfWidth;
+};
+
+} // namespace tgw

@@ -1,0 +1,18 @@
+#include "app/help_window.h"
+
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace tgw {
+
+CHelpWindow::CHelpWindow(QWidget* parent) : QDialog(parent), m_browser(new QTextBrowser(this)) {
+    setWindowTitle("使用说明");
+    m_browser->setOpenExternalLinks(true);
+    m_browser->setSource(QUrl("qrc:/help/help.html"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_browser);
+    resize(760, 640);
+}
+
+} // namespace tgw

@@ -1,0 +1,301 @@
+#include "app/library_dialog.h"
+
+#include "app/messages.h"
+#include "library/character_set.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <new>
+
+namespace tgw {
+namespace {
+
+const QString kNoContent = QStringLiteral("未指定生成的字库中需要包含的字符内容！");
+const QString kUnicodeOrderQuestion = QStringLiteral(
+    "输入内容中包含UNICODE字符，只能使用UNICODE编码进行排序。\r\n\r\n确认使用UNICODE排序？");
+const QString kLargeJobQuestion =
+    QStringLiteral("因字模量多，所以本次操作可能耗时较长，是否继续？");
+const QString kOpenFailed = QStringLiteral("文件打开失败，请检查后重试！");
+const QString kOutOfMemory = QStringLiteral("内存分配失败，请检查后重试！");
+
+// A walk over more than this many unrendered entries asks first; every entry of a build is
+// still to be rendered.
+constexpr size_t kLargeJob = 1000;
+
+bool isAsciiFont(int kind) {
+    return kind >= kFontAscii5x7 && kind <= kFontAscii8x16;
+}
+
+QRadioButton* addChoice(QButtonGroup* group, int id, const QString& text, const char* name,
+                        QWidget* parent, QLayout* layout) {
+    auto* b = new QRadioButton(text, parent);
+    b->setObjectName(name);
+    group->addButton(b, id);
+    layout->addWidget(b);
+    return b;
+}
+
+QCheckBox* addOption(const QString& text, const char* name, QWidget* parent, QLayout* layout) {
+    auto* b = new QCheckBox(text, parent);
+    b->setObjectName(name);
+    layout->addWidget(b);
+    return b;
+}
+
+} // namespace
+
+CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
+    : QDialog(parent), m_settings(std::move(settings)), m_set(new QButtonGroup(this)),
+      m_output(new QButtonGroup(this)) {
+    setWindowTitle("生成字库");
+
+    // The characters.
+    auto* setBox = new QGroupBox("字符集", this);
+    auto* setLayout = new QVBoxLayout(setBox);
+    addChoice(m_set, int(ECharacterSet::Ascii), "ASCII 字符", "asciiSet", setBox, setLayout);
+    addChoice(m_set, int(ECharacterSet::Gb2312), "GB2312 字符（8178 个）", "gb2312Set", setBox,
+              setLayout);
+    const QString fontText =
+        m_settings.fontType == kFontTrueType
+            ? QString("字体“%1”包含的全部字符").arg(QString::fromStdU16String(m_settings.faceName))
+            : QString("当前字库包含的全部字符");
+    addChoice(m_set, int(ECharacterSet::Font), fontText, "fontSet", setBox, setLayout);
+    addChoice(m_set, int(ECharacterSet::Custom), "自定义字符：", "customSet", setBox, setLayout);
+    m_text = new QPlainTextEdit(setBox);
+    m_text->setObjectName("customText");
+    m_text->setPlaceholderText("输入字库中需要包含的字符");
+    m_text->setMaximumHeight(90);
+    setLayout->addWidget(m_text);
+    m_printable = addOption("仅可打印 ASCII 字符（32～127）", "printableOnly", setBox, setLayout);
+
+    // What happens to them.
+    auto* optionBox = new QGroupBox("选项", this);
+    auto* optionLayout = new QVBoxLayout(optionBox);
+    m_sort = addOption(m_settings.useUnicode ? "排序（UNICODE 编码顺序）" : "排序（MBCS 编码顺序）",
+                       "sort", optionBox, optionLayout);
+    m_dedupe = addOption("去除重复字符", "removeDuplicates", optionBox, optionLayout);
+    m_skipBlanks = addOption("跳过空白字符", "skipBlanks", optionBox, optionLayout);
+    optionLayout->addStretch();
+
+    // Where they go.
+    auto* outputBox = new QGroupBox("输出", this);
+    auto* outputLayout = new QVBoxLayout(outputBox);
+    addChoice(m_output, int(ELibraryOutput::CText), "C 代码", "cOutput", outputBox, outputLayout);
+    addChoice(m_output, int(ELibraryOutput::AsmText), "ASM 代码", "asmOutput", outputBox,
+              outputLayout);
+    addChoice(m_output, int(ELibraryOutput::Binary), "二进制字库", "binaryOutput", outputBox,
+              outputLayout);
+    m_index = addOption("写入索引表", "withIndex", outputBox, outputLayout);
+    outputLayout->addStretch();
+
+    m_progressText = new QLabel(this);
+    m_progressText->setObjectName("progressText");
+    m_progressBar = new QProgressBar(this);
+    m_progressBar->setObjectName("progressBar");
+    m_progressBar->setRange(0, 1);
+    m_progressBar->setValue(0);
+
+    m_buildButton = new QPushButton("生成 (&G)...", this);
+    m_buildButton->setObjectName("build");
+    m_buildButton->setDefault(true);
+    m_stopButton = new QPushButton("停止 (&S)", this);
+    m_stopButton->setObjectName("stop");
+    m_stopButton->setEnabled(false);
+    m_closeButton = new QPushButton("关闭", this);
+    m_closeButton->setObjectName("close");
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(setBox, 0, 0, 2, 1);
+    grid->addWidget(optionBox, 0, 1);
+    grid->addWidget(outputBox, 1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_progressText, 1);
+    buttons->addWidget(m_buildButton);
+    buttons->addWidget(m_stopButton);
+    buttons->addWidget(m_closeButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(m_progressBar);
+    layout->addLayout(buttons);
+
+    m_options = {setBox, optionBox, outputBox, m_buildButton, m_closeButton};
+
+    // The set the current font offers, in the language of the code format.
+    const int kind = m_settings.fontType;
+    m_set
+        ->button(int(isAsciiFont(kind)                                  ? ECharacterSet::Ascii
+                     : kind == kFontGb2312_12 || kind == kFontGb2312_16 ? ECharacterSet::Gb2312
+                                                                        : ECharacterSet::Font))
+        ->setChecked(true);
+    m_output->button(int(m_settings.language ? ELibraryOutput::AsmText : ELibraryOutput::CText))
+        ->setChecked(true);
+
+    connect(m_set, &QButtonGroup::idToggled, this, [this] { updateControls(); });
+    connect(m_output, &QButtonGroup::idToggled, this, [this] { updateControls(); });
+    connect(m_buildButton, &QPushButton::clicked, this, &CLibraryDialog::startBuild);
+    connect(m_stopButton, &QPushButton::clicked, this, &CLibraryDialog::stopBuild);
+    connect(m_closeButton, &QPushButton::clicked, this, &CLibraryDialog::reject);
+    m_progressTimer.setInterval(kProgressMs);
+    connect(&m_progressTimer, &QTimer::timeout, this, &CLibraryDialog::refreshProgress);
+    updateControls();
+}
+
+CLibraryDialog::~CLibraryDialog() {
+    if (building()) {
+        m_progressTimer.stop();
+        m_builder.reset(); // stops the workers and removes the unfinished file
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+ECharacterSet CLibraryDialog::chosenSet() const {
+    return ECharacterSet(m_set->checkedId());
+}
+
+ELibraryOutput CLibraryDialog::chosenOutput() const {
+    return ELibraryOutput(m_output->checkedId());
+}
+
+void CLibraryDialog::updateControls() {
+    const ECharacterSet set = chosenSet();
+    m_text->setEnabled(set == ECharacterSet::Custom);
+    m_dedupe->setEnabled(set == ECharacterSet::Custom);
+    m_printable->setEnabled(set == ECharacterSet::Ascii ||
+                            (set == ECharacterSet::Font && isAsciiFont(m_settings.fontType)));
+    m_index->setEnabled(chosenOutput() == ELibraryOutput::Binary);
+}
+
+void CLibraryDialog::startBuild() {
+    if (building())
+        return;
+    const ECharacterSet set = chosenSet();
+    CLibraryRequest request;
+    request.set = set;
+    request.customText = m_text->toPlainText().toStdU16String();
+    if (set == ECharacterSet::Custom && request.customText.empty()) {
+        notice(this, kNoContent);
+        return;
+    }
+    request.printableOnly = m_printable->isEnabled() && m_printable->isChecked();
+    request.sort = m_sort->isChecked();
+    request.codePageOrder = !m_settings.useUnicode;
+    request.removeDuplicates = m_dedupe->isEnabled() && m_dedupe->isChecked();
+    request.skipBlanks = m_skipBlanks->isChecked();
+
+    Result<CCharacterPlan> plan = failure("");
+    try {
+        plan = planCharacters(request, m_settings.font(), [this](char16_t) {
+            return askYesNo(this, QString(kUnicodeOrderQuestion).replace("\r\n", "\n"));
+        });
+    } catch (const std::bad_alloc&) {
+        notice(this, kOutOfMemory);
+        return;
+    }
+    if (!plan) {
+        notice(this, QString::fromStdString(plan.error()));
+        return;
+    }
+    if (plan->refused)
+        return;
+
+    const ELibraryOutput output = chosenOutput();
+    const QString path =
+        output == ELibraryOutput::Binary
+            ? chooseSaveFile(this, "保存至...", "二进制文件 (*.BIN *.bin);;所有文件 (*.*)", "bin")
+        : output == ELibraryOutput::AsmText
+            ? chooseSaveFile(this, "保存至...", "ASM 源文件 (*.asm);;所有文件 (*.*)", "asm")
+            : chooseSaveFile(this, "保存至...", "C 源文件 (*.c);;所有文件 (*.*)", "c");
+    if (path.isEmpty())
+        return;
+    if (plan->characters.size() > kLargeJob && !askYesNo(this, kLargeJobQuestion))
+        return;
+
+    auto builder =
+        std::make_unique<CLibraryBuilder>(m_settings, std::move(plan->characters), output,
+                                          output == ELibraryOutput::Binary && m_index->isChecked());
+    if (Status opened = builder->start(path.toStdString()); !opened) {
+        notice(this, kOpenFailed);
+        return;
+    }
+    m_builder = std::move(builder);
+    setBuilding(true);
+    refreshProgress();
+}
+
+void CLibraryDialog::stopBuild() {
+    if (!building())
+        return;
+    m_builder->cancel();
+    m_stopButton->setEnabled(false);
+    m_progressText->setText("正在停止...");
+}
+
+void CLibraryDialog::setBuilding(bool on) {
+    for (QWidget* w : m_options)
+        w->setEnabled(!on);
+    m_stopButton->setEnabled(on);
+    if (on) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_progressTimer.start();
+    } else {
+        m_progressTimer.stop();
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void CLibraryDialog::refreshProgress() {
+    if (!building())
+        return;
+    const size_t done = m_builder->done(), total = m_builder->total();
+    // The bar counts in thousandths, so that any count fits its int range.
+    m_progressBar->setRange(0, 1000);
+    m_progressBar->setValue(total ? int(done * 1000 / total) : 1000);
+    if (!m_builder->cancelled())
+        m_progressText->setText(QString("已生成 %1 / %2 个字模").arg(done).arg(total));
+    if (m_builder->finished())
+        endBuild();
+}
+
+void CLibraryDialog::endBuild() {
+    const Result<CBuildSummary> result = m_builder->wait();
+    const bool cancelled = m_builder->cancelled();
+    m_builder.reset();
+    setBuilding(false);
+    if (result) {
+        accept();
+        return;
+    }
+    m_progressBar->setValue(0);
+    if (cancelled) {
+        m_progressText->setText("已停止，未写入文件");
+        return;
+    }
+    m_progressText->clear();
+    notice(this, "字库生成失败，请检查后重试！\n\n" + QString::fromStdString(result.error()));
+}
+
+void CLibraryDialog::reject() {
+    if (!building())
+        QDialog::reject();
+}
+
+void CLibraryDialog::closeEvent(QCloseEvent* event) {
+    if (building())
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
+} // namespace tgw

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "library/character_set.h"
+#include "library/library_builder.h"
+#include "model/settings.h"
+
+#include <QDialog>
+#include <QTimer>
+
+#include <memory>
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace tgw {
+
+// "生成字库": renders a whole character set under the font and code format of `settings` and
+// writes it to one code or binary file. The build runs on worker threads while the dialog shows
+// its progress; the document's own entries are never touched.
+class CLibraryDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CLibraryDialog(CSettings settings, QWidget* parent = nullptr);
+    ~CLibraryDialog() override;
+
+    bool building() const { return m_builder != nullptr; }
+
+    // How often the progress display is refreshed while a build runs.
+    static constexpr int kProgressMs = 360;
+
+public slots:
+    // A build in progress ignores the dialog's close command (the Escape key, the title bar).
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void startBuild();
+    void stopBuild();
+    void refreshProgress();
+    void endBuild();
+    void setBuilding(bool on);
+    void updateControls();
+    ECharacterSet chosenSet() const;
+    ELibraryOutput chosenOutput() const;
+
+    CSettings m_settings;
+    std::unique_ptr<CLibraryBuilder> m_builder;
+    QTimer m_progressTimer;
+
+    QButtonGroup* m_set;
+    QCheckBox* m_printable;
+    QPlainTextEdit* m_text;
+    QCheckBox* m_sort;
+    QCheckBox* m_dedupe;
+    QCheckBox* m_skipBlanks;
+    QButtonGroup* m_output;
+    QCheckBox* m_index;
+    QLabel* m_progressText;
+    QProgressBar* m_progressBar;
+    QPushButton* m_buildButton;
+    QPushButton* m_stopButton;
+    QPushButton* m_closeButton;
+    QList<QWidget*> m_options; // what a build in progress disables
+};
+
+} // namespace tgw

@@ -1,0 +1,824 @@
+#include "app/main_frame.h"
+
+#include "app/add_chars_dialog.h"
+#include "app/add_string_dialog.h"
+#include "app/code_format_dialog.h"
+#include "app/font_dialog.h"
+#include "app/help_window.h"
+#include "app/library_dialog.h"
+#include "app/messages.h"
+#include "app/network_dialog.h"
+#include "app/serial_dialog.h"
+#include "base/text.h"
+#include "codegen/binary_file.h"
+#include "codegen/code_text.h"
+#include "model/describe.h"
+#include "project/project_document.h"
+#include "view/code_viewer.h"
+#include "view/qx_view.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+// The icons live in a resource file of this static library; the linker keeps them only when
+// something asks for them by name.
+static void initResources() {
+    Q_INIT_RESOURCE(app);
+}
+
+namespace tgw {
+namespace {
+
+// Commands whose work arrives with later parts of the program: present, but disabled.
+const QString kSendIndexQuestion = "传输的数据是否需要包含字模索引表？\n\n索引表包含如下内容 "
+                                   "[数值均为BigEndian]：\n①、字库内包含的字模数量；"
+                                   "\n②、各字模的编码、宽度、高度以及偏移量值。\n";
+
+// The picture files the program reads, upper and lower case (file names on this system are
+// case-sensitive, the extension test of the loader is not).
+QString patterns(std::initializer_list<const char*> extensions) {
+    QStringList out;
+    for (const char* e : extensions)
+        out << QString("*.%1").arg(e).toUpper() << QString("*.%1").arg(e).toLower();
+    return out.join(' ');
+}
+
+QString pictureFilter() {
+    return QStringList{"所有支持的图形文件 (" +
+                           patterns({"bmp", "dib", "jpg", "jpeg", "ico", "exe", "dll", "png", "gif",
+                                     "tga", "psd", "pnm", "pbm", "pgm", "ppm"}) +
+                           ")",
+                       "位图文件 (" + patterns({"bmp", "dib"}) + ")",
+                       "JPEG文件 (" + patterns({"jpg", "jpeg"}) + ")",
+                       "图标文件 (" + patterns({"ico"}) + ")",
+                       "程序文件 (" + patterns({"exe", "dll"}) + ")",
+                       "其它图形文件 (" +
+                           patterns({"png", "gif", "tga", "psd", "pnm", "pbm", "pgm", "ppm"}) + ")",
+                       "所有文件 (*)"}
+        .join(";;");
+}
+
+const QString kProjectFilter = "项目文件 (*.tgx);;所有文件 (*.*)";
+
+const QString kLargeJobQuestion = "因字模量多，所以本次操作可能耗时较长，是否继续？";
+const QString kIndexQuestion = "导出的字库文件头部是否需要写入索引表？\r\n\r\n索引表包含如下内容 "
+                               "[BigEndian]：\r\n①、字库内包含的字模数量；"
+                               "\r\n②、各字模的编码、宽度、高度以及偏移量值。\r\n";
+
+// Shows the wait cursor while it lives.
+struct CWaitCursor {
+    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+const int kCellSizes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 16, 20};
+
+const char* const kColorNames[] = {"蓝色 (&B)", "绿色 (&G)", "红色 (&R)", "青色 (&C)",
+                                   "紫色 (&P)", "黄色 (&Y)", "白色 (&W)"};
+
+} // namespace
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+    initResources();
+    setWindowTitle("无标题 - Tessaglyphworks");
+    setWindowIcon(QIcon(":/icons/app.svg"));
+    m_view = new CQxView(this);
+    setCentralWidget(m_view);
+    buildCommands();
+    connect(m_view, &CQxView::stateChanged, this, [this] {
+        updateCommandState();
+        scheduleInfoRefresh();
+    });
+    updateCommandState();
+    refreshInfo();
+    statusBar()->showMessage("就绪");
+    resize(900, 640);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QAction* CMainFrame::action(int id) const {
+    auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+QAction* CMainFrame::addCommand(int id, const QString& text, const QString& prompt,
+                                const char* icon, const QKeySequence& key) {
+    auto* a = new QAction(text, this);
+    a->setData(id);
+    a->setStatusTip(prompt);
+    a->setToolTip(QString(text).remove('&').remove("..."));
+    if (icon)
+        a->setIcon(QIcon(QString(":/icons/%1.svg").arg(icon)));
+    if (!key.isEmpty())
+        a->setShortcut(key);
+    connect(a, &QAction::triggered, this, [this, id] { run(id); });
+    m_actions[id] = a;
+    return a;
+}
+
+void CMainFrame::buildCommands() {
+    using K = QKeySequence;
+    // 文件
+    QMenu* file = menuBar()->addMenu("文件(&F)");
+    file->addAction(addCommand(kCmdNew, "新建项目 (&N)", "建立新的字模项目", "new", K::New));
+    file->addAction(
+        addCommand(kCmdOpen, "打开项目 (&O)...", "打开已保存的字模项目", "open", K::Open));
+    file->addAction(addCommand(kCmdSave, "保存项目 (&S)", "保存当前字模项目", "save", K::Save));
+    file->addAction(addCommand(kCmdSaveAs, "项目另存为 (&A)...", "以新的名称保存当前字模项目",
+                               nullptr, K::SaveAs));
+    file->addSeparator();
+    file->addAction(addCommand(kCmdBuildLibrary, "生成字库 (&E)...", "生成整套字符的点阵字库"));
+    file->addSeparator();
+    file->addAction(addCommand(kCmdQuit, "退出 (&X)", "退出程序", nullptr, K::Quit));
+
+    // 编辑
+    QMenu* edit = menuBar()->addMenu("编辑(&E)");
+    edit->addAction(addCommand(kCmdAddChars, "添加单写字符 (&C)...", "添加待取模的单写字符",
+                               "add_chars", K(Qt::Key_Insert)));
+    edit->addAction(addCommand(kCmdAddString, "添加连写文字 (&S)...", "添加待取模的连写文字",
+                               "add_string", K(Qt::SHIFT | Qt::Key_Insert)));
+    edit->addAction(addCommand(kCmdAddPicture, "添加图片 (&I)...", "添加待取模的图片",
+                               "add_picture", K(Qt::CTRL | Qt::Key_Insert)));
+    edit->addSeparator();
+    edit->addAction(addCommand(kCmdDeleteSelected, "删除选中 (&D)", "删除选中的字模",
+                               "delete_selected", K::Delete));
+    edit->addAction(addCommand(kCmdDeleteAll, "删除所有 (&A)", "清除所有已取字模", "delete_all",
+                               K(Qt::SHIFT | Qt::Key_Delete)));
+    edit->addSeparator();
+    edit->addAction(addCommand(kCmdExportCode, "导出代码 (&T)...",
+                               "为正在编辑的字模导出C或ASM点阵代码", "export_code",
+                               K(Qt::CTRL | Qt::Key_E)));
+    edit->addAction(addCommand(kCmdPreviewCode, "预览代码 (&P)...",
+                               "在程序内查看、复制或另存导出的代码", nullptr,
+                               K(Qt::CTRL | Qt::SHIFT | Qt::Key_E)));
+    edit->addAction(addCommand(kCmdExportLibrary, "导出字库 (&B)...",
+                               "将正在编辑的字模导出为二进制点阵字库", "export_library",
+                               K(Qt::CTRL | Qt::Key_B)));
+
+    // 修改
+    QMenu* modify = menuBar()->addMenu("修改(&M)");
+    modify->addAction(
+        addCommand(kCmdSelectAll, "全选 (&A)", "选中所有字模", "select_all", K::SelectAll));
+    modify->addAction(addCommand(kCmdClearSelection, "清除选择 (&U)", "清除所有字模的选中状态",
+                                 "clear_selection", K(Qt::CTRL | Qt::SHIFT | Qt::Key_A)));
+    modify->addAction(addCommand(kCmdInvertSelection, "反向选择 (&B)", "反转所有字模的选中状态",
+                                 "invert_selection", K(Qt::CTRL | Qt::SHIFT | Qt::Key_I)));
+    modify->addSeparator();
+    modify->addAction(addCommand(kCmdInvert, "反色 (&C)", "反转选中字模的所有点", "invert",
+                                 K(Qt::CTRL | Qt::Key_I)));
+    QMenu* move = modify->addMenu("移动");
+    move->addAction(addCommand(kCmdShiftUp, "上移 (&U)", "选中字模的点阵上移一行", "shift_up",
+                               K(Qt::CTRL | Qt::Key_Up)));
+    move->addAction(addCommand(kCmdShiftDown, "下移 (&D)", "选中字模的点阵下移一行", "shift_down",
+                               K(Qt::CTRL | Qt::Key_Down)));
+    move->addAction(addCommand(kCmdShiftLeft, "左移 (&L)", "选中字模的点阵左移一列", "shift_left",
+                               K(Qt::CTRL | Qt::Key_Left)));
+    move->addAction(addCommand(kCmdShiftRight, "右移 (&R)", "选中字模的点阵右移一列", "shift_right",
+                               K(Qt::CTRL | Qt::Key_Right)));
+    QMenu* flip = modify->addMenu("翻转");
+    flip->addAction(addCommand(kCmdMirrorHorizontal, "水平翻转 (&H)", "选中字模左右翻转",
+                               "mirror_h", K(Qt::CTRL | Qt::Key_H)));
+    flip->addAction(addCommand(kCmdMirrorVertical, "垂直翻转 (&V)", "选中字模上下翻转", "mirror_v",
+                               K(Qt::CTRL | Qt::Key_J)));
+    QMenu* rotate = modify->addMenu("旋转");
+    rotate->addAction(addCommand(kCmdRotate90, "旋转 &90°", "选中字模顺时针旋转90度", "rotate90",
+                                 K(Qt::CTRL | Qt::Key_R)));
+    rotate->addAction(addCommand(kCmdRotate180, "旋转 &180°", "选中字模旋转180度", "rotate180"));
+    rotate->addAction(addCommand(kCmdRotate270, "旋转 &270°", "选中字模顺时针旋转270度",
+                                 "rotate270", K(Qt::CTRL | Qt::SHIFT | Qt::Key_R)));
+    QMenu* trim = modify->addMenu("修剪");
+    trim->addAction(
+        addCommand(kCmdTrimLeft, "修剪左边空白列 (&L)", "删除选中字模左边的空白列", "trim_left"));
+    trim->addAction(
+        addCommand(kCmdTrimRight, "修剪右边空白列 (&R)", "删除选中字模右边的空白列", "trim_right"));
+    trim->addAction(
+        addCommand(kCmdTrimTop, "修剪上边空白行 (&T)", "删除选中字模上边的空白行", "trim_top"));
+    trim->addAction(addCommand(kCmdTrimBottom, "修剪下边空白行 (&B)", "删除选中字模下边的空白行",
+                               "trim_bottom"));
+
+    // 设置
+    QMenu* settings = menuBar()->addMenu("设置(&C)");
+    settings->addAction(addCommand(kCmdFont, "字模字体 (&F)...", "设置取模所用的字体与点阵大小",
+                                   "font", K(Qt::CTRL | Qt::Key_F)));
+    settings->addAction(
+        addCommand(kCmdThreshold, "图形取点设定 (&I)...", "设置图形取点的亮度阀值", "threshold"));
+    settings->addAction(
+        addCommand(kCmdCodeFormat, "代码格式 (&C)...", "设置导出代码的格式", "code_format"));
+    settings->addSeparator();
+    for (auto [id, text, prompt] :
+         {std::tuple{kCmdFilterDuplicates, "过滤重复 (&R)", "添加时过滤重复的字符"},
+          std::tuple{kCmdFilterBlanks, "过滤空白 (&S)", "添加时过滤空白字符"},
+          std::tuple{kCmdMouseEdit, "鼠标编辑 (&E)", "用鼠标左键画点、右键擦点"}}) {
+        QAction* a = addCommand(id, text, prompt, id == kCmdMouseEdit ? "mouse_edit" : nullptr,
+                                id == kCmdMouseEdit ? K(Qt::CTRL | Qt::Key_M) : K());
+        a->setCheckable(true);
+        settings->addAction(a);
+    }
+
+    // 视图
+    QMenu* viewMenu = menuBar()->addMenu("视图(&V)");
+    m_toolBar = addToolBar("工具栏");
+    m_toolBar->setObjectName("toolbar");
+    m_toolBar->setIconSize(QSize(16, 16));
+    addToolBarBreak();
+    m_infoBar = addToolBar("信息栏");
+    m_infoBar->setObjectName("infobar");
+    m_infoBar->setMovable(false);
+    m_infoLabel = new QLabel(m_infoBar);
+    m_infoLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_infoBar->addWidget(m_infoLabel);
+    for (auto [id, text, prompt] : {std::tuple{kCmdToolBar, "工具栏 (&T)", "显示或隐藏工具栏"},
+                                    std::tuple{kCmdStatusBar, "状态栏 (&S)", "显示或隐藏状态栏"},
+                                    std::tuple{kCmdInfoBar, "信息栏 (&I)", "显示或隐藏信息栏"}}) {
+        QAction* a = addCommand(id, text, prompt);
+        a->setCheckable(true);
+        a->setChecked(true);
+        viewMenu->addAction(a);
+    }
+    QMenu* cells = viewMenu->addMenu("单元大小");
+    for (int cell : kCellSizes) {
+        QString text = cell <= 9    ? QString("&%1 像素").arg(cell)
+                       : cell == 10 ? QString("1&0 像素")
+                                    : QString("%1 像素").arg(cell);
+        QAction* a = addCommand(kCmdCellSizeFirst + cell - 1, text,
+                                QString("每个点阵单元显示为 %1 像素").arg(cell));
+        a->setCheckable(true);
+        cells->addAction(a);
+    }
+    QMenu* colors = viewMenu->addMenu("字模色调");
+    for (int c = 0; c < 7; ++c) {
+        QAction* a = addCommand(kCmdColorFirst + c, kColorNames[c], "设置字模点阵的显示颜色");
+        a->setCheckable(true);
+        colors->addAction(a);
+    }
+
+    // 传输
+    QMenu* transfer = menuBar()->addMenu("传输(&T)");
+    QMenu* serial = transfer->addMenu("串口传输");
+    serial->addAction(addCommand(kCmdSerialSelected, "选中字模 (&S)...",
+                                 "通过串口发送选中字模的点阵数据", "serial_selected"));
+    serial->addAction(addCommand(kCmdSerialAll, "所有字模 (&A)...",
+                                 "通过串口发送所有字模的点阵数据", "serial_all"));
+    QMenu* network = transfer->addMenu("网络传输");
+    network->addAction(
+        addCommand(kCmdNetworkSelected, "选中字模 (&S)...", "通过网络发送选中字模的点阵数据"));
+    network->addAction(
+        addCommand(kCmdNetworkAll, "所有字模 (&A)...", "通过网络发送所有字模的点阵数据"));
+
+    // 帮助
+    QMenu* help = menuBar()->addMenu("帮助(&H)");
+    help->addAction(
+        addCommand(kCmdHelp, "软件说明 (&R)...", "显示程序的使用说明", "help", K::HelpContents));
+    help->addAction(
+        addCommand(kCmdAbout, "关于 Tessaglyphworks (&A)...", "显示程序信息与版本", "about"));
+
+    // The tool bar, in its order.
+    const int bar[] = {kCmdNew,
+                       kCmdOpen,
+                       kCmdSave,
+                       0,
+                       kCmdAddChars,
+                       kCmdAddString,
+                       kCmdAddPicture,
+                       kCmdDeleteSelected,
+                       kCmdDeleteAll,
+                       0,
+                       kCmdExportCode,
+                       kCmdExportLibrary,
+                       0,
+                       kCmdFont,
+                       kCmdThreshold,
+                       kCmdCodeFormat,
+                       0,
+                       kCmdSelectAll,
+                       kCmdClearSelection,
+                       kCmdInvertSelection,
+                       0,
+                       kCmdMouseEdit,
+                       kCmdInvert,
+                       0,
+                       kCmdShiftUp,
+                       kCmdShiftDown,
+                       kCmdShiftLeft,
+                       kCmdShiftRight,
+                       0,
+                       kCmdMirrorHorizontal,
+                       kCmdMirrorVertical,
+                       0,
+                       kCmdRotate90,
+                       kCmdRotate180,
+                       kCmdRotate270,
+                       0,
+                       kCmdTrimLeft,
+                       kCmdTrimRight,
+                       kCmdTrimTop,
+                       kCmdTrimBottom,
+                       0,
+                       kCmdSerialSelected,
+                       kCmdSerialAll,
+                       0,
+                       kCmdHelp,
+                       kCmdAbout};
+    for (int id : bar) {
+        if (id)
+            m_toolBar->addAction(action(id));
+        else
+            m_toolBar->addSeparator();
+    }
+}
+
+void CMainFrame::run(int id) {
+    CQxView& v = *m_view;
+    if (id >= kCmdCellSizeFirst && id < kCmdCellSizeFirst + 20) {
+        v.setCellSize(id - kCmdCellSizeFirst + 1);
+        return;
+    }
+    if (id >= kCmdColorFirst && id < kCmdColorFirst + 7) {
+        v.setColorScheme(id - kCmdColorFirst);
+        return;
+    }
+    switch (id) {
+    case kCmdNew:
+        newProject();
+        break;
+    case kCmdOpen:
+        openProject();
+        break;
+    case kCmdSave:
+        saveProject(false);
+        break;
+    case kCmdSaveAs:
+        saveProject(true);
+        break;
+    case kCmdQuit:
+        close();
+        break;
+    case kCmdBuildLibrary: {
+        // The builder works on its own list: the document is never touched by a build.
+        CLibraryDialog dialog(m_view->settings(), this);
+        dialog.exec();
+        break;
+    }
+    case kCmdAddChars:
+        addCharacters();
+        break;
+    case kCmdDeleteSelected:
+        v.deleteSelected();
+        break;
+    case kCmdDeleteAll:
+        v.deleteAll();
+        break;
+    case kCmdSelectAll:
+        v.selectAll();
+        break;
+    case kCmdClearSelection:
+        v.clearSelection();
+        break;
+    case kCmdInvertSelection:
+        v.invertSelection();
+        break;
+    case kCmdInvert:
+        v.editSelected(EMatrixEdit::Invert);
+        break;
+    case kCmdShiftUp:
+        v.editSelected(EMatrixEdit::ShiftUp);
+        break;
+    case kCmdShiftDown:
+        v.editSelected(EMatrixEdit::ShiftDown);
+        break;
+    case kCmdShiftLeft:
+        v.editSelected(EMatrixEdit::ShiftLeft);
+        break;
+    case kCmdShiftRight:
+        v.editSelected(EMatrixEdit::ShiftRight);
+        break;
+    case kCmdMirrorHorizontal:
+        v.editSelected(EMatrixEdit::MirrorHorizontal);
+        break;
+    case kCmdMirrorVertical:
+        v.editSelected(EMatrixEdit::MirrorVertical);
+        break;
+    case kCmdRotate90:
+        v.editSelected(EMatrixEdit::Rotate90);
+        break;
+    case kCmdRotate180:
+        v.editSelected(EMatrixEdit::Rotate180);
+        break;
+    case kCmdRotate270:
+        v.editSelected(EMatrixEdit::Rotate270);
+        break;
+    case kCmdTrimLeft:
+        v.editSelected(EMatrixEdit::TrimLeft);
+        break;
+    case kCmdTrimRight:
+        v.editSelected(EMatrixEdit::TrimRight);
+        break;
+    case kCmdTrimTop:
+        v.editSelected(EMatrixEdit::TrimTop);
+        break;
+    case kCmdTrimBottom:
+        v.editSelected(EMatrixEdit::TrimBottom);
+        break;
+    case kCmdFilterDuplicates:
+        v.settings().filterRedup = !v.settings().filterRedup;
+        emit v.stateChanged();
+        break;
+    case kCmdFilterBlanks:
+        v.settings().filterSpace = !v.settings().filterSpace;
+        emit v.stateChanged();
+        break;
+    case kCmdMouseEdit:
+        v.setMouseEdit(!v.settings().mouseDraw);
+        break;
+    case kCmdToolBar:
+        m_toolBar->setVisible(!m_toolBar->isVisible());
+        break;
+    case kCmdStatusBar:
+        statusBar()->setVisible(!statusBar()->isVisible());
+        break;
+    case kCmdInfoBar:
+        m_infoBar->setVisible(!m_infoBar->isVisible());
+        break;
+    case kCmdAddString:
+        addString();
+        break;
+    case kCmdAddPicture:
+        addPicture();
+        break;
+    case kCmdThreshold:
+        chooseThreshold();
+        break;
+    case kCmdFont:
+        chooseFont();
+        break;
+    case kCmdSerialSelected:
+    case kCmdSerialAll:
+    case kCmdNetworkSelected:
+    case kCmdNetworkAll:
+        send(id == kCmdSerialSelected || id == kCmdNetworkSelected,
+             id == kCmdNetworkSelected || id == kCmdNetworkAll);
+        break;
+    case kCmdCodeFormat:
+        chooseCodeFormat();
+        break;
+    case kCmdExportCode:
+        exportCode();
+        break;
+    case kCmdPreviewCode:
+        previewCode();
+        break;
+    case kCmdExportLibrary:
+        exportLibrary();
+        break;
+    case kCmdHelp:
+        showHelp();
+        break;
+    case kCmdAbout:
+        QMessageBox::about(this, "关于 Tessaglyphworks",
+                           QString("Tessaglyphworks %1\n\n点阵字模的生成、编辑、导出与传输。")
+                               .arg(QApplication::applicationVersion()));
+        break;
+    default:
+        break;
+    }
+    updateCommandState();
+}
+
+void CMainFrame::addCharacters() {
+    CAddCharsDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_view->addCharacters(dialog.text().toStdU16String());
+}
+
+void CMainFrame::addString() {
+    CAddStringDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted || dialog.text().isEmpty())
+        return;
+    const std::u16string text = dialog.text().toStdU16String();
+    CGlyphList& list = m_view->list();
+    if (!list.empty() && m_view->settings().filterRedup && list.hasString(text)) {
+        notice(this, "重复过滤功能已开启，不能重复添加同一字串！");
+        return;
+    }
+    CWaitCursor wait;
+    m_view->addEntry(std::make_unique<CStringEntry>(
+        m_view->rasteriser(), text, dialog.rightToLeft(), m_view->settings().font()));
+}
+
+void CMainFrame::addPicture() {
+    const QString path = chooseOpenFile(this, "指定图形文件...", pictureFilter());
+    if (path.isEmpty())
+        return;
+    const std::u16string name = path.toStdU16String();
+    CGlyphList& list = m_view->list();
+    if (!list.empty() && m_view->settings().filterRedup && list.hasPicture(name)) {
+        notice(this, "重复过滤功能已开启，不能重复添加同一图片！");
+        return;
+    }
+    CWaitCursor wait;
+    m_view->addEntry(
+        std::make_unique<CPictureEntry>(m_view->rasteriser(), name, m_view->settings().threshold));
+}
+
+void CMainFrame::chooseThreshold() {
+    CThresholdDialog dialog(m_view->settings().threshold, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_view->settings().threshold = uint8_t(dialog.threshold());
+    CWaitCursor wait;
+    if (m_view->list().applyThreshold(m_view->settings().threshold))
+        m_view->flushLayout();
+    emit m_view->stateChanged();
+}
+
+void CMainFrame::send(bool selectedOnly, bool network) {
+    CGlyphList& list = m_view->list();
+    if (list.empty())
+        return;
+    std::vector<CGlyphEntry*> entries;
+    size_t unrendered = 0;
+    for (size_t i = 0; i < list.size(); ++i) {
+        CGlyphEntry& e = list.at(i);
+        if (selectedOnly && !e.selected())
+            continue;
+        entries.push_back(&e);
+        unrendered += !e.hasDots();
+    }
+    if (entries.empty())
+        return;
+    if (entries.size() > 1000 && unrendered >= 1000 && !askYesNo(this, kLargeJobQuestion))
+        return;
+    const auto answer = askYesNoCancel(this, kSendIndexQuestion);
+    if (answer == QMessageBox::Cancel)
+        return;
+    // The data goes to the dialog in memory: no temporary file to race for or to leave behind.
+    CStringOutput data;
+    Status encoded;
+    {
+        CWaitCursor wait;
+        encoded = writeBinaryFile(entries, CEncodingOptions::fromSettings(m_view->settings()),
+                                  answer == QMessageBox::Yes, data);
+    }
+    if (!encoded) {
+        warning(this, QString::fromStdString(encoded.error()));
+        return;
+    }
+    if (network) {
+        CNetworkDialog dialog(std::move(data).data(), m_transferMemory, this);
+        dialog.exec();
+    } else {
+        CSerialDialog dialog(std::move(data).data(), m_transferMemory, this);
+        dialog.exec();
+    }
+}
+
+void CMainFrame::chooseFont() {
+    CFontDialog dialog(m_view->settings(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    CSettings& s = m_view->settings();
+    dialog.apply(s);
+    CWaitCursor wait;
+    auto first = m_view->list().applyFont(s.font(), s.halfWidth);
+    if (first)
+        m_view->layout(long(*first) - 1);
+    emit m_view->stateChanged();
+}
+
+void CMainFrame::chooseCodeFormat() {
+    CCodeFormatDialog dialog(m_view->settings(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // The writers take their options from the settings each time they run.
+    dialog.apply(m_view->settings());
+    emit m_view->stateChanged();
+}
+
+bool CMainFrame::confirmLargeJob(const CGlyphList& list) {
+    return !list.isLargeJob() || askYesNo(this, kLargeJobQuestion);
+}
+
+QString CMainFrame::codeFilePath() {
+    if (!m_tempDir)
+        m_tempDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/tessaglyphworks-XXXXXX");
+    if (!m_tempDir->isValid())
+        return {};
+    return m_tempDir->filePath(
+        QString("QXCode.TEMPORARY.%1").arg(m_view->settings().language ? "asm" : "c"));
+}
+
+void CMainFrame::exportCode() {
+    CGlyphList& list = m_view->list();
+    if (list.empty())
+        return;
+    const QString path = codeFilePath();
+    if (!confirmLargeJob(list))
+        return;
+    Status written = path.isEmpty() ? Status(failure("no private temporary folder")) : Status();
+    if (written) {
+        CWaitCursor wait;
+        written = saveCodeFile(list, CEncodingOptions::fromSettings(m_view->settings()),
+                               path.toStdString());
+    }
+    if (!written) {
+        warning(this, "文件打开失败，请检查！\n\n" + QString::fromStdString(written.error()));
+        return;
+    }
+    if (!startViewer(QString::fromStdU16String(m_view->settings().codeBrowser), path))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void CMainFrame::previewCode() {
+    CGlyphList& list = m_view->list();
+    if (list.empty() || !confirmLargeJob(list))
+        return;
+    Result<std::string> code = [&] {
+        CWaitCursor wait;
+        return codeText(list, CEncodingOptions::fromSettings(m_view->settings()));
+    }();
+    if (!code) {
+        warning(this, QString::fromStdString(code.error()));
+        return;
+    }
+    CCodeViewer viewer(std::move(*code), m_view->settings().language ? "asm" : "c", this);
+    viewer.exec();
+}
+
+void CMainFrame::exportLibrary() {
+    CGlyphList& list = m_view->list();
+    if (list.empty())
+        return;
+    const QString path =
+        chooseSaveFile(this, "保存至...", "二进制文件 (*.BIN *.bin);;所有文件 (*.*)", "bin");
+    if (path.isEmpty() || !confirmLargeJob(list))
+        return;
+    const auto answer = askYesNoCancel(this, QString(kIndexQuestion).replace("\r\n", "\n"));
+    if (answer == QMessageBox::Cancel)
+        return;
+    Status written;
+    {
+        CWaitCursor wait;
+        written = saveBinaryFile(list, CEncodingOptions::fromSettings(m_view->settings()),
+                                 answer == QMessageBox::Yes, path.toStdString());
+    }
+    if (!written)
+        warning(this, "文件打开失败，请检查！\n\n" + QString::fromStdString(written.error()));
+}
+
+void CMainFrame::newProject() {
+    if (!maybeSave())
+        return;
+    tgw::newProject(m_view->list());
+    m_documentPath.clear();
+    m_view->flushLayout();
+    updateTitle();
+}
+
+void CMainFrame::openProject() {
+    if (!maybeSave())
+        return;
+    const QString path = chooseOpenFile(this, "打开项目", kProjectFilter);
+    if (path.isEmpty())
+        return;
+    Status opened;
+    {
+        CWaitCursor wait;
+        opened = tgw::openProject(m_view->list(), path.toStdString());
+    }
+    if (!opened) {
+        notice(this, "打开失败，请检查文件是否损坏或由更高版本软件创建！");
+        return;
+    }
+    m_documentPath = path;
+    m_view->list().setMouseEdit(m_view->settings().mouseDraw);
+    m_view->layout(-1);
+    updateTitle();
+}
+
+bool CMainFrame::saveProject(bool askForName) {
+    QString path = m_documentPath;
+    if (askForName || path.isEmpty()) {
+        path = chooseSaveFile(this, "项目另存为", kProjectFilter, "tgx");
+        if (path.isEmpty())
+            return false;
+    }
+    return saveTo(path);
+}
+
+bool CMainFrame::saveTo(const QString& path) {
+    CGlyphList& list = m_view->list();
+    if (!projectSaveNeeded(list, m_documentPath.toStdString(), path.toStdString()))
+        return true;
+    Status saved;
+    {
+        CWaitCursor wait;
+        saved = tgw::saveProject(list, path.toStdString());
+    }
+    if (!saved) {
+        showMessage(this, QMessageBox::Warning, "提示", "保存项目文件失败，请检查后重试!");
+        return false;
+    }
+    m_documentPath = path;
+    updateTitle();
+    return true;
+}
+
+bool CMainFrame::maybeSave() {
+    if (!m_view->list().modified())
+        return true;
+    const QString name = m_documentPath.isEmpty() ? "无标题" : QFileInfo(m_documentPath).fileName();
+    switch (askYesNoCancel(this, QString("是否保存对“%1”的修改？").arg(name))) {
+    case QMessageBox::Yes:
+        return saveProject(false);
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (maybeSave())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void CMainFrame::updateTitle() {
+    const QString name = m_documentPath.isEmpty() ? "无标题" : QFileInfo(m_documentPath).fileName();
+    setWindowTitle(
+        QString("%1%2 - Tessaglyphworks").arg(name, m_view->list().modified() ? "*" : ""));
+}
+
+void CMainFrame::showHelp() {
+    auto* help = new CHelpWindow(this);
+    help->setAttribute(Qt::WA_DeleteOnClose);
+    help->show();
+}
+
+void CMainFrame::updateCommandState() {
+    const CSettings& s = m_view->settings();
+    CGlyphList& list = m_view->list();
+    const bool anySelected = list.selectedCount() > 0;
+    for (int id : {kCmdDeleteSelected, kCmdSerialSelected, kCmdNetworkSelected})
+        action(id)->setEnabled(anySelected);
+    action(kCmdDeleteAll)->setEnabled(!list.empty());
+    for (int id :
+         {kCmdExportCode, kCmdPreviewCode, kCmdExportLibrary, kCmdSerialAll, kCmdNetworkAll})
+        action(id)->setEnabled(!list.empty());
+    action(kCmdFilterDuplicates)->setChecked(s.filterRedup);
+    action(kCmdFilterBlanks)->setChecked(s.filterSpace);
+    action(kCmdMouseEdit)->setChecked(s.mouseDraw);
+    action(kCmdToolBar)->setChecked(m_toolBar->isVisible() || !isVisible());
+    action(kCmdStatusBar)->setChecked(statusBar()->isVisible() || !isVisible());
+    action(kCmdInfoBar)->setChecked(m_infoBar->isVisible() || !isVisible());
+    for (int cell : kCellSizes) {
+        QAction* a = action(kCmdCellSizeFirst + cell - 1);
+        a->setChecked(cell == s.pointSize);
+        a->setEnabled(cell != s.pointSize);
+    }
+    for (int c = 0; c < 7; ++c) {
+        QAction* a = action(kCmdColorFirst + c);
+        a->setChecked(c == s.color);
+        a->setEnabled(c != s.color);
+    }
+    updateTitle();
+}
+
+QString CMainFrame::infoText() const {
+    const CGlyphList& list = m_view->list();
+    return QString::fromStdString(
+        settingsSummary(m_view->settings(), list.size(), list.selectedCount()));
+}
+
+void CMainFrame::scheduleInfoRefresh() {
+    // The summary is refreshed at the next idle moment, once for a burst of changes.
+    if (m_infoPending)
+        return;
+    m_infoPending = true;
+    QTimer::singleShot(0, this, [this] { refreshInfo(); });
+}
+
+void CMainFrame::refreshInfo() {
+    m_infoPending = false;
+    m_infoLabel->setText(infoText());
+}
+
+} // namespace tgw

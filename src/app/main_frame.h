@@ -1,0 +1,134 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include "app/transfer_dialog_base.h"
+
+#include <map>
+#include <memory>
+
+class QTemporaryDir;
+
+class QAction;
+class QLabel;
+class QToolBar;
+
+namespace tgw {
+
+class CGlyphList;
+class CQxView;
+
+// Command identifiers shared by menu, tool bar and state updates.
+enum ECommand : int {
+    kCmdNew = 57600,
+    kCmdOpen = 57601,
+    kCmdSave = 57603,
+    kCmdSaveAs = 57604,
+    kCmdBuildLibrary = 32798,
+    kCmdAddChars = 32795,
+    kCmdAddString = 32796,
+    kCmdAddPicture = 32797,
+    kCmdDeleteSelected = 32835,
+    kCmdDeleteAll = 32812,
+    kCmdExportCode = 32813,
+    kCmdExportLibrary = 32814,
+    kCmdSelectAll = 32832,
+    kCmdClearSelection = 32834,
+    kCmdInvertSelection = 32833,
+    kCmdInvert = 32836,
+    kCmdShiftUp = 32837,
+    kCmdShiftDown = 32838,
+    kCmdShiftLeft = 32839,
+    kCmdShiftRight = 32840,
+    kCmdMirrorHorizontal = 32841,
+    kCmdMirrorVertical = 32842,
+    kCmdRotate180 = 32843,
+    kCmdRotate90 = 32850,
+    kCmdRotate270 = 32851,
+    kCmdTrimLeft = 32852,
+    kCmdTrimRight = 32853,
+    kCmdTrimTop = 32854,
+    kCmdTrimBottom = 32855,
+    kCmdFont = 32793,
+    kCmdThreshold = 32799,
+    kCmdCodeFormat = 32794,
+    kCmdFilterDuplicates = 32801,
+    kCmdFilterBlanks = 32802,
+    kCmdMouseEdit = 32803,
+    kCmdToolBar = 59392,
+    kCmdStatusBar = 59393,
+    kCmdInfoBar = 32818,
+    kCmdCellSizeFirst = 32870, // cell size = id − 32869
+    kCmdColorFirst = 32804,    // colour = id − 32804
+    kCmdSerialSelected = 32860,
+    kCmdSerialAll = 32815,
+    kCmdNetworkSelected = 32861,
+    kCmdNetworkAll = 32816,
+    kCmdHelp = 32800,
+    kCmdAbout = 57664,
+    kCmdQuit = 57665,
+    kCmdPreviewCode = 32900, // the code shown inside the program
+};
+
+// The single main window: menu, tool bar, information bar, status bar and the matrix view.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CQxView& view() { return *m_view; }
+    QAction* action(int id) const;
+    // The settings summary as the information bar shows it.
+    QString infoText() const;
+    // Where "导出代码" writes the code file (inside the program's private temporary folder).
+    QString codeFilePath();
+    // The project file the document was opened from or last saved to; empty for none.
+    QString documentPath() const { return m_documentPath; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildCommands();
+    QAction* addCommand(int id, const QString& text, const QString& prompt,
+                        const char* icon = nullptr, const QKeySequence& key = {});
+    void run(int id);
+    void addCharacters();
+    void addString();
+    void addPicture();
+    void chooseThreshold();
+    void chooseFont();
+    // The four send commands: all or the selected entries over a serial port or the network.
+    void send(bool selectedOnly, bool network);
+    void chooseCodeFormat();
+    void exportCode();
+    void previewCode();
+    void exportLibrary();
+    void showHelp();
+    void newProject();
+    void openProject();
+    bool saveProject(bool askForName);
+    bool saveTo(const QString& path);
+    // Before work would be lost: asks whether to save a modified document. False: cancelled.
+    bool maybeSave();
+    void updateTitle();
+    // Asks before a walk over a list with many entries not yet rendered; false: cancelled.
+    bool confirmLargeJob(const CGlyphList& list);
+    void updateCommandState();
+    void scheduleInfoRefresh();
+    void refreshInfo();
+
+    CQxView* m_view = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QToolBar* m_infoBar = nullptr;
+    QLabel* m_infoLabel = nullptr;
+    std::map<int, QAction*> m_actions;
+    std::unique_ptr<QTemporaryDir> m_tempDir; // private folder of the exported code file
+    bool m_infoPending = false;
+    QString m_documentPath;
+    CTransferMemory m_transferMemory; // what the send dialogs were last set to
+};
+
+} // namespace tgw

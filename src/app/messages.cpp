@@ -1,0 +1,75 @@
+#include "app/messages.h"
+
+#include <QFileDialog>
+
+namespace tgw {
+namespace {
+CMessageHook& hook() {
+    static CMessageHook h;
+    return h;
+}
+} // namespace
+
+void setMessageHook(CMessageHook h) {
+    hook() = std::move(h);
+}
+
+namespace {
+CFileHook& fileHook() {
+    static CFileHook h;
+    return h;
+}
+} // namespace
+
+void setFileHook(CFileHook h) {
+    fileHook() = std::move(h);
+}
+
+QString chooseSaveFile(QWidget* parent, const QString& title, const QString& filter,
+                       const QString& suffix) {
+    if (fileHook())
+        return fileHook()(title);
+    QFileDialog dialog(parent, title, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(suffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
+QString chooseOpenFile(QWidget* parent, const QString& title, const QString& filter) {
+    if (fileHook())
+        return fileHook()(title);
+    return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+}
+
+QMessageBox::StandardButton showMessage(QWidget* parent, QMessageBox::Icon icon,
+                                        const QString& title, const QString& text,
+                                        QMessageBox::StandardButtons buttons) {
+    if (hook())
+        return hook()(icon, title, text, buttons);
+    QMessageBox box(icon, title, text, buttons, parent);
+    return QMessageBox::StandardButton(box.exec());
+}
+
+void notice(QWidget* parent, const QString& text) {
+    showMessage(parent, QMessageBox::Information, kNoticeTitle, text);
+}
+
+void warning(QWidget* parent, const QString& text) {
+    showMessage(parent, QMessageBox::Warning, kNoticeTitle, text);
+}
+
+bool askYesNo(QWidget* parent, const QString& text) {
+    return showMessage(parent, QMessageBox::Question, kQuestionTitle, text,
+                       QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+QMessageBox::StandardButton askYesNoCancel(QWidget* parent, const QString& text) {
+    return showMessage(parent, QMessageBox::Question, kQuestionTitle, text,
+                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+}
+
+} // namespace tgw

@@ -1,0 +1,141 @@
+#include "app/serial_dialog.h"
+
+#include "transfer/serial_transfer.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTimer>
+
+namespace tgw {
+
+CSerialDialog::CSerialDialog(std::string data, CTransferMemory& memory, QWidget* parent)
+    : CSerialDialog(std::move(data), memory, listSerialPorts(), parent) {}
+
+CSerialDialog::CSerialDialog(std::string data, CTransferMemory& memory,
+                             std::vector<CSerialPortInfo> ports, QWidget* parent)
+    : CSerialDialog(std::move(data), memory, Result<std::vector<CSerialPortInfo>>(std::move(ports)),
+                    parent) {}
+
+CSerialDialog::CSerialDialog(std::string data, CTransferMemory& memory,
+                             Result<std::vector<CSerialPortInfo>> ports, QWidget* parent)
+    : CTransferDialogBase(std::move(data), memory.serial.framing, parent), m_memory(memory.serial) {
+    setWindowTitle("通过串口发送字模点阵数据");
+    auto* link = new QGroupBox("串口设置", this);
+
+    m_port = new QComboBox(link);
+    m_port->setEditable(true);
+    m_port->setInsertPolicy(QComboBox::NoInsert);
+    m_port->lineEdit()->setPlaceholderText("/dev/ttyUSB0");
+    if (ports) {
+        for (const CSerialPortInfo& port : *ports) {
+            const QString name = QString::fromUtf8(port.name);
+            const QString description = QString::fromUtf8(port.description);
+            m_port->addItem(description.isEmpty() || description == name
+                                ? QString("[%1]").arg(name)
+                                : QString("[%1] %2").arg(name, description),
+                            name);
+        }
+    } else {
+        appendLog(QString::fromUtf8(ports.error()) + "\n");
+    }
+    m_noPorts = m_port->count() == 0;
+    // The port of the last use: a listed one is chosen again, a typed path typed again.
+    const QString remembered = QString::fromUtf8(m_memory.port);
+    if (const int index = m_port->findData(remembered); index >= 0)
+        m_port->setCurrentIndex(index);
+    else if (!remembered.isEmpty())
+        m_port->setEditText(remembered);
+    else
+        m_port->setCurrentIndex(m_noPorts ? -1 : 0);
+
+    m_baud = new QComboBox(link);
+    for (unsigned rate : kBaudRates)
+        m_baud->addItem(QString::number(rate), rate);
+    const int baud = m_baud->findData(m_memory.baudRate);
+    m_baud->setCurrentIndex(baud >= 0 ? baud : m_baud->findData(kDefaultBaudRate));
+
+    m_replyTimeout = new QSpinBox(link);
+    m_replyTimeout->setRange(1, 65535);
+    m_replyTimeout->setValue(m_memory.replyTimeoutMs);
+    m_waitReply = new QCheckBox("接收回应数据", link);
+    m_waitReply->setChecked(m_memory.waitReply);
+    m_adaptive = new QCheckBox("自适应接收超时", link);
+    m_adaptive->setChecked(m_memory.adaptiveTiming);
+    auto replyFields = [this] {
+        m_adaptive->setEnabled(m_waitReply->isChecked());
+        m_replyTimeout->setEnabled(m_waitReply->isChecked());
+    };
+    connect(m_waitReply, &QCheckBox::toggled, this, replyFields);
+    replyFields();
+
+    auto* grid = new QGridLayout(link);
+    auto add = [&](int row, int column, const char* text, QWidget* field) {
+        auto* label = new QLabel(text, link);
+        label->setBuddy(field);
+        grid->addWidget(label, row, column);
+        grid->addWidget(field, row, column + 1);
+    };
+    add(0, 0, "串口：", m_port);
+    add(0, 2, "波特率：", m_baud);
+    add(1, 0, "接收超时[MS]：", m_replyTimeout);
+    grid->addWidget(m_waitReply, 1, 2);
+    grid->addWidget(m_adaptive, 1, 3);
+    grid->setColumnStretch(1, 1);
+    buildLayout(link);
+}
+
+std::string CSerialDialog::portName() const {
+    const QString text = m_port->currentText().trimmed();
+    const int index = m_port->findText(text, Qt::MatchExactly);
+    const QString name = index >= 0 ? m_port->itemData(index).toString() : text;
+    const QByteArray utf8 = name.toUtf8();
+    return std::string(utf8.constData(), size_t(utf8.size()));
+}
+
+void CSerialDialog::showEvent(QShowEvent* event) {
+    CTransferDialogBase::showEvent(event);
+    if (m_noPorts && !m_noPortsShown) {
+        m_noPortsShown = true;
+        // Once the dialog is on screen, so that the box stands over it.
+        QTimer::singleShot(0, this, [this] {
+            notify(QMessageBox::Information, kNoSerialPortNotice);
+            m_port->setFocus();
+        });
+    }
+}
+
+void CSerialDialog::send() {
+    const std::string port = portName();
+    if (port.empty()) {
+        notify(QMessageBox::Information, kNoSerialPortNotice);
+        m_port->setFocus();
+        return;
+    }
+    std::optional<CFramingSettings> framing = readFraming();
+    if (!framing)
+        return;
+    storeMemory();
+    CSerialSettings settings;
+    settings.port = port;
+    settings.baudRate = m_baud->currentData().toUInt();
+    settings.waitReply = m_waitReply->isChecked();
+    settings.adaptiveTiming = m_adaptive->isChecked();
+    settings.replyTimeoutMs = m_replyTimeout->value();
+    start(std::make_unique<CSerialTransfer>(
+        std::move(settings), CPacketFramer(std::move(*framing), data()), observer()));
+}
+
+void CSerialDialog::storeLinkMemory() {
+    m_memory.port = portName();
+    m_memory.baudRate = m_baud->currentData().toUInt();
+    m_memory.waitReply = m_waitReply->isChecked();
+    m_memory.adaptiveTiming = m_adaptive->isChecked();
+    m_memory.replyTimeoutMs = m_replyTimeout->value();
+}
+
+} // namespace tgw

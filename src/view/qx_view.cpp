@@ -1,0 +1,704 @@
+#include "view/qx_view.h"
+
+#include "model/describe.h"
+#include "raster/rasteriser.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QToolTip>
+
+#include <algorithm>
+#include <climits>
+#include <unordered_set>
+
+namespace tgw {
+namespace {
+
+// Pixel runs per line of one cell; the shape approximates a disc.
+const std::vector<std::vector<int>>& dotShapes() {
+    static const std::vector<std::vector<int>> shapes = {
+        {},
+        {1},
+        {2, 2},
+        {1, 3, 1},
+        {2, 4, 4, 2},
+        {3, 5, 5, 5, 3},
+        {2, 4, 6, 6, 4, 2},
+        {3, 5, 7, 7, 7, 5, 3},
+        {2, 6, 6, 8, 8, 6, 6, 2},
+        {3, 7, 7, 9, 9, 9, 7, 7, 3},
+        {2, 6, 8, 8, 10, 10, 8, 8, 6, 2},
+        {},
+        {2, 8, 10, 10, 10, 12, 12, 10, 10, 10, 8, 2},
+        {},
+        {},
+        {},
+        {6, 8, 12, 12, 14, 16, 16, 16, 16, 16, 16, 14, 12, 12, 8, 6},
+        {},
+        {},
+        {},
+        {4, 10, 12, 14, 16, 18, 18, 18, 20, 20, 20, 20, 18, 18, 18, 16, 14, 12, 10, 4},
+    };
+    return shapes;
+}
+
+// Lit and unlit colours of the seven schemes.
+const QRgb kLit[7] = {qRgb(0, 0, 160),   qRgb(0, 160, 0),   qRgb(160, 0, 0),    qRgb(0, 160, 160),
+                      qRgb(160, 0, 160), qRgb(160, 160, 0), qRgb(160, 160, 160)};
+const QRgb kUnlit[7] = {qRgb(0, 0, 24),  qRgb(0, 24, 0),  qRgb(24, 0, 0),  qRgb(0, 24, 24),
+                        qRgb(24, 0, 24), qRgb(24, 24, 0), qRgb(24, 24, 24)};
+
+QRgb brighterLit(QRgb c) {
+    return qRgb(qRed(c) ? 255 : 0, qGreen(c) ? 255 : 0, qBlue(c) ? 255 : 0);
+}
+QRgb brighterUnlit(QRgb c) {
+    return qRgb(qRed(c) * 3, qGreen(c) * 3, qBlue(c) * 3);
+}
+
+CSettings loadSettings(const std::string& path) {
+    CProfileStore profile(path);
+    profile.load();
+    CSettings s;
+    s.load(profile, systemGuiFont());
+    if (!CQxView::validCellSize(s.pointSize))
+        s.pointSize = 4;
+    return s;
+}
+
+} // namespace
+
+int CQxView::dotRun(int cell, int line) {
+    return dotShapes()[size_t(cell)][size_t(line)];
+}
+
+bool CQxView::validCellSize(int cell) {
+    return cell >= 1 && cell <= 20 && !dotShapes()[size_t(cell)].empty();
+}
+
+CQxView::CQxView(QWidget* parent, const std::string& profilePath)
+    : QAbstractScrollArea(parent), m_settings(loadSettings(profilePath)),
+      m_profilePath(profilePath), m_list(m_rasteriser) {
+    m_list.setObserver(this);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    viewport()->setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+
+    m_renderTimer.setInterval(50);
+    connect(&m_renderTimer, &QTimer::timeout, this, [this] { renderPending(20); });
+    m_renderTimer.start();
+    m_tipTimer.setSingleShot(true);
+    m_tipTimer.setInterval(500);
+    connect(&m_tipTimer, &QTimer::timeout, this, &CQxView::showTip);
+    layout(-1);
+}
+
+CQxView::~CQxView() {
+    m_list.setObserver(nullptr);
+    m_list.deleteAll();
+    CProfileStore profile(m_profilePath);
+    profile.load();
+    m_settings.save(profile);
+    (void)profile.save(); // a failed write of the profile is ignored
+}
+
+// ---- layout ----------------------------------------------------------------------------------
+
+int CQxView::widestEntry() const {
+    const int cell = m_settings.pointSize;
+    int widest = 0;
+    for (size_t i = 0; i < m_list.size(); ++i)
+        widest = std::max(widest, m_list.at(i).width() * (cell + 1) - 1);
+    return widest;
+}
+
+void CQxView::layout(long from) {
+    m_layoutRunning = true;
+    m_pendingLayout = LONG_MAX;
+    const int cell = m_settings.pointSize;
+    const int widest = widestEntry();
+    const int clientWidth = viewport()->width();
+    const int layoutWidth = std::max(clientWidth, widest);
+
+    if (from >= long(m_list.size()))
+        from = long(m_list.size()) - 1;
+    int x = 0, y = 0, rowHeight = 0;
+    size_t start = 0;
+    if (layoutWidth != m_layoutWidth || from < 0) {
+        m_layoutWidth = layoutWidth;
+        m_rowIndex.clear();
+    } else {
+        // Continue after entry `from`: entries before it keep their places, and so do the
+        // row-index marks up to it.
+        const QRect r = m_states[&m_list.at(size_t(from))].rect;
+        x = r.right() + 2;
+        y = r.top();
+        for (long i = from; i >= 0; --i) {
+            const QRect ri = m_states[&m_list.at(size_t(i))].rect;
+            if (ri.top() != y)
+                break;
+            rowHeight = std::max(rowHeight, ri.height());
+        }
+        start = size_t(from) + 1;
+        m_rowIndex.resize(std::min(m_rowIndex.size(), size_t(from) / kRowIndexStep + 1));
+    }
+
+    const QRect visible(horizontalScrollBar()->value(), verticalScrollBar()->value(),
+                        viewport()->width(), viewport()->height());
+    for (size_t i = start; i < m_list.size(); ++i) {
+        const CGlyphEntry& e = m_list.at(i);
+        const int ew = e.width() * (cell + 1) - 1;
+        const int eh = e.height() * (cell + 1) - 1;
+        if (x > 0 && x + ew > layoutWidth) {
+            y += rowHeight + 1;
+            x = 0;
+            rowHeight = eh;
+        } else {
+            rowHeight = std::max(rowHeight, eh);
+        }
+        CEntryState& s = m_states[&e];
+        QRect rect(x, y, ew, eh);
+        if (rect != s.rect && rect.intersects(visible))
+            viewport()->update();
+        s.rect = rect;
+        if (i % kRowIndexStep == 0) {
+            if (m_rowIndex.size() <= i / kRowIndexStep)
+                m_rowIndex.resize(i / kRowIndexStep + 1);
+            m_rowIndex[i / kRowIndexStep] = y + eh;
+        }
+        x += e.width() * (cell + 1);
+    }
+    m_totalHeight = m_list.empty() ? 0 : y + rowHeight;
+    updateScrollBars(layoutWidth, m_totalHeight);
+    m_lastClientWidth = clientWidth;
+    m_layoutRunning = false;
+    if (!m_tipText.isEmpty())
+        showTip();
+    viewport()->update();
+}
+
+void CQxView::updateScrollBars(int totalWidth, int totalHeight) {
+    const int cell = m_settings.pointSize;
+    QScrollBar* v = verticalScrollBar();
+    QScrollBar* h = horizontalScrollBar();
+    const QSize client = viewport()->size();
+    if (totalHeight <= client.height()) {
+        v->setRange(0, 0);
+        v->setEnabled(false);
+    } else {
+        v->setEnabled(true);
+        v->setRange(0, totalHeight - client.height());
+        v->setPageStep(client.height() * 3 / 4);
+        v->setSingleStep(std::max(client.height() / 4, cell + 1));
+    }
+    h->setRange(0, std::max(0, totalWidth - client.width()));
+    h->setPageStep(client.width());
+    h->setSingleStep(std::max(client.width() / 4, cell + 1));
+}
+
+void CQxView::requestLayout(long from) {
+    m_pendingLayout = std::min(m_pendingLayout, from);
+    if (m_layoutPosted)
+        return;
+    m_layoutPosted = true;
+    QMetaObject::invokeMethod(
+        this, [this] { flushLayout(); }, Qt::QueuedConnection);
+}
+
+void CQxView::flushLayout() {
+    m_layoutPosted = false;
+    if (m_pendingLayout != LONG_MAX)
+        layout(m_pendingLayout);
+}
+
+QRect CQxView::entryRect(size_t i) const {
+    auto it = m_states.find(&m_list.at(i));
+    return it == m_states.end() ? QRect() : it->second.rect;
+}
+
+size_t CQxView::firstIndexAtOrBelow(int top) const {
+    // The entry after the last indexed entry whose bottom edge is at or above `top`.
+    size_t start = 0;
+    for (size_t k = 0; k < m_rowIndex.size(); ++k) {
+        if (m_rowIndex[k] > top)
+            break;
+        start = k * kRowIndexStep + 1;
+    }
+    return std::min(start, m_list.size());
+}
+
+long CQxView::hitTest(QPoint viewportPos) const {
+    const QPoint p =
+        viewportPos + QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    for (size_t i = firstIndexAtOrBelow(verticalScrollBar()->value()); i < m_list.size(); ++i) {
+        const QRect& r = m_states.at(&m_list.at(i)).rect;
+        if (p.y() < r.top())
+            break;
+        if (r.contains(p))
+            return long(i);
+    }
+    return -1;
+}
+
+void CQxView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    const int width = viewport()->width();
+    if (width != m_lastClientWidth && !m_layoutRunning) {
+        const int widest = widestEntry();
+        if (widest < m_lastClientWidth || widest < width)
+            layout(-1);
+        else
+            updateScrollBars(m_layoutWidth, m_totalHeight);
+    }
+    m_lastClientWidth = width;
+}
+
+// ---- painting --------------------------------------------------------------------------------
+
+void CQxView::applyColors(QImage& picture, bool selected) const {
+    const int scheme = std::clamp(m_settings.color, 0, 6);
+    QRgb lit = kLit[scheme], unlit = kUnlit[scheme];
+    if (selected) {
+        lit = brighterLit(lit);
+        unlit = brighterUnlit(unlit);
+    }
+    if (picture.color(0) != unlit || picture.color(1) != lit) {
+        picture.setColor(0, unlit);
+        picture.setColor(1, lit);
+    }
+}
+
+const QImage& CQxView::picture(CGlyphEntry& e, CEntryState& s) {
+    s.lastUse = ++m_useClock;
+    if (!s.picture.isNull())
+        return s.picture;
+    const int cell = m_settings.pointSize;
+    const CDotMatrix& m = e.matrix();
+    QImage img(m.width() * (cell + 1) - 1, m.height() * (cell + 1) - 1, QImage::Format_Indexed8);
+    img.setColorCount(3);
+    img.setColor(2, qRgb(0, 0, 0));
+    img.fill(2);
+    for (int r = 0; r < m.height(); ++r) {
+        const uint8_t* row = m.row(r);
+        for (int i = 0; i < cell; ++i) {
+            const int run = dotRun(cell, i);
+            uchar* line = img.scanLine(r * (cell + 1) + i);
+            for (int c = 0; c < m.width(); ++c)
+                std::fill_n(line + c * (cell + 1) + (cell - run) / 2, run, row[c] ? 1 : 0);
+        }
+    }
+    s.picture = std::move(img);
+    m_pictureBytes += size_t(s.picture.sizeInBytes());
+    return s.picture;
+}
+
+void CQxView::dropPicture(CEntryState& s) {
+    if (s.picture.isNull())
+        return;
+    m_pictureBytes -= size_t(s.picture.sizeInBytes());
+    s.picture = QImage();
+}
+
+void CQxView::trimPictureCache() {
+    if (m_pictureBytes <= kPictureBudget)
+        return;
+    // Drop the least recently drawn pictures until three quarters of the budget remain; what
+    // is on screen was drawn last and stays.
+    std::vector<std::pair<uint64_t, CEntryState*>> held;
+    for (auto& [entry, s] : m_states)
+        if (!s.picture.isNull())
+            held.emplace_back(s.lastUse, &s);
+    std::sort(held.begin(), held.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [use, s] : held) {
+        if (m_pictureBytes <= kPictureBudget / 4 * 3)
+            break;
+        dropPicture(*s);
+    }
+}
+
+void CQxView::drawEntry(QPainter& p, CGlyphEntry& e) {
+    CEntryState& s = state(e);
+    if (s.renderFailed)
+        return;
+    if (!e.hasDots()) {
+        if (!e.render()) {
+            s.renderFailed = true;
+            return;
+        }
+    }
+    if (e.width() != e.matrix().width() || e.height() != e.matrix().height())
+        return; // laid out at another size: the next layout places it
+    QImage& img = const_cast<QImage&>(picture(e, s));
+    applyColors(img, e.selected());
+    p.drawImage(s.rect.topLeft(), img);
+}
+
+void CQxView::paintArea(QPainter& p, const QRect& visible) {
+    p.fillRect(visible, QApplication::palette().color(QPalette::ToolTipBase));
+    if (!validCellSize(m_settings.pointSize))
+        return;
+    for (size_t i = firstIndexAtOrBelow(visible.top()); i < m_list.size(); ++i) {
+        CGlyphEntry& e = m_list.at(i);
+        const QRect& r = m_states[&e].rect;
+        if (r.top() >= visible.bottom() + 1)
+            break;
+        if (r.bottom() >= visible.top() && r.intersects(visible))
+            drawEntry(p, e);
+    }
+    trimPictureCache();
+}
+
+void CQxView::paintEvent(QPaintEvent*) {
+    QPainter p(viewport());
+    const QPoint origin(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    p.translate(-origin);
+    paintArea(p, QRect(origin, viewport()->size()));
+}
+
+void CQxView::updateEntry(const CGlyphEntry& e) {
+    auto it = m_states.find(&e);
+    if (it == m_states.end())
+        return;
+    viewport()->update(
+        it->second.rect.translated(-horizontalScrollBar()->value(), -verticalScrollBar()->value()));
+}
+
+void CQxView::scrollContentsBy(int, int) {
+    viewport()->update();
+    if (!m_tipText.isEmpty())
+        showTip();
+}
+
+// ---- list changes ----------------------------------------------------------------------------
+
+void CQxView::entriesInserted(size_t first, size_t) {
+    requestLayout(long(first) - 1);
+    emit stateChanged();
+}
+
+void CQxView::entriesRemoved(size_t lowest) {
+    std::unordered_set<const CGlyphEntry*> present;
+    for (size_t i = 0; i < m_list.size(); ++i)
+        present.insert(&m_list.at(i));
+    for (auto it = m_states.begin(); it != m_states.end();) {
+        if (!present.count(it->first)) {
+            dropPicture(it->second);
+            if (m_target == it->first)
+                endDrawing();
+            it = m_states.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    m_renderCursor = 0;
+    requestLayout(long(lowest) - 1);
+    emit stateChanged();
+}
+
+void CQxView::entryResized(CGlyphEntry& entry) {
+    dropPicture(state(entry));
+    auto i = m_list.indexOf(entry);
+    if (i)
+        requestLayout(long(*i) - 1);
+}
+
+void CQxView::dotsChanged(CGlyphEntry& entry) {
+    if (m_drawingDot)
+        return;
+    CEntryState& s = state(entry);
+    dropPicture(s);
+    s.renderFailed = false;
+    updateEntry(entry);
+}
+
+void CQxView::modifiedChanged(bool) {
+    emit stateChanged();
+}
+
+// ---- commands --------------------------------------------------------------------------------
+
+size_t CQxView::addCharacters(const std::u16string& text) {
+    CAddOptions add;
+    add.filterDuplicates = m_settings.filterRedup;
+    add.filterBlanks = m_settings.filterSpace;
+    add.halfWidth = m_settings.halfWidth;
+    add.mouseEdit = m_settings.mouseDraw;
+    const long before = long(m_list.size()) - 1;
+    size_t added = m_list.addCharacters(text, m_settings.font(), add);
+    if (added) {
+        layout(before);
+        scrollToEnd();
+    }
+    return added;
+}
+
+void CQxView::addEntry(std::unique_ptr<CGlyphEntry> entry) {
+    const long before = long(m_list.size()) - 1;
+    entry->setMouseEdit(m_settings.mouseDraw);
+    if (!entry->render())
+        m_states[entry.get()].renderFailed = true;
+    m_list.append(std::move(entry));
+    layout(before);
+    scrollToEnd();
+}
+
+void CQxView::scrollToEnd() {
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+void CQxView::editSelected(EMatrixEdit edit) {
+    auto first = m_list.editSelected(edit);
+    if (first)
+        layout(long(*first) - 1);
+    viewport()->update();
+    emit stateChanged();
+}
+
+void CQxView::setCellSize(int cell) {
+    if (!validCellSize(cell) || cell == m_settings.pointSize)
+        return;
+    m_settings.pointSize = cell;
+    for (auto& [entry, s] : m_states)
+        dropPicture(s);
+    layout(-1);
+    emit stateChanged();
+}
+
+void CQxView::setColorScheme(int color) {
+    if (color < 0 || color > 6 || color == m_settings.color)
+        return;
+    m_settings.color = color;
+    viewport()->update(); // pictures take the new colours when drawn
+    emit stateChanged();
+}
+
+void CQxView::setMouseEdit(bool on) {
+    m_settings.mouseDraw = on;
+    m_list.setMouseEdit(on);
+    if (!on)
+        endDrawing();
+    emit stateChanged();
+}
+
+void CQxView::selectAll() {
+    m_list.selectAll();
+    viewport()->update();
+    emit stateChanged();
+}
+
+void CQxView::clearSelection() {
+    m_list.clearSelection();
+    viewport()->update();
+    emit stateChanged();
+}
+
+void CQxView::invertSelection() {
+    m_list.invertSelection();
+    viewport()->update();
+    emit stateChanged();
+}
+
+void CQxView::deleteSelected() {
+    if (m_list.deleteSelected())
+        flushLayout();
+}
+
+void CQxView::deleteAll() {
+    m_list.deleteAll();
+    flushLayout();
+}
+
+// ---- background rendering --------------------------------------------------------------------
+
+int CQxView::renderPending(int budgetMs) {
+    if (m_rendering)
+        return 0;
+    m_rendering = true;
+    QElapsedTimer clock;
+    clock.start();
+    int rendered = 0;
+    // The timer yields to the user: a tick renders for a few milliseconds at most, then
+    // returns to the event loop, and the next tick goes on from the cursor.
+    if (m_renderCursor >= m_list.size())
+        m_renderCursor = 0;
+    while (m_renderCursor < m_list.size() && clock.elapsed() < budgetMs) {
+        CGlyphEntry& e = m_list.at(m_renderCursor++);
+        if (e.hasDots())
+            continue;
+        CEntryState& s = state(e);
+        if (s.renderFailed)
+            continue;
+        if (!e.render())
+            s.renderFailed = true;
+        ++rendered;
+    }
+    m_rendering = false;
+    return rendered;
+}
+
+// ---- mouse -----------------------------------------------------------------------------------
+
+void CQxView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    const long i = hitTest(event->position().toPoint());
+    if (i < 0)
+        return;
+    ESelect mode = ESelect::Replace;
+    if (event->modifiers() & Qt::ShiftModifier)
+        mode = ESelect::Clear;
+    else if (event->modifiers() & Qt::ControlModifier)
+        mode = ESelect::Add;
+    m_list.select(size_t(i), mode);
+    viewport()->update();
+    emit stateChanged();
+}
+
+void CQxView::mousePressEvent(QMouseEvent* event) {
+    if ((event->button() != Qt::LeftButton && event->button() != Qt::RightButton) ||
+        (event->modifiers() & Qt::ShiftModifier))
+        return;
+    const long i = hitTest(event->position().toPoint());
+    CGlyphEntry* hit = i < 0 ? nullptr : &m_list.at(size_t(i));
+    if (hit != m_target)
+        endDrawing();
+    if (hit && m_settings.mouseDraw && hit->selected())
+        m_target = hit;
+    if (!m_target)
+        return;
+    m_drawMode = event->button() == Qt::LeftButton ? 1 : 2;
+    applyDraw(m_drawMode, event->position().toPoint() +
+                              QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()));
+    viewport()->grabMouse();
+}
+
+void CQxView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (pos != m_lastMouse) {
+        m_lastMouse = pos;
+        m_tipText.clear();
+        QToolTip::hideText();
+        m_tipTimer.start();
+    }
+    if (!m_target || !(event->buttons() & (Qt::LeftButton | Qt::RightButton)))
+        return;
+    const QPoint p = pos + QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    if (state(*m_target).rect.contains(p))
+        applyDraw(event->buttons() & Qt::LeftButton ? 1 : 2, p);
+}
+
+void CQxView::mouseReleaseEvent(QMouseEvent*) {
+    endDrawing();
+}
+
+void CQxView::focusOutEvent(QFocusEvent* event) {
+    endDrawing();
+    QAbstractScrollArea::focusOutEvent(event);
+}
+
+void CQxView::endDrawing() {
+    if (m_target)
+        viewport()->releaseMouse();
+    m_target = nullptr;
+    m_drawMode = 0;
+}
+
+void CQxView::applyDraw(int mode, QPoint layoutPos) {
+    CGlyphEntry& e = *m_target;
+    if (!e.mouseEdit() || !e.selected() || mode != m_drawMode || !e.ensureRendered())
+        return;
+    CEntryState& s = state(e);
+    const int cell = m_settings.pointSize;
+    const QPoint local = layoutPos - s.rect.topLeft();
+    const int col = local.x() / (cell + 1), row = local.y() / (cell + 1);
+    m_drawingDot = true;
+    const bool changed = e.setDot(row, col, mode == 1);
+    m_drawingDot = false;
+    if (!changed)
+        return;
+    // Only the changed cell is repainted, in the cached picture and on screen.
+    if (!s.picture.isNull()) {
+        for (int i = 0; i < cell; ++i) {
+            const int run = dotRun(cell, i);
+            uchar* line = s.picture.scanLine(row * (cell + 1) + i);
+            std::fill_n(line + col * (cell + 1) + (cell - run) / 2, run, mode == 1 ? 1 : 0);
+        }
+    }
+    const QRect dot(s.rect.left() + col * (cell + 1), s.rect.top() + row * (cell + 1), cell, cell);
+    viewport()->update(
+        dot.translated(-horizontalScrollBar()->value(), -verticalScrollBar()->value()));
+}
+
+// ---- tip and keyboard ------------------------------------------------------------------------
+
+bool CQxView::viewportEvent(QEvent* event) {
+    // The hover tip is ours (on its timer); the framework's own tool-tip request is ignored.
+    if (event->type() == QEvent::ToolTip)
+        return true;
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+void CQxView::showTip() {
+    m_tipTimer.stop();
+    const long i = m_lastMouse.x() < 0 ? -1 : hitTest(m_lastMouse);
+    if (i < 0) {
+        m_tipText.clear();
+        QToolTip::hideText();
+        return;
+    }
+    m_tipText = QString::fromStdString(entryTip(m_list.at(size_t(i)), m_settings.useUnicode));
+    QString shown = m_tipText;
+    shown.replace("\r\n", "\n");
+    QToolTip::showText(viewport()->mapToGlobal(m_lastMouse), shown, viewport());
+}
+
+void CQxView::keyPressEvent(QKeyEvent* event) {
+    QScrollBar* v = verticalScrollBar();
+    QScrollBar* h = horizontalScrollBar();
+    const bool vOn = v->isEnabled() && v->maximum() > 0;
+    const bool hOn = h->isVisible() && h->maximum() > 0;
+    switch (event->key()) {
+    case Qt::Key_PageUp:
+        if (vOn)
+            v->setValue(v->value() - v->pageStep());
+        break;
+    case Qt::Key_PageDown:
+        if (vOn)
+            v->setValue(v->value() + v->pageStep());
+        break;
+    case Qt::Key_Up:
+        if (vOn)
+            v->setValue(v->value() - v->singleStep());
+        break;
+    case Qt::Key_Down:
+        if (vOn)
+            v->setValue(v->value() + v->singleStep());
+        break;
+    case Qt::Key_Home:
+        if (vOn)
+            v->setValue(0);
+        break;
+    case Qt::Key_End:
+        if (vOn)
+            v->setValue(v->maximum());
+        break;
+    case Qt::Key_Left:
+        if (hOn)
+            h->setValue(h->value() - h->singleStep());
+        break;
+    case Qt::Key_Right:
+        if (hOn)
+            h->setValue(h->value() + h->singleStep());
+        break;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+    }
+}
+
+} // namespace tgw

@@ -1,0 +1,153 @@
+#pragma once
+
+#include "model/glyph_list.h"
+#include "model/matrix_edits.h"
+#include "model/settings.h"
+#include "raster/rasteriser.h"
+
+#include <QAbstractScrollArea>
+#include <QImage>
+#include <QTimer>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace tgw {
+
+// The magnified matrix view: every entry of the glyph list, dot by dot, laid out left to right
+// in rows like words in a paragraph. Owns the glyph list and the settings, which it loads from
+// the profile when it is made and saves when it is destroyed.
+class CQxView : public QAbstractScrollArea, private IGlyphListObserver {
+    Q_OBJECT
+
+public:
+    // Only the layout's lower rows are indexed: every 77th entry's bottom edge.
+    static constexpr size_t kRowIndexStep = 77;
+    // Cached pictures are dropped, least recently drawn first, beyond this many bytes.
+    static constexpr size_t kPictureBudget = 48u << 20;
+
+    explicit CQxView(QWidget* parent = nullptr,
+                     const std::string& profilePath = CProfileStore::defaultPath());
+    ~CQxView() override;
+
+    CGlyphList& list() { return m_list; }
+    CSettings& settings() { return m_settings; }
+    IRasteriser& rasteriser() { return m_rasteriser; }
+
+    // Places the entries after index `from` (−1: all), sets the scroll sizes and repaints.
+    void layout(long from);
+    // Runs any layout that entry changes asked for; the event loop does this on its own.
+    void flushLayout();
+    // The place of entry `i` in layout coordinates.
+    QRect entryRect(size_t i) const;
+    // The entry under a point of the viewport, or −1.
+    long hitTest(QPoint viewportPos) const;
+
+    // The add-characters command: the text through the list's filters, then lay out from the
+    // entry before the first new one and scroll to the end. Returns how many were added.
+    size_t addCharacters(const std::u16string& text);
+
+    // The add-string and add-picture commands: renders the entry, appends it with the
+    // mouse-edit flag of the settings, lays out and scrolls to the end.
+    void addEntry(std::unique_ptr<CGlyphEntry> entry);
+
+    void editSelected(EMatrixEdit edit);
+    void setCellSize(int cell);
+    void setColorScheme(int color);
+    void setMouseEdit(bool on);
+    void selectAll();
+    void clearSelection();
+    void invertSelection();
+    void deleteSelected();
+    void deleteAll();
+    void scrollToEnd();
+
+    // Renders entries without dots for at most `budgetMs`; returns how many it rendered.
+    int renderPending(int budgetMs);
+    // The text of the hover tip as last set (empty when there is no entry under the cursor).
+    QString tipText() const { return m_tipText; }
+    // Draws the part of the layout inside `visible` (layout coordinates) with `painter`.
+    void paintArea(QPainter& painter, const QRect& visible);
+    size_t cachedPictureBytes() const { return m_pictureBytes; }
+
+    // The dot shape of a cell: the pixel-run length of line `line` of a cell `cell` wide.
+    static int dotRun(int cell, int line);
+    static bool validCellSize(int cell);
+
+signals:
+    // The selection, the list or a setting changed: the window refreshes its bars.
+    void stateChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    struct CEntryState {
+        QRect rect;
+        QImage picture; // absent until first drawn
+        uint64_t lastUse = 0;
+        bool renderFailed = false;
+    };
+
+    // IGlyphListObserver
+    void entriesInserted(size_t first, size_t count) override;
+    void entriesRemoved(size_t lowest) override;
+    void entryResized(CGlyphEntry& entry) override;
+    void dotsChanged(CGlyphEntry& entry) override;
+    void modifiedChanged(bool modified) override;
+
+    CEntryState& state(const CGlyphEntry& e) { return m_states[&e]; }
+    void requestLayout(long from);
+    void dropPicture(CEntryState& s);
+    const QImage& picture(CGlyphEntry& e, CEntryState& s);
+    void trimPictureCache();
+    void applyColors(QImage& picture, bool selected) const;
+    void drawEntry(QPainter& p, CGlyphEntry& e);
+    void updateEntry(const CGlyphEntry& e);
+    size_t firstIndexAtOrBelow(int top) const;
+    int widestEntry() const;
+    void updateScrollBars(int totalWidth, int totalHeight);
+    void applyDraw(int mode, QPoint layoutPos);
+    void endDrawing();
+    void showTip();
+
+    CSettings m_settings;
+    std::string m_profilePath;
+    CRasteriser m_rasteriser;
+    CGlyphList m_list;
+    std::unordered_map<const CGlyphEntry*, CEntryState> m_states;
+    std::vector<int> m_rowIndex; // bottom edge of entries 0, 77, 154, …
+    int m_layoutWidth = -1;
+    int m_lastClientWidth = -1;
+    int m_totalHeight = 0;
+    bool m_layoutRunning = false;
+    long m_pendingLayout = LONG_MAX;
+    bool m_layoutPosted = false;
+    size_t m_pictureBytes = 0;
+    uint64_t m_useClock = 0;
+
+    CGlyphEntry* m_target = nullptr; // the entry being drawn on
+    int m_drawMode = 0;              // 1 set dots, 2 clear dots
+    bool m_drawingDot = false;       // a dot change that repaints only its own cell
+
+    size_t m_renderCursor = 0;
+    bool m_rendering = false;
+    QTimer m_renderTimer;
+    QTimer m_tipTimer;
+    QPoint m_lastMouse{-1, -1};
+    QString m_tipText;
+};
+
+} // namespace tgw

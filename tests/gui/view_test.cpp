@@ -1,0 +1,213 @@
+#include "view/qx_view.h"
+
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QtTest>
+
+using namespace tgw;
+
+namespace {
+
+// Mouse events with the buttons held stated explicitly, as a real drag delivers them.
+void send(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held,
+          Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QMouseEvent e(type, QPointF(pos), w->mapToGlobal(QPointF(pos)), button, held, mods);
+    QApplication::sendEvent(w, &e);
+}
+
+} // namespace
+
+class ViewTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<CQxView> view;
+
+    // A view of 8 × 16 built-in glyphs at cell 4, 600 pixels wide.
+    void make(const std::u16string& text, int cell = 4) {
+        view = std::make_unique<CQxView>();
+        CSettings& s = view->settings();
+        s.fontType = kFontAscii8x16;
+        s.width = 8;
+        s.height = 16;
+        s.filterSpace = 0;
+        s.filterRedup = 0;
+        view->setCellSize(cell);
+        view->resize(600, 400);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        view->addCharacters(text);
+        view->flushLayout();
+    }
+    QPoint centre(size_t i) {
+        return view->entryRect(i).center() -
+               QPoint(view->horizontalScrollBar()->value(), view->verticalScrollBar()->value());
+    }
+    // The viewport position of dot (row, col) of entry i.
+    QPoint dot(size_t i, int row, int col) {
+        int cell = view->settings().pointSize;
+        return view->entryRect(i).topLeft() +
+               QPoint(col * (cell + 1) + cell / 2, row * (cell + 1) + cell / 2) -
+               QPoint(view->horizontalScrollBar()->value(), view->verticalScrollBar()->value());
+    }
+
+private slots:
+    void init() { QFile::remove(qEnvironmentVariable("TESSAGLYPHWORKS_PROFILE")); }
+    void cleanup() { view.reset(); }
+
+    void layoutPlacesEntriesLikeWords() {
+        make(u"ABC");
+        // Two entries of width w at cell s are w × (s + 1) apart; each is w × (s + 1) − 1 wide.
+        QCOMPARE(view->entryRect(0), QRect(0, 0, 39, 79));
+        QCOMPARE(view->entryRect(1).topLeft(), QPoint(40, 0));
+        QCOMPARE(view->entryRect(2).topLeft(), QPoint(80, 0));
+        // A narrow window wraps: the next row starts one pixel below the tallest entry.
+        view->resize(100, 400);
+        view->layout(-1);
+        QCOMPARE(view->entryRect(2).topLeft(), QPoint(0, 80));
+        // Cell size 1: a dot is a pixel.
+        view->setCellSize(1);
+        QCOMPARE(view->entryRect(1), QRect(16, 0, 15, 31));
+    }
+
+    void doubleClickSelectsWithCtrlAndShift() {
+        make(u"ABC");
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, centre(0));
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, centre(2));
+        QCOMPARE(view->list().selectedCount(), size_t(2));
+        QVERIFY(view->list().at(0).selected() && view->list().at(2).selected());
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::ShiftModifier, centre(1));
+        QCOMPARE(view->list().selectedCount(), size_t(2)); // Shift on an unselected one: no change
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::ShiftModifier, centre(0));
+        QVERIFY(!view->list().at(0).selected());
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, centre(1));
+        QCOMPARE(view->list().selectedCount(), size_t(1));
+        QVERIFY(view->list().at(1).selected());
+    }
+
+    void drawingNeedsMouseEditingAndASelectedEntry() {
+        make(u" ");
+        CGlyphEntry& e = view->list().at(0);
+        QVERIFY(e.ensureRendered());
+        QWidget* vp = view->viewport();
+        // Mouse editing off: a click changes nothing.
+        view->list().select(0, ESelect::Replace);
+        send(vp, QEvent::MouseButtonPress, dot(0, 2, 3), Qt::LeftButton, Qt::LeftButton);
+        send(vp, QEvent::MouseButtonRelease, dot(0, 2, 3), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(e.litCount(), 0);
+        // On, but the entry is not selected: nothing.
+        view->setMouseEdit(true);
+        view->list().clearSelection();
+        send(vp, QEvent::MouseButtonPress, dot(0, 2, 3), Qt::LeftButton, Qt::LeftButton);
+        send(vp, QEvent::MouseButtonRelease, dot(0, 2, 3), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(e.litCount(), 0);
+        // Shift-click never starts drawing.
+        view->list().select(0, ESelect::Replace);
+        send(vp, QEvent::MouseButtonPress, dot(0, 2, 3), Qt::LeftButton, Qt::LeftButton,
+             Qt::ShiftModifier);
+        send(vp, QEvent::MouseButtonRelease, dot(0, 2, 3), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(e.litCount(), 0);
+        // Selected and editing on: the left button sets, a drag goes on setting.
+        view->list().setModified(false);
+        send(vp, QEvent::MouseButtonPress, dot(0, 2, 3), Qt::LeftButton, Qt::LeftButton);
+        send(vp, QEvent::MouseMove, dot(0, 3, 3), Qt::NoButton, Qt::LeftButton);
+        send(vp, QEvent::MouseButtonRelease, dot(0, 3, 3), Qt::LeftButton, Qt::NoButton);
+        QVERIFY(e.matrix().lit(2, 3) && e.matrix().lit(3, 3));
+        QCOMPARE(e.litCount(), 2);
+        QVERIFY(view->list().modified());
+        // The right button clears.
+        send(vp, QEvent::MouseButtonPress, dot(0, 2, 3), Qt::RightButton, Qt::RightButton);
+        send(vp, QEvent::MouseButtonRelease, dot(0, 2, 3), Qt::RightButton, Qt::NoButton);
+        QCOMPARE(e.litCount(), 1);
+    }
+
+    void draggingOutsideTheTargetChangesNothing() {
+        make(u"  ");
+        view->setMouseEdit(true);
+        view->list().selectAll();
+        CGlyphEntry& a = view->list().at(0);
+        CGlyphEntry& b = view->list().at(1);
+        QVERIFY(a.ensureRendered() && b.ensureRendered());
+        QWidget* vp = view->viewport();
+        send(vp, QEvent::MouseButtonPress, dot(0, 0, 0), Qt::LeftButton, Qt::LeftButton);
+        send(vp, QEvent::MouseMove, dot(1, 0, 0), Qt::NoButton,
+             Qt::LeftButton); // over the neighbour
+        send(vp, QEvent::MouseMove, dot(0, 5, 5), Qt::NoButton, Qt::LeftButton); // back in
+        send(vp, QEvent::MouseButtonRelease, dot(0, 5, 5), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(b.litCount(), 0);
+        QCOMPARE(a.litCount(), 2);
+    }
+
+    void rotationOfANonSquareEntryLaysOutAgain() {
+        make(u"AB");
+        view->list().select(0, ESelect::Replace);
+        QCOMPARE(view->entryRect(1).left(), 40);
+        view->editSelected(EMatrixEdit::Rotate90);
+        view->flushLayout();
+        QCOMPARE(view->list().at(0).width(), 16);
+        QCOMPARE(view->entryRect(0).size(), QSize(79, 39));
+        QCOMPARE(view->entryRect(1).left(), 80);
+    }
+
+    void trimmingAnEmptyMatrixDoesNothing() {
+        make(u" ");
+        view->list().selectAll();
+        view->list().setModified(false);
+        view->editSelected(EMatrixEdit::TrimLeft);
+        QCOMPARE(view->list().at(0).width(), 8);
+        QVERIFY(!view->list().modified());
+    }
+
+    void backgroundRenderingFillsEveryEntry() {
+        std::u16string many;
+        for (char16_t c = 33; c < 127; ++c)
+            many.push_back(c);
+        make(many);
+        QVERIFY(QTest::qWaitFor([&] { return view->list().unrenderedCount() == 0; }, 5000));
+    }
+
+    void hoverTipDescribesTheEntry() {
+        make(u"A");
+        send(view->viewport(), QEvent::MouseMove, centre(0), Qt::NoButton, Qt::NoButton);
+        QVERIFY(QTest::qWaitFor([&] { return !view->tipText().isEmpty(); }, 2000));
+        QVERIFY(view->tipText().startsWith(
+            "字符 [A][0x41][ASCII 8x16点阵字库][8x16]\r\n统计 [点数=128 亮点="));
+        send(view->viewport(), QEvent::MouseMove, QPoint(590, 390), Qt::NoButton, Qt::NoButton);
+        QTest::qWait(600);
+        QVERIFY(view->tipText().isEmpty());
+    }
+
+    void cellSizeAndColourSurviveInTheProfile() {
+        make(u"");
+        view->setCellSize(12);
+        view->setColorScheme(2);
+        view.reset(); // saves
+        CQxView again;
+        QCOMPARE(again.settings().pointSize, 12);
+        QCOMPARE(again.settings().color, 2);
+    }
+
+    void keyboardScrollsAndPicturesStayBounded() {
+        std::u16string many;
+        for (char16_t c = 0x4E00; c < 0x4E00 + 3000; ++c)
+            many.push_back(c);
+        make(many, 20);
+        view->settings().fontType = kFontGb2312_16;
+        QScrollBar* v = view->verticalScrollBar();
+        QVERIFY(v->isEnabled());
+        QTest::keyClick(view.get(), Qt::Key_End);
+        QCOMPARE(v->value(), v->maximum());
+        QTest::keyClick(view.get(), Qt::Key_Home);
+        QCOMPARE(v->value(), 0);
+        QTest::keyClick(view.get(), Qt::Key_PageDown);
+        QCOMPARE(v->value(), v->pageStep());
+        // Page through the whole document: the picture cache stays within its budget.
+        for (int y = 0; y <= v->maximum(); y += v->pageStep()) {
+            v->setValue(y);
+            view->viewport()->repaint();
+        }
+        QVERIFY(view->cachedPictureBytes() <= CQxView::kPictureBudget);
+    }
+};
+
+QTEST_MAIN(ViewTest)
+#include "view_test.moc"
