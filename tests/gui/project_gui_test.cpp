@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QtTest>
 
 using namespace tgw;
@@ -78,6 +79,36 @@ private slots:
         QVERIFY(questions.isEmpty());
         QVERIFY(matrices(frame.view()) == before);
         QVERIFY(!frame.view().list().modified());
+    }
+
+    void tgwExportsAProjectAsTheProgramDoes() {
+        // tgw writes a project, the program opens it and exports the library; tgw exports the
+        // same project file: the bytes agree.
+        const QString project = dir.filePath("cli.tgx");
+        QProcess make;
+        make.start(TGW_BINARY, {"project", "--face", "DejaVu Sans", "--width", "12", "--height",
+                                "14", "Ag中", "--string", "Hi", "-o", project});
+        QVERIFY(make.waitForFinished(30000));
+        QCOMPARE(make.exitCode(), 0);
+
+        CMainFrame frame;
+        nextFile = project;
+        frame.action(kCmdOpen)->trigger();
+        QCOMPARE(frame.view().list().size(), size_t(4));
+        const QString ours = dir.filePath("ours.bin");
+        nextFile = ours;
+        answer = QMessageBox::Yes; // with the index
+        frame.action(kCmdExportLibrary)->trigger();
+
+        QProcess exported;
+        exported.start(TGW_BINARY, {"export", "--project", project, "--format", "bin", "--index"});
+        QVERIFY(exported.waitForFinished(30000));
+        QCOMPARE(exported.exitCode(), 0);
+        QFile file(ours);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray mine = file.readAll();
+        QVERIFY(mine.size() > 4 + 40);
+        QCOMPARE(exported.readAllStandardOutput(), mine);
     }
 
     void aDamagedFileLeavesTheOpenDocumentUntouched() {
