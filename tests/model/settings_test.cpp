@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 
@@ -12,7 +13,10 @@ namespace {
 
 class SettingsTest : public ::testing::Test {
 protected:
-    std::string path = ::testing::TempDir() + "tgw_settings_test.ini";
+    // One file per test and process: CTest runs the tests of this suite side by side.
+    std::string path = ::testing::TempDir() + "tgw_settings_" +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+                       std::to_string(::getpid()) + ".ini";
     void SetUp() override { std::remove(path.c_str()); }
     void TearDown() override { std::remove(path.c_str()); }
 
