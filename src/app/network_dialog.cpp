@@ -135,10 +135,7 @@ CNetworkDialog::CNetworkDialog(std::string data, CTransferMemory& memory, QWidge
 
     auto* grid = new QGridLayout(link);
     auto add = [&](int row, int column, const char* text, QWidget* field) {
-        auto* label = new QLabel(text, link);
-        label->setBuddy(field);
-        grid->addWidget(label, row, column);
-        grid->addWidget(field, row, column + 1);
+        addLabelled(grid, row, column, text, field);
     };
     add(0, 0, "目标IP地址：", m_address);
     add(0, 2, "端口：", m_port);

@@ -75,10 +75,7 @@ CSerialDialog::CSerialDialog(std::string data, CTransferMemory& memory,
 
     auto* grid = new QGridLayout(link);
     auto add = [&](int row, int column, const char* text, QWidget* field) {
-        auto* label = new QLabel(text, link);
-        label->setBuddy(field);
-        grid->addWidget(label, row, column);
-        grid->addWidget(field, row, column + 1);
+        addLabelled(grid, row, column, text, field);
     };
     add(0, 0, "串口：", m_port);
     add(0, 2, "波特率：", m_baud);

@@ -143,13 +143,18 @@ CTransferDialogBase::~CTransferDialogBase() {
         m_worker.join();
 }
 
+void CTransferDialogBase::addLabelled(QGridLayout* grid, int row, int column, const QString& text,
+                                      QWidget* field) {
+    grid->addWidget(caption(text, field), row, column);
+    grid->addWidget(field, row, column + 1);
+}
+
 void CTransferDialogBase::buildLayout(QWidget* linkFields) {
     auto* framing = new QGroupBox("数据包格式", m_fields);
     auto* grid = new QGridLayout(framing);
     auto add = [&](QWidget* field, const QString& text, int row, int column) {
         field->setParent(framing);
-        grid->addWidget(caption(text, field), row, column);
-        grid->addWidget(field, row, column + 1);
+        addLabelled(grid, row, column, text, field);
     };
     using F = EFramingField;
     const F order[] = {F::Header1, F::Header2, F::Tail, F::LastBytes, F::Prefix, F::Suffix};

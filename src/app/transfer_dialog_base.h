@@ -15,6 +15,7 @@
 #include <thread>
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
@@ -109,6 +110,9 @@ protected:
 
     // Lays the dialog out with `linkFields` (the link's own fields) above the framing fields.
     void buildLayout(QWidget* linkFields);
+    // Puts `field` at (row, column + 1) of `grid` and its caption, its buddy, before it.
+    static void addLabelled(QGridLayout* grid, int row, int column, const QString& text,
+                            QWidget* field);
     // The framing fields as settings. A field that does not read is reported, gets the focus
     // and gives nullopt.
     std::optional<CFramingSettings> readFraming();
