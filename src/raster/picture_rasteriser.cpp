@@ -34,10 +34,12 @@ Result<CRgbImage> placeholderPicture(CFreeTypeRenderer& freeType, EPictureOutcom
         renderTextLine(freeType, placeholderText(outcome), systemGuiFont().face, kGuiFontPixels);
     if (!text)
         return failure("the picture cannot be shown, not even as a text: " + text.error());
+    // Pure white on black: the text reads the same under every threshold the user may set,
+    // where its anti-aliased edges would break up under a high one.
     CRgbImage image(text->width, text->height);
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
-            const uint8_t v = text->at(x, y);
+            const uint8_t v = text->at(x, y) >= 128 ? 255 : 0;
             image.set(x, y, v, v, v);
         }
     return image;
