@@ -1,9 +1,9 @@
 // The character rasteriser against a bare FreeType loop over the same glyphs: the rasteriser's
 // own cost per glyph (face lookup, placement, copying into the matrix) is the difference.
+#include "raster/font_config.h"
 #include "raster/rasteriser.h"
 
 #include <benchmark/benchmark.h>
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -31,19 +31,10 @@ std::u16string gb2312Hanzi() {
     return s;
 }
 
-std::string fontFile(const char* family) {
-    FcInit();
-    FcPattern* p = FcNameParse(reinterpret_cast<const FcChar8*>(family));
-    FcConfigSubstitute(nullptr, p, FcMatchPattern);
-    FcDefaultSubstitute(p);
-    FcResult r;
-    FcPattern* m = FcFontMatch(nullptr, p, &r);
-    FcChar8* file = nullptr;
-    FcPatternGetString(m, FC_FILE, 0, &file);
-    std::string out = file ? reinterpret_cast<const char*>(file) : "";
-    FcPatternDestroy(m);
-    FcPatternDestroy(p);
-    return out;
+// The file fontconfig matches for a family, as the rasteriser itself finds it.
+CFaceFile fontFile(const char16_t* family) {
+    Result<CFaceFile> file = findFace(family, false, false);
+    return file ? *file : CFaceFile{};
 }
 
 void rasteriser(benchmark::State& state, const char16_t* face, std::u16string chars) {
@@ -64,11 +55,12 @@ void rasteriser(benchmark::State& state, const char16_t* face, std::u16string ch
     state.SetItemsProcessed(int64_t(state.iterations() * chars.size()));
 }
 
-void bareFreeType(benchmark::State& state, const char* family, std::u16string chars) {
+void bareFreeType(benchmark::State& state, const char16_t* family, std::u16string chars) {
     FT_Library lib;
     FT_Init_FreeType(&lib);
     FT_Face face;
-    FT_New_Face(lib, fontFile(family).c_str(), 0, &face);
+    const CFaceFile file = fontFile(family);
+    FT_New_Face(lib, file.file.c_str(), file.index, &face);
     FT_Set_Pixel_Sizes(face, 0, 16);
     for (auto _ : state)
         for (char16_t c : chars) {
@@ -84,11 +76,11 @@ void bareFreeType(benchmark::State& state, const char* family, std::u16string ch
 
 BENCHMARK_CAPTURE(rasteriser, ascii_dejavu, u"DejaVu Sans", printableAscii())
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(bareFreeType, ascii_dejavu, "DejaVu Sans", printableAscii())
+BENCHMARK_CAPTURE(bareFreeType, ascii_dejavu, u"DejaVu Sans", printableAscii())
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(rasteriser, gb2312_wqy, u"WenQuanYi Micro Hei", gb2312Hanzi())
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(bareFreeType, gb2312_wqy, "WenQuanYi Micro Hei", gb2312Hanzi())
+BENCHMARK_CAPTURE(bareFreeType, gb2312_wqy, u"WenQuanYi Micro Hei", gb2312Hanzi())
     ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -1,19 +1,15 @@
 #include "raster/builtin_fonts.h"
 #include "raster/rasteriser.h"
 
+#include "font_settings_support.h"
+
 #include <gtest/gtest.h>
 
 using namespace tgw;
 
 namespace {
 
-CFontSettings builtin(int kind, int w, int h) {
-    CFontSettings f;
-    f.kind = kind;
-    f.width = w;
-    f.height = h;
-    return f;
-}
+using test::builtin;
 
 Result<CDotMatrix> render(char16_t code, const CFontSettings& f) {
     CRasteriser r;

@@ -3,26 +3,17 @@
 #include "raster/rasteriser.h"
 #include "raster/string_rasteriser.h"
 
+#include "font_settings_support.h"
+
 #include <gtest/gtest.h>
 
 using namespace tgw;
 
 namespace {
 
-CFontSettings builtin(int kind, int w, int h) {
-    CFontSettings f;
-    f.kind = kind;
-    f.width = w;
-    f.height = h;
-    return f;
-}
+using test::builtin;
 
-CFontSettings truetype(const char16_t* face, int w, int h, int size = 0) {
-    CFontSettings f = builtin(kFontTrueType, w, h);
-    f.face = face;
-    f.size = size;
-    return f;
-}
+using test::truetype;
 
 CDotMatrix str(std::u16string_view text, const CFontSettings& f, bool rtl = false) {
     CRasteriser r;

@@ -1,24 +1,19 @@
+#include "raster/font_config.h"
 #include "raster/rasteriser.h"
+
+#include "font_settings_support.h"
 
 #include <gtest/gtest.h>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include <fontconfig/fontconfig.h>
-
 using namespace tgw;
 
 namespace {
 
 CFontSettings face(const char16_t* name, int w, int h, int size = 0) {
-    CFontSettings f;
-    f.kind = kFontTrueType;
-    f.face = name;
-    f.width = w;
-    f.height = h;
-    f.size = size;
-    return f;
+    return test::truetype(name, w, h, size);
 }
 
 CDotMatrix render(char16_t code, const CFontSettings& f) {
@@ -58,21 +53,13 @@ struct CBareGlyph {
     int ascent = 0, top = 0, rows = 0, width = 0;
     std::vector<std::vector<bool>> dots;
 };
-CBareGlyph bare(const char* family, char16_t code, int em) {
-    FcInit();
-    FcPattern* p = FcNameParse(reinterpret_cast<const FcChar8*>(family));
-    FcConfigSubstitute(nullptr, p, FcMatchPattern);
-    FcDefaultSubstitute(p);
-    FcResult res;
-    FcPattern* found = FcFontMatch(nullptr, p, &res);
-    FcChar8* file = nullptr;
-    FcPatternGetString(found, FC_FILE, 0, &file);
-    int index = 0;
-    FcPatternGetInteger(found, FC_INDEX, 0, &index);
+CBareGlyph bare(const char16_t* family, char16_t code, int em) {
+    Result<CFaceFile> file = findFace(family, false, false);
+    EXPECT_TRUE(file);
     FT_Library lib;
     FT_Init_FreeType(&lib);
     FT_Face face;
-    EXPECT_EQ(FT_New_Face(lib, reinterpret_cast<const char*>(file), index, &face), 0);
+    EXPECT_EQ(FT_New_Face(lib, file->file.c_str(), file->index, &face), 0);
     FT_Set_Pixel_Sizes(face, 0, em);
     FT_Load_Char(face, code, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO);
     CBareGlyph g;
@@ -89,8 +76,6 @@ CBareGlyph bare(const char* family, char16_t code, int em) {
     }
     FT_Done_Face(face);
     FT_Done_FreeType(lib);
-    FcPatternDestroy(found);
-    FcPatternDestroy(p);
     return g;
 }
 
@@ -98,7 +83,7 @@ CBareGlyph bare(const char* family, char16_t code, int em) {
 
 TEST(TrueType, GlyphIsPlacedByAscentAndCentred) {
     for (char16_t code : {u'g', u'A', u'中'}) {
-        const char* family = code == u'中' ? "WenQuanYi Micro Hei" : "DejaVu Sans";
+        const char16_t* family = code == u'中' ? u"WenQuanYi Micro Hei" : u"DejaVu Sans";
         CBareGlyph g = bare(family, code, 16);
         CDotMatrix m =
             render(code, face(code == u'中' ? u"WenQuanYi Micro Hei" : u"DejaVu Sans", 16, 16));
@@ -114,10 +99,10 @@ TEST(TrueType, GlyphIsPlacedByAscentAndCentred) {
 }
 
 TEST(TrueType, FontSizeBelowTheCellStartsLower) {
-    CBareGlyph g = bare("DejaVu Sans", u'H', 12);
+    CBareGlyph g = bare(u"DejaVu Sans", u'H', 12);
     CDotMatrix m = render(u'H', face(u"DejaVu Sans", 16, 16, 12));
     EXPECT_EQ(firstLitRow(m), 2 + (g.ascent - g.top));
-    CBareGlyph g16 = bare("DejaVu Sans", u'H', 16);
+    CBareGlyph g16 = bare(u"DejaVu Sans", u'H', 16);
     EXPECT_EQ(firstLitRow(render(u'H', face(u"DejaVu Sans", 16, 16, 16))), g16.ascent - g16.top);
     EXPECT_EQ(firstLitRow(render(u'H', face(u"DejaVu Sans", 16, 16, 0))), g16.ascent - g16.top);
 }
