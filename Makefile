@@ -1,10 +1,18 @@
 # Set-up, build and test in one step each. `make run` and `make test` install what is missing.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
+FUZZ_MINUTES ?= 10
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+# CI builds hold our own code to zero warnings.
+ifeq ($(CI),true)
+CMAKE_ARGS += -DTGW_WERROR=ON
+WERROR_ARGS = -DTGW_WERROR=ON
+endif
 
-.PHONY: all deps configure build run test test-sanitize bench fuzz tools format clean
+.PHONY: all deps configure build run test test-sanitize test-tsan bench fuzz fuzz-long tools format \
+	format-check clean
 
 all: build
 
@@ -34,11 +42,20 @@ test: build
 # The core, tgw and their tests again with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps
 	@[ -f $(ASAN_BUILD)/build.ninja ] || cmake -S . -B $(ASAN_BUILD) -G Ninja \
-	    -DCMAKE_BUILD_TYPE=Debug -DTGW_GUI=OFF -DTGW_BENCH=OFF -DTGW_SANITIZE=ON
+	    -DCMAKE_BUILD_TYPE=Debug -DTGW_GUI=OFF -DTGW_BENCH=OFF -DTGW_SANITIZE=ON $(WERROR_ARGS)
 	ninja -C $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	    ctest --output-on-failure -j $(JOBS)
+
+# The library builder's worker thread and the transfer code with their tests under ThreadSanitizer.
+TSAN_TARGETS = test_library test_transfer tgw
+test-tsan: deps
+	@[ -f $(TSAN_BUILD)/build.ninja ] || cmake -S . -B $(TSAN_BUILD) -G Ninja \
+	    -DCMAKE_BUILD_TYPE=Debug -DTGW_GUI=OFF -DTGW_BENCH=OFF -DTGW_TSAN=ON $(WERROR_ARGS)
+	ninja -C $(TSAN_BUILD) -j $(JOBS) $(TSAN_TARGETS)
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	    ctest --output-on-failure -j $(JOBS) -R '^(test_library|test_transfer)\.|^cli_send$$'
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
@@ -49,6 +66,16 @@ fuzz: deps
 	    -DTGW_GUI=OFF -DTGW_BENCH=OFF -DTGW_FUZZ=ON
 	ninja -C build-fuzz -j $(JOBS)
 
+# Each libFuzzer target for FUZZ_MINUTES minutes on its corpus (new finds are added to the corpus
+# under tests/fuzz/corpus; a crash stops the run and leaves its input in build-fuzz/).
+fuzz-long: fuzz
+	@set -e; for dir in tests/fuzz/corpus/*/; do \
+	    name=$$(basename $$dir); \
+	    echo "== $$name for $(FUZZ_MINUTES) min"; \
+	    (cd build-fuzz && ./tests/fuzz/$$name -max_total_time=$$(( $(FUZZ_MINUTES) * 60 )) \
+	        -artifact_prefix=$$name- -print_final_stats=1 $(CURDIR)/$$dir); \
+	done
+
 # Regenerates the built-in dot fonts from the bitmap font packages (not needed to build).
 tools: deps
 	cmake -S . -B $(BUILD) -G Ninja -DTGW_TOOLS=ON $(CMAKE_ARGS)
@@ -57,5 +84,9 @@ tools: deps
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
+# Fails when a tracked source is not as clang-format would write it.
+format-check:
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)

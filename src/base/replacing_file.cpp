@@ -22,6 +22,41 @@ std::string randomSuffix() {
     return s;
 }
 
+// The file a chain of symbolic links ends in, followed by hand so that a dangling link gives the
+// path it points to (where the file is then created). Fails with ELOOP on a loop.
+bool followLinks(std::string& path) {
+    for (int hops = 0;; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0)
+            return errno == ENOENT;
+        if (!S_ISLNK(st.st_mode))
+            return true;
+        if (hops == 40) { // the kernel's own limit
+            errno = ELOOP;
+            return false;
+        }
+        std::string target(PATH_MAX, '\0');
+        ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n < 0)
+            return false;
+        target.resize(size_t(n));
+        if (target.empty() || target[0] != '/') {
+            const size_t slash = path.rfind('/');
+            if (slash != std::string::npos)
+                target = path.substr(0, slash + 1) + target;
+        }
+        path = std::move(target);
+    }
+}
+
+// Not writable by us: the shell's `>` would refuse it, so replacing it by a rename would not be
+// what the user expects. For root, access() grants everything, so the mode bits decide.
+bool writeProtected(const std::string& path, const struct stat& st) {
+    if (::access(path.c_str(), W_OK) != 0)
+        return errno == EACCES || errno == EROFS;
+    return (st.st_mode & 0222) == 0;
+}
+
 } // namespace
 
 CReplacingFile::~CReplacingFile() {
@@ -38,30 +73,34 @@ Status CReplacingFile::open() {
         errno = ENOENT;
         return error("write");
     }
+    m_file = m_target;
+    if (!followLinks(m_file))
+        return error("write");
     struct stat st {};
-    const bool exists = ::stat(m_target.c_str(), &st) == 0;
+    const bool exists = ::stat(m_file.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) {
         errno = EISDIR;
         return error("write");
     }
     if (exists && !S_ISREG(st.st_mode)) {
-        m_fd = ::open(m_target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (m_regularOnly)
+            return failure("'" + m_target + "' is not a regular file; it is left as it is");
+        m_fd = ::open(m_file.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
         if (m_fd < 0)
             return error("open");
         m_direct = true;
         return {};
     }
-    if (exists) {
-        // Replace the file a link points to, not the link.
-        if (char* real = ::realpath(m_target.c_str(), nullptr)) {
-            m_target = real;
-            std::free(real);
-        }
-    }
-    const size_t slash = m_target.rfind('/');
+    if (exists && !m_force && writeProtected(m_file, st))
+        return failure("'" + m_target + "' is write-protected; it is left as it is");
+    const size_t slash = m_file.rfind('/');
     const std::string folder =
-        slash == std::string::npos ? std::string() : m_target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? m_target : m_target.substr(slash + 1);
+        slash == std::string::npos ? std::string() : m_file.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? m_file : m_file.substr(slash + 1);
+    // "." + name + "." + 12 characters + ".tmp" must fit in a file name of NAME_MAX bytes.
+    const size_t room = NAME_MAX - 18;
+    if (name.size() > room)
+        name.resize(room);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temp = folder + "." + name + "." + randomSuffix() + ".tmp";
         // 0666 under the umask, as any newly created file; an existing target's own mode below.
@@ -118,7 +157,7 @@ Status CReplacingFile::commit() {
         return s;
     }
     m_fd = -1;
-    if (::rename(m_temp.c_str(), m_target.c_str()) != 0) {
+    if (::rename(m_temp.c_str(), m_file.c_str()) != 0) {
         Status s = error("replace");
         ::unlink(m_temp.c_str());
         m_temp.clear();
@@ -138,8 +177,9 @@ void CReplacingFile::discard() {
     m_temp.clear();
 }
 
-Status writeFileReplacing(const std::string& path, std::string_view data) {
+Status writeFileReplacing(const std::string& path, std::string_view data, bool force) {
     CReplacingFile file(path);
+    file.setForce(force);
     if (Status s = file.open(); !s)
         return s;
     if (Status s = file.write(data); !s)

@@ -10,15 +10,22 @@ namespace tgw {
 // over the target by commit(). Until then the target keeps its old content, and a file that is
 // never committed (a failed export, an exception) is removed by the destructor.
 //
-// A symbolic link is followed: the file it points to is replaced and the link stays. A target
-// that exists but is not a regular file (a device such as /dev/null, a pipe) cannot be
-// replaced by renaming; it is opened and written directly.
+// A symbolic link is followed: the file it points to is replaced (or created, when the link
+// dangles) and the link stays; a loop of links is refused. A target that exists but is not a
+// regular file (a device such as /dev/null, a pipe) cannot be replaced by renaming; it is opened
+// and written directly, unless refused with refuseNonRegular(). A write-protected file is
+// refused, as the shell's `>` refuses it, unless setForce(true).
 class CReplacingFile : public IOutput {
 public:
     explicit CReplacingFile(std::string path) : m_target(std::move(path)) {}
     ~CReplacingFile() override;
     CReplacingFile(const CReplacingFile&) = delete;
     CReplacingFile& operator=(const CReplacingFile&) = delete;
+
+    // Replace a write-protected file all the same (before open()).
+    void setForce(bool force) { m_force = force; }
+    // Refuse devices, pipes and sockets instead of writing into them (before open()).
+    void refuseNonRegular() { m_regularOnly = true; }
 
     // Creates the temporary file (with a unique, unguessable name).
     Status open();
@@ -30,17 +37,22 @@ public:
 
     // The name of the temporary file while one is open (for tests).
     const std::string& temporaryPath() const { return m_temp; }
+    // The file that is written: the target after following its links.
+    const std::string& targetPath() const { return m_file; }
 
 private:
     Status error(const std::string& what) const;
 
     std::string m_target;
+    std::string m_file; // m_target with its links followed
     std::string m_temp;
     int m_fd = -1;
     bool m_direct = false;
+    bool m_force = false;
+    bool m_regularOnly = false;
 };
 
-// Writes `data` to `path` through a CReplacingFile.
-Status writeFileReplacing(const std::string& path, std::string_view data);
+// Writes `data` to `path` through a CReplacingFile (`force` as in setForce()).
+Status writeFileReplacing(const std::string& path, std::string_view data, bool force = false);
 
 } // namespace tgw

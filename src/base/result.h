@@ -16,7 +16,7 @@ inline CError failure(std::string message) {
 }
 
 // The value of an operation that may fail, or the reason it failed.
-template <class T> class Result {
+template <class T> class [[nodiscard]] Result {
 public:
     Result(T value) : m_state(std::move(value)) {}
     Result(CError error) : m_state(std::move(error)) {}
@@ -38,7 +38,7 @@ private:
     std::variant<T, CError> m_state;
 };
 
-template <> class Result<void> {
+template <> class [[nodiscard]] Result<void> {
 public:
     Result() = default;
     Result(CError error) : m_failed(true), m_error(std::move(error.message)) {}

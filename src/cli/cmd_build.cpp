@@ -28,6 +28,7 @@ struct CBuildOptions {
     std::string format;
     bool index = false;
     std::string output;
+    bool force = false;
     bool quiet = false;
     unsigned jobs = 0;
 };
@@ -132,22 +133,25 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
                                                       : ELibraryOutput::CText;
     CLibraryBuilder builder(*settings, std::move(plan->characters), output, b.index);
     builder.setThreads(b.jobs);
-    // Ctrl-C and a terminating signal stop the build the regular way, which removes the
-    // temporary file instead of leaving it beside the target. The handlers are in place before
-    // the temporary file is made.
+    // Ctrl-C, a terminating signal and a closed terminal stop the build the regular way, which
+    // removes the temporary file instead of leaving it beside the target. The handlers are in place
+    // before the temporary file is made.
     struct sigaction action {
-    }, oldInt{}, oldTerm{};
+    }, oldInt{}, oldTerm{}, oldHup{};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, &oldInt);
     sigaction(SIGTERM, &action, &oldTerm);
+    sigaction(SIGHUP, &action, &oldHup);
     auto restoreSignals = [&] {
         sigaction(SIGINT, &oldInt, nullptr);
         sigaction(SIGTERM, &oldTerm, nullptr);
+        sigaction(SIGHUP, &oldHup, nullptr);
     };
 
     CStdoutOutput stdoutOutput;
-    if (Status s = b.output == "-" ? builder.start(stdoutOutput) : builder.start(b.output); !s) {
+    if (Status s = b.output == "-" ? builder.start(stdoutOutput) : builder.start(b.output, b.force);
+        !s) {
         restoreSignals();
         return fail(s.error());
     }
@@ -214,6 +218,7 @@ void registerBuild(CLI::App& app, CCommands& commands) {
     cmd->add_flag("--index", b->index, "Put the index of codes, sizes and offsets before the data");
     cmd->add_option("-o,--output", b->output, "The library file (\"-\": standard output)")
         ->required();
+    addForceOption(cmd, b->force);
     cmd->add_flag("-q,--quiet", b->quiet, "No progress bar");
     cmd->add_option("-j,--jobs", b->jobs, "Rendering threads (default: one per processor)")
         ->check(CLI::Range(1, 256));

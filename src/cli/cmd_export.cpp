@@ -15,6 +15,7 @@ struct CExportOptions {
     std::string format; // c, asm or bin; empty: from --language
     bool index = false;
     std::string output; // empty or "-": standard output
+    bool force = false;
 };
 
 int runExport(const CLI::App* cmd, const CCommandOptions& options, const CExportOptions& ex) {
@@ -46,7 +47,7 @@ int runExport(const CLI::App* cmd, const CCommandOptions& options, const CExport
         return fail(data.error());
     const Status written = ex.output.empty() || ex.output == "-"
                                ? writeOutput("-", *data)
-                               : writeFileReplacing(ex.output, *data);
+                               : writeFileReplacing(ex.output, *data, ex.force);
     if (!written)
         return fail(written.error());
     return 0;
@@ -66,6 +67,7 @@ void registerExport(CLI::App& app, CCommands& commands) {
     cmd->add_flag("--index", ex->index,
                   "Put the index of codes, sizes and offsets before the data");
     cmd->add_option("-o,--output", ex->output, "Output file (default: standard output)");
+    addForceOption(cmd, ex->force);
     commands.push_back({cmd, [cmd, options, ex] { return runExport(cmd, *options, *ex); }});
 }
 

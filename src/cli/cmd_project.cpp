@@ -23,7 +23,8 @@ Result<CLocalTime> savingTime() {
     return localTimeOf(std::time_t(seconds), true);
 }
 
-int runProject(const CLI::App* cmd, const CCommandOptions& options, const std::string& output) {
+int runProject(const CLI::App* cmd, const CCommandOptions& options, const std::string& output,
+               bool force) {
     Result<CSettings> settings = options.settings();
     if (!settings)
         return fail(settings.error());
@@ -42,7 +43,7 @@ int runProject(const CLI::App* cmd, const CCommandOptions& options, const std::s
             return fail(s.error());
         return 0;
     }
-    if (Status s = saveProject(list, output, *stamp); !s)
+    if (Status s = saveProject(list, output, *stamp, force); !s)
         return fail(s.error());
     return 0;
 }
@@ -52,14 +53,17 @@ int runProject(const CLI::App* cmd, const CCommandOptions& options, const std::s
 void registerProject(CLI::App& app, CCommands& commands) {
     auto options = std::make_shared<CCommandOptions>();
     auto output = std::make_shared<std::string>();
+    auto force = std::make_shared<bool>(false);
     CLI::App* cmd = app.add_subcommand(
         "project", "Write the entries to a project file, as the desktop program saves one");
     options->addSettingsOptions(cmd);
     options->addEntryOptions(cmd);
     cmd->add_option("-o,--output", *output, "The project file to write (.tgx; - for stdout)")
         ->required();
-    commands.push_back(
-        {cmd, [cmd, options, output] { return runProject(cmd, *options, *output); }});
+    addForceOption(cmd, *force);
+    commands.push_back({cmd, [cmd, options, output, force] {
+                            return runProject(cmd, *options, *output, *force);
+                        }});
 }
 
 } // namespace tgw::cli

@@ -63,7 +63,7 @@ void registerFonts(CLI::App& app, CCommands& commands) {
                             for (const CFontFamily& f : listFontFamilies())
                                 std::printf("%s%s\n", utf16ToUtf8(f.name).c_str(),
                                             f.fixedPitch ? "\t(fixed pitch)" : "");
-                            return 0;
+                            return finishStdout();
                         }});
 }
 

@@ -40,9 +40,15 @@ struct CSendOptions {
 class CStdoutLog : public ITransferObserver {
 public:
     void appendLog(std::string_view text) override {
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        std::fflush(stdout);
+        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+            std::fflush(stdout) != 0)
+            m_failed = true;
     }
+    // Some of the log could not be written: the command must not report success.
+    bool failed() const { return m_failed; }
+
+private:
+    bool m_failed = false;
 };
 
 // The framing options as bytes; a malformed one is a usage error naming its option.
@@ -141,6 +147,9 @@ int runSend(const CLI::App* cmd, const CCommandOptions& options, const CSendOpti
                                            : outcome.notice + " (" + outcome.detail + ")");
     if (!outcome.notice.empty())
         std::fprintf(stderr, "%s\n", outcome.notice.c_str());
+    if (log.failed())
+        return fail("the transfer went through, but its reply log could not be written to "
+                    "standard output");
     return 0;
 }
 
@@ -224,7 +233,7 @@ void registerPorts(CLI::App& app, CCommands& commands) {
                                 return fail(kNoSerialPortNotice);
                             for (const CSerialPortInfo& p : *ports)
                                 std::printf("%s\t%s\n", p.name.c_str(), p.description.c_str());
-                            return 0;
+                            return finishStdout();
                         }});
 }
 

@@ -23,6 +23,15 @@ const std::map<std::string, int> kFontKindNames = {
     {"truetype", kFontTrueType},
 };
 
+// The font kind of a --font-kind value: a name or a digit 0..6.
+std::optional<int> fontKindOf(const std::string& kind) {
+    if (auto named = kFontKindNames.find(kind); named != kFontKindNames.end())
+        return named->second;
+    if (kind.size() == 1 && kind[0] >= '0' && kind[0] <= '6')
+        return kind[0] - '0';
+    return std::nullopt;
+}
+
 } // namespace
 
 int fail(const std::string& message) {
@@ -40,6 +49,16 @@ Status writeOutput(const std::string& path, const std::string& data) {
     return writeFileReplacing(path, data);
 }
 
+int finishStdout() {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return fail("cannot write to standard output");
+    return 0;
+}
+
+void addForceOption(CLI::App* cmd, bool& force) {
+    cmd->add_flag("--force", force, "Replace the output file even when it is write-protected");
+}
+
 std::u16string unescapeTemplate(const std::string& text) {
     std::string s = replaceAll<std::string>(text, "\\r\\n", "\r\n");
     s = replaceAll<std::string>(s, "\\t", "\t");
@@ -51,8 +70,13 @@ void CCommandOptions::addSettingsOptions(CLI::App* cmd) {
                     "Start from this profile INI instead of the defaults")
         ->check(CLI::ExistingFile);
     cmd->add_option(
-        "--font-kind", m_fontKind,
-        "0..6 or ascii5x7, ascii5x8, ascii6x12, ascii8x16, gb2312-12, gb2312-16, truetype");
+           "--font-kind", m_fontKind,
+           "0..6 or ascii5x7, ascii5x8, ascii6x12, ascii8x16, gb2312-12, gb2312-16, truetype")
+        ->check(CLI::Validator(
+            [](const std::string& kind) {
+                return fontKindOf(kind) ? std::string() : "unknown font kind '" + kind + "'";
+            },
+            "KIND"));
     cmd->add_option("--face", m_face, "TrueType face name (implies --font-kind truetype)");
     cmd->add_option("--size", m_size, "Font size in dots (0: the matrix height)")
         ->check(CLI::Range(0, kMaxMatrixSide));
@@ -99,18 +123,15 @@ Result<CSettings> CCommandOptions::settings() const {
     CSettings s = CSettings::defaults(systemGuiFont());
     if (!m_settingsFile.empty()) {
         CProfileStore profile(m_settingsFile);
-        profile.load();
+        if (Status loaded = profile.load(); !loaded)
+            return failure("cannot use the settings file: " + loaded.error());
         s.load(profile, systemGuiFont());
     }
     if (!m_fontKind.empty()) {
-        auto named = kFontKindNames.find(m_fontKind);
-        if (named != kFontKindNames.end()) {
-            s.fontType = named->second;
-        } else if (m_fontKind.size() == 1 && m_fontKind[0] >= '0' && m_fontKind[0] <= '6') {
-            s.fontType = m_fontKind[0] - '0';
-        } else {
+        std::optional<int> kind = fontKindOf(m_fontKind);
+        if (!kind)
             return failure("unknown font kind '" + m_fontKind + "'");
-        }
+        s.fontType = *kind;
     }
     if (!m_face.empty()) {
         s.faceName = utf8ToUtf16(m_face);

@@ -59,6 +59,13 @@ int fail(const std::string& message);
 // Writes `data` to `path` ("-" or empty: stdout) through a temporary file renamed over it.
 Status writeOutput(const std::string& path, const std::string& data);
 
+// The end of a command that printed to stdout: 0, or 1 after one line on stderr when what was
+// printed could not be written (a full disk, a closed pipe).
+int finishStdout();
+
+// --force: replace a write-protected output file.
+void addForceOption(CLI::App* cmd, bool& force);
+
 // "\r\n" and "\t" typed in a template option become CR LF and a tab.
 std::u16string unescapeTemplate(const std::string& text);
 

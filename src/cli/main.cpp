@@ -2,8 +2,18 @@
 
 #include <clocale>
 #include <cstdio>
+#include <exception>
+#include <new>
 
-int main(int argc, char** argv) {
+namespace {
+
+// One line on stderr and status 1, as every failed command ends.
+int failed(const char* what) {
+    std::fprintf(stderr, "tgw: %s\n", what);
+    return 1;
+}
+
+int run(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     CLI::App app{"tgw: glyph matrices for dot-matrix displays, without a window"};
     app.require_subcommand(1);
@@ -29,4 +39,19 @@ int main(int argc, char** argv) {
         if (c.app->parsed())
             return c.run();
     return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Nothing a command throws ends the process with an abort and a core dump.
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        return failed("not enough memory");
+    } catch (const std::exception& e) {
+        return failed(e.what());
+    } catch (...) {
+        return failed("an unexpected error stopped the command");
+    }
 }

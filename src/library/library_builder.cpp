@@ -287,8 +287,9 @@ Result<CBuildSummary> CLibraryBuilder::build(const std::string& path) {
     return result;
 }
 
-Status CLibraryBuilder::start(const std::string& path) {
+Status CLibraryBuilder::start(const std::string& path, bool force) {
     auto file = std::make_unique<CReplacingFile>(path);
+    file->setForce(force);
     if (Status s = file->open(); !s)
         return s;
     m_file = std::move(file);

@@ -66,8 +66,9 @@ public:
     Result<CBuildSummary> build(const std::string& path);
 
     // The same in the background. start() opens the temporary file first and fails, starting
-    // nothing, when it cannot be made. Call at most once per builder.
-    Status start(const std::string& path);
+    // nothing, when it cannot be made. Call at most once per builder. A write-protected file
+    // is refused unless `force`.
+    Status start(const std::string& path, bool force = false);
     // Writes into `out`, which must outlive the build.
     Status start(IOutput& out);
     bool finished() const { return m_finished.load(std::memory_order_acquire); }

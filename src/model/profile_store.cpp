@@ -1,12 +1,12 @@
 #include "model/profile_store.h"
 
+#include "base/file_io.h"
+#include "base/replacing_file.h"
+
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
+#include <sys/stat.h>
 
 namespace tgw {
 namespace {
@@ -36,52 +36,72 @@ std::string CProfileStore::defaultPath() {
 
 CProfileStore::CProfileStore(std::string path) : m_path(std::move(path)) {}
 
-void CProfileStore::load() {
+Status CProfileStore::load() {
     m_lines.clear();
-    std::ifstream in(m_path, std::ios::binary);
-    if (!in)
-        return;
-    std::string line, section;
-    while (std::getline(in, line)) {
+    m_unreadable = false;
+    struct stat st {};
+    if (::stat(m_path.c_str(), &st) != 0 && errno == ENOENT)
+        return {}; // a first start (or a link to a file not made yet)
+    Result<std::string> bytes = readWholeFile(m_path, kMaxProfileBytes);
+    if (!bytes) {
+        m_unreadable = true;
+        return failure(bytes.error());
+    }
+    std::string section;
+    size_t begin = 0;
+    const std::string& text = *bytes;
+    while (begin < text.size()) {
+        size_t end = text.find('\n', begin);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(begin, end - begin);
+        begin = end + 1;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         std::string t = trim(line);
         if (t.size() >= 2 && t.front() == '[' && t.back() == ']') {
             section = t.substr(1, t.size() - 2);
-            m_lines.push_back({section, {}, line});
+            m_lines.push_back({section, {}, line, line});
             continue;
         }
         size_t eq = line.find('=');
         if (eq == std::string::npos || t.empty() || t[0] == ';' || t[0] == '#') {
-            m_lines.push_back({section, {}, line});
+            m_lines.push_back({section, {}, line, line});
             continue;
         }
         std::string key = trim(line.substr(0, eq));
-        m_lines.push_back({section, key, line.substr(eq + 1)});
+        m_lines.push_back({section, key, line.substr(eq + 1), line});
     }
+    return {};
 }
 
 Status CProfileStore::save() const {
-    namespace fs = std::filesystem;
+    if (m_unreadable)
+        return failure("the profile '" + m_path +
+                       "' could not be read, so it is not written over; it is left as it is");
+    std::string data;
+    for (const CLine& l : m_lines) {
+        if (!l.raw.empty())
+            data += l.raw;
+        else if (l.key.empty())
+            data += l.text;
+        else
+            data += l.key + "=" + l.text;
+        data += '\n';
+    }
     std::error_code ec;
-    fs::path target(m_path);
+    std::filesystem::path target(m_path);
     if (target.has_parent_path())
-        fs::create_directories(target.parent_path(), ec);
-    std::string tmp = m_path + ".XXXXXX";
-    int fd = mkstemp(tmp.data());
-    if (fd < 0)
-        return failure("cannot write the profile '" + m_path + "'");
-    std::ostringstream out;
-    for (const CLine& l : m_lines)
-        out << (l.key.empty() ? l.text : l.key + "=" + l.text) << '\n';
-    std::string data = out.str();
-    bool good = ::write(fd, data.data(), data.size()) == ssize_t(data.size());
-    good = ::fsync(fd) == 0 && good;
-    good = ::close(fd) == 0 && good;
-    if (good && std::rename(tmp.c_str(), m_path.c_str()) == 0)
-        return {};
-    std::remove(tmp.c_str());
-    return failure("cannot write the profile '" + m_path + "'");
+        std::filesystem::create_directories(target.parent_path(), ec);
+    CReplacingFile file(m_path);
+    file.refuseNonRegular();
+    if (Status s = file.open(); !s)
+        return failure("cannot write the profile: " + s.error());
+    if (Status s = file.write(data); !s)
+        return failure("cannot write the profile: " + s.error());
+    if (Status s = file.commit(); !s)
+        return failure("cannot write the profile: " + s.error());
+    return {};
 }
 
 std::optional<std::string> CProfileStore::get(const std::string& section,
@@ -104,14 +124,15 @@ void CProfileStore::set(const std::string& section, const std::string& key,
         lastInSection = i;
         if (l.key == key) {
             l.text = value;
+            l.raw.clear();
             return;
         }
     }
     if (!sectionSeen) {
-        m_lines.push_back({section, {}, "[" + section + "]"});
+        m_lines.push_back({section, {}, "[" + section + "]", {}});
         lastInSection = m_lines.size() - 1;
     }
-    m_lines.insert(m_lines.begin() + long(lastInSection) + 1, CLine{section, key, value});
+    m_lines.insert(m_lines.begin() + long(lastInSection) + 1, CLine{section, key, value, {}});
 }
 
 long CProfileStore::getInt(const std::string& section, const std::string& key,

@@ -9,6 +9,9 @@
 
 namespace tgw {
 
+// Profiles are read only up to this size; a longer file is not a profile we wrote.
+inline constexpr size_t kMaxProfileBytes = size_t(1) << 20;
+
 // The per-user profile: an INI file whose sections hold KEY=value lines. Only the keys of the
 // section asked for are touched; other sections and lines survive a save unchanged.
 class CProfileStore {
@@ -19,9 +22,14 @@ public:
 
     explicit CProfileStore(std::string path);
 
-    // Reads the file; a missing or unreadable file is an empty profile.
-    void load();
-    // Writes the file through a temporary file renamed over it.
+    // Reads the file. A missing file is an empty profile. A file that cannot be read (no
+    // permission, over kMaxProfileBytes, a folder, device or pipe) also leaves the profile empty,
+    // fails with a message naming the file, and makes save() refuse: the user's file is never
+    // written over with what little was known.
+    Status load();
+    // Writes the file through a temporary file renamed over it. A symbolic link is followed (a
+    // dangling one gets its file created) and the file keeps its mode; anything at the path that
+    // is not a regular file, or a profile that could not be loaded, is left alone and fails.
     Status save() const;
 
     std::optional<std::string> get(const std::string& section, const std::string& key) const;
@@ -38,9 +46,11 @@ private:
         std::string section;
         std::string key; // empty for comments, blank lines and section headers
         std::string text;
+        std::string raw; // the line as read, written back while the key is not set
     };
     std::string m_path;
     std::vector<CLine> m_lines;
+    bool m_unreadable = false;
 };
 
 } // namespace tgw

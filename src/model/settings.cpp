@@ -25,7 +25,8 @@ public:
         long v = integer(key, fallback);
         return v < lo || v > hi ? fallback : v;
     }
-    int flag(const char* key, int fallback) const { return ranged(key, fallback, 0, 1); }
+    // Any number but 0 is on, as a hand-edited "BOLD=2" means.
+    int flag(const char* key, int fallback) const { return integer(key, fallback) != 0; }
     std::u16string text(const char* key, const std::u16string& fallback) const {
         auto v = m_p.get(kProfileSection, key);
         return cut(v ? utf8ToUtf16(*v) : fallback);
@@ -47,16 +48,26 @@ const char* dotOrderName(int pointsSeq) {
     return pointsSeq >= 0 && pointsSeq <= 3 ? names[pointsSeq] : "";
 }
 
+// A profile value is one line, so a CR or LF outside a CR LF pair has a marker of its own too:
+// written raw it would end the line (LF) or be taken for the line's end (a last CR).
 std::u16string encodeTemplateMarkers(std::u16string text, bool head) {
     text = replaceAll<std::u16string>(text, u"\t",
                                       head ? u"%MATRIXCODE_HEAD_TAB%" : u"%MATRIXCODE_TAIL_TAB%");
-    return replaceAll<std::u16string>(text, u"\r\n",
+    text = replaceAll<std::u16string>(text, u"\r\n",
                                       head ? u"%MATRIXCODE_HEAD_CRLF%" : u"%MATRIXCODE_TAIL_CRLF%");
+    text = replaceAll<std::u16string>(text, u"\r",
+                                      head ? u"%MATRIXCODE_HEAD_CR%" : u"%MATRIXCODE_TAIL_CR%");
+    return replaceAll<std::u16string>(text, u"\n",
+                                      head ? u"%MATRIXCODE_HEAD_LF%" : u"%MATRIXCODE_TAIL_LF%");
 }
 
 std::u16string decodeTemplateMarkers(std::u16string text, bool head) {
     text = replaceAll<std::u16string>(
         text, head ? u"%MATRIXCODE_HEAD_CRLF%" : u"%MATRIXCODE_TAIL_CRLF%", u"\r\n");
+    text = replaceAll<std::u16string>(
+        text, head ? u"%MATRIXCODE_HEAD_CR%" : u"%MATRIXCODE_TAIL_CR%", u"\r");
+    text = replaceAll<std::u16string>(
+        text, head ? u"%MATRIXCODE_HEAD_LF%" : u"%MATRIXCODE_TAIL_LF%", u"\n");
     return replaceAll<std::u16string>(
         text, head ? u"%MATRIXCODE_HEAD_TAB%" : u"%MATRIXCODE_TAIL_TAB%", u"\t");
 }

@@ -51,7 +51,7 @@ Status appendProjectBytes(CGlyphList& list, std::string_view bytes,
 Status appendProjectFile(CGlyphList& list, const std::string& path,
                          const CProjectLoadLimits& limits) {
     return appendOrRollBack(list, [&]() -> Status {
-        Result<std::string> bytes = readWholeFile(path, std::numeric_limits<size_t>::max());
+        Result<std::string> bytes = readWholeFile(path, kMaxProjectFileBytes);
         if (!bytes)
             return failure(bytes.error());
         if (Status s = loadProject(list, *bytes, limits); !s)
@@ -79,11 +79,11 @@ bool projectSaveNeeded(const CGlyphList& list, const std::string& documentPath,
     return !std::filesystem::equivalent(documentPath, target, error) || error;
 }
 
-Status saveProject(CGlyphList& list, const std::string& path, const CLocalTime& stamp) {
+Status saveProject(CGlyphList& list, const std::string& path, const CLocalTime& stamp, bool force) {
     Status s;
     try {
         Result<std::string> bytes = writeProject(list, stamp);
-        s = bytes ? writeFileReplacing(path, *bytes) : Status(failure(bytes.error()));
+        s = bytes ? writeFileReplacing(path, *bytes, force) : Status(failure(bytes.error()));
     } catch (const std::bad_alloc&) {
         s = failure("there is not enough memory to save the project");
     }

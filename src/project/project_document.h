@@ -4,6 +4,7 @@
 #include "model/glyph_list.h"
 #include "project/project_file.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,10 @@ namespace tgw {
 
 // The document commands on project files, as the main window and tgw call them. Failures carry
 // a message naming the file and what is wrong with it; the caller decides how to show it.
+
+// Project files are read only up to this size (far past any real project: 2048 × 2048 dots take
+// about 16 MiB); folders, devices and pipes are refused.
+inline constexpr size_t kMaxProjectFileBytes = size_t(1) << 30;
 
 // A new project: no entries, nothing to save.
 void newProject(CGlyphList& list);
@@ -36,8 +41,9 @@ bool projectSaveNeeded(const CGlyphList& list, const std::string& documentPath,
                        const std::string& target);
 
 // Writes the list to `path`, replacing the file there only once the whole new file is written;
-// on failure the previous file is untouched. Success clears the modified flag.
+// on failure the previous file is untouched. Success clears the modified flag. A write-protected
+// file is refused unless `force`.
 Status saveProject(CGlyphList& list, const std::string& path,
-                   const CLocalTime& stamp = currentLocalTime());
+                   const CLocalTime& stamp = currentLocalTime(), bool force = false);
 
 } // namespace tgw

@@ -1,5 +1,7 @@
 #include "raster/byte_source.h"
 
+#include "base/file_io.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -30,16 +32,11 @@ bool CMemorySource::read(uint64_t offset, void* out, size_t length) const {
 }
 
 Result<CFileSource> CFileSource::open(const std::string& path) {
-    // Non-blocking, so that opening a FIFO by mistake does not wait for a writer.
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return failure("cannot open '" + path + "': " + std::strerror(errno));
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return failure("'" + path + "' is not a regular file");
-    }
-    return CFileSource(fd, uint64_t(st.st_size));
+    Result<CReadableFile> file = openRegularFile(path);
+    if (!file)
+        return failure(file.error());
+    const uint64_t size = file->size();
+    return CFileSource(file->release(), size);
 }
 
 CFileSource::CFileSource(CFileSource&& other) noexcept : m_fd(other.m_fd), m_size(other.m_size) {

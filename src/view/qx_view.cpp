@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <unordered_set>
 
 namespace tgw {
@@ -59,9 +60,14 @@ QRgb brighterUnlit(QRgb c) {
     return qRgb(qRed(c) * 3, qGreen(c) * 3, qBlue(c) * 3);
 }
 
-CSettings loadSettings(const std::string& path) {
+// Settings from the profile; one that cannot be read gives the defaults and one line on stderr.
+CSettings loadSettings(const std::string& path, bool* readable) {
     CProfileStore profile(path);
-    profile.load();
+    if (Status loaded = profile.load(); !loaded) {
+        std::fprintf(stderr, "tessaglyphworks: %s; starting with the default settings\n",
+                     loaded.error().c_str());
+        *readable = false;
+    }
     CSettings s;
     s.load(profile, systemGuiFont());
     if (!CQxView::validCellSize(s.pointSize))
@@ -80,7 +86,7 @@ bool CQxView::validCellSize(int cell) {
 }
 
 CQxView::CQxView(QWidget* parent, const std::string& profilePath)
-    : QAbstractScrollArea(parent), m_settings(loadSettings(profilePath)),
+    : QAbstractScrollArea(parent), m_settings(loadSettings(profilePath, &m_profileReadable)),
       m_profilePath(profilePath), m_list(m_rasteriser) {
     m_list.setObserver(this);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -101,10 +107,17 @@ CQxView::CQxView(QWidget* parent, const std::string& profilePath)
 CQxView::~CQxView() {
     m_list.setObserver(nullptr);
     m_list.deleteAll();
+    if (!m_profileReadable)
+        return;
+    // Read again, so that what other programs wrote meanwhile into other sections survives.
     CProfileStore profile(m_profilePath);
-    profile.load();
-    m_settings.save(profile);
-    (void)profile.save(); // a failed write of the profile is ignored
+    Status s = profile.load();
+    if (s) {
+        m_settings.save(profile);
+        s = profile.save();
+    }
+    if (!s)
+        std::fprintf(stderr, "tessaglyphworks: %s\n", s.error().c_str());
 }
 
 // ---- layout ----------------------------------------------------------------------------------

@@ -123,6 +123,8 @@ private:
     void endDrawing();
     void showTip();
 
+    // False when the profile could not be read at start: it is then never written over.
+    bool m_profileReadable = true;
     CSettings m_settings;
     std::string m_profilePath;
     CRasteriser m_rasteriser;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <sys/stat.h>
 
 namespace tgw {
 namespace {
@@ -56,6 +57,80 @@ TEST(ReplacingFile, TargetChangesOnlyOnCommit) {
 TEST(ReplacingFile, DevicesAreWrittenInPlace) {
     ASSERT_TRUE(writeFileReplacing("/dev/null", "data"));
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+TEST(ReplacingFile, DanglingLinksAreFollowedAndLoopsRefused) {
+    const fs::path dir = makeTempFolder();
+    fs::create_directory(dir / "real");
+    fs::create_symlink("real/out.c", dir / "link.c"); // relative to the link's folder
+    ASSERT_TRUE(writeFileReplacing((dir / "link.c").string(), "made"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link.c"));
+    EXPECT_EQ(readFile(dir / "real" / "out.c"), "made");
+
+    fs::create_symlink(dir / "b.c", dir / "a.c");
+    fs::create_symlink(dir / "a.c", dir / "b.c");
+    Status loop = writeFileReplacing((dir / "a.c").string(), "x");
+    EXPECT_FALSE(loop);
+    EXPECT_NE(loop.error().find("a.c"), std::string::npos) << loop.error();
+    EXPECT_TRUE(fs::is_symlink(dir / "a.c"));
+    EXPECT_TRUE(fs::is_symlink(dir / "b.c"));
+    fs::remove_all(dir);
+}
+
+// As the shell's `>` does; the rename would otherwise replace it without a word.
+TEST(ReplacingFile, WriteProtectedFilesNeedForce) {
+    const fs::path dir = makeTempFolder();
+    const fs::path target = dir / "out.c";
+    std::ofstream(target) << "old";
+    fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    Status refused = writeFileReplacing(target.string(), "new");
+    ASSERT_FALSE(refused);
+    EXPECT_NE(refused.error().find("write-protected"), std::string::npos) << refused.error();
+    EXPECT_EQ(readFile(target), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
+
+    ASSERT_TRUE(writeFileReplacing(target.string(), "new", true));
+    EXPECT_EQ(readFile(target), "new");
+    EXPECT_EQ(fs::status(target).permissions(),
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::remove_all(dir);
+}
+
+// The temporary name adds 18 bytes to the target's; near NAME_MAX it is shortened to fit.
+TEST(ReplacingFile, NamesUpToTheLimitCanBeWritten) {
+    const fs::path dir = makeTempFolder();
+    for (size_t length : {237u, 238u, 255u}) {
+        const fs::path target = dir / std::string(length, 'n');
+        CReplacingFile file(target.string());
+        ASSERT_TRUE(file.open()) << length;
+        EXPECT_LE(fs::path(file.temporaryPath()).filename().string().size(), 255u);
+        ASSERT_TRUE(file.write("x"));
+        ASSERT_TRUE(file.commit()) << length;
+        EXPECT_EQ(readFile(target), "x");
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 3);
+    fs::remove_all(dir);
+}
+
+// Readers refuse what is not a regular file before reading a byte: /dev/zero never ends, a FIFO
+// without a writer would block the open.
+TEST(FileIo, ReadersRefuseFoldersDevicesAndPipes) {
+    const fs::path dir = makeTempFolder();
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    for (const std::string& path :
+         {dir.string(), std::string("/dev/zero"), (dir / "fifo").string()}) {
+        EReadFailure why = EReadFailure::None;
+        Result<std::string> bytes = readWholeFile(path, size_t(1) << 20, &why);
+        ASSERT_FALSE(bytes) << path;
+        EXPECT_EQ(why, EReadFailure::Open);
+        EXPECT_NE(bytes.error().find(path), std::string::npos) << bytes.error();
+    }
+    std::ofstream(dir / "four") << "four";
+    EReadFailure why = EReadFailure::None;
+    EXPECT_FALSE(readWholeFile((dir / "four").string(), 3, &why));
+    EXPECT_EQ(why, EReadFailure::TooLarge);
+    EXPECT_EQ(readFile(dir / "four"), "four");
+    fs::remove_all(dir);
 }
 
 } // namespace

@@ -134,22 +134,25 @@ class Build(unittest.TestCase):
         self.assertRegex(quiet, rb"^tgw: 8178 glyphs, \d+ bytes, \d+\.\d+ s\r?\n$")
 
     def test_interrupt_removes_the_partial_file(self):
-        with open(self.path("lib.c"), "wb") as f:
-            f.write(b"old")
-        # Every character of a CJK face in large cells takes long enough to be interrupted.
-        p = subprocess.Popen([TGW, "build", "--face", "WenQuanYi Micro Hei", "--width", "96",
-                              "--height", "96", "--set", "font", "--format", "c", "-j", "1",
-                              "-o", self.path("lib.c")], stderr=subprocess.PIPE)
-        deadline = time.time() + 10
-        while time.time() < deadline and len(os.listdir(self.dir)) < 2:
-            time.sleep(0.01)  # until the temporary file is there
-        p.send_signal(signal.SIGINT)
-        _, err = p.communicate(timeout=30)
-        self.assertEqual(p.returncode, 1, err)
-        self.assertIn(b"interrupted", err)
-        self.assertEqual(os.listdir(self.dir), ["lib.c"])
-        self.assertEqual(read(self.path("lib.c")), b"old")
-
+        # Ctrl-C, kill and a closed terminal all stop the build the same way.
+        for sig in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+            with self.subTest(signal=sig.name):
+                with open(self.path("lib.c"), "wb") as f:
+                    f.write(b"old")
+                # Every character of a CJK face in large cells takes long enough to be
+                # interrupted.
+                p = subprocess.Popen([TGW, "build", "--face", "WenQuanYi Micro Hei", "--width",
+                                      "96", "--height", "96", "--set", "font", "--format", "c",
+                                      "-j", "1", "-o", self.path("lib.c")], stderr=subprocess.PIPE)
+                deadline = time.time() + 10
+                while time.time() < deadline and len(os.listdir(self.dir)) < 2:
+                    time.sleep(0.01)  # until the temporary file is there
+                p.send_signal(sig)
+                _, err = p.communicate(timeout=30)
+                self.assertEqual(p.returncode, 1, err)
+                self.assertIn(b"interrupted", err)
+                self.assertEqual(os.listdir(self.dir), ["lib.c"])
+                self.assertEqual(read(self.path("lib.c")), b"old")
 
 if __name__ == "__main__":
     unittest.main()

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 using namespace tgw;
 
@@ -23,14 +23,14 @@ protected:
     void writeProfile(const std::string& text) { std::ofstream(path) << text; }
     CSettings loaded() {
         CProfileStore p(path);
-        p.load();
+        EXPECT_TRUE(p.load());
         CSettings s;
         s.load(p);
         return s;
     }
     std::string stored(const std::string& key) {
         CProfileStore p(path);
-        p.load();
+        EXPECT_TRUE(p.load());
         return p.get(kProfileSection, key).value_or("<missing>");
     }
 };
@@ -40,7 +40,7 @@ protected:
 TEST_F(SettingsTest, FirstStartGivesTheDefaults) {
     CSystemFont gui{u"Noto Sans", 700, true, false, true};
     CProfileStore p(path);
-    p.load();
+    ASSERT_TRUE(p.load());
     CSettings s;
     s.load(p, gui);
     EXPECT_EQ(s.width, 18u);
@@ -64,7 +64,7 @@ TEST_F(SettingsTest, FirstStartGivesTheDefaults) {
 TEST_F(SettingsTest, TemplatesAreStoredWithMarkersAndComeBackUnchanged) {
     CSettings s = CSettings::defaults();
     s.codeHead = u"a\tb\r\nc";
-    s.codeTail = u"x\r\ny\nz\r"; // lone LF and CR stay as they are
+    s.codeTail = u"x\r\ny\nz\r";
     CProfileStore p(path);
     s.save(p);
     ASSERT_TRUE(p.save());
@@ -100,7 +100,7 @@ TEST_F(SettingsTest, GarbageAndOutOfRangeValuesGiveTheDefaults) {
     EXPECT_EQ(s.pointsSeq, 0);
     EXPECT_EQ(s.bytesSeq, 0);
     EXPECT_EQ(s.pointSize, 4);
-    EXPECT_EQ(s.mouseDraw, 0);
+    EXPECT_EQ(s.mouseDraw, 1); // any number but 0 is on
     EXPECT_FALSE(s.faceName.empty());
     EXPECT_EQ(s.fontSize, 12); // leading digits count, as the system's profile reads them
 }
@@ -111,7 +111,7 @@ TEST_F(SettingsTest, LongTextsAreCutAndOtherSectionsSurviveASave) {
     CSettings s = loaded();
     EXPECT_EQ(s.codeBrowser.size(), kMaxProfileText);
     CProfileStore p(path);
-    p.load();
+    ASSERT_TRUE(p.load());
     s.save(p);
     ASSERT_TRUE(p.save());
     std::ifstream in(path);
@@ -123,4 +123,39 @@ TEST_F(SettingsTest, AFailedWriteIsReportedAndLeavesNoFile) {
     CProfileStore p("/proc/tgw-no-such-dir/profile.ini");
     CSettings::defaults().save(p);
     EXPECT_FALSE(p.save());
+}
+
+TEST_F(SettingsTest, BareLineBreaksInTemplatesSurviveASaveAndAReload) {
+    CSettings s = CSettings::defaults();
+    s.codeHead = u"x\r\ny\nz\r"; // a lone LF would end the profile line, a last CR is taken
+    s.codeTail = u"\rt\n\n";     // for the line's end
+    CProfileStore p(path);
+    s.save(p);
+    ASSERT_TRUE(p.save());
+    CSettings back = loaded();
+    EXPECT_EQ(back.codeHead, s.codeHead);
+    EXPECT_EQ(back.codeTail, s.codeTail);
+    EXPECT_EQ(back.width, s.width); // nothing after the templates was split off
+
+    // A CR typed into a hand-edited line comes back too, after a save of its own.
+    writeProfile("[Tessaglyphworks]\nCODETAIL=a\rb\n");
+    CSettings edited = loaded();
+    EXPECT_EQ(edited.codeTail, u"a\rb");
+    CProfileStore q(path);
+    ASSERT_TRUE(q.load());
+    edited.save(q);
+    ASSERT_TRUE(q.save());
+    EXPECT_EQ(loaded().codeTail, u"a\rb");
+}
+
+TEST_F(SettingsTest, AnyNonZeroFlagIsOn) {
+    writeProfile("[Tessaglyphworks]\nBOLD=2\nITALIC=-1\nUNDERLINE=0\nMOUSEDRAW=255\n"
+                 "FILTERSPACE=0\nHALFWIDTH=x\n");
+    CSettings s = loaded();
+    EXPECT_EQ(s.bold, 1);
+    EXPECT_EQ(s.italic, 1);
+    EXPECT_EQ(s.underline, 0);
+    EXPECT_EQ(s.mouseDraw, 1);
+    EXPECT_EQ(s.filterSpace, 0);
+    EXPECT_EQ(s.halfWidth, 0); // not a number: the default
 }

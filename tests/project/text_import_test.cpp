@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace tgw {
 namespace {
 
@@ -50,7 +52,15 @@ TEST(TextImport, FilesAndTheirFailures) {
 
     test::writeBytes(dir / "utf16.txt", bytes({0xFF, 0xFE, 0x2D, 0x4E, 0x0A, 0}));
     EXPECT_EQ(*importTextFile((dir / "utf16.txt").string()), u"中\n");
-    EXPECT_EQ(*importTextFile("/dev/null"), u""); // a device, read to its end
+    // Devices and pipes are refused before a byte is read: /dev/zero would never end, and a
+    // FIFO without a writer would wait for one.
+    Result<std::u16string> device = importTextFile("/dev/zero", &why);
+    ASSERT_FALSE(device);
+    EXPECT_EQ(why, EReadFailure::Open);
+    EXPECT_NE(device.error().find("/dev/zero"), std::string::npos);
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    EXPECT_FALSE(importTextFile((dir / "fifo").string(), &why));
+    EXPECT_EQ(why, EReadFailure::Open);
 
     Result<std::u16string> missing = importTextFile((dir / "none.txt").string(), &why);
     ASSERT_FALSE(missing);
