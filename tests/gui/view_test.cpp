@@ -186,6 +186,27 @@ private slots:
         QCOMPARE(again.settings().color, 2);
     }
 
+    // A profile the view cannot read (here: over the size limit) gives the defaults and is not
+    // written over when the view goes, even after settings changed.
+    void anUnreadableProfileIsNeverSaved() {
+        const QString path = qEnvironmentVariable("TESSAGLYPHWORKS_PROFILE");
+        QByteArray huge = "[Tessaglyphworks]\nPOINTSIZE=12\n[Mine]\nKEY=1\n";
+        huge += QByteArray(int(kMaxProfileBytes), ';');
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(huge);
+        }
+        {
+            CQxView unreadable;
+            QCOMPARE(unreadable.settings().pointSize, 4);
+            unreadable.setCellSize(12);
+        }
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll() == huge);
+    }
+
     void keyboardScrollsAndPicturesStayBounded() {
         std::u16string many;
         for (char16_t c = 0x4E00; c < 0x4E00 + 3000; ++c)
