@@ -3,6 +3,7 @@
 #include "base/codepage.h"
 #include "codegen/binary_file.h"
 #include "codegen/code_text.h"
+#include "model/null_rasteriser.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,22 +13,9 @@ namespace {
 
 using namespace tgw;
 
-class CNoRasteriser : public IRasteriser {
-public:
-    Status renderCharacter(char16_t, const CAnsiForm&, const CFontSettings&, CDotMatrix&) override {
-        return failure("not rendered in the benchmark");
-    }
-    Status renderString(std::u16string_view, bool, const CFontSettings&, CDotMatrix&) override {
-        return failure("not rendered in the benchmark");
-    }
-    Status renderPicture(const std::u16string&, uint8_t, CDotMatrix&) override {
-        return failure("not rendered in the benchmark");
-    }
-};
-
 // Rows 0xA1..0xF7 × columns 0xA1..0xFE: the 8178 double-byte codes.
 const CGlyphList& gb2312Library() {
-    static CNoRasteriser none;
+    static CNullRasteriser none("not rendered in the benchmark");
     static const std::unique_ptr<CGlyphList> list = [] {
         auto l = std::make_unique<CGlyphList>(none);
         CFontSettings font;

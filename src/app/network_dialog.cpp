@@ -119,19 +119,11 @@ CNetworkDialog::CNetworkDialog(std::string data, CTransferMemory& memory, QWidge
     protocol->addButton(m_tcp);
     protocol->addButton(m_udp);
     (m_memory.protocol == EProtocol::Udp ? m_udp : m_tcp)->setChecked(true);
-    m_replyTimeout = new QSpinBox(link);
-    m_replyTimeout->setRange(1, 65535);
-    m_replyTimeout->setValue(m_memory.replyTimeoutMs);
-    m_logReplies = new QCheckBox("接收回应数据", link);
-    m_logReplies->setChecked(m_memory.logReplies);
-    m_singleReply = new QCheckBox("单应答包", link);
-    m_singleReply->setChecked(m_memory.singleReply);
-    auto replyFields = [this] {
-        m_singleReply->setEnabled(m_logReplies->isChecked());
-        m_replyTimeout->setEnabled(m_logReplies->isChecked());
-    };
-    connect(m_logReplies, &QCheckBox::toggled, this, replyFields);
-    replyFields();
+    const CReplyFields reply = makeReplyFields(link, m_memory.replyTimeoutMs, m_memory.logReplies,
+                                               "单应答包", m_memory.singleReply);
+    m_replyTimeout = reply.timeout;
+    m_logReplies = reply.receive;
+    m_singleReply = reply.option;
 
     auto* grid = new QGridLayout(link);
     auto add = [&](int row, int column, const char* text, QWidget* field) {

@@ -59,19 +59,11 @@ CSerialDialog::CSerialDialog(std::string data, CTransferMemory& memory,
     const int baud = m_baud->findData(m_memory.baudRate);
     m_baud->setCurrentIndex(baud >= 0 ? baud : m_baud->findData(kDefaultBaudRate));
 
-    m_replyTimeout = new QSpinBox(link);
-    m_replyTimeout->setRange(1, 65535);
-    m_replyTimeout->setValue(m_memory.replyTimeoutMs);
-    m_waitReply = new QCheckBox("接收回应数据", link);
-    m_waitReply->setChecked(m_memory.waitReply);
-    m_adaptive = new QCheckBox("自适应接收超时", link);
-    m_adaptive->setChecked(m_memory.adaptiveTiming);
-    auto replyFields = [this] {
-        m_adaptive->setEnabled(m_waitReply->isChecked());
-        m_replyTimeout->setEnabled(m_waitReply->isChecked());
-    };
-    connect(m_waitReply, &QCheckBox::toggled, this, replyFields);
-    replyFields();
+    const CReplyFields reply = makeReplyFields(link, m_memory.replyTimeoutMs, m_memory.waitReply,
+                                               "自适应接收超时", m_memory.adaptiveTiming);
+    m_replyTimeout = reply.timeout;
+    m_waitReply = reply.receive;
+    m_adaptive = reply.option;
 
     auto* grid = new QGridLayout(link);
     auto add = [&](int row, int column, const char* text, QWidget* field) {

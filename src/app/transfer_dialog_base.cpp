@@ -4,6 +4,7 @@
 #include "view/hex_byte_edit.h"
 
 #include <QAbstractSpinBox>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -147,6 +148,25 @@ void CTransferDialogBase::addLabelled(QGridLayout* grid, int row, int column, co
                                       QWidget* field) {
     grid->addWidget(caption(text, field), row, column);
     grid->addWidget(field, row, column + 1);
+}
+
+CTransferDialogBase::CReplyFields CTransferDialogBase::makeReplyFields(QWidget* parent,
+                                                                       int timeoutMs, bool receive,
+                                                                       const QString& optionText,
+                                                                       bool option) {
+    CReplyFields f{new QSpinBox(parent), new QCheckBox("接收回应数据", parent),
+                   new QCheckBox(optionText, parent)};
+    f.timeout->setRange(1, 65535);
+    f.timeout->setValue(timeoutMs);
+    f.receive->setChecked(receive);
+    f.option->setChecked(option);
+    auto follow = [f] {
+        f.option->setEnabled(f.receive->isChecked());
+        f.timeout->setEnabled(f.receive->isChecked());
+    };
+    connect(f.receive, &QCheckBox::toggled, parent, follow);
+    follow();
+    return f;
 }
 
 void CTransferDialogBase::buildLayout(QWidget* linkFields) {

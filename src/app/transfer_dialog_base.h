@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QLabel;
@@ -113,6 +114,16 @@ protected:
     // Puts `field` at (row, column + 1) of `grid` and its caption, its buddy, before it.
     static void addLabelled(QGridLayout* grid, int row, int column, const QString& text,
                             QWidget* field);
+    // The reply fields of both links: the reply time-out in ms, the box that turns receiving
+    // replies on, and a box of the link's own reply option. The time-out and the option can be
+    // changed only while receiving is on.
+    struct CReplyFields {
+        QSpinBox* timeout;
+        QCheckBox* receive;
+        QCheckBox* option;
+    };
+    static CReplyFields makeReplyFields(QWidget* parent, int timeoutMs, bool receive,
+                                        const QString& optionText, bool option);
     // The framing fields as settings. A field that does not read is reported, gets the focus
     // and gives nullopt.
     std::optional<CFramingSettings> readFraming();

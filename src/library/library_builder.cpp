@@ -6,6 +6,7 @@
 #include "codegen/code_text.h"
 #include "codegen/matrix_packing.h"
 #include "model/glyph_list.h"
+#include "model/null_rasteriser.h"
 #include "raster/rasteriser.h"
 
 #include <algorithm>
@@ -21,20 +22,6 @@ namespace {
 // matrices even for the largest cells).
 constexpr size_t kChunkEntries = 256;
 constexpr size_t kChunkDots = size_t(1) << 22;
-
-// The index needs entries but never their dots.
-class CNoRasteriser : public IRasteriser {
-public:
-    Status renderCharacter(char16_t, const CAnsiForm&, const CFontSettings&, CDotMatrix&) override {
-        return failure("not rendered");
-    }
-    Status renderString(std::u16string_view, bool, const CFontSettings&, CDotMatrix&) override {
-        return failure("not rendered");
-    }
-    Status renderPicture(const std::u16string&, uint8_t, CDotMatrix&) override {
-        return failure("not rendered");
-    }
-};
 
 void putBigEndian(std::string& out, uint64_t value, int bytes) {
     for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8)
@@ -78,7 +65,7 @@ size_t CLibraryBuilder::chunkSize() const {
 }
 
 std::string CLibraryBuilder::indexBytes(uint64_t& dataBytes) const {
-    CNoRasteriser none;
+    CNullRasteriser none; // the index needs entries but never their dots
     std::string index;
     index.reserve(4 + 10 * m_characters.size());
     putBigEndian(index, m_characters.size(), 4);

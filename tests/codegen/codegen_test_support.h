@@ -2,6 +2,7 @@
 
 #include "base/codepage.h"
 #include "model/glyph_list.h"
+#include "model/null_rasteriser.h"
 
 #include <filesystem>
 #include <fstream>
@@ -13,17 +14,9 @@ namespace tgw::test {
 
 // Entries in these tests get their dots through setMatrix(); one left without dots has to
 // render and fails, as an entry whose font or picture is gone does.
-class CNoRasteriser : public IRasteriser {
+class CNoRasteriser : public CNullRasteriser {
 public:
-    Status renderCharacter(char16_t, const CAnsiForm&, const CFontSettings&, CDotMatrix&) override {
-        return failure("the glyph is gone");
-    }
-    Status renderString(std::u16string_view, bool, const CFontSettings&, CDotMatrix&) override {
-        return failure("the glyph is gone");
-    }
-    Status renderPicture(const std::u16string&, uint8_t, CDotMatrix&) override {
-        return failure("the glyph is gone");
-    }
+    CNoRasteriser() : CNullRasteriser("the glyph is gone") {}
 };
 
 inline CFontSettings gb16() {
