@@ -37,7 +37,8 @@ class Send(unittest.TestCase):
         assert len(cls.data) == 64
         cls.expected = framed(cls.data, 40, b"\xaa\x55", b"\x0d")
 
-    def test_tcp_packets_and_reply_log(self):
+    def replying_peer(self):
+        """A TCP peer that takes the two packets and answers each; (server, thread, received)."""
         server = socket.create_server(("127.0.0.1", 0))
         got = bytearray()
 
@@ -51,6 +52,10 @@ class Send(unittest.TestCase):
 
         t = threading.Thread(target=peer)
         t.start()
+        return server, t, got
+
+    def test_tcp_packets_and_reply_log(self):
+        server, t, got = self.replying_peer()
         r = tgw("send", "tcp", *GB16, "中文", *FRAMING, "--port", str(server.getsockname()[1]),
                 "--timeout", "300")
         t.join()
@@ -58,6 +63,18 @@ class Send(unittest.TestCase):
         self.assertEqual(r.returncode, 0, r.stderr)
         self.assertEqual(bytes(got), self.expected)
         self.assertRegex(r.stdout.decode(), f"^{STAMP}06 41 0D \n{STAMP}06 41 0D \n\n$")
+
+    def test_a_reply_log_that_cannot_be_written_is_a_failure(self):
+        server, t, got = self.replying_peer()
+        with open("/dev/full", "wb") as full:
+            r = subprocess.run([TGW, "send", "tcp", *GB16, "中文", *FRAMING, "--port",
+                                str(server.getsockname()[1]), "--timeout", "300"],
+                               stdout=full, stderr=subprocess.PIPE, timeout=60)
+        t.join()
+        server.close()
+        self.assertEqual(bytes(got), self.expected)  # the transfer itself went through
+        self.assertEqual(r.returncode, 1, r.stderr)
+        self.assertIn(b"standard output", r.stderr)
 
     def test_serial_over_a_pseudo_terminal(self):
         master, slave = os.openpty()
