@@ -61,19 +61,22 @@ bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 # libFuzzer binaries of the fuzz targets, built with clang (run them by hand on their corpus).
+FUZZ_CONFIGURE = [ -f build-fuzz/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B build-fuzz \
+	-G Ninja -DTGW_GUI=OFF -DTGW_BENCH=OFF -DTGW_FUZZ=ON
 fuzz: deps
-	@[ -f build-fuzz/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja \
-	    -DTGW_GUI=OFF -DTGW_BENCH=OFF -DTGW_FUZZ=ON
+	@$(FUZZ_CONFIGURE)
 	ninja -C build-fuzz -j $(JOBS)
 
-# Each libFuzzer target for FUZZ_MINUTES minutes on its corpus (new finds are added to the corpus
-# under tests/fuzz/corpus; a crash stops the run and leaves its input in build-fuzz/).
-fuzz-long: fuzz
-	@set -e; for dir in tests/fuzz/corpus/*/; do \
-	    name=$$(basename $$dir); \
+# Each fuzz target (one per folder of tests/fuzz/corpus) for FUZZ_MINUTES minutes on its corpus.
+# New inputs go into the corpus; a crash stops the run and leaves its input in build-fuzz/.
+FUZZ_TARGETS ?= $(notdir $(patsubst %/,%,$(wildcard tests/fuzz/corpus/*/)))
+fuzz-long: deps
+	@$(FUZZ_CONFIGURE)
+	ninja -C build-fuzz -j $(JOBS) $(FUZZ_TARGETS)
+	@set -e; for name in $(FUZZ_TARGETS); do \
 	    echo "== $$name for $(FUZZ_MINUTES) min"; \
 	    (cd build-fuzz && ./tests/fuzz/$$name -max_total_time=$$(( $(FUZZ_MINUTES) * 60 )) \
-	        -artifact_prefix=$$name- -print_final_stats=1 $(CURDIR)/$$dir); \
+	        -artifact_prefix=$$name- -print_final_stats=1 $(CURDIR)/tests/fuzz/corpus/$$name); \
 	done
 
 # Regenerates the built-in dot fonts from the bitmap font packages (not needed to build).
