@@ -67,16 +67,25 @@ fuzz: deps
 	@$(FUZZ_CONFIGURE)
 	ninja -C build-fuzz -j $(JOBS)
 
-# Each fuzz target (one per folder of tests/fuzz/corpus) for FUZZ_MINUTES minutes on its corpus.
-# New inputs go into the corpus; a crash stops the run and leaves its input in build-fuzz/.
+# Each fuzz target (one per folder of tests/fuzz/corpus) for FUZZ_MINUTES minutes, from its corpus.
+# What it finds collects in build-fuzz/corpus/; with FUZZ_MERGE=1 the inputs that reach new code
+# are then merged into tests/fuzz/corpus (to commit). A crash stops the run and leaves its input
+# in build-fuzz/.
 FUZZ_TARGETS ?= $(notdir $(patsubst %/,%,$(wildcard tests/fuzz/corpus/*/)))
+FUZZ_MERGE ?= 0
 fuzz-long: deps
 	@$(FUZZ_CONFIGURE)
 	ninja -C build-fuzz -j $(JOBS) $(FUZZ_TARGETS)
 	@set -e; for name in $(FUZZ_TARGETS); do \
 	    echo "== $$name for $(FUZZ_MINUTES) min"; \
+	    mkdir -p build-fuzz/corpus/$$name; \
 	    (cd build-fuzz && ./tests/fuzz/$$name -max_total_time=$$(( $(FUZZ_MINUTES) * 60 )) \
-	        -artifact_prefix=$$name- -print_final_stats=1 $(CURDIR)/tests/fuzz/corpus/$$name); \
+	        -artifact_prefix=$$name- -print_final_stats=1 \
+	        corpus/$$name $(CURDIR)/tests/fuzz/corpus/$$name); \
+	    if [ "$(FUZZ_MERGE)" = 1 ]; then \
+	        (cd build-fuzz && ./tests/fuzz/$$name -merge=1 $(CURDIR)/tests/fuzz/corpus/$$name \
+	            corpus/$$name 2>&1 | tail -1); \
+	    fi; \
 	done
 
 # Regenerates the built-in dot fonts from the bitmap font packages (not needed to build).
