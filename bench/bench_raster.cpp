@@ -49,7 +49,10 @@ void rasteriser(benchmark::State& state, const char16_t* face, std::u16string ch
     CDotMatrix m;
     for (auto _ : state)
         for (size_t i = 0; i < chars.size(); ++i) {
-            r.renderCharacter(chars[i], forms[i], f, m);
+            if (Status s = r.renderCharacter(chars[i], forms[i], f, m); !s) {
+                state.SkipWithError(s.error().c_str());
+                return;
+            }
             benchmark::DoNotOptimize(m.dots().data());
         }
     state.SetItemsProcessed(int64_t(state.iterations() * chars.size()));
