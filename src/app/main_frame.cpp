@@ -9,6 +9,7 @@
 #include "app/messages.h"
 #include "app/network_dialog.h"
 #include "app/serial_dialog.h"
+#include "base/file_name.h"
 #include "base/text.h"
 #include "codegen/binary_file.h"
 #include "codegen/code_text.h"
@@ -23,6 +24,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
@@ -526,7 +528,8 @@ void CMainFrame::addPicture() {
     const QString path = chooseOpenFile(this, "指定图形文件...", pictureFilter());
     if (path.isEmpty())
         return;
-    const std::u16string name = path.toStdU16String();
+    // The name as the file system has it (bytes, not necessarily UTF-8), kept losslessly.
+    const std::u16string name = fileNameToText(QFile::encodeName(path).toStdString());
     CGlyphList& list = m_view->list();
     if (!list.empty() && m_view->settings().filterRedup && list.hasPicture(name)) {
         notice(this, "重复过滤功能已开启，不能重复添加同一图片！");
@@ -737,6 +740,12 @@ bool CMainFrame::saveTo(const QString& path) {
     }
     m_documentPath = path;
     updateTitle();
+    // Saved all the same: the dots are whole, only such a name no longer opens its file.
+    if (std::vector<size_t> unstorable = picturesWithUnstorableNames(list); !unstorable.empty())
+        showMessage(this, QMessageBox::Warning, "提示",
+                    QString("第 %1 项图片的文件名不是有效的 UTF-8 编码，项目文件只能以 U+FFFD "
+                            "代替其中无法保存的字节。")
+                        .arg(qulonglong(unstorable.front() + 1)));
     return true;
 }
 
