@@ -63,14 +63,14 @@ QString patterns(std::initializer_list<const char*> extensions) {
 QString pictureFilter() {
     return QStringList{"所有支持的图形文件 (" +
                            patterns({"bmp", "dib", "jpg", "jpeg", "ico", "exe", "dll", "png", "gif",
-                                     "tga", "psd", "pnm", "pbm", "pgm", "ppm"}) +
+                                     "pnm", "pbm", "pgm", "ppm"}) +
                            ")",
                        "位图文件 (" + patterns({"bmp", "dib"}) + ")",
                        "JPEG文件 (" + patterns({"jpg", "jpeg"}) + ")",
                        "图标文件 (" + patterns({"ico"}) + ")",
                        "程序文件 (" + patterns({"exe", "dll"}) + ")",
-                       "其它图形文件 (" +
-                           patterns({"png", "gif", "tga", "psd", "pnm", "pbm", "pgm", "ppm"}) + ")",
+                       "其它图形文件 (" + patterns({"png", "gif", "pnm", "pbm", "pgm", "ppm"}) +
+                           ")",
                        "所有文件 (*)"}
         .join(";;");
 }
