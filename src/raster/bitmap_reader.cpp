@@ -189,6 +189,11 @@ CDecodedPicture decodeDib(std::span<const uint8_t> b, const CDibPlace& place) {
     }
     const unsigned entrySize = h.core ? 3 : 4;
     const uint64_t paletteAt = offset;
+    // Some writers store fewer entries than the depth has (OS/2 files say nothing of the count):
+    // a bitmap file's palette ends where its pixels start.
+    if (place.pixelsAt && *place.pixelsAt >= paletteAt)
+        paletteSize =
+            uint32_t(std::min<uint64_t>(paletteSize, (*place.pixelsAt - paletteAt) / entrySize));
     offset += uint64_t(paletteSize) * entrySize;
     if (offset > b.size())
         return CDecodedPicture::invalid(what + " is truncated");

@@ -299,6 +299,11 @@ TEST(PicturePlaceholders, OverTheLimitIsImageTooBigAndTheLimitItselfLoads) {
         EXPECT_EQ(render(dir.write(name, file), 128).report.outcome, EPictureOutcome::kTooBig)
             << name;
 
+    // The largest progressive CMYK picture fits in the decoder's working memory.
+    CDecodedPicture largest = decodePicture(jpeg(CPixels(2048, 2048), {50, true, EJpegKind::kCmyk}),
+                                            EPictureSource::kOther);
+    EXPECT_TRUE(largest.ok()) << largest.reason;
+
     CRender limit = render(dir.write("limit.bmp", bmp24(CPixels(2048, 10, {255, 255, 255}))), 128);
     EXPECT_EQ(limit.report.outcome, EPictureOutcome::kLoaded) << limit.report.reason;
     EXPECT_EQ(limit.dots.width(), 2048);
