@@ -742,10 +742,9 @@ bool CMainFrame::saveTo(const QString& path) {
     updateTitle();
     // Saved all the same: the dots are whole, only such a name no longer opens its file.
     if (std::vector<size_t> unstorable = picturesWithUnstorableNames(list); !unstorable.empty())
-        showMessage(this, QMessageBox::Warning, "提示",
-                    QString("第 %1 项图片的文件名不是有效的 UTF-8 编码，项目文件只能以 U+FFFD "
-                            "代替其中无法保存的字节。")
-                        .arg(qulonglong(unstorable.front() + 1)));
+        warning(this, QString("第 %1 项图片的文件名不是有效的 UTF-8 编码，项目文件只能以 U+FFFD "
+                              "代替其中无法保存的字节。")
+                          .arg(qulonglong(unstorable.front() + 1)));
     return true;
 }
 
