@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ make pkg-config git
     libfreetype-dev libfontconfig-dev libharfbuzz-dev
-    libpugixml-dev libstb-dev libserialport-dev libcli11-dev
+    libpugixml-dev libserialport-dev libcli11-dev
+    libjpeg-dev libpng-dev libgif-dev valgrind
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-svg-dev libgl-dev
     nasm clang python3 socat

@@ -9,6 +9,7 @@
 #include "app/messages.h"
 #include "app/network_dialog.h"
 #include "app/serial_dialog.h"
+#include "base/file_name.h"
 #include "base/text.h"
 #include "codegen/binary_file.h"
 #include "codegen/code_text.h"
@@ -23,6 +24,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
@@ -61,14 +63,14 @@ QString patterns(std::initializer_list<const char*> extensions) {
 QString pictureFilter() {
     return QStringList{"所有支持的图形文件 (" +
                            patterns({"bmp", "dib", "jpg", "jpeg", "ico", "exe", "dll", "png", "gif",
-                                     "tga", "psd", "pnm", "pbm", "pgm", "ppm"}) +
+                                     "pnm", "pbm", "pgm", "ppm"}) +
                            ")",
                        "位图文件 (" + patterns({"bmp", "dib"}) + ")",
                        "JPEG文件 (" + patterns({"jpg", "jpeg"}) + ")",
                        "图标文件 (" + patterns({"ico"}) + ")",
                        "程序文件 (" + patterns({"exe", "dll"}) + ")",
-                       "其它图形文件 (" +
-                           patterns({"png", "gif", "tga", "psd", "pnm", "pbm", "pgm", "ppm"}) + ")",
+                       "其它图形文件 (" + patterns({"png", "gif", "pnm", "pbm", "pgm", "ppm"}) +
+                           ")",
                        "所有文件 (*)"}
         .join(";;");
 }
@@ -526,7 +528,8 @@ void CMainFrame::addPicture() {
     const QString path = chooseOpenFile(this, "指定图形文件...", pictureFilter());
     if (path.isEmpty())
         return;
-    const std::u16string name = path.toStdU16String();
+    // The name as the file system has it (bytes, not necessarily UTF-8), kept losslessly.
+    const std::u16string name = fileNameToText(QFile::encodeName(path).toStdString());
     CGlyphList& list = m_view->list();
     if (!list.empty() && m_view->settings().filterRedup && list.hasPicture(name)) {
         notice(this, "重复过滤功能已开启，不能重复添加同一图片！");
@@ -737,6 +740,11 @@ bool CMainFrame::saveTo(const QString& path) {
     }
     m_documentPath = path;
     updateTitle();
+    // Saved all the same: the dots are whole, only such a name no longer opens its file.
+    if (std::vector<size_t> unstorable = picturesWithUnstorableNames(list); !unstorable.empty())
+        warning(this, QString("第 %1 项图片的文件名不是有效的 UTF-8 编码，项目文件只能以 U+FFFD "
+                              "代替其中无法保存的字节。")
+                          .arg(qulonglong(unstorable.front() + 1)));
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "raster/rasteriser.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 namespace tgw::cli {
@@ -23,6 +24,22 @@ Result<CLocalTime> savingTime() {
     return localTimeOf(std::time_t(seconds), true);
 }
 
+// The project is written all the same: the entries' dots are stored whole, only the names
+// differ.
+void warnOfUnstorableNames(const CGlyphList& list) {
+    std::vector<size_t> entries = picturesWithUnstorableNames(list);
+    if (entries.empty())
+        return;
+    std::string numbers;
+    for (size_t i : entries)
+        numbers += (numbers.empty() ? "" : ", ") + std::to_string(i + 1);
+    std::fprintf(
+        stderr,
+        "tgw: warning: picture %s %s: the file name is not valid UTF-8; the project stores "
+        "it with U+FFFD in place of the bytes it cannot hold\n",
+        entries.size() == 1 ? "entry" : "entries", numbers.c_str());
+}
+
 int runProject(const CLI::App* cmd, const CCommandOptions& options, const std::string& output,
                bool force) {
     Result<CSettings> settings = options.settings();
@@ -35,6 +52,7 @@ int runProject(const CLI::App* cmd, const CCommandOptions& options, const std::s
     CGlyphList list(rasteriser);
     if (Status s = options.makeEntries(cmd, *settings, list); !s)
         return fail(s.error());
+    warnOfUnstorableNames(list);
     if (output == "-") {
         Result<std::string> bytes = writeProject(list, *stamp);
         if (!bytes)

@@ -1,3 +1,4 @@
+#include "base/file_name.h"
 #include "base/text.h"
 #include "cli/commands.h"
 #include "cli/common.h"
@@ -14,7 +15,7 @@ std::string entryName(const CGlyphEntry& e) {
         return format("U+%04X", unsigned(static_cast<const CCharEntry&>(e).code()));
     if (e.isString())
         return utf16ToUtf8(static_cast<const CStringEntry&>(e).text());
-    return utf16ToUtf8(static_cast<const CPictureEntry&>(e).path());
+    return fileNameToBytes(static_cast<const CPictureEntry&>(e).path());
 }
 
 int runRender(const CLI::App* cmd, const CCommandOptions& options) {

@@ -1,6 +1,7 @@
 #include "cli/common.h"
 
 #include "base/codepage.h"
+#include "base/file_name.h"
 #include "base/replacing_file.h"
 #include "base/text.h"
 #include "model/profile_store.h"
@@ -203,7 +204,8 @@ Status CCommandOptions::makeEntries(const CLI::App* cmd, const CSettings& s,
         } else if (o == m_optThreshold) {
             threshold = uint8_t(m_thresholds.at(i));
         } else if (o == m_optPictures) {
-            std::u16string path = utf8ToUtf16(m_pictures.at(i));
+            // The name's bytes as given: a file name need not be UTF-8.
+            std::u16string path = fileNameToText(m_pictures.at(i));
             if (!(add.filterDuplicates && list.hasPicture(path)))
                 list.append(std::make_unique<CPictureEntry>(list.rasteriser(), path, threshold));
         } else if (o == m_optProjects) {

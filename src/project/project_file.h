@@ -7,6 +7,7 @@
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tgw {
 
@@ -46,6 +47,11 @@ std::string formatLastModified(const CLocalTime& time);
 // rendered first; when one cannot be, the failure names it and nothing is made. The list's
 // entries and modified flag stay as they are (only the dots of rendered entries are new).
 Result<std::string> writeProject(CGlyphList& list, const CLocalTime& stamp);
+
+// The picture entries (indexes into the list) whose file name is not valid UTF-8 (see
+// fileNameIsText()). The file stores such a name with U+FFFD for each byte it cannot hold, so
+// the stored name no longer opens the file; whoever saves tells the user.
+std::vector<size_t> picturesWithUnstorableNames(const CGlyphList& list);
 
 struct CProjectLoadLimits {
     // The dots a file may declare in all without holding them: a file that states large matrices

@@ -1,3 +1,4 @@
+#include "base/file_name.h"
 #include "base/text.h"
 #include "project/project_file.h"
 
@@ -79,6 +80,16 @@ std::string entryLabel(size_t index, const CGlyphEntry& e) {
 }
 
 } // namespace
+
+std::vector<size_t> picturesWithUnstorableNames(const CGlyphList& list) {
+    std::vector<size_t> found;
+    for (size_t i = 0; i < list.size(); ++i) {
+        const CGlyphEntry& e = list.at(i);
+        if (e.isPicture() && !fileNameIsText(static_cast<const CPictureEntry&>(e).path()))
+            found.push_back(i);
+    }
+    return found;
+}
 
 CLocalTime localTimeOf(std::time_t seconds, bool utc) {
     std::tm tm{};

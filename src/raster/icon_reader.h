@@ -15,8 +15,12 @@ struct CIconDirEntry {
     int bitCount = 0;
 };
 
-// The image an icon is shown with: the largest, then the one with the most colours, then the
-// first. Returns the index into `entries`, which must not be empty.
+// The size the system shows icons at, which a program's icon is drawn at.
+constexpr int kSystemIconSize = 32;
+
+// The image an icon is shown with: the one nearest the system icon size (by its larger
+// difference of width and height), among equally near ones the larger, then the one with the
+// most colours, then the first. Returns the index into `entries`, which must not be empty.
 size_t chooseIconImage(std::span<const CIconDirEntry> entries);
 
 // One image of an icon: a PNG file, or a device-independent bitmap (header, palette, colour

@@ -167,6 +167,25 @@ std::optional<std::vector<uint8_t>> CProgramImage::data(const CResourceEntry& na
     return bytes;
 }
 
+// A program's icon is shown at the system icon size whatever the size of the image chosen:
+// each pixel of the result takes the source pixel under its centre, as the system stretches
+// an icon image that is not of its size.
+CRgbImage atSystemIconSize(const CRgbImage& image) {
+    const int side = kSystemIconSize;
+    if (image.width == side && image.height == side)
+        return image;
+    CRgbImage out(side, side);
+    for (int y = 0; y < side; ++y) {
+        const int sy = int((2 * long(y) + 1) * image.height / (2 * side));
+        for (int x = 0; x < side; ++x) {
+            const int sx = int((2 * long(x) + 1) * image.width / (2 * side));
+            const uint8_t* p = image.pixel(sx, sy);
+            out.set(x, y, p[0], p[1], p[2]);
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 CDecodedPicture readProgramIcon(const IByteSource& file) {
@@ -209,7 +228,10 @@ CDecodedPicture readProgramIcon(const IByteSource& file) {
         std::optional<std::vector<uint8_t>> image = program.data(e);
         if (!image)
             return CDecodedPicture::invalid("the program's icon cannot be read");
-        return decodeIconImage(*image);
+        CDecodedPicture picture = decodeIconImage(*image);
+        if (picture.ok())
+            picture.image = atSystemIconSize(picture.image);
+        return picture;
     }
     return CDecodedPicture::invalid("the program's icon group names a missing icon");
 }

@@ -1,10 +1,14 @@
 #include "raster/picture_loader.h"
 
-#include "base/text.h"
+#include "base/file_name.h"
+#include "raster/bitmap_reader.h"
 #include "raster/byte_source.h"
+#include "raster/gif_decoder.h"
 #include "raster/icon_reader.h"
+#include "raster/jpeg_decoder.h"
 #include "raster/pe_icon_reader.h"
-#include "raster/stb_decoder.h"
+#include "raster/png_decoder.h"
+#include "raster/pnm_reader.h"
 
 #include <algorithm>
 
@@ -38,10 +42,8 @@ EPictureSource pictureSourceOf(std::u16string_view path) {
 CDecodedPicture decodePicture(std::span<const uint8_t> file, EPictureSource source) {
     switch (source) {
     case EPictureSource::kBitmap:
-        // The bitmap path reads bitmap files only, whatever else the decoder knows.
-        if (file.size() < 2 || file[0] != 'B' || file[1] != 'M')
-            return CDecodedPicture::invalid("not a bitmap file");
-        return decodeWithStb(file);
+        // The bitmap path reads bitmap files only, whatever the content is.
+        return readBitmapFile(file);
     case EPictureSource::kIcon:
         return readIconFile(file);
     case EPictureSource::kProgram:
@@ -49,13 +51,26 @@ CDecodedPicture decodePicture(std::span<const uint8_t> file, EPictureSource sour
     case EPictureSource::kOther:
         break;
     }
-    return decodeWithStb(file);
+    // Any other name: the content says what it is.
+    if (file.empty())
+        return CDecodedPicture::invalid("the file is empty");
+    if (isBinaryPnm(file))
+        return readPnm(file);
+    if (isPng(file))
+        return decodePng(file);
+    if (isJpeg(file))
+        return decodeJpeg(file);
+    if (isGif(file))
+        return decodeGif(file);
+    if (isBitmapFile(file))
+        return readBitmapFile(file);
+    return CDecodedPicture::invalid("not a picture of a format that can be read");
 }
 
 CDecodedPicture loadPicture(const std::u16string& path) {
     if (path.empty())
         return CDecodedPicture::invalid("no picture file is named");
-    const std::string name = utf16ToUtf8(path);
+    const std::string name = fileNameToBytes(path);
     const EPictureSource source = pictureSourceOf(path);
     if (source == EPictureSource::kProgram) {
         // Programs can be large; only the parts that lead to the icon are read.

@@ -11,8 +11,7 @@ namespace tgw {
 bool isBinaryPnm(std::span<const uint8_t> bytes);
 
 // A binary PGM or PPM: 8 or 16 bits a sample (big-endian), scaled from its maximum value to
-// 0..255. Read here rather than by stb_image, whose release at hand reads 16-bit samples in the
-// wrong byte order and ignores the maximum value.
+// 0..255.
 CDecodedPicture readPnm(std::span<const uint8_t> bytes);
 
 } // namespace tgw

@@ -1,5 +1,6 @@
 """End-to-end checks of picture and string entries through `tgw render`."""
 import os
+import struct
 import subprocess
 import sys
 import tempfile
@@ -39,6 +40,32 @@ class Pictures(unittest.TestCase):
         width, height = map(int, size.split("x"))
         self.assertGreater(width, 4 * height)
         self.assertIn("#", "".join(rows))
+
+    def test_file_names_are_bytes(self):
+        # A 2 x 1 bitmap, white then black, under a name that is not UTF-8.
+        name = os.path.join(os.fsencode(self.dir.name), b"\xff\xfe-\xe5\x9b\xbe.bmp")
+        pixels = bytes([255, 255, 255, 0, 0, 0, 0, 0])
+        header = (b"BM" + struct.pack("<IHHI", 54 + len(pixels), 0, 0, 54) +
+                  struct.pack("<IiiHHIIiiII", 40, 2, 1, 1, 24, 0, 0, 0, 0, 0, 0))
+        with open(name, "wb") as f:
+            f.write(header + pixels)
+        r = tgw("render", "--threshold", "128", "--picture", name, text=False)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(r.stdout, name + b" 2x1\n#.\n\n")
+        # The project keeps the dots and says that it cannot keep the name.
+        project = os.path.join(self.dir.name, "p.tgx")
+        r = tgw("project", "--picture", name, "-o", project, text=False)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        warning = r.stderr.decode()
+        self.assertEqual(warning.count("\n"), 1, warning)
+        self.assertIn("picture entry 1", warning)
+        saved = open(project, "rb").read().decode("utf-16")
+        self.assertIn("\ufffd\ufffd-\u56fe.bmp", saved)
+        # A UTF-8 name is no reason for a warning.
+        plain = os.path.join(self.dir.name, "图.bmp")
+        os.link(name, plain)
+        r = tgw("project", "--picture", plain, "-o", project)
+        self.assertEqual((r.returncode, r.stderr), (0, ""))
 
 
 class Strings(unittest.TestCase):

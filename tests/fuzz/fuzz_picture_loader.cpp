@@ -1,6 +1,6 @@
 // Whole picture files through the loader. The first byte picks the reader an extension would
-// (bitmap, icon, program, any other), the rest is the file; the stb_image decoders get most of
-// the inputs.
+// (bitmap, icon, program, any other), the rest is the file; the format decoders behind "any
+// other" get most of the inputs.
 #include "raster/picture_loader.h"
 
 #include <cstddef>

@@ -2,6 +2,7 @@
 #include "app/main_frame.h"
 #include "app/messages.h"
 #include "app/network_dialog.h"
+#include "base/file_name.h"
 #include "codegen/binary_file.h"
 #include "view/qx_view.h"
 
@@ -10,6 +11,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QtTest>
+
+#include <fstream>
 
 using namespace tgw;
 
@@ -170,6 +173,32 @@ private slots:
         QVERIFY(e.ensureRendered());
         QCOMPARE(e.litCount(), 1); // only the white pixel
         QVERIFY(e.matrix().lit(0, 0));
+    }
+
+    // Saving a picture entry whose file name is not UTF-8 (the file system's bytes, kept as
+    // they are) warns that the project cannot keep the name; the file is saved all the same.
+    void savingWarnsOfNamesThatAreNotText() {
+        QTemporaryDir dir;
+        const std::string name = QFile::encodeName(dir.path()).toStdString() + "/\xff\xfe.bmp";
+        {
+            std::ofstream f(name, std::ios::binary);
+            const QByteArray b = bmp(5, 3, 200);
+            f.write(b.data(), b.size());
+        }
+        CMainFrame frame;
+        CQxView& v = frame.view();
+        v.addEntry(std::make_unique<CPictureEntry>(v.rasteriser(), fileNameToText(name), 184));
+        CGlyphEntry& e = v.list().at(0);
+        QVERIFY(e.ensureRendered());
+        QCOMPARE(e.width(), 5); // the file itself, not the "Image Invalid" text
+        QCOMPARE(e.litCount(), 15);
+
+        messages.clear();
+        nextFile = dir.filePath("p.tgx");
+        frame.action(kCmdSaveAs)->trigger();
+        QVERIFY(QFileInfo::exists(dir.filePath("p.tgx")));
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages.front().contains("第 1 项图片的文件名"), qPrintable(messages.front()));
     }
 };
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 using namespace tgw;
@@ -94,19 +95,30 @@ TEST(IconFiles, PngImagesInsideAreRead) {
     EXPECT_EQ(rgbOf(d), rgb({255, 255, 255, 0, 0, 0, 10, 20, 30}));
 }
 
-TEST(IconFiles, TheLargestImageIsShownThenTheDeepestThenTheFirst) {
-    const CBytes small = iconDib(CPixels(1, 1, {10, 10, 10, 255}), 24);
-    const CBytes large = iconDib(CPixels(3, 3, {20, 20, 20, 255}), 24);
-    const CBytes large8 = iconDib(CPixels(3, 3, {30, 30, 30, 255}), 8);
-    const CBytes largeAgain = iconDib(CPixels(3, 3, {40, 40, 40, 255}), 24);
-    CDecodedPicture d = decodeIco(icoFile({{small, 1, 1, 24}, {large, 3, 3, 24}}));
+TEST(IconFiles, TheImageNearestTheSystemSizeIsShownThenTheLargerThenTheDeepest) {
+    auto image = [](int side, uint8_t grey, int bpp = 24) {
+        return CIconImage{iconDib(CPixels(side, side, {grey, grey, grey, 255}), bpp), side, side,
+                          bpp};
+    };
+    // 16, 32, 48 and 256 in any order: 32.
+    CDecodedPicture d =
+        decodeIco(icoFile({image(256, 10), image(16, 20), image(48, 30), image(32, 40)}));
     ASSERT_TRUE(d.ok()) << d.reason;
-    EXPECT_EQ(d.image.width, 3);
-    d = decodeIco(icoFile({{large8, 3, 3, 8}, {large, 3, 3, 24}, {largeAgain, 3, 3, 24}}));
+    EXPECT_EQ(d.image.width, 32);
+    EXPECT_EQ(d.image.rgb[0], 40);
+    // 16 and 48 are as near: the larger. Only 256: that one.
+    d = decodeIco(icoFile({image(16, 20), image(48, 30)}));
     ASSERT_TRUE(d.ok()) << d.reason;
-    EXPECT_EQ(d.image.rgb[0], 20);
+    EXPECT_EQ(d.image.width, 48);
+    d = decodeIco(icoFile({image(256, 10)}));
+    ASSERT_TRUE(d.ok()) << d.reason;
+    EXPECT_EQ(d.image.width, 256);
+    // The same size: the most colours, then the first.
+    d = decodeIco(icoFile({image(32, 50, 8), image(32, 60), image(32, 70)}));
+    ASSERT_TRUE(d.ok()) << d.reason;
+    EXPECT_EQ(d.image.rgb[0], 60);
     // 0 in the directory means 256.
-    EXPECT_EQ(chooseIconImage(std::vector<CIconDirEntry>{{255, 255, 32}, {256, 256, 32}}), 1u);
+    EXPECT_EQ(chooseIconImage(std::vector<CIconDirEntry>{{256, 256, 32}, {255, 255, 32}}), 1u);
 }
 
 TEST(IconFiles, TruncatedOrLyingFilesAreInvalidAndHugeOnesTooBig) {
@@ -139,7 +151,9 @@ TEST(IconFiles, TruncatedOrLyingFilesAreInvalidAndHugeOnesTooBig) {
     EXPECT_EQ(decodeIconImage(huge).outcome, EPictureOutcome::kTooBig);
 }
 
-TEST(ProgramIcons, TheFirstGroupsChosenImageIsRead) {
+// A program's icon comes at the system icon size, 32 × 32: a 2 × 2 image becomes four blocks
+// of 16 × 16.
+TEST(ProgramIcons, TheFirstGroupsChosenImageIsReadAtTheSystemSize) {
     const CBytes dib = iconDib(iconPixels(), 24);
     const CDecodedPicture fromIco = decodeIco(icoFile({{dib, 2, 2, 24}}));
     ASSERT_TRUE(fromIco.ok()) << fromIco.reason;
@@ -147,12 +161,28 @@ TEST(ProgramIcons, TheFirstGroupsChosenImageIsRead) {
         SCOPED_TRACE(plus ? "PE32+" : "PE32");
         CDecodedPicture d = decodeExe(programWithIcons({{dib, 2, 2, 24}}, plus));
         ASSERT_TRUE(d.ok()) << d.reason;
-        EXPECT_EQ(rgbOf(d), rgbOf(fromIco));
+        ASSERT_EQ(d.image.width, 32);
+        ASSERT_EQ(d.image.height, 32);
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                ASSERT_EQ(0,
+                          std::memcmp(d.image.pixel(x, y), fromIco.image.pixel(x / 16, y / 16), 3))
+                    << x << "," << y;
     }
-    const CBytes small = iconDib(CPixels(1, 1, {10, 10, 10, 255}), 24);
-    CDecodedPicture d = decodeExe(programWithIcons({{small, 1, 1, 24}, {dib, 2, 2, 24}}));
+    // Of 16, 32, 48 and 256, the 32 is taken as it is.
+    std::vector<CIconImage> images;
+    for (int side : {16, 48, 256, 32})
+        images.push_back(
+            {iconDib(CPixels(side, side, {uint8_t(side / 2), 0, 0, 255}), 24), side, side, 24});
+    CDecodedPicture d = decodeExe(programWithIcons(images));
     ASSERT_TRUE(d.ok()) << d.reason;
-    EXPECT_EQ(d.image.width, 2);
+    EXPECT_EQ(d.image.width, 32);
+    EXPECT_EQ(d.image.rgb[0], 16);
+    // A single 256 × 256 image is brought down to 32 × 32.
+    d = decodeExe(programWithIcons({images[2]}));
+    ASSERT_TRUE(d.ok()) << d.reason;
+    EXPECT_EQ(d.image.width, 32);
+    EXPECT_EQ(d.image.rgb[0], 128);
     d = decodeExe(programWithIcons({{png(iconPixels()), 2, 2, 32}}));
     EXPECT_TRUE(d.ok()) << d.reason;
 }
