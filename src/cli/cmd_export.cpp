@@ -17,7 +17,7 @@ struct CExportOptions {
     std::string output; // empty or "-": standard output
 };
 
-int runExport(const CLI::App* cmd, const CCommandOptions& options, const CExportOptions& ex) {
+int runExport(const CCommandOptions& options, const CExportOptions& ex) {
     Result<CSettings> settings = options.settings();
     if (!settings)
         return fail(settings.error());
@@ -28,10 +28,10 @@ int runExport(const CLI::App* cmd, const CCommandOptions& options, const CExport
         return 2;
     }
 
-    CRasteriser rasteriser;
-    CGlyphList list(rasteriser);
-    if (Status s = options.makeEntries(cmd, *settings, list); !s)
-        return fail(s.error());
+    Result<std::unique_ptr<CEntrySet>> set = options.makeEntrySet();
+    if (!set)
+        return fail(set.error());
+    const CGlyphList& list = (*set)->list;
 
     // The whole output is made before anything is written, so a failed entry leaves neither
     // a half-written file nor half a listing on standard output.
@@ -66,7 +66,7 @@ void registerExport(CLI::App& app, CCommands& commands) {
     cmd->add_flag("--index", ex->index,
                   "Put the index of codes, sizes and offsets before the data");
     cmd->add_option("-o,--output", ex->output, "Output file (default: standard output)");
-    commands.push_back({cmd, [cmd, options, ex] { return runExport(cmd, *options, *ex); }});
+    commands.push_back({cmd, [options, ex] { return runExport(*options, *ex); }});
 }
 
 } // namespace tgw::cli

@@ -23,17 +23,14 @@ Result<CLocalTime> savingTime() {
     return localTimeOf(std::time_t(seconds), true);
 }
 
-int runProject(const CLI::App* cmd, const CCommandOptions& options, const std::string& output) {
-    Result<CSettings> settings = options.settings();
-    if (!settings)
-        return fail(settings.error());
+int runProject(const CCommandOptions& options, const std::string& output) {
     Result<CLocalTime> stamp = savingTime();
     if (!stamp)
         return fail(stamp.error());
-    CRasteriser rasteriser;
-    CGlyphList list(rasteriser);
-    if (Status s = options.makeEntries(cmd, *settings, list); !s)
-        return fail(s.error());
+    Result<std::unique_ptr<CEntrySet>> set = options.makeEntrySet();
+    if (!set)
+        return fail(set.error());
+    CGlyphList& list = (*set)->list;
     if (output == "-") {
         Result<std::string> bytes = writeProject(list, *stamp);
         if (!bytes)
@@ -58,8 +55,7 @@ void registerProject(CLI::App& app, CCommands& commands) {
     options->addEntryOptions(cmd);
     cmd->add_option("-o,--output", *output, "The project file to write (.tgx; - for stdout)")
         ->required();
-    commands.push_back(
-        {cmd, [cmd, options, output] { return runProject(cmd, *options, *output); }});
+    commands.push_back({cmd, [options, output] { return runProject(*options, *output); }});
 }
 
 } // namespace tgw::cli

@@ -79,7 +79,7 @@ int usageError(const std::string& message) {
     return 2;
 }
 
-int runSend(const CLI::App* cmd, const CCommandOptions& options, const CSendOptions& o) {
+int runSend(const CCommandOptions& options, const CSendOptions& o) {
     Result<CFramingSettings> framing = framingSettings(o);
     if (!framing)
         return usageError(framing.error());
@@ -114,16 +114,14 @@ int runSend(const CLI::App* cmd, const CCommandOptions& options, const CSendOpti
         serial.replyTimeoutMs = o.timeoutMs;
     }
 
-    Result<CSettings> settings = options.settings();
-    if (!settings)
-        return fail(settings.error());
-    CRasteriser rasteriser;
-    CGlyphList list(rasteriser);
-    if (Status s = options.makeEntries(cmd, *settings, list); !s)
-        return fail(s.error());
+    Result<std::unique_ptr<CEntrySet>> set = options.makeEntrySet();
+    if (!set)
+        return fail(set.error());
+    const CGlyphList& list = (*set)->list;
     if (list.empty())
         return fail("nothing to send: no entries were given");
-    Result<std::string> data = binaryFile(list, CEncodingOptions::fromSettings(*settings), o.index);
+    Result<std::string> data =
+        binaryFile(list, CEncodingOptions::fromSettings((*set)->settings), o.index);
     if (!data)
         return fail(data.error());
 
@@ -210,7 +208,7 @@ void registerSend(CLI::App& app, CCommands& commands) {
             cmd->add_option("--host", o->host, "IPv4 address A.B.C.D")->capture_default_str();
             cmd->add_option("--port", o->netPort, "Port")->check(CLI::Range(1, 65535))->required();
         }
-        commands.push_back({cmd, [cmd, options, o] { return runSend(cmd, *options, *o); }});
+        commands.push_back({cmd, [options, o] { return runSend(*options, *o); }});
     }
 }
 

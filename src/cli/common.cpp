@@ -3,6 +3,7 @@
 #include "base/codepage.h"
 #include "base/replacing_file.h"
 #include "base/text.h"
+#include "codegen/code_text.h"
 #include "model/profile_store.h"
 #include "project/project_document.h"
 #include "project/text_import.h"
@@ -78,6 +79,7 @@ void CCommandOptions::addSettingsOptions(CLI::App* cmd) {
 }
 
 void CCommandOptions::addEntryOptions(CLI::App* cmd) {
+    m_cmd = cmd;
     m_optTexts = cmd->add_option("TEXT", m_texts, "Characters: one entry per character");
     m_optTextFiles =
         cmd->add_option("--text-file", m_textFiles,
@@ -147,8 +149,24 @@ Result<CSettings> CCommandOptions::settings() const {
     return s;
 }
 
-Status CCommandOptions::makeEntries(const CLI::App* cmd, const CSettings& s,
-                                    CGlyphList& list) const {
+Result<std::unique_ptr<CEntrySet>> CCommandOptions::makeEntrySet() const {
+    Result<CSettings> s = settings();
+    if (!s)
+        return failure(s.error());
+    auto set = std::make_unique<CEntrySet>();
+    set->settings = std::move(s).value();
+    if (Status made = makeEntries(set->settings, set->list); !made)
+        return failure(made.error());
+    for (size_t i = 0; i < set->list.size(); ++i) {
+        CGlyphEntry& e = set->list.at(i);
+        if (Status r = e.ensureRendered(); !r)
+            return failure(
+                format("entry %zu (%s): %s", i + 1, entryLabel(e).c_str(), r.error().c_str()));
+    }
+    return set;
+}
+
+Status CCommandOptions::makeEntries(const CSettings& s, CGlyphList& list) const {
     CAddOptions add;
     add.filterDuplicates = s.filterRedup;
     add.filterBlanks = s.filterSpace;
@@ -161,7 +179,7 @@ Status CCommandOptions::makeEntries(const CLI::App* cmd, const CSettings& s,
     std::map<const CLI::Option*, size_t> next;
     bool rtl = false;
     uint8_t threshold = s.threshold;
-    for (const CLI::Option* o : cmd->parse_order()) {
+    for (const CLI::Option* o : m_cmd->parse_order()) {
         size_t i = next[o]++;
         if (o == m_optTexts) {
             list.addCharacters(utf8ToUtf16(m_texts.at(i)), font, add);

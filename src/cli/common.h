@@ -3,14 +3,24 @@
 #include "base/result.h"
 #include "model/glyph_list.h"
 #include "model/settings.h"
+#include "raster/rasteriser.h"
 
 #include <CLI/CLI.hpp>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace tgw::cli {
+
+// What a command that takes entries works on: its settings and the entries, rendered through
+// the list's own rasteriser.
+struct CEntrySet {
+    CSettings settings;
+    CRasteriser rasteriser;
+    CGlyphList list{rasteriser};
+};
 
 // The options every command takes: the settings it starts from, the single settings it
 // overrides, and (for commands that make entries) the entries in command-line order.
@@ -21,10 +31,14 @@ public:
 
     // The table's defaults (or --settings FILE), then the single overrides.
     Result<CSettings> settings() const;
-    // Makes the entries in command-line order through the list's own add operations.
-    Status makeEntries(const CLI::App* cmd, const CSettings& settings, CGlyphList& list) const;
+    // The settings, then the entries in command-line order through the list's own add
+    // operations, every one rendered. Fails on the first entry that cannot be made.
+    Result<std::unique_ptr<CEntrySet>> makeEntrySet() const;
 
 private:
+    Status makeEntries(const CSettings& settings, CGlyphList& list) const;
+
+    const CLI::App* m_cmd = nullptr;
     std::string m_settingsFile;
     std::string m_fontKind;
     std::string m_face;
