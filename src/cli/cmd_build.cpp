@@ -196,8 +196,8 @@ void registerBuild(CLI::App& app, CCommands& commands) {
         ->check(CLI::IsMember({"ascii", "gb2312", "font", "custom"}));
     cmd->add_option("--text", b->text, "The characters of --set custom");
     cmd->add_option("--text-file", b->textFile,
-                    "The characters of --set custom from a text file (UTF-16 LE with BOM, else "
-                    "code page 936)")
+                    "The characters of --set custom from a text file (UTF-8, UTF-16 with a "
+                    "byte-order mark, or code page 936)")
         ->check(CLI::ExistingFile);
     cmd->add_flag("--printable", b->printable, "ASCII from 32 (the blank) instead of from 1");
     cmd->add_flag("--sort", b->sort,

@@ -83,7 +83,7 @@ void CCommandOptions::addEntryOptions(CLI::App* cmd) {
     m_optTexts = cmd->add_option("TEXT", m_texts, "Characters: one entry per character");
     m_optTextFiles =
         cmd->add_option("--text-file", m_textFiles,
-                        "Characters of a text file (UTF-16 LE with BOM, else code page 936)")
+                        "Characters of a text file (UTF-8, UTF-16 with a byte-order mark, or code page 936)")
             ->check(CLI::ExistingFile);
     m_optStrings = cmd->add_option("--string", m_strings, "One string entry of this text");
     m_optRtl = cmd->add_flag("--rtl", m_rtlFlags, "The next --string reads right to left");
