@@ -2,6 +2,7 @@
 #include "base/text.h"
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/entry_checks.h"
 #include "library/character_set.h"
 #include "library/library_builder.h"
 #include "project/text_import.h"
@@ -30,6 +31,8 @@ struct CBuildOptions {
     std::string output;
     bool quiet = false;
     unsigned jobs = 0;
+    bool allowEmpty = false;
+    bool allowFallback = false;
 };
 
 volatile std::sig_atomic_t g_interrupted = 0;
@@ -100,6 +103,9 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
     request.codePageOrder = !settings->useUnicode;
     request.removeDuplicates = b.dedupe;
     request.skipBlanks = b.skipBlanks;
+    if (!b.allowFallback)
+        if (Status face = checkFace(*settings); !face)
+            return fail(face.error());
     if (!b.textFile.empty()) {
         Result<std::u16string> text = importTextFile(b.textFile);
         if (!text)
@@ -108,6 +114,10 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
     } else {
         request.customText = utf8ToUtf16(b.text);
     }
+    if (Status plane = checkBasicPlane(request.customText,
+                                       b.textFile.empty() ? "'" + b.text + "'" : b.textFile);
+        !plane)
+        return fail(plane.error());
 
     // Without a window to ask in, --unicode-order is the answer given beforehand.
     char16_t withoutForm = 0;
@@ -126,6 +136,10 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
                            unsigned(c),
                            shown ? (" (" + utf16ToUtf8(std::u16string(1, c)) + ")").c_str() : ""));
     }
+
+    if (plan->characters.empty() && !b.allowEmpty)
+        return fail("no entries: the set has no characters to build (--allow-empty writes an "
+                    "empty library)");
 
     const ELibraryOutput output = b.format == "bin"   ? ELibraryOutput::Binary
                                   : b.format == "asm" ? ELibraryOutput::AsmText
@@ -215,6 +229,9 @@ void registerBuild(CLI::App& app, CCommands& commands) {
     cmd->add_option("-o,--output", b->output, "The library file (\"-\": standard output)")
         ->required();
     cmd->add_flag("-q,--quiet", b->quiet, "No progress bar");
+    cmd->add_flag("--allow-empty", b->allowEmpty, "An empty library is not an error");
+    cmd->add_flag("--allow-fallback", b->allowFallback,
+                  "Render with fontconfig's substitute when the --face is not installed");
     cmd->add_option("-j,--jobs", b->jobs, "Rendering threads (default: one per processor)")
         ->check(CLI::Range(1, 256));
     commands.push_back({cmd, [options, b] { return runBuild(*options, *b); }});

@@ -61,6 +61,7 @@ void registerExport(CLI::App& app, CCommands& commands) {
         "export", "Write the entries as C or assembler code text, or as a binary matrix file");
     options->addSettingsOptions(cmd);
     options->addEntryOptions(cmd);
+    options->warnAboutCodes();
     cmd->add_option("--format", ex->format, "c, asm or bin (default: from --language)")
         ->check(CLI::IsMember({"c", "asm", "bin"}));
     cmd->add_flag("--index", ex->index,

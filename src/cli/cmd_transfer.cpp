@@ -187,6 +187,7 @@ void registerSend(CLI::App& app, CCommands& commands) {
         CLI::App* cmd = send->add_subcommand(kind.name, kind.help);
         options->addSettingsOptions(cmd);
         options->addEntryOptions(cmd);
+        options->warnAboutCodes();
         addFramingOptions(cmd, *o);
         if (kind.link == ELink::Serial) {
             cmd->add_option("--timeout", o->timeoutMs, "Reply time-out of each read in ms")

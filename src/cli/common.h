@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/result.h"
+#include "cli/entry_checks.h"
 #include "model/glyph_list.h"
 #include "model/settings.h"
 #include "raster/rasteriser.h"
@@ -35,8 +36,16 @@ public:
     // operations, every one rendered. Fails on the first entry that cannot be made.
     Result<std::unique_ptr<CEntrySet>> makeEntrySet() const;
 
+    // Commands that write codes warn about characters without a code page 936 form.
+    void warnAboutCodes() { m_warnAboutCodes = true; }
+
 private:
-    Status makeEntries(const CSettings& settings, CGlyphList& list) const;
+    // The entries made from options, as opposed to those of project files.
+    struct CMadeEntries {
+        bool usesFont = false;          // characters or strings
+        std::vector<size_t> characters; // positions of the character entries
+    };
+    Result<CMadeEntries> makeEntries(const CSettings& settings, CGlyphList& list) const;
 
     const CLI::App* m_cmd = nullptr;
     std::string m_settingsFile;
@@ -65,6 +74,9 @@ private:
     CLI::Option* m_optPictures = nullptr;
     CLI::Option* m_optThreshold = nullptr;
     CLI::Option* m_optProjects = nullptr;
+    std::vector<std::string> m_edits;
+    CEntryChecks m_checks;
+    bool m_warnAboutCodes = false;
 };
 
 // The failure of a command: one line on stderr, exit status 1.
