@@ -15,6 +15,7 @@ struct CExportOptions {
     std::string format; // c, asm or bin; empty: from --language
     bool index = false;
     std::string output; // empty or "-": standard output
+    std::string name;   // C text as a header with this array name
 };
 
 int runExport(const CCommandOptions& options, const CExportOptions& ex) {
@@ -27,6 +28,11 @@ int runExport(const CCommandOptions& options, const CExportOptions& ex) {
         std::fprintf(stderr, "tgw: --index belongs to --format bin\n");
         return 2;
     }
+    if (!ex.name.empty() && format != "c") {
+        std::fprintf(stderr, "tgw: --name belongs to --format c\n");
+        return 2;
+    }
+    encoding.headerName = ex.name;
 
     Result<std::unique_ptr<CEntrySet>> set = options.makeEntrySet();
     if (!set)
@@ -67,6 +73,19 @@ void registerExport(CLI::App& app, CCommands& commands) {
     cmd->add_flag("--index", ex->index,
                   "Put the index of codes, sizes and offsets before the data");
     cmd->add_option("-o,--output", ex->output, "Output file (default: standard output)");
+    cmd->add_option("--name", ex->name,
+                    "Write C text as a header that compiles on its own: const uint8_t NAME[] "
+                    "with every entry's bytes, NAME_codes[] and NAME_offsets[] (and NAME_widths, "
+                    "NAME_heights, NAME_sizes when the entries' sizes differ), NAME_COUNT, an "
+                    "include guard; the per-entry comments and templates stay inside the array")
+        ->check(CLI::Validator(
+            [](std::string& name) {
+                return isCIdentifier(name) ? std::string()
+                                           : "'" + name +
+                                                 "' is not a C identifier (a letter or _ "
+                                                 "then letters, digits, _; no keyword)";
+            },
+            "IDENT"));
     commands.push_back({cmd, [options, ex] { return runExport(*options, *ex); }});
 }
 
