@@ -5,6 +5,7 @@
 #include "transfer/hex_bytes.h"
 #include "transfer/network_transfer.h"
 #include "transfer/serial_transfer.h"
+#include "transfer/transfer_log.h"
 
 #include <cstdio>
 #include <map>
@@ -36,13 +37,44 @@ struct CSendOptions {
 };
 
 // Writes the reply log to standard output as it grows, so that a watching user or script sees
-// each reply when it comes.
+// each reply when it comes, one line per event: a packet's reply, or its time-out. (A network
+// transfer leaves a silent packet's line open for the next stamp; here it ends as a time-out.)
 class CStdoutLog : public ITransferObserver {
 public:
     void appendLog(std::string_view text) override {
-        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::string out;
+        if (isStamp(text)) {
+            if (m_bareStamp)
+                out += std::string(kReplyTimeoutText) + "\n";
+            else if (m_lineOpen)
+                out += "\n";
+            m_bareStamp = true;
+        } else if (text == "\n") {
+            if (m_bareStamp)
+                out += kReplyTimeoutText;
+            else if (!m_lineOpen)
+                return; // no empty lines
+            m_bareStamp = false;
+        } else {
+            m_bareStamp = false;
+        }
+        out += text;
+        m_lineOpen = out.back() != '\n';
+        std::fwrite(out.data(), 1, out.size(), stdout);
         std::fflush(stdout);
     }
+
+private:
+    // "[mm:ss.mmm] ", the start of a reply line.
+    static bool isStamp(std::string_view t) {
+        auto digit = [&](size_t i) { return t[i] >= '0' && t[i] <= '9'; };
+        return t.size() == 12 && t[0] == '[' && digit(1) && digit(2) && t[3] == ':' && digit(4) &&
+               digit(5) && t[6] == '.' && digit(7) && digit(8) && digit(9) && t[10] == ']' &&
+               t[11] == ' ';
+    }
+
+    bool m_lineOpen = false;
+    bool m_bareStamp = false; // the open line holds only its time stamp
 };
 
 // The framing options as bytes; a malformed one is a usage error naming its option.
