@@ -71,9 +71,11 @@ void CCommandOptions::addSettingsOptions(CLI::App* cmd) {
         ->check(CLI::Range(-kMaxMatrixSide, kMaxMatrixSide));
     cmd->add_flag("--half-width", m_halfWidth, "ASCII half width with a TrueType face");
     cmd->add_option("--dot-order", m_dotOrder, dotOrderHelp())
-        ->transform(CLI::CheckedTransformer(dotOrderNames(), CLI::ignore_case));
+        ->transform(CLI::CheckedTransformer(dotOrderNames(), CLI::ignore_case).description(""))
+        ->type_name("N|NAME");
     cmd->add_option("--byte-order", m_byteOrder, byteOrderHelp())
-        ->transform(CLI::CheckedTransformer(byteOrderNames(), CLI::ignore_case));
+        ->transform(CLI::CheckedTransformer(byteOrderNames(), CLI::ignore_case).description(""))
+        ->type_name("N|NAME");
     cmd->add_option("--language", m_language, "Code language")->check(CLI::IsMember({"c", "asm"}));
     cmd->add_flag("--unicode", m_unicode, "Code characters as UCS-2 instead of code page 936");
     cmd->add_option("--head", m_head, "Header template (\\r\\n and \\t are read as CR LF and tab)");
@@ -90,7 +92,14 @@ void CCommandOptions::addEntryOptions(CLI::App* cmd) {
                "--text-file", m_textFiles,
                "Characters of a text file (UTF-8, UTF-16 with a byte-order mark, or code page 936)")
             ->check(CLI::ExistingFile);
-    m_optStrings = cmd->add_option("--string", m_strings, "One string entry of this text");
+    m_optStrings = cmd->add_option(
+        "--string", m_strings,
+        "One string entry of this text, all its lines in one matrix (lines split at line "
+        "breaks, as in bash's $'one\\ntwo'). --width and --height are the size of one character "
+        "cell; the matrix is one cell "
+        "high per line and as wide as the longest line. With a TrueType face each character "
+        "gets (width - height) dots of extra spacing after it (none when width = height, closer "
+        "together when narrower); built-in fonts set each character in its own cell.");
     m_optRtl = cmd->add_flag("--rtl", m_rtlFlags, "The next --string reads right to left");
     m_optThreshold = cmd->add_option("--threshold", m_thresholds,
                                      "Brightness threshold of the following pictures (default 184)")
@@ -106,7 +115,8 @@ void CCommandOptions::addEntryOptions(CLI::App* cmd) {
         edits.push_back(e.first);
     cmd->add_option("--edit", m_edits, editHelp())
         ->delimiter(',')
-        ->check(CLI::IsMember(edits))
+        ->check(CLI::IsMember(edits).description(""))
+        ->type_name("EDIT,...")
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
         ->allow_extra_args(false);
     cmd->add_flag("--allow-placeholder", m_checks.allowPlaceholder,
