@@ -116,10 +116,10 @@ Result<bool> warnAboutCharacters(const CGlyphList& list, const std::vector<size_
         }
     }
     for (const auto& [font, chars] : missing)
-        std::fprintf(stderr,
-                     "tgw: warning: %s cannot show %zu character%s, which come out blank: %s\n",
-                     fontName(font).c_str(), chars.size(), chars.size() == 1 ? "" : "s",
-                     characterList(chars).c_str());
+        std::fprintf(
+            stderr, "tgw: warning: %s has no glyph for %zu character%s (blank in the output): %s\n",
+            fontName(font).c_str(), chars.size(), chars.size() == 1 ? "" : "s",
+            characterList(chars).c_str());
     if (verbose)
         for (const auto& [family, chars] : fallback)
             std::fprintf(stderr, "tgw: %zu character%s drawn from the face '%s': %s\n",
