@@ -95,11 +95,11 @@ void CCommandOptions::addEntryOptions(CLI::App* cmd) {
     m_optStrings = cmd->add_option(
         "--string", m_strings,
         "One string entry of this text, all its lines in one matrix (lines split at line "
-        "breaks, as in bash's $'one\\ntwo'). --width and --height are the size of one character "
-        "cell; the matrix is one cell "
-        "high per line and as wide as the longest line. With a TrueType face each character "
-        "gets (width - height) dots of extra spacing after it (none when width = height, closer "
-        "together when narrower); built-in fonts set each character in its own cell.");
+        "breaks, as in bash's $'one\\ntwo'). --width and --height are the size of one "
+        "character cell; the matrix is one cell high per line and as wide as the longest line. "
+        "With a TrueType face each character gets (width - height) dots of extra spacing after "
+        "it (none when width = height, closer together when narrower); built-in fonts set each "
+        "character in its own cell.");
     m_optRtl = cmd->add_flag("--rtl", m_rtlFlags, "The next --string reads right to left");
     m_optThreshold = cmd->add_option("--threshold", m_thresholds,
                                      "Brightness threshold of the following pictures (default 184)")
