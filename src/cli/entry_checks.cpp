@@ -13,10 +13,10 @@
 namespace tgw::cli {
 namespace {
 
-// "U+4E2D (中)": the character itself unless it is a control or a blank.
+// "U+4E2D (中)": the character itself unless it is a control, a blank or half a surrogate pair.
 std::string characterName(char32_t c) {
     std::string name = format("U+%04X", unsigned(c));
-    if (c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0) &&
+    if (c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0) && !(c >= 0xD800 && c <= 0xDFFF) &&
         !(c < 0x10000 && isWhiteSpace(char16_t(c)))) {
         std::u16string text;
         if (c >= 0x10000) {
