@@ -2,6 +2,7 @@
 #include "base/text.h"
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/entry_checks.h"
 #include "library/character_set.h"
 #include "library/library_builder.h"
 #include "project/text_import.h"
@@ -31,6 +32,8 @@ struct CBuildOptions {
     bool force = false;
     bool quiet = false;
     unsigned jobs = 0;
+    bool allowEmpty = false;
+    bool allowFallback = false;
 };
 
 volatile std::sig_atomic_t g_interrupted = 0;
@@ -101,6 +104,9 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
     request.codePageOrder = !settings->useUnicode;
     request.removeDuplicates = b.dedupe;
     request.skipBlanks = b.skipBlanks;
+    if (!b.allowFallback)
+        if (Status face = checkFace(*settings); !face)
+            return fail(face.error());
     if (!b.textFile.empty()) {
         Result<std::u16string> text = importTextFile(b.textFile);
         if (!text)
@@ -109,6 +115,10 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
     } else {
         request.customText = utf8ToUtf16(b.text);
     }
+    if (Status plane = checkBasicPlane(request.customText,
+                                       b.textFile.empty() ? "'" + b.text + "'" : b.textFile);
+        !plane)
+        return fail(plane.error());
 
     // Without a window to ask in, --unicode-order is the answer given beforehand.
     char16_t withoutForm = 0;
@@ -127,6 +137,10 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
                            unsigned(c),
                            shown ? (" (" + utf16ToUtf8(std::u16string(1, c)) + ")").c_str() : ""));
     }
+
+    if (plan->characters.empty() && !b.allowEmpty)
+        return fail("no entries: the set has no characters to build (--allow-empty writes an "
+                    "empty library)");
 
     const ELibraryOutput output = b.format == "bin"   ? ELibraryOutput::Binary
                                   : b.format == "asm" ? ELibraryOutput::AsmText
@@ -200,8 +214,8 @@ void registerBuild(CLI::App& app, CCommands& commands) {
         ->check(CLI::IsMember({"ascii", "gb2312", "font", "custom"}));
     cmd->add_option("--text", b->text, "The characters of --set custom");
     cmd->add_option("--text-file", b->textFile,
-                    "The characters of --set custom from a text file (UTF-16 LE with BOM, else "
-                    "code page 936)")
+                    "The characters of --set custom from a text file (UTF-8, UTF-16 with a "
+                    "byte-order mark, or code page 936)")
         ->check(CLI::ExistingFile);
     cmd->add_flag("--printable", b->printable, "ASCII from 32 (the blank) instead of from 1");
     cmd->add_flag("--sort", b->sort,
@@ -220,6 +234,9 @@ void registerBuild(CLI::App& app, CCommands& commands) {
         ->required();
     addForceOption(cmd, b->force);
     cmd->add_flag("-q,--quiet", b->quiet, "No progress bar");
+    cmd->add_flag("--allow-empty", b->allowEmpty, "An empty library is not an error");
+    cmd->add_flag("--allow-fallback", b->allowFallback,
+                  "Render with fontconfig's substitute when the --face is not installed");
     cmd->add_option("-j,--jobs", b->jobs, "Rendering threads (default: one per processor)")
         ->check(CLI::Range(1, 256));
     commands.push_back({cmd, [options, b] { return runBuild(*options, *b); }});

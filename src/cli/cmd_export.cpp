@@ -16,9 +16,10 @@ struct CExportOptions {
     bool index = false;
     std::string output; // empty or "-": standard output
     bool force = false;
+    std::string name;   // C text as a header with this array name
 };
 
-int runExport(const CLI::App* cmd, const CCommandOptions& options, const CExportOptions& ex) {
+int runExport(const CCommandOptions& options, const CExportOptions& ex) {
     Result<CSettings> settings = options.settings();
     if (!settings)
         return fail(settings.error());
@@ -28,11 +29,16 @@ int runExport(const CLI::App* cmd, const CCommandOptions& options, const CExport
         std::fprintf(stderr, "tgw: --index belongs to --format bin\n");
         return 2;
     }
+    if (!ex.name.empty() && format != "c") {
+        std::fprintf(stderr, "tgw: --name belongs to --format c\n");
+        return 2;
+    }
+    encoding.headerName = ex.name;
 
-    CRasteriser rasteriser;
-    CGlyphList list(rasteriser);
-    if (Status s = options.makeEntries(cmd, *settings, list); !s)
-        return fail(s.error());
+    Result<std::unique_ptr<CEntrySet>> set = options.makeEntrySet();
+    if (!set)
+        return fail(set.error());
+    const CGlyphList& list = (*set)->list;
 
     // The whole output is made before anything is written, so a failed entry leaves neither
     // a half-written file nor half a listing on standard output.
@@ -62,13 +68,27 @@ void registerExport(CLI::App& app, CCommands& commands) {
         "export", "Write the entries as C or assembler code text, or as a binary matrix file");
     options->addSettingsOptions(cmd);
     options->addEntryOptions(cmd);
+    options->warnAboutCodes();
     cmd->add_option("--format", ex->format, "c, asm or bin (default: from --language)")
         ->check(CLI::IsMember({"c", "asm", "bin"}));
     cmd->add_flag("--index", ex->index,
                   "Put the index of codes, sizes and offsets before the data");
     cmd->add_option("-o,--output", ex->output, "Output file (default: standard output)");
     addForceOption(cmd, ex->force);
-    commands.push_back({cmd, [cmd, options, ex] { return runExport(cmd, *options, *ex); }});
+    cmd->add_option("--name", ex->name,
+                    "Write C text as a header that compiles on its own: const uint8_t NAME[] "
+                    "with every entry's bytes, NAME_codes[] and NAME_offsets[] (and NAME_widths, "
+                    "NAME_heights, NAME_sizes when the entries' sizes differ), NAME_COUNT, an "
+                    "include guard; the per-entry comments and templates stay inside the array")
+        ->check(CLI::Validator(
+            [](std::string& name) {
+                return isCIdentifier(name) ? std::string()
+                                           : "'" + name +
+                                                 "' is not a C identifier (a letter or _ "
+                                                 "then letters, digits, _; no keyword)";
+            },
+            "IDENT"));
+    commands.push_back({cmd, [options, ex] { return runExport(*options, *ex); }});
 }
 
 } // namespace tgw::cli

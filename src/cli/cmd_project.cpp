@@ -40,18 +40,14 @@ void warnOfUnstorableNames(const CGlyphList& list) {
         entries.size() == 1 ? "entry" : "entries", numbers.c_str());
 }
 
-int runProject(const CLI::App* cmd, const CCommandOptions& options, const std::string& output,
-               bool force) {
-    Result<CSettings> settings = options.settings();
-    if (!settings)
-        return fail(settings.error());
+int runProject(const CCommandOptions& options, const std::string& output, bool force) {
     Result<CLocalTime> stamp = savingTime();
     if (!stamp)
         return fail(stamp.error());
-    CRasteriser rasteriser;
-    CGlyphList list(rasteriser);
-    if (Status s = options.makeEntries(cmd, *settings, list); !s)
-        return fail(s.error());
+    Result<std::unique_ptr<CEntrySet>> set = options.makeEntrySet();
+    if (!set)
+        return fail(set.error());
+    CGlyphList& list = (*set)->list;
     warnOfUnstorableNames(list);
     if (output == "-") {
         Result<std::string> bytes = writeProject(list, *stamp);
@@ -79,9 +75,8 @@ void registerProject(CLI::App& app, CCommands& commands) {
     cmd->add_option("-o,--output", *output, "The project file to write (.tgx; - for stdout)")
         ->required();
     addForceOption(cmd, *force);
-    commands.push_back({cmd, [cmd, options, output, force] {
-                            return runProject(cmd, *options, *output, *force);
-                        }});
+    commands.push_back(
+        {cmd, [options, output, force] { return runProject(*options, *output, *force); }});
 }
 
 } // namespace tgw::cli

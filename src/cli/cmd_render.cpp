@@ -18,19 +18,14 @@ std::string entryName(const CGlyphEntry& e) {
     return fileNameToBytes(static_cast<const CPictureEntry&>(e).path());
 }
 
-int runRender(const CLI::App* cmd, const CCommandOptions& options) {
-    Result<CSettings> settings = options.settings();
-    if (!settings)
-        return fail(settings.error());
-    CRasteriser rasteriser;
-    CGlyphList list(rasteriser);
-    if (Status s = options.makeEntries(cmd, *settings, list); !s)
-        return fail(s.error());
+int runRender(const CCommandOptions& options) {
+    Result<std::unique_ptr<CEntrySet>> set = options.makeEntrySet();
+    if (!set)
+        return fail(set.error());
+    const CGlyphList& list = (*set)->list;
     std::string out;
     for (size_t i = 0; i < list.size(); ++i) {
-        CGlyphEntry& e = list.at(i);
-        if (Status s = e.ensureRendered(); !s)
-            return fail(entryName(e) + ": " + s.error());
+        const CGlyphEntry& e = list.at(i);
         const CDotMatrix& m = e.matrix();
         out += entryName(e) + format(" %dx%d\n", m.width(), m.height());
         for (int r = 0; r < m.height(); ++r) {
@@ -54,7 +49,7 @@ void registerRender(CLI::App& app, CCommands& commands) {
         app.add_subcommand("render", "Print the matrix of each entry ('#' lit, '.' dark)");
     options->addSettingsOptions(cmd);
     options->addEntryOptions(cmd);
-    commands.push_back({cmd, [cmd, options] { return runRender(cmd, *options); }});
+    commands.push_back({cmd, [options] { return runRender(*options); }});
 }
 
 void registerFonts(CLI::App& app, CCommands& commands) {

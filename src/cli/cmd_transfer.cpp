@@ -5,6 +5,7 @@
 #include "transfer/hex_bytes.h"
 #include "transfer/network_transfer.h"
 #include "transfer/serial_transfer.h"
+#include "transfer/transfer_log.h"
 
 #include <cstdio>
 #include <map>
@@ -36,11 +37,30 @@ struct CSendOptions {
 };
 
 // Writes the reply log to standard output as it grows, so that a watching user or script sees
-// each reply when it comes.
+// each reply when it comes, one line per event: a packet's reply, or its time-out. (A network
+// transfer leaves a silent packet's line open for the next stamp; here it ends as a time-out.)
 class CStdoutLog : public ITransferObserver {
 public:
     void appendLog(std::string_view text) override {
-        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+        std::string out;
+        if (isStamp(text)) {
+            if (m_bareStamp)
+                out += std::string(kReplyTimeoutText) + "\n";
+            else if (m_lineOpen)
+                out += "\n";
+            m_bareStamp = true;
+        } else if (text == "\n") {
+            if (m_bareStamp)
+                out += kReplyTimeoutText;
+            else if (!m_lineOpen)
+                return; // no empty lines
+            m_bareStamp = false;
+        } else {
+            m_bareStamp = false;
+        }
+        out += text;
+        m_lineOpen = out.back() != '\n';
+        if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() ||
             std::fflush(stdout) != 0)
             m_failed = true;
     }
@@ -48,6 +68,16 @@ public:
     bool failed() const { return m_failed; }
 
 private:
+    // "[mm:ss.mmm] ", the start of a reply line.
+    static bool isStamp(std::string_view t) {
+        auto digit = [&](size_t i) { return t[i] >= '0' && t[i] <= '9'; };
+        return t.size() == 12 && t[0] == '[' && digit(1) && digit(2) && t[3] == ':' && digit(4) &&
+               digit(5) && t[6] == '.' && digit(7) && digit(8) && digit(9) && t[10] == ']' &&
+               t[11] == ' ';
+    }
+
+    bool m_lineOpen = false;
+    bool m_bareStamp = false; // the open line holds only its time stamp
     bool m_failed = false;
 };
 
@@ -85,7 +115,7 @@ int usageError(const std::string& message) {
     return 2;
 }
 
-int runSend(const CLI::App* cmd, const CCommandOptions& options, const CSendOptions& o) {
+int runSend(const CCommandOptions& options, const CSendOptions& o) {
     Result<CFramingSettings> framing = framingSettings(o);
     if (!framing)
         return usageError(framing.error());
@@ -120,16 +150,14 @@ int runSend(const CLI::App* cmd, const CCommandOptions& options, const CSendOpti
         serial.replyTimeoutMs = o.timeoutMs;
     }
 
-    Result<CSettings> settings = options.settings();
-    if (!settings)
-        return fail(settings.error());
-    CRasteriser rasteriser;
-    CGlyphList list(rasteriser);
-    if (Status s = options.makeEntries(cmd, *settings, list); !s)
-        return fail(s.error());
+    Result<std::unique_ptr<CEntrySet>> set = options.makeEntrySet();
+    if (!set)
+        return fail(set.error());
+    const CGlyphList& list = (*set)->list;
     if (list.empty())
         return fail("nothing to send: no entries were given");
-    Result<std::string> data = binaryFile(list, CEncodingOptions::fromSettings(*settings), o.index);
+    Result<std::string> data =
+        binaryFile(list, CEncodingOptions::fromSettings((*set)->settings), o.index);
     if (!data)
         return fail(data.error());
 
@@ -198,6 +226,7 @@ void registerSend(CLI::App& app, CCommands& commands) {
         CLI::App* cmd = send->add_subcommand(kind.name, kind.help);
         options->addSettingsOptions(cmd);
         options->addEntryOptions(cmd);
+        options->warnAboutCodes();
         addFramingOptions(cmd, *o);
         if (kind.link == ELink::Serial) {
             cmd->add_option("--timeout", o->timeoutMs, "Reply time-out of each read in ms")
@@ -219,7 +248,7 @@ void registerSend(CLI::App& app, CCommands& commands) {
             cmd->add_option("--host", o->host, "IPv4 address A.B.C.D")->capture_default_str();
             cmd->add_option("--port", o->netPort, "Port")->check(CLI::Range(1, 65535))->required();
         }
-        commands.push_back({cmd, [cmd, options, o] { return runSend(cmd, *options, *o); }});
+        commands.push_back({cmd, [options, o] { return runSend(*options, *o); }});
     }
 }
 

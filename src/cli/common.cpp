@@ -4,6 +4,9 @@
 #include "base/file_name.h"
 #include "base/replacing_file.h"
 #include "base/text.h"
+#include "cli/entry_checks.h"
+#include "cli/option_names.h"
+#include "codegen/code_text.h"
 #include "model/profile_store.h"
 #include "project/project_document.h"
 #include "project/text_import.h"
@@ -92,8 +95,12 @@ void CCommandOptions::addSettingsOptions(CLI::App* cmd) {
     cmd->add_option("--offset", m_offset, "Vertical offset in dots (negative moves up)")
         ->check(CLI::Range(-kMaxMatrixSide, kMaxMatrixSide));
     cmd->add_flag("--half-width", m_halfWidth, "ASCII half width with a TrueType face");
-    cmd->add_option("--dot-order", m_dotOrder, "Dot order 0..3")->check(CLI::Range(0, 3));
-    cmd->add_option("--byte-order", m_byteOrder, "Byte order 0..7")->check(CLI::Range(0, 7));
+    cmd->add_option("--dot-order", m_dotOrder, dotOrderHelp())
+        ->transform(CLI::CheckedTransformer(dotOrderNames(), CLI::ignore_case).description(""))
+        ->type_name("N|NAME");
+    cmd->add_option("--byte-order", m_byteOrder, byteOrderHelp())
+        ->transform(CLI::CheckedTransformer(byteOrderNames(), CLI::ignore_case).description(""))
+        ->type_name("N|NAME");
     cmd->add_option("--language", m_language, "Code language")->check(CLI::IsMember({"c", "asm"}));
     cmd->add_flag("--unicode", m_unicode, "Code characters as UCS-2 instead of code page 936");
     cmd->add_option("--head", m_head, "Header template (\\r\\n and \\t are read as CR LF and tab)");
@@ -103,12 +110,21 @@ void CCommandOptions::addSettingsOptions(CLI::App* cmd) {
 }
 
 void CCommandOptions::addEntryOptions(CLI::App* cmd) {
+    m_cmd = cmd;
     m_optTexts = cmd->add_option("TEXT", m_texts, "Characters: one entry per character");
     m_optTextFiles =
-        cmd->add_option("--text-file", m_textFiles,
-                        "Characters of a text file (UTF-16 LE with BOM, else code page 936)")
+        cmd->add_option(
+               "--text-file", m_textFiles,
+               "Characters of a text file (UTF-8, UTF-16 with a byte-order mark, or code page 936)")
             ->check(CLI::ExistingFile);
-    m_optStrings = cmd->add_option("--string", m_strings, "One string entry of this text");
+    m_optStrings = cmd->add_option(
+        "--string", m_strings,
+        "One string entry of this text, all its lines in one matrix (lines split at line "
+        "breaks, as in bash's $'one\\ntwo'). --width and --height are the size of one "
+        "character cell; the matrix is one cell high per line and as wide as the longest line. "
+        "With a TrueType face each character gets (width - height) dots of extra spacing after "
+        "it (none when width = height, closer together when narrower); built-in fonts set each "
+        "character in its own cell.");
     m_optRtl = cmd->add_flag("--rtl", m_rtlFlags, "The next --string reads right to left");
     m_optThreshold = cmd->add_option("--threshold", m_thresholds,
                                      "Brightness threshold of the following pictures (default 184)")
@@ -118,6 +134,26 @@ void CCommandOptions::addEntryOptions(CLI::App* cmd) {
     for (CLI::Option* o :
          {m_optTextFiles, m_optStrings, m_optThreshold, m_optPictures, m_optProjects})
         o->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)->allow_extra_args(false);
+
+    std::vector<std::string> edits;
+    for (const auto& e : editNames())
+        edits.push_back(e.first);
+    cmd->add_option("--edit", m_edits, editHelp())
+        ->delimiter(',')
+        ->check(CLI::IsMember(edits).description(""))
+        ->type_name("EDIT,...")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->allow_extra_args(false);
+    cmd->add_flag("--allow-placeholder", m_checks.allowPlaceholder,
+                  "A picture that cannot be loaded becomes its placeholder text instead of "
+                  "failing");
+    cmd->add_flag("--allow-fallback", m_checks.allowFallback,
+                  "Render with fontconfig's substitute when the --face is not installed");
+    cmd->add_flag("--allow-empty", m_checks.allowEmpty, "No entries is not an error");
+    cmd->add_flag("--strict", m_checks.strict,
+                  "Fail when characters cannot be shown by the font or coded in code page 936");
+    cmd->add_flag("-v,--verbose", m_checks.verbose,
+                  "Also name the characters drawn from a fallback face");
 }
 
 Result<CSettings> CCommandOptions::settings() const {
@@ -169,8 +205,60 @@ Result<CSettings> CCommandOptions::settings() const {
     return s;
 }
 
-Status CCommandOptions::makeEntries(const CLI::App* cmd, const CSettings& s,
-                                    CGlyphList& list) const {
+Result<std::unique_ptr<CEntrySet>> CCommandOptions::makeEntrySet() const {
+    Result<CSettings> s = settings();
+    if (!s)
+        return failure(s.error());
+    auto set = std::make_unique<CEntrySet>();
+    set->settings = std::move(s).value();
+    CGlyphList& list = set->list;
+    Result<CMadeEntries> made = makeEntries(set->settings, list);
+    if (!made)
+        return failure(made.error());
+    if (made->usesFont && !m_checks.allowFallback)
+        if (Status face = checkFace(set->settings); !face)
+            return failure(face.error());
+    if (list.empty() && !m_checks.allowEmpty)
+        return failure("no entries: give characters, --text-file, --string, --picture or "
+                       "--project (--allow-empty accepts none)");
+
+    for (size_t i = 0; i < list.size(); ++i) {
+        CGlyphEntry& e = list.at(i);
+        const bool rendering = !e.hasDots();
+        if (Status r = e.ensureRendered(); !r)
+            return failure(
+                format("entry %zu (%s): %s", i + 1, entryLabel(e).c_str(), r.error().c_str()));
+        // A picture that cannot be loaded still renders, as its placeholder text.
+        const CPictureReport& picture = set->rasteriser.lastPictureReport();
+        if (rendering && e.isPicture() && picture.outcome != EPictureOutcome::kLoaded &&
+            !m_checks.allowPlaceholder)
+            return failure(
+                format("picture '%s': %s (--allow-placeholder uses the \"%s\" text "
+                       "instead)",
+                       entryLabel(e).c_str(),
+                       picture.reason.empty() ? "cannot be loaded" : picture.reason.c_str(),
+                       utf16ToUtf8(placeholderText(picture.outcome)).c_str()));
+    }
+
+    Result<bool> warned =
+        warnAboutCharacters(list, made->characters, set->rasteriser,
+                            m_warnAboutCodes && !set->settings.useUnicode, m_checks.verbose);
+    if (!warned)
+        return failure(warned.error());
+    if (*warned && m_checks.strict)
+        return failure("stopped by --strict after the warnings above");
+
+    if (!m_edits.empty()) {
+        list.selectAll();
+        for (EMatrixEdit edit : editsByName(m_edits))
+            list.editSelected(edit);
+        list.clearSelection();
+    }
+    return set;
+}
+
+Result<CCommandOptions::CMadeEntries> CCommandOptions::makeEntries(const CSettings& s,
+                                                                   CGlyphList& list) const {
     CAddOptions add;
     add.filterDuplicates = s.filterRedup;
     add.filterBlanks = s.filterSpace;
@@ -179,25 +267,41 @@ Status CCommandOptions::makeEntries(const CLI::App* cmd, const CSettings& s,
     if (!font.usable())
         return failure("the font settings cannot render anything (font kind, face and size)");
 
+    CMadeEntries made;
+    auto addCharacters = [&](std::u16string_view text, const std::string& source) -> Status {
+        if (Status plane = checkBasicPlane(text, source); !plane)
+            return plane;
+        made.usesFont = true;
+        const size_t first = list.size();
+        list.addCharacters(text, font, add);
+        for (size_t i = first; i < list.size(); ++i)
+            made.characters.push_back(i);
+        return {};
+    };
+
     // Each option's values in the order given; parse_order() says which option came next.
     std::map<const CLI::Option*, size_t> next;
     bool rtl = false;
     uint8_t threshold = s.threshold;
-    for (const CLI::Option* o : cmd->parse_order()) {
+    for (const CLI::Option* o : m_cmd->parse_order()) {
         size_t i = next[o]++;
         if (o == m_optTexts) {
-            list.addCharacters(utf8ToUtf16(m_texts.at(i)), font, add);
+            if (Status added = addCharacters(utf8ToUtf16(m_texts.at(i)), "'" + m_texts.at(i) + "'");
+                !added)
+                return failure(added.error());
         } else if (o == m_optTextFiles) {
             Result<std::u16string> text = importTextFile(m_textFiles.at(i));
             if (!text)
                 return failure(text.error());
-            list.addCharacters(*text, font, add);
+            if (Status added = addCharacters(*text, m_textFiles.at(i)); !added)
+                return failure(added.error());
         } else if (o == m_optRtl) {
             rtl = true;
         } else if (o == m_optStrings) {
             std::u16string text = utf8ToUtf16(m_strings.at(i));
             if (text.empty())
                 return failure("a string entry needs a text");
+            made.usesFont = true;
             if (!(add.filterDuplicates && list.hasString(text)))
                 list.append(std::make_unique<CStringEntry>(list.rasteriser(), text, rtl, font));
             rtl = false;
@@ -210,10 +314,10 @@ Status CCommandOptions::makeEntries(const CLI::App* cmd, const CSettings& s,
                 list.append(std::make_unique<CPictureEntry>(list.rasteriser(), path, threshold));
         } else if (o == m_optProjects) {
             if (Status loaded = appendProjectFile(list, m_projects.at(i)); !loaded)
-                return loaded;
+                return failure(loaded.error());
         }
     }
-    return {};
+    return made;
 }
 
 } // namespace tgw::cli

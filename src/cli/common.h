@@ -1,16 +1,27 @@
 #pragma once
 
 #include "base/result.h"
+#include "cli/entry_checks.h"
 #include "model/glyph_list.h"
 #include "model/settings.h"
+#include "raster/rasteriser.h"
 
 #include <CLI/CLI.hpp>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace tgw::cli {
+
+// What a command that takes entries works on: its settings and the entries, rendered through
+// the list's own rasteriser.
+struct CEntrySet {
+    CSettings settings;
+    CRasteriser rasteriser;
+    CGlyphList list{rasteriser};
+};
 
 // The options every command takes: the settings it starts from, the single settings it
 // overrides, and (for commands that make entries) the entries in command-line order.
@@ -21,10 +32,22 @@ public:
 
     // The table's defaults (or --settings FILE), then the single overrides.
     Result<CSettings> settings() const;
-    // Makes the entries in command-line order through the list's own add operations.
-    Status makeEntries(const CLI::App* cmd, const CSettings& settings, CGlyphList& list) const;
+    // The settings, then the entries in command-line order through the list's own add
+    // operations, every one rendered. Fails on the first entry that cannot be made.
+    Result<std::unique_ptr<CEntrySet>> makeEntrySet() const;
+
+    // Commands that write codes warn about characters without a code page 936 form.
+    void warnAboutCodes() { m_warnAboutCodes = true; }
 
 private:
+    // The entries made from options, as opposed to those of project files.
+    struct CMadeEntries {
+        bool usesFont = false;          // characters or strings
+        std::vector<size_t> characters; // positions of the character entries
+    };
+    Result<CMadeEntries> makeEntries(const CSettings& settings, CGlyphList& list) const;
+
+    const CLI::App* m_cmd = nullptr;
     std::string m_settingsFile;
     std::string m_fontKind;
     std::string m_face;
@@ -51,6 +74,9 @@ private:
     CLI::Option* m_optPictures = nullptr;
     CLI::Option* m_optThreshold = nullptr;
     CLI::Option* m_optProjects = nullptr;
+    std::vector<std::string> m_edits;
+    CEntryChecks m_checks;
+    bool m_warnAboutCodes = false;
 };
 
 // The failure of a command: one line on stderr, exit status 1.

@@ -1,9 +1,51 @@
 #include "cli/commands.h"
+#include "cli/nearest_names.h"
 
 #include <clocale>
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A word where a command is expected that names none would otherwise be reported as a missing
+// command: say which word it was, and the nearest command. Returns whether one was refused.
+bool refuseUnknownCommand(CLI::App& app, int argc, char** argv) {
+    CLI::App* level = &app;
+    std::string path = "tgw";
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        const std::vector<CLI::App*> subcommands =
+            level->get_subcommands([](CLI::App*) { return true; });
+        if (word.empty() || word[0] == '-' || subcommands.empty())
+            return false;
+        std::vector<std::string> names;
+        CLI::App* next = nullptr;
+        for (CLI::App* sub : subcommands) {
+            names.push_back(sub->get_name());
+            if (sub->get_name() == word)
+                next = sub;
+        }
+        if (!next) {
+            std::string message = "tgw: '" + word + "' is not a command of " + path;
+            std::vector<std::string> near = tgw::cli::nearestNames(word, names, 1, true);
+            if (!near.empty())
+                message += "; did you mean '" + near.front() + "'?";
+            message += " (commands:";
+            for (const std::string& name : names)
+                message += " " + name;
+            std::fprintf(stderr, "%s)\n", message.c_str());
+            return true;
+        }
+        level = next;
+        path += " " + word;
+    }
+    return false;
+}
+
+} // namespace
 
 namespace {
 
@@ -28,6 +70,8 @@ int run(int argc, char** argv) {
     tgw::cli::registerFonts(app, commands);
     tgw::cli::registerPorts(app, commands);
 
+    if (refuseUnknownCommand(app, argc, argv))
+        return 2;
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

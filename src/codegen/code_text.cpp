@@ -3,8 +3,12 @@
 #include "base/codepage.h"
 #include "base/replacing_file.h"
 #include "base/text.h"
+#include "codegen/binary_file.h"
 #include "codegen/matrix_packing.h"
 
+#include <algorithm>
+#include <cctype>
+#include <set>
 #include <vector>
 
 namespace tgw {
@@ -50,11 +54,14 @@ public:
         m_headPieces.push_back(std::string_view(head).substr(from));
     }
 
-    Status append(CGlyphEntry& entry, std::string& out) {
+    // `byteCount` (when given) receives the number of data bytes of the entry.
+    Status append(CGlyphEntry& entry, std::string& out, size_t* byteCount = nullptr) {
         if (Status s = entry.ensureRendered(); !s)
             return s;
         const CDotMatrix& m = entry.matrix();
         const std::vector<uint8_t> bytes = encodeMatrix(m, m_options.dotOrder, m_options.byteOrder);
+        if (byteCount)
+            *byteCount = bytes.size();
         appendHeader(entry, out);
         out += commentLine(entry, m.width(), m.height(), m_options);
         appendData(bytes, out);
@@ -232,7 +239,134 @@ Status appendEntryCode(CGlyphEntry& entry, const CEncodingOptions& options, std:
     return CCodeTextBuilder(options).append(entry, out);
 }
 
+namespace {
+
+// What the header's tables hold of each entry.
+struct CHeaderEntry {
+    uint16_t code;
+    uint64_t offset;
+    size_t bytes;
+    int width, height;
+};
+
+std::string headerPrologue(const std::string& name, const std::vector<CGlyphEntry*>& entries) {
+    std::string guard;
+    for (char c : name)
+        guard.push_back(char(std::toupper(static_cast<unsigned char>(c))));
+    return "#ifndef " + guard + "_H\r\n#define " + guard + "_H\r\n\r\n#include <stdint.h>\r\n\r\n" +
+           format(
+               "/* Entry i has the code %s_codes[i]; its bytes start at %s[%s_offsets[i]]. */\r\n"
+               "#define %s_COUNT %zu\r\n\r\n",
+               name.c_str(), name.c_str(), name.c_str(), guard.c_str(), entries.size()) +
+           "const uint8_t " + name + "[] = {\r\n";
+}
+
+// The tables after the array, and the guard's end.
+std::string headerEpilogue(const std::string& name, const std::vector<CHeaderEntry>& table) {
+    std::string guard;
+    for (char c : name)
+        guard.push_back(char(std::toupper(static_cast<unsigned char>(c))));
+    auto array = [&](const char* type, const char* suffix, auto value) {
+        std::string text =
+            format("const %s %s_%s[%zu] = {", type, name.c_str(), suffix, table.size());
+        for (size_t i = 0; i < table.size(); ++i)
+            text += (i % 8 ? " " : "\r\n    ") + value(table[i]) + ",";
+        return text + "\r\n};\r\n";
+    };
+    std::string out = "};\r\n\r\n";
+    out +=
+        array("uint16_t", "codes", [](const CHeaderEntry& e) { return format("0x%04X", e.code); });
+    out += array("uint32_t", "offsets",
+                 [](const CHeaderEntry& e) { return std::to_string(e.offset); });
+    const bool sameSize = std::all_of(table.begin(), table.end(), [&](const CHeaderEntry& e) {
+        return e.width == table[0].width && e.height == table[0].height &&
+               e.bytes == table[0].bytes;
+    });
+    if (sameSize) {
+        out += format(
+            "\r\n#define %s_WIDTH %d\r\n#define %s_HEIGHT %d\r\n#define %s_GLYPH_BYTES %zu\r\n",
+            guard.c_str(), table[0].width, guard.c_str(), table[0].height, guard.c_str(),
+            table[0].bytes);
+    } else {
+        out += array("uint16_t", "widths",
+                     [](const CHeaderEntry& e) { return std::to_string(e.width); });
+        out += array("uint16_t", "heights",
+                     [](const CHeaderEntry& e) { return std::to_string(e.height); });
+        out += array("uint32_t", "sizes",
+                     [](const CHeaderEntry& e) { return std::to_string(e.bytes); });
+    }
+    return out + "\r\n#endif\r\n";
+}
+
+Status writeHeader(const CGlyphList& list, const CEncodingOptions& options, IOutput& out) {
+    if (options.assembler)
+        return failure("an array name belongs to C text, not to assembler text");
+    if (!isCIdentifier(options.headerName))
+        return failure("'" + options.headerName + "' cannot name a C array");
+    if (list.empty())
+        return failure("a header needs at least one entry (C has no empty array)");
+    std::vector<CGlyphEntry*> entries(list.size());
+    for (size_t i = 0; i < list.size(); ++i)
+        entries[i] = &list.at(i);
+
+    CCodeTextBuilder builder(options);
+    std::string buffer = headerPrologue(options.headerName, entries);
+    std::vector<CHeaderEntry> table;
+    table.reserve(entries.size());
+    uint64_t offset = 0;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        CGlyphEntry& entry = *entries[i];
+        size_t bytes = 0;
+        if (Status s = builder.append(entry, buffer, &bytes); !s)
+            return failure(
+                format("entry %zu (%s): %s", i + 1, entryLabel(entry).c_str(), s.error().c_str()));
+        if (offset > 0xFFFFFFFFu)
+            return failure("the matrix data passes 4 GiB, more than the offsets can address");
+        table.push_back({indexCode(entry, options.unicode), offset, bytes, entry.matrix().width(),
+                         entry.matrix().height()});
+        offset += bytes;
+        if (buffer.size() >= kFlushBytes) {
+            if (Status s = out.write(buffer); !s)
+                return s;
+            buffer.clear();
+        }
+    }
+    buffer += headerEpilogue(options.headerName, table);
+    return out.write(buffer);
+}
+
+} // namespace
+
+bool isCIdentifier(std::string_view name) {
+    static const std::set<std::string_view> kKeywords = {
+        "auto",         "break",    "case",          "char",     "const",     "continue",
+        "default",      "do",       "double",        "else",     "enum",      "extern",
+        "float",        "for",      "goto",          "if",       "inline",    "int",
+        "long",         "register", "restrict",      "return",   "short",     "signed",
+        "sizeof",       "static",   "struct",        "switch",   "typedef",   "union",
+        "unsigned",     "void",     "volatile",      "while",    "bool",      "true",
+        "false",        "nullptr",  "alignas",       "alignof",  "constexpr", "static_assert",
+        "thread_local", "typeof",   "typeof_unqual", "_Bool",    "_Complex",  "_Imaginary",
+        "_Alignas",     "_Alignof", "_Atomic",       "_Generic", "_Noreturn", "_Static_assert",
+        "_Thread_local"};
+    if (name.empty() || name.size() > 63 || kKeywords.count(name))
+        return false;
+    auto letter = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+    };
+    if (!letter(name[0]))
+        return false;
+    if (name[0] == '_' && name.size() > 1 && (name[1] == '_' || (name[1] >= 'A' && name[1] <= 'Z')))
+        return false;
+    for (char c : name)
+        if (!letter(c) && !(c >= '0' && c <= '9'))
+            return false;
+    return true;
+}
+
 Status writeCodeText(const CGlyphList& list, const CEncodingOptions& options, IOutput& out) {
+    if (!options.headerName.empty())
+        return writeHeader(list, options, out);
     CCodeTextBuilder builder(options);
     std::string buffer;
     buffer.reserve(kFlushBytes * 2);

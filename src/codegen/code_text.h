@@ -35,6 +35,22 @@ std::string commentLine(const CGlyphEntry& entry, int width, int height,
 // A failed render returns its reason and leaves `out` unchanged.
 Status appendEntryCode(CGlyphEntry& entry, const CEncodingOptions& options, std::string& out);
 
+// With options.headerName (C text only) the entries' text, templates and comments included,
+// becomes the initialiser of one array in a header that compiles on its own:
+//   #ifndef FONT16_H / #define FONT16_H / #include <stdint.h>
+//   #define FONT16_COUNT 2, and FONT16_WIDTH, FONT16_HEIGHT, FONT16_GLYPH_BYTES when every
+//   entry has the same size
+//   const uint8_t font16[] = { <entries> };
+//   const uint16_t font16_codes[2]    index codes, as the binary index gives them
+//   const uint32_t font16_offsets[2]  where each entry's bytes start in font16
+//   font16_widths, font16_heights and font16_sizes (bytes) instead of the defines when the
+//   entries' sizes differ
+// A header of no entries cannot be written (C has no empty array).
+
+// Whether `name` can name a C array: a letter or '_' then letters, digits and '_', at most 63
+// characters, not a keyword and not reserved (a leading "__" or '_' and a capital).
+bool isCIdentifier(std::string_view name);
+
 // The code text of every entry in list order. A failed entry stops the writing: `out` then
 // holds the text of the entries before it, and the reason names the entry.
 Status writeCodeText(const CGlyphList& list, const CEncodingOptions& options, IOutput& out);

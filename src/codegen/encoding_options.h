@@ -22,6 +22,9 @@ struct CEncodingOptions {
     bool unicode = false;   // USEUNICODE: comments and the index carry the UCS-2 code
     std::string head;       // CODEHEAD in code page 936, real line breaks and tabs
     std::string tail;       // CODETAIL
+    // Not a setting: when set (a C identifier, see isCIdentifier), C text is a header that
+    // compiles on its own, with the bytes of all entries in one array of this name.
+    std::string headerName;
 
     // Takes the code-format settings in one call. An order out of its range becomes 0; the
     // templates are converted to code page 936 (characters without a form become '?') and cut

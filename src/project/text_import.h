@@ -13,9 +13,11 @@ namespace tgw {
 // freezing the field (16 MiB is millions of characters, far past any list of glyphs).
 inline constexpr size_t kMaxImportBytes = size_t(16) << 20;
 
-// The text of a text file's bytes: after the byte-order mark FF FE the rest is UTF-16 LE (an odd
-// last byte, half a code unit, becomes U+FFFD); anything else, a UTF-8 or UTF-16 BE file
-// included, is code page 936. Line breaks and every other character are kept as they are.
+// The text of a text file's bytes, by its byte-order mark: EF BB BF UTF-8, FF FE UTF-16 LE,
+// FE FF UTF-16 BE. Without a mark the bytes are UTF-8 when they are valid UTF-8 (what editors
+// here write; plain ASCII is both), else code page 936. After a UTF-16 mark an odd last byte
+// pairs with a zero byte. The text ends at its first zero character; line breaks and every
+// other character are kept as they are.
 std::u16string decodeImportedText(std::string_view bytes);
 
 // Reads and decodes the text file at `path`. On failure `why` tells an unopenable file

@@ -115,6 +115,25 @@ Result<CFaceFile> findFaceCovering(const std::u16string& family, bool bold, bool
     return matchFace(family, bold, italic, code);
 }
 
+bool isFamilyInstalled(const std::u16string& family) {
+    const std::string name = utf16ToUtf8(family);
+    for (const char* generic : {"sans-serif", "sans", "serif", "monospace", "mono", "system-ui",
+                                "cursive", "fantasy", "emoji", "math"})
+        if (FcStrCmpIgnoreCase(reinterpret_cast<const FcChar8*>(name.c_str()),
+                               reinterpret_cast<const FcChar8*>(generic)) == 0)
+            return true;
+    std::lock_guard lock(fcMutex());
+    ensureInit();
+    CPattern pattern(FcPatternCreate());
+    if (!pattern)
+        return false;
+    FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
+    FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+    CObjectSet objects(FcObjectSetBuild(FC_FAMILY, nullptr));
+    CFontSet set(FcFontList(nullptr, pattern.get(), objects.get()));
+    return set && set->nfont > 0;
+}
+
 std::vector<CFontFamily> listFontFamilies() {
     std::lock_guard lock(fcMutex());
     ensureInit();

@@ -21,6 +21,10 @@ struct CFaceFile {
 // Thread-safe; results are cached for the life of the process.
 Result<CFaceFile> findFace(const std::u16string& family, bool bold, bool italic);
 
+// Whether an installed outline font has this family name (in any of its languages, ignoring
+// case), or the name is one of fontconfig's generic families ("sans-serif", "monospace" ...).
+bool isFamilyInstalled(const std::u16string& family);
+
 // A face that has a glyph for `code`, as close to the family and style as fontconfig finds:
 // for characters the chosen face lacks (a Latin face asked for a hanzi). Not cached.
 Result<CFaceFile> findFaceCovering(const std::u16string& family, bool bold, bool italic,

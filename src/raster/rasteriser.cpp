@@ -2,8 +2,12 @@
 
 #include "base/text.h"
 #include "raster/builtin_fonts.h"
+#include "raster/font_config.h"
 #include "raster/freetype_renderer.h"
 #include "raster/string_rasteriser.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
 
 namespace tgw {
 namespace {
@@ -53,6 +57,22 @@ Status CRasteriser::renderCharacter(char16_t code, const CAnsiForm& ansi, const 
     }
     out = std::move(dots);
     return {};
+}
+
+Result<CGlyphCoverage> CRasteriser::glyphCoverage(char16_t code, const CAnsiForm& ansi,
+                                                  const CFontSettings& font) {
+    if (isBuiltinFont(font.kind))
+        return CGlyphCoverage{
+            builtinHasGlyph(font.kind, ansi) ? EGlyphSource::Font : EGlyphSource::Missing, {}};
+    Result<FT_Face> face = m_freeType->face(font.face, font.bold, font.italic);
+    if (!face)
+        return failure(face.error());
+    if (FT_Get_Char_Index(*face, code) != 0)
+        return CGlyphCoverage{};
+    CFaceFile other;
+    if (!m_freeType->coveringFace(font.face, font.bold, font.italic, code, font.height, &other))
+        return CGlyphCoverage{EGlyphSource::Missing, {}};
+    return CGlyphCoverage{EGlyphSource::Fallback, other.family};
 }
 
 Status CRasteriser::renderString(std::u16string_view text, bool rightToLeft,

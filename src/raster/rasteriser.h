@@ -12,6 +12,16 @@ namespace tgw {
 
 class CFreeTypeRenderer;
 
+// Where the glyph of a character comes from: the font itself, another installed face that has
+// the character (TrueType only, as rendering falls back for coverage), or nowhere, so that the
+// character comes out blank or as the face's missing-glyph box.
+enum class EGlyphSource { Font, Fallback, Missing };
+
+struct CGlyphCoverage {
+    EGlyphSource source = EGlyphSource::Font;
+    std::u16string fallbackFamily; // the face used instead, for EGlyphSource::Fallback
+};
+
 // The rasteriser of all three entry kinds: built-in dot fonts, TrueType faces through FreeType,
 // strings and pictures. Each instance owns its own FreeType library and faces, so one instance
 // per thread renders in parallel with others.
@@ -27,6 +37,11 @@ public:
     Status renderPicture(const std::u16string& path, uint8_t threshold, CDotMatrix& out) override;
 
     CFreeTypeRenderer& freeType() { return *m_freeType; }
+
+    // Where renderCharacter() takes the glyph of `code` in `font` from. Fails only when the
+    // font's face cannot be opened.
+    Result<CGlyphCoverage> glyphCoverage(char16_t code, const CAnsiForm& ansi,
+                                         const CFontSettings& font);
 
     // Whether the last picture rendered was shown, or stood in for by "Image Invalid" or
     // "Image Too Big" (the render succeeds either way), and why.

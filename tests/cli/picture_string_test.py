@@ -30,11 +30,18 @@ class Pictures(unittest.TestCase):
         r = tgw("render", "--picture", self.pgm)
         self.assertEqual(matrices(r.stdout)[0][2], ["#.#.", "...."])
 
-    def test_unreadable_pictures_render_as_a_text(self):
+    def test_unreadable_pictures_fail_unless_the_placeholder_is_accepted(self):
         broken = os.path.join(self.dir.name, "broken.PNG")
         with open(broken, "wb") as f:
             f.write(b"\x89PNG\r\n\x1a\n" + b"\0" * 20)
-        r = tgw("render", "--threshold", "128", "--picture", broken)
+        for picture in (broken, os.path.join(self.dir.name, "nosuch.png")):
+            r = tgw("export", "--picture", picture, "--format", "bin", "-o",
+                    os.path.join(self.dir.name, "x.bin"))
+            self.assertEqual(r.returncode, 1)
+            self.assertIn(picture, r.stderr)
+            self.assertIn("--allow-placeholder", r.stderr)
+            self.assertFalse(os.path.exists(os.path.join(self.dir.name, "x.bin")))
+        r = tgw("render", "--threshold", "128", "--picture", broken, "--allow-placeholder")
         self.assertEqual(r.returncode, 0, r.stderr)
         [(name, size, rows)] = matrices(r.stdout)
         width, height = map(int, size.split("x"))

@@ -144,3 +144,49 @@ TEST(CodeText, FailedRenderStopsTheFile) {
 
 } // namespace
 } // namespace tgw
+
+namespace tgw {
+namespace {
+
+// The header form: a golden text of two entries of one size, and what it refuses.
+TEST(CodeText, HeaderOfOneArray) {
+    test::CNoRasteriser none;
+    CGlyphList list(none);
+    CDotMatrix m(8, 2);
+    m.set(0, 0, true);
+    test::addChar(list, u'A', m);
+    m.set(1, 7, true);
+    test::addChar(list, u'中', m);
+    CEncodingOptions o = options(false);
+    o.tail.clear();
+    o.headerName = "font";
+    EXPECT_EQ(*codeText(list, o),
+              gbk(u"#ifndef FONT_H\r\n#define FONT_H\r\n\r\n#include <stdint.h>\r\n\r\n"
+                  u"/* Entry i has the code font_codes[i]; its bytes start at "
+                  u"font[font_offsets[i]]. */\r\n#define FONT_COUNT 2\r\n\r\n"
+                  u"const uint8_t font[] = {\r\n"
+                  u"/*  A[0x0041]    8x2  */\r\n0x80,0x00,\r\n"
+                  u"/* 中[0xD6D0]    8x2  */\r\n0x80,0x01,\r\n};\r\n\r\n"
+                  u"const uint16_t font_codes[2] = {\r\n    0x0041, 0xD6D0,\r\n};\r\n"
+                  u"const uint32_t font_offsets[2] = {\r\n    0, 2,\r\n};\r\n\r\n"
+                  u"#define FONT_WIDTH 8\r\n#define FONT_HEIGHT 2\r\n#define FONT_GLYPH_BYTES 2\r\n"
+                  u"\r\n#endif\r\n"));
+
+    o.headerName = "int";
+    EXPECT_FALSE(codeText(list, o));
+    o.headerName = "font";
+    o.assembler = true;
+    EXPECT_FALSE(codeText(list, o));
+    o.assembler = false;
+    CGlyphList empty(none);
+    EXPECT_FALSE(codeText(empty, o)); // C has no empty array
+
+    for (const char* good : {"font", "_font16", "Font_16x16", "a"})
+        EXPECT_TRUE(isCIdentifier(good)) << good;
+    for (const char* bad : {"", "16font", "font-16", "static", "_Bool", "__x", "_X", "føø"})
+        EXPECT_FALSE(isCIdentifier(bad)) << bad;
+    EXPECT_FALSE(isCIdentifier(std::string(64, 'a')));
+}
+
+} // namespace
+} // namespace tgw

@@ -178,12 +178,17 @@ private slots:
         dialog.importText();
         QCOMPARE(dialog.text(), QString("A中"));
 
-        // Big-endian UTF-16 is not recognised: its bytes are read as code page 936.
+        // Big-endian UTF-16 after its mark, and UTF-8 without one.
         const QString be = dir.filePath("be.txt");
         writeFile(be, QByteArray("\xFE\xFF\0A", 4));
         nextFile = be;
         dialog.importText();
-        QCOMPARE(dialog.text(), QString::fromStdU16String(std::u16string(u"\uFFFD\uFFFD\0A", 4)));
+        QCOMPARE(dialog.text(), QString("A"));
+        const QString utf8 = dir.filePath("utf8.txt");
+        writeFile(utf8, QString("中文A").toUtf8());
+        nextFile = utf8;
+        dialog.importText();
+        QCOMPARE(dialog.text(), QString("中文A"));
 
         nextFile = dir.filePath("missing.txt");
         dialog.importText();

@@ -1,4 +1,7 @@
 #include "project/text_import.h"
+
+#include "base/codepage.h"
+#include "base/text.h"
 #include "project_test_support.h"
 
 #include <gtest/gtest.h>
@@ -19,25 +22,56 @@ std::string bytes(std::initializer_list<int> values) {
 
 TEST(TextImport, DecodingByByteOrderMark) {
     EXPECT_EQ(decodeImportedText(""), u"");
-    // FF FE: UTF-16 LE without its mark, line breaks kept, characters past a NUL kept.
-    EXPECT_EQ(decodeImportedText(
-                  bytes({0xFF, 0xFE, 0x41, 0, 0x2D, 0x4E, 0x0D, 0, 0x0A, 0, 0, 0, 0x42, 0})),
-              std::u16string(u"A中\r\n\0B", 6));
+    // FF FE: UTF-16 LE without its mark, line breaks kept.
+    EXPECT_EQ(decodeImportedText(bytes({0xFF, 0xFE, 0x41, 0, 0x2D, 0x4E, 0x0D, 0, 0x0A, 0})),
+              u"A中\r\n");
     EXPECT_EQ(decodeImportedText(bytes({0xFF, 0xFE})), u"");
-    // Half a code unit at the end is damage, shown as such rather than dropped.
-    EXPECT_EQ(decodeImportedText(bytes({0xFF, 0xFE, 0x41, 0, 0x42})), u"A\uFFFD");
+    // FE FF: UTF-16 BE.
+    EXPECT_EQ(decodeImportedText(bytes({0xFE, 0xFF, 0x00, 0x41, 0x4E, 0x2D})), u"A中");
+    // An odd last byte pairs with a zero byte: the low byte in LE, the high byte in BE.
+    EXPECT_EQ(decodeImportedText(bytes({0xFF, 0xFE, 0x41, 0, 0x42})), u"AB");
+    EXPECT_EQ(decodeImportedText(bytes({0xFE, 0xFF, 0x00, 0x41, 0x4E})), u"A\u4E00");
+    // EF BB BF: UTF-8 without its mark, even where the bytes would be code page 936 too.
+    EXPECT_EQ(decodeImportedText("\xEF\xBB\xBF中文\n"), u"中文\n");
+    EXPECT_EQ(decodeImportedText(bytes({0xEF, 0xBB, 0xBF, 0xC4, 0xA3})), u"\u0123");
 
-    // Anything else is code page 936: "中文" in GBK, and CR LF kept.
-    EXPECT_EQ(decodeImportedText(bytes({0xD6, 0xD0, 0xCE, 0xC4, 0x0D, 0x0A, 0x41})), u"中文\r\nA");
-    // A big-endian mark is no mark: FE FF 00 41 4E 2D is not "A中".
-    const std::string bigEndian = bytes({0xFE, 0xFF, 0x00, 0x41, 0x4E, 0x2D});
-    std::u16string be = decodeImportedText(bigEndian);
-    EXPECT_EQ(be, fromCp936(bigEndian));
-    EXPECT_EQ(be.substr(be.size() - 4), std::u16string(u"\0AN-", 4));
-    // UTF-8 is not recognised: "中文" (E4 B8 AD E6 96 87) comes out as the GBK pairs E4B8 ...
-    std::u16string utf8 = decodeImportedText("中文");
-    EXPECT_EQ(utf8.size(), 3u);
-    EXPECT_EQ(utf8[0], u'涓');
+    // The text ends at its first zero character, in every encoding.
+    EXPECT_EQ(decodeImportedText(bytes({0xFF, 0xFE, 0x41, 0, 0, 0, 0x42, 0})), u"A");
+    EXPECT_EQ(decodeImportedText(bytes({0xFE, 0xFF, 0, 0x41, 0, 0, 0, 0x42})), u"A");
+    EXPECT_EQ(decodeImportedText(std::string("A\0B", 3)), u"A");
+    EXPECT_EQ(decodeImportedText(bytes({0xD6, 0xD0, 0xCE, 0xC4, 0, 0x41})), u"中文");
+}
+
+TEST(TextImport, UnmarkedTextIsUtf8WhenValidElseCodePage936) {
+    // What editors here write: the 64 characters U+4E00..U+4E3F, one entry each.
+    std::u16string hanzi;
+    for (char16_t c = 0x4E00; c < 0x4E40; ++c)
+        hanzi.push_back(c);
+    EXPECT_EQ(decodeImportedText(utf16ToUtf8(hanzi)), hanzi);
+    EXPECT_EQ(decodeImportedText("plain ASCII\r\n"), u"plain ASCII\r\n");
+
+    // Malformed UTF-8 is code page 936: a cut sequence, an overlong form, a surrogate.
+    EXPECT_EQ(decodeImportedText(bytes({0xE4, 0xB8})), fromCp936(bytes({0xE4, 0xB8})));
+    EXPECT_EQ(decodeImportedText(bytes({0xC0, 0xAF})), fromCp936(bytes({0xC0, 0xAF})));
+    EXPECT_EQ(decodeImportedText(bytes({0xED, 0xA0, 0x80})), fromCp936(bytes({0xED, 0xA0, 0x80})));
+
+    // GBK text of any length past a character or two is not valid UTF-8: sentences, and every
+    // row of GB2312's hanzi (94 characters a row) come back as written.
+    for (const char16_t* text : {u"中文", u"你好，世界！", u"欢迎使用点阵字模工具\r\n第二行",
+                                 u"温度：25℃ 湿度：60％", u"确定 取消 返回 设置"}) {
+        const std::string gbk = toCp936(text);
+        EXPECT_EQ(decodeImportedText(gbk), text) << utf16ToUtf8(text);
+    }
+    for (int lead = 0xB0; lead <= 0xF7; ++lead) {
+        std::string gbk;
+        for (int trail = 0xA1; trail <= 0xFE; ++trail) {
+            if (!ansiToUnicode(uint8_t(lead), uint8_t(trail)))
+                continue;
+            gbk.push_back(char(lead));
+            gbk.push_back(char(trail));
+        }
+        EXPECT_EQ(decodeImportedText(gbk), fromCp936(gbk)) << "row " << lead;
+    }
 }
 
 TEST(TextImport, FilesAndTheirFailures) {
@@ -70,11 +104,10 @@ TEST(TextImport, FilesAndTheirFailures) {
     EXPECT_EQ(why, EReadFailure::Open);
 
     // Exactly at the limit is read; one byte over is refused before reading.
-    fs::resize_file((test::writeBytes(dir / "full.txt", "A"), dir / "full.txt"), kMaxImportBytes);
+    test::writeBytes(dir / "full.txt", std::string(kMaxImportBytes, 'A'));
     Result<std::u16string> full = importTextFile((dir / "full.txt").string(), &why);
     ASSERT_TRUE(full) << full.error();
     EXPECT_EQ(full->size(), kMaxImportBytes);
-    EXPECT_EQ(full->front(), u'A');
     fs::resize_file(dir / "full.txt", kMaxImportBytes + 1);
     Result<std::u16string> over = importTextFile((dir / "full.txt").string(), &why);
     ASSERT_FALSE(over);
