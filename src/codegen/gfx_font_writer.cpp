@@ -152,6 +152,7 @@ COutputWriter gfxFontWriter() {
     COutputWriter w{"gfx",
                     "h",
                     "GFX font header: cropped glyphs for proportional text",
+                    "GFX 字体头文件（比例字体）",
                     EWriterInput::Proportional,
                     false,
                     false};

@@ -137,6 +137,7 @@ COutputWriter metricsTextWriter() {
     COutputWriter w{"metrics-c",
                     "c",
                     "C text: cropped glyphs behind a table of their metrics",
+                    "裁剪字模与度量表（C 代码）",
                     EWriterInput::Proportional,
                     false,
                     false};
@@ -154,6 +155,7 @@ COutputWriter metricsBinaryWriter() {
     COutputWriter w{"metrics-bin",
                     "bin",
                     "binary file: cropped glyphs behind a table of their metrics",
+                    "裁剪字模与度量表（二进制）",
                     EWriterInput::Proportional,
                     true,
                     false};

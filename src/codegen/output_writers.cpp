@@ -3,13 +3,15 @@
 #include "codegen/binary_file.h"
 #include "codegen/code_text.h"
 
+#include "base/replacing_file.h"
 #include "base/text.h"
 
 namespace tgw {
 
 COutputWriter cTextWriter() {
-    COutputWriter w{"c",   "c",  "C code text, one matrix per entry", EWriterInput::Matrices,
-                    false, false};
+    COutputWriter w{
+        "c",   "c",  "C code text, one matrix per entry", "C 代码", EWriterInput::Matrices,
+        false, false};
     w.writeMatrices = [](const CGlyphList& list, const CEncodingOptions& encoding,
                          const CWriterOptions&, IOutput& out) {
         CEncodingOptions c = encoding;
@@ -20,9 +22,13 @@ COutputWriter cTextWriter() {
 }
 
 COutputWriter asmTextWriter() {
-    COutputWriter w{
-        "asm", "asm", "assembler code text, one matrix per entry", EWriterInput::Matrices,
-        false, false};
+    COutputWriter w{"asm",
+                    "asm",
+                    "assembler code text, one matrix per entry",
+                    "ASM 代码",
+                    EWriterInput::Matrices,
+                    false,
+                    false};
     w.writeMatrices = [](const CGlyphList& list, const CEncodingOptions& encoding,
                          const CWriterOptions&, IOutput& out) {
         CEncodingOptions a = encoding;
@@ -33,9 +39,13 @@ COutputWriter asmTextWriter() {
 }
 
 COutputWriter binaryMatrixWriter() {
-    COutputWriter w{
-        "bin", "bin", "binary matrix file, optionally behind an index", EWriterInput::Matrices,
-        true,  true};
+    COutputWriter w{"bin",
+                    "bin",
+                    "binary matrix file, optionally behind an index",
+                    "二进制字库",
+                    EWriterInput::Matrices,
+                    true,
+                    true};
     w.writeMatrices = [](const CGlyphList& list, const CEncodingOptions& encoding,
                          const CWriterOptions& options, IOutput& out) {
         return writeBinaryFile(list, encoding, options.withIndex, out);
@@ -102,6 +112,17 @@ Status writeList(const COutputWriter& writer, const CGlyphList& list,
     if (!font)
         return failure(font.error());
     return writer.writeProportional(*font, encoding, out);
+}
+
+Status saveList(const COutputWriter& writer, const CGlyphList& list,
+                const CEncodingOptions& encoding, const CWriterOptions& options,
+                const std::string& path) {
+    CReplacingFile file(path);
+    if (Status s = file.open(); !s)
+        return s;
+    if (Status s = writeList(writer, list, encoding, options, file); !s)
+        return s;
+    return file.commit();
 }
 
 std::string cIdentifier(std::string_view name) {

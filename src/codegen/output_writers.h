@@ -29,7 +29,8 @@ struct CWriterOptions {
 struct COutputWriter {
     const char* name;        // "c", "asm", "bin", "gfx", "metrics-c", "metrics-bin"
     const char* extension;   // of the files it writes, without the dot
-    const char* description; // one line for help texts and lists
+    const char* description; // one line for help texts
+    const char* label;       // what the program's lists show (UTF-8)
     EWriterInput input;
     bool binary;     // bytes rather than text
     bool takesIndex; // CWriterOptions::withIndex means something to it
@@ -67,6 +68,11 @@ COutputWriter binaryMatrixWriter();
 COutputWriter gfxFontWriter();
 COutputWriter metricsTextWriter();
 COutputWriter metricsBinaryWriter();
+
+// writeList() into `path` through a temporary file: on failure the file is left as it was.
+Status saveList(const COutputWriter& writer, const CGlyphList& list,
+                const CEncodingOptions& encoding, const CWriterOptions& options,
+                const std::string& path);
 
 // `name` made into a C identifier: letters and digits of its words joined, each word's first
 // letter upper case ("DejaVu Sans 12 Bold" -> "DejaVuSans12Bold"); "Font" prefixed when it
