@@ -158,7 +158,7 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     layout->addWidget(m_progressBar);
     layout->addLayout(buttons);
 
-    m_options = {setBox, optionBox, outputBox, m_buildButton, m_closeButton};
+    m_options = {setBox, optionBox, outputBox, previewBox, m_buildButton, m_closeButton};
     connect(m_ranges, &QLineEdit::textEdited, this,
             [this] { m_set->button(int(ECharacterSet::Range))->setChecked(true); });
 
