@@ -121,7 +121,7 @@ Result<std::string> gfxFontHeader(const CProportionalFont& font) {
                          g.xOffset, g.yOffset, glyphComment(g.code).c_str());
         for (uint8_t b : bits) {
             bitmaps += column == 0 ? "    " : " ";
-            bitmaps += format("0x%02X,", b);
+            appendHexByte(bitmaps, b);
             if (++column == 12) {
                 bitmaps += "\n";
                 column = 0;

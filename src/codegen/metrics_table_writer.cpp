@@ -118,7 +118,7 @@ Result<std::string> metricsTableText(const CProportionalFont& font,
     for (const CEncodedGlyph& e : *glyphs)
         for (uint8_t b : e.bytes) {
             text += column == 0 ? "    " : " ";
-            text += format("0x%02X,", b);
+            appendHexByte(text, b);
             ++total;
             if (++column == 12) {
                 text += "\n";

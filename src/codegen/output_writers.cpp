@@ -125,6 +125,12 @@ Status saveList(const COutputWriter& writer, const CGlyphList& list,
     return file.commit();
 }
 
+void appendHexByte(std::string& out, uint8_t byte) {
+    static const char digits[] = "0123456789ABCDEF";
+    const char text[5] = {'0', 'x', digits[byte >> 4], digits[byte & 15], ','};
+    out.append(text, 5);
+}
+
 std::string cIdentifier(std::string_view name) {
     std::string id;
     bool wordStart = true;

@@ -74,6 +74,10 @@ Status saveList(const COutputWriter& writer, const CGlyphList& list,
                 const CEncodingOptions& encoding, const CWriterOptions& options,
                 const std::string& path);
 
+// "0x3C," appended to `out`: the byte arrays of the proportional writers, made without a
+// formatted print per byte.
+void appendHexByte(std::string& out, uint8_t byte);
+
 // `name` made into a C identifier: letters and digits of its words joined, each word's first
 // letter upper case ("DejaVu Sans 12 Bold" -> "DejaVuSans12Bold"); "Font" prefixed when it
 // would begin with a digit or hold nothing.
