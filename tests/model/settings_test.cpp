@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 using namespace tgw;
 
@@ -85,6 +85,43 @@ TEST_F(SettingsTest, NumbersAreStoredAsTheirTexts) {
     CSettings back = loaded();
     EXPECT_EQ(back.offset, -3);
     EXPECT_EQ(back.width, 2048u);
+}
+
+// The font-file keys are written only once set, and a cleared file is stored as cleared.
+TEST_F(SettingsTest, FontFileKeysAreOptional) {
+    CSettings s = CSettings::defaults();
+    {
+        CProfileStore p(path);
+        s.save(p);
+        ASSERT_TRUE(p.save());
+    }
+    for (const char* key : {"FONTFILE", "FACEINDEX", "FITCELL"})
+        EXPECT_EQ(stored(key), "<missing>") << key;
+    s.fontFile = "/fonts/my font.ttc";
+    s.faceIndex = 2;
+    s.fitCell = 1;
+    {
+        CProfileStore p(path);
+        p.load();
+        s.save(p);
+        ASSERT_TRUE(p.save());
+    }
+    CSettings back = loaded();
+    EXPECT_EQ(back.font().fontFile, "/fonts/my font.ttc");
+    EXPECT_EQ(back.font().faceIndex, 2);
+    EXPECT_TRUE(back.font().fitCell);
+    s.fontFile.clear();
+    s.fitCell = 0;
+    {
+        CProfileStore p(path);
+        p.load();
+        s.save(p);
+        ASSERT_TRUE(p.save());
+    }
+    back = loaded();
+    EXPECT_EQ(back.fontFile, "");
+    EXPECT_EQ(back.faceIndex, 0);
+    EXPECT_EQ(back.fitCell, 0);
 }
 
 TEST_F(SettingsTest, GarbageAndOutOfRangeValuesGiveTheDefaults) {
