@@ -171,7 +171,9 @@ void CFontDialog::updateEnabled() {
     m_fit->setEnabled(trueType);
     m_fileOn->setEnabled(trueType);
     m_face->setEnabled(trueType && !m_fileOn->isChecked());
-    for (QWidget* w : std::initializer_list<QWidget*>{m_file, m_browse, m_faceIndex, m_fileInfo})
+    // 浏览... stays open to a TrueType font: choosing a file turns the file on.
+    m_browse->setEnabled(trueType);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_file, m_faceIndex, m_fileInfo})
         w->setEnabled(trueType && m_fileOn->isChecked());
     m_offset->setEnabled(trueType && m_offsetOn->isChecked());
 }
