@@ -294,6 +294,16 @@ Result<FT_Face> CFreeTypeRenderer::sizedFace(const std::u16string& family, bool 
     return face;
 }
 
+Result<FT_Face> CFreeTypeRenderer::sizedFileFace(const std::string& path, int index, int emHeight) {
+    Result<FT_Face> face = fileFace(path, index);
+    if (!face)
+        return face;
+    const long size = long(std::max(emHeight, 1)) * 64;
+    if (Status s = setSize(*face, size, size, path); !s)
+        return failure(s.error());
+    return face;
+}
+
 Result<FT_Face> CFreeTypeRenderer::coveringFace(const std::u16string& family, bool bold,
                                                 bool italic, char32_t code, int emHeight,
                                                 CFaceFile* fileOut) {

@@ -45,6 +45,8 @@ public:
     // drawing runs of text. The face stays owned by this renderer.
     Result<FT_Face> sizedFace(const std::u16string& family, bool bold, bool italic, int emHeight,
                               const CFaceFile** file = nullptr);
+    // The face of a font file set like sizedFace(); see fileFace() for its failures.
+    Result<FT_Face> sizedFileFace(const std::string& path, int index, int emHeight);
     // A face that has `code`, which the face of `family` lacks, set like sizedFace(); its
     // description is copied to `file`. Fails when no installed face has the character.
     Result<FT_Face> coveringFace(const std::u16string& family, bool bold, bool italic,

@@ -108,6 +108,18 @@ class BitmapFontTest(unittest.TestCase):
             # Never scaled: any asked size gives the one strike there is.
             self.check_own_bitmaps(path, 10, 18, ("--size", "30"))
 
+    def test_string_entries_draw_from_the_file(self):
+        r = tgw("render", "--font-file", self.bdf, "--height", "15", "--string", "HI")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        (_, size, rows), = matrices(r.stdout)
+        self.assertEqual(size.split("x")[1], "15")
+        # 'I' of the font, its own bitmap, somewhere in the line.
+        w, h, _, _, bits = self.glyphs[ord("I")]
+        glyph = ["".join("#" if b else "." for b in row) for row in bits]
+        self.assertTrue(any(all(row[x:x + w] == glyph[k] for k, row in enumerate(rows[y:y + h]))
+                            for y in range(len(rows) - h + 1) for x in range(len(rows[0]) - w + 1)),
+                        "\n".join(rows))
+
     def test_faces_of_a_bitmap_font(self):
         r = tgw("fonts", "--file", self.pcf)
         self.assertEqual(r.returncode, 0, r.stderr)
