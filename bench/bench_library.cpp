@@ -165,6 +165,33 @@ void bareLoop(benchmark::State& state, const char16_t* face, ECharacterSet set) 
     FT_Done_FreeType(lib);
 }
 
+// The same build through a writer of the table by name: the proportional writers against the
+// fixed-matrix writers of the same set. `ranges` empty: every character of the face.
+void writer(benchmark::State& state, const char16_t* face, const char* ranges, const char* name) {
+    const CSettings s = settingsFor(face);
+    CLibraryRequest request = requestFor(*ranges ? ECharacterSet::Range : ECharacterSet::Font);
+    request.ranges = ranges;
+    const COutputWriter* w = findWriter(name);
+    const std::string path = outputFolder() + "/writer.out";
+    size_t glyphs = 0;
+    for (auto _ : state) {
+        Result<CCharacterPlan> plan = planCharacters(request, s.font(), {});
+        if (!plan || !w) {
+            state.SkipWithError(plan ? "no such writer" : plan.error().c_str());
+            return;
+        }
+        CLibraryBuilder builder(s, std::move(plan->characters), *w, false);
+        Result<CBuildSummary> r = builder.build(path);
+        if (!r) {
+            state.SkipWithError(r.error().c_str());
+            return;
+        }
+        glyphs = r->glyphs;
+    }
+    state.SetItemsProcessed(int64_t(state.iterations() * glyphs));
+    state.counters["glyphs"] = double(glyphs);
+}
+
 constexpr const char16_t* kWqy = u"WenQuanYi Micro Hei";
 constexpr const char16_t* kDejaVu = u"DejaVu Sans";
 
@@ -191,6 +218,30 @@ BENCHMARK_CAPTURE(library, ascii_dejavu16_c, kDejaVu, ECharacterSet::Ascii, ELib
                   false)
     ->Arg(0)
     ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// Every glyph of WenQuanYi Micro Hei (the GFX format's 64 KiB cannot hold them: the Latin
+// blocks of DejaVu Sans stand in for it).
+BENCHMARK_CAPTURE(writer, font_wqy16_c, kWqy, "", "c")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(writer, font_wqy16_bin, kWqy, "", "bin")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(writer, font_wqy16_metrics_c, kWqy, "", "metrics-c")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(writer, font_wqy16_metrics_bin, kWqy, "", "metrics-bin")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(writer, latin_dejavu16_c, kDejaVu, "0x20-0x24F", "c")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(writer, latin_dejavu16_gfx, kDejaVu, "0x20-0x24F", "gfx")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(writer, latin_dejavu16_metrics_bin, kDejaVu, "0x20-0x24F", "metrics-bin")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -1,15 +1,20 @@
 #include "app/font_dialog.h"
 
 #include "model/dot_matrix.h"
+#include "raster/rasteriser.h"
 #include "view/font_list.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -24,7 +29,10 @@ CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
       m_bold(new QCheckBox("粗体", this)), m_italic(new QCheckBox("斜体", this)),
       m_underline(new QCheckBox("下划线", this)), m_strikeout(new QCheckBox("删除线", this)),
       m_offsetOn(new QCheckBox("纵向偏移", this)), m_offset(new QSpinBox(this)),
-      m_halfWidth(new QCheckBox("ASCII 字符半宽", this)) {
+      m_halfWidth(new QCheckBox("ASCII 字符半宽", this)),
+      m_fileOn(new QCheckBox(tr("字体文件"), this)), m_file(new QLineEdit(this)),
+      m_browse(new QPushButton(tr("浏览..."), this)), m_faceIndex(new QSpinBox(this)),
+      m_fileInfo(new QLabel(this)), m_fit(new QCheckBox(tr("适应单元"), this)) {
     setWindowTitle("字模字体");
 
     for (int kind = kFontAscii5x7; kind <= kFontGb2312_16; ++kind)
@@ -50,13 +58,28 @@ CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
     m_offset->setValue(int(s.offset));
     m_offsetOn->setChecked(s.offset != 0);
     m_halfWidth->setChecked(s.halfWidth);
+    m_fileOn->setChecked(!s.fontFile.empty());
+    m_file->setText(QString::fromStdString(s.fontFile));
+    m_faceIndex->setRange(0, 0xFFFF);
+    m_faceIndex->setValue(s.faceIndex);
+    m_faceIndex->setPrefix(tr("字体序号 "));
+    m_fit->setChecked(s.fitCell != 0);
+    m_fit->setToolTip(tr("取上升与下降之和不超过点阵高度的最大字号, 字形不被截断"));
 
     auto* form = new QFormLayout;
     form->addRow("字体类型", m_kind);
     form->addRow("字体名称", m_face);
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(m_fileOn);
+    fileRow->addWidget(m_file, 1);
+    fileRow->addWidget(m_browse);
+    fileRow->addWidget(m_faceIndex);
+    form->addRow("", fileRow);
+    form->addRow("", m_fileInfo);
     auto* sizeRow = new QHBoxLayout;
     sizeRow->addWidget(m_sizeOn);
     sizeRow->addWidget(m_size);
+    sizeRow->addWidget(m_fit);
     sizeRow->addStretch();
     form->addRow("", sizeRow);
     auto* cellRow = new QHBoxLayout;
@@ -89,7 +112,52 @@ CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
     connect(m_kind, &QComboBox::currentIndexChanged, this, &CFontDialog::updateEnabled);
     connect(m_sizeOn, &QCheckBox::toggled, this, &CFontDialog::updateEnabled);
     connect(m_offsetOn, &QCheckBox::toggled, this, &CFontDialog::updateEnabled);
+    connect(m_fileOn, &QCheckBox::toggled, this, &CFontDialog::updateEnabled);
+    connect(m_fit, &QCheckBox::toggled, this, &CFontDialog::updateEnabled);
+    connect(m_browse, &QPushButton::clicked, this, &CFontDialog::browse);
+    connect(m_file, &QLineEdit::editingFinished, this, &CFontDialog::describeFile);
+    connect(m_faceIndex, &QSpinBox::valueChanged, this, &CFontDialog::describeFile);
+    describeFile();
     updateEnabled();
+}
+
+void CFontDialog::browse() {
+    const QString start = m_file->text().isEmpty() ? QString() : QFileInfo(m_file->text()).path();
+    const QString path = QFileDialog::getOpenFileName(
+        this, tr("选择字体文件"), start,
+        tr("字体文件 (*.ttf *.otf *.ttc *.otc *.bdf *.pcf *.pcf.gz *.woff *.woff2);;所有文件 (*)"));
+    if (path.isEmpty())
+        return;
+    m_file->setText(path);
+    m_fileOn->setChecked(true);
+    m_faceIndex->setValue(0);
+    describeFile();
+}
+
+void CFontDialog::describeFile() {
+    m_fileFamily.clear();
+    const QString path = m_file->text();
+    if (path.isEmpty()) {
+        m_fileInfo->setText(tr("未选择字体文件"));
+        return;
+    }
+    Result<std::vector<CFileFace>> faces = listFileFaces(path.toStdString());
+    if (!faces) {
+        m_fileInfo->setText(QString::fromStdString(faces.error()));
+        return;
+    }
+    m_faceIndex->setMaximum(std::max(0, int(faces->size()) - 1));
+    const CFileFace& f = faces->at(size_t(std::min(m_faceIndex->value(), int(faces->size()) - 1)));
+    m_fileFamily = QString::fromStdString(f.family);
+    QString kind = f.scalable ? tr("轮廓字体") : tr("点阵字体");
+    if (!f.strikes.empty()) {
+        QStringList sizes;
+        for (int size : f.strikes)
+            sizes << QString::number(size);
+        kind += " " + tr("点阵尺寸 %1").arg(sizes.join(","));
+    }
+    m_fileInfo->setText(
+        QString("%1 %2 (%3)").arg(m_fileFamily, QString::fromStdString(f.style), kind));
 }
 
 void CFontDialog::updateEnabled() {
@@ -98,7 +166,15 @@ void CFontDialog::updateEnabled() {
     for (QWidget* w : std::initializer_list<QWidget*>{
              m_face, m_sizeOn, m_offsetOn, m_bold, m_italic, m_underline, m_strikeout, m_halfWidth})
         w->setEnabled(trueType);
-    m_size->setEnabled(trueType && m_sizeOn->isChecked());
+    m_size->setEnabled(trueType && m_sizeOn->isChecked() && !m_fit->isChecked());
+    m_sizeOn->setEnabled(trueType && !m_fit->isChecked());
+    m_fit->setEnabled(trueType);
+    m_fileOn->setEnabled(trueType);
+    m_face->setEnabled(trueType && !m_fileOn->isChecked());
+    // 浏览... stays open to a TrueType font: choosing a file turns the file on.
+    m_browse->setEnabled(trueType);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_file, m_faceIndex, m_fileInfo})
+        w->setEnabled(trueType && m_fileOn->isChecked());
     m_offset->setEnabled(trueType && m_offsetOn->isChecked());
 }
 
@@ -116,6 +192,16 @@ void CFontDialog::apply(CSettings& s) const {
             s.faceName = m_face->face().toStdU16String();
         s.fontSize = m_sizeOn->isChecked() ? m_size->value() : 0;
         s.offset = m_offsetOn->isChecked() ? m_offset->value() : 0;
+        s.fitCell = m_fit->isChecked();
+        // A file is taken only with its family read from it; the face name then describes it.
+        if (m_fileOn->isChecked() && !m_file->text().isEmpty() && !m_fileFamily.isEmpty()) {
+            s.fontFile = m_file->text().toStdString();
+            s.faceIndex = m_faceIndex->value();
+            s.faceName = m_fileFamily.toStdU16String();
+        } else {
+            s.fontFile.clear();
+            s.faceIndex = 0;
+        }
     }
 }
 

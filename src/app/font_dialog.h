@@ -6,6 +6,9 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 class QSpinBox;
 
 namespace tgw {
@@ -34,9 +37,18 @@ public:
     QSpinBox* offsetBox() const { return m_offset; }
     QCheckBox* boldCheck() const { return m_bold; }
     QCheckBox* halfWidthCheck() const { return m_halfWidth; }
+    QCheckBox* fileCheck() const { return m_fileOn; }
+    QLineEdit* fileEdit() const { return m_file; }
+    QSpinBox* faceIndexBox() const { return m_faceIndex; }
+    QLabel* fileInfo() const { return m_fileInfo; }
+    QCheckBox* fitCheck() const { return m_fit; }
+
+    // Shows the family and style of the chosen face of the file, or why it cannot be read.
+    void describeFile();
 
 private:
     void updateEnabled();
+    void browse();
 
     QComboBox* m_kind;
     CFontList* m_face;
@@ -51,6 +63,13 @@ private:
     QCheckBox* m_offsetOn;
     QSpinBox* m_offset;
     QCheckBox* m_halfWidth;
+    QCheckBox* m_fileOn;
+    QLineEdit* m_file;
+    QPushButton* m_browse;
+    QSpinBox* m_faceIndex;
+    QLabel* m_fileInfo;
+    QCheckBox* m_fit;
+    QString m_fileFamily; // of the face shown, empty when the file cannot be read
 };
 
 } // namespace tgw

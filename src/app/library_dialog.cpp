@@ -2,6 +2,7 @@
 
 #include "app/messages.h"
 #include "library/character_set.h"
+#include "raster/rasteriser.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -10,7 +11,10 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -79,6 +83,19 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     m_text->setMaximumHeight(90);
     setLayout->addWidget(m_text);
     m_printable = addOption("仅可打印 ASCII 字符（32～127）", "printableOnly", setBox, setLayout);
+    addChoice(m_set, int(ECharacterSet::Range), tr("范围："), "rangeSet", setBox, setLayout);
+    m_ranges = new QLineEdit(setBox);
+    m_ranges->setObjectName("ranges");
+    m_ranges->setPlaceholderText("0x20-0x7E,0x4E00-0x9FA5,65");
+    setLayout->addWidget(m_ranges);
+    auto* rangeHelp = new QLabel(
+        tr("以逗号分隔的编码或“起-止”范围，十六进制加 0x，或十进制；按编码升序，不重复"), setBox);
+    rangeHelp->setWordWrap(true);
+    setLayout->addWidget(rangeHelp);
+    m_symbols = new QLineEdit(setBox);
+    m_symbols->setObjectName("symbols");
+    m_symbols->setPlaceholderText(tr("另加的符号，如 °±µ"));
+    setLayout->addWidget(m_symbols);
 
     // What happens to them.
     auto* optionBox = new QGroupBox("选项", this);
@@ -92,11 +109,14 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     // Where they go.
     auto* outputBox = new QGroupBox("输出", this);
     auto* outputLayout = new QVBoxLayout(outputBox);
-    addChoice(m_output, int(ELibraryOutput::CText), "C 代码", "cOutput", outputBox, outputLayout);
-    addChoice(m_output, int(ELibraryOutput::AsmText), "ASM 代码", "asmOutput", outputBox,
-              outputLayout);
-    addChoice(m_output, int(ELibraryOutput::Binary), "二进制字库", "binaryOutput", outputBox,
-              outputLayout);
+    // Every writer of the table; the first three keep the names the dialog always had.
+    static const char* const kOutputNames[] = {"cOutput", "asmOutput", "binaryOutput"};
+    const std::vector<COutputWriter>& writers = outputWriters();
+    for (size_t i = 0; i < writers.size(); ++i) {
+        const std::string name = i < 3 ? kOutputNames[i] : std::string(writers[i].name) + "Output";
+        addChoice(m_output, int(i), QString::fromUtf8(writers[i].label), name.c_str(), outputBox,
+                  outputLayout);
+    }
     m_index = addOption("写入索引表", "withIndex", outputBox, outputLayout);
     outputLayout->addStretch();
 
@@ -116,10 +136,18 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     m_closeButton = new QPushButton("关闭", this);
     m_closeButton->setObjectName("close");
 
+    auto* previewBox = new QGroupBox(tr("比例字体预览"), this);
+    auto* previewLayout = new QVBoxLayout(previewBox);
+    m_preview = new QLabel(previewBox);
+    m_preview->setObjectName("preview");
+    m_preview->setMinimumHeight(48);
+    previewLayout->addWidget(m_preview);
+
     auto* grid = new QGridLayout;
     grid->addWidget(setBox, 0, 0, 2, 1);
     grid->addWidget(optionBox, 0, 1);
     grid->addWidget(outputBox, 1, 1);
+    grid->addWidget(previewBox, 2, 0, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_progressText, 1);
     buttons->addWidget(m_buildButton);
@@ -130,7 +158,9 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     layout->addWidget(m_progressBar);
     layout->addLayout(buttons);
 
-    m_options = {setBox, optionBox, outputBox, m_buildButton, m_closeButton};
+    m_options = {setBox, optionBox, outputBox, previewBox, m_buildButton, m_closeButton};
+    connect(m_ranges, &QLineEdit::textEdited, this,
+            [this] { m_set->button(int(ECharacterSet::Range))->setChecked(true); });
 
     // The set the current font offers, in the language of the code format.
     const int kind = m_settings.fontType;
@@ -141,6 +171,7 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
         ->setChecked(true);
     m_output->button(int(m_settings.language ? ELibraryOutput::AsmText : ELibraryOutput::CText))
         ->setChecked(true);
+    drawPreview();
 
     connect(m_set, &QButtonGroup::idToggled, this, [this] { updateControls(); });
     connect(m_output, &QButtonGroup::idToggled, this, [this] { updateControls(); });
@@ -164,8 +195,44 @@ ECharacterSet CLibraryDialog::chosenSet() const {
     return ECharacterSet(m_set->checkedId());
 }
 
-ELibraryOutput CLibraryDialog::chosenOutput() const {
-    return ELibraryOutput(m_output->checkedId());
+const COutputWriter& CLibraryDialog::chosenWriter() const {
+    return outputWriters().at(size_t(std::max(0, m_output->checkedId())));
+}
+
+void CLibraryDialog::drawPreview() {
+    CFontSettings font = m_settings.font();
+    if (font.kind == kFontTrueType)
+        font.width = font.height;
+    CRasteriser rasteriser;
+    std::vector<CProportionalGlyph> glyphs;
+    CLineMetrics line;
+    int width = 0, top = 0, bottom = 1;
+    for (char16_t c : std::u16string_view(kPreviewText)) {
+        CProportionalGlyph g;
+        if (!rasteriser.renderProportional(c, ansiForm(c), font, g, line))
+            return;
+        width += g.advance;
+        if (!g.dots.empty()) {
+            top = std::min(top, g.yOffset);
+            bottom = std::max(bottom, g.yOffset + g.height());
+        }
+        glyphs.push_back(std::move(g));
+    }
+    if (width <= 0 || width > 4096 || bottom - top > 1024)
+        return;
+    // Baseline at row -top; pen from the left, each glyph at its offsets.
+    QImage image(width + 2, bottom - top + 2, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    int pen = 1;
+    for (const CProportionalGlyph& g : glyphs) {
+        for (int r = 0; r < g.height(); ++r)
+            for (int c = 0; c < g.width(); ++c)
+                if (g.dots.lit(r, c))
+                    image.setPixel(pen + g.xOffset + c, 1 - top + g.yOffset + r, qRgb(0, 0, 0));
+        pen += g.advance;
+    }
+    const int scale = std::clamp(360 / std::max(1, image.width()), 1, 4);
+    m_preview->setPixmap(QPixmap::fromImage(image.scaled(image.size() * scale)));
 }
 
 void CLibraryDialog::updateControls() {
@@ -174,7 +241,9 @@ void CLibraryDialog::updateControls() {
     m_dedupe->setEnabled(set == ECharacterSet::Custom);
     m_printable->setEnabled(set == ECharacterSet::Ascii ||
                             (set == ECharacterSet::Font && isAsciiFont(m_settings.fontType)));
-    m_index->setEnabled(chosenOutput() == ELibraryOutput::Binary);
+    m_ranges->setEnabled(set == ECharacterSet::Range);
+    m_symbols->setEnabled(set == ECharacterSet::Range);
+    m_index->setEnabled(chosenWriter().takesIndex);
 }
 
 void CLibraryDialog::startBuild() {
@@ -184,6 +253,20 @@ void CLibraryDialog::startBuild() {
     CLibraryRequest request;
     request.set = set;
     request.customText = m_text->toPlainText().toStdU16String();
+    request.ranges = m_ranges->text().toStdString();
+    request.symbols = m_symbols->text().toStdU16String();
+    if (set == ECharacterSet::Range) {
+        // Bad syntax is refused here, naming the piece, before any file is asked for.
+        Result<std::u16string> ranged = rangeCharacters(request.ranges, request.symbols);
+        if (!ranged) {
+            notice(this, tr("字符范围有误：") + QString::fromStdString(ranged.error()));
+            return;
+        }
+        if (ranged->empty()) {
+            notice(this, kNoContent);
+            return;
+        }
+    }
     if (set == ECharacterSet::Custom && request.customText.empty()) {
         notice(this, kNoContent);
         return;
@@ -210,21 +293,25 @@ void CLibraryDialog::startBuild() {
     if (plan->refused)
         return;
 
-    const ELibraryOutput output = chosenOutput();
+    const COutputWriter& writer = chosenWriter();
+    const std::string name = writer.name;
     const QString path =
-        output == ELibraryOutput::Binary
+        name == "bin"
             ? chooseSaveFile(this, "保存至...", "二进制文件 (*.BIN *.bin);;所有文件 (*.*)", "bin")
-        : output == ELibraryOutput::AsmText
+        : name == "asm"
             ? chooseSaveFile(this, "保存至...", "ASM 源文件 (*.asm);;所有文件 (*.*)", "asm")
-            : chooseSaveFile(this, "保存至...", "C 源文件 (*.c);;所有文件 (*.*)", "c");
+        : name == "c" ? chooseSaveFile(this, "保存至...", "C 源文件 (*.c);;所有文件 (*.*)", "c")
+                      : chooseSaveFile(this, "保存至...",
+                                       QString("%1 (*.%2);;所有文件 (*.*)")
+                                           .arg(QString::fromUtf8(writer.label), writer.extension),
+                                       writer.extension);
     if (path.isEmpty())
         return;
     if (plan->characters.size() > kLargeJob && !askYesNo(this, kLargeJobQuestion))
         return;
 
-    auto builder =
-        std::make_unique<CLibraryBuilder>(m_settings, std::move(plan->characters), output,
-                                          output == ELibraryOutput::Binary && m_index->isChecked());
+    auto builder = std::make_unique<CLibraryBuilder>(
+        m_settings, std::move(plan->characters), writer, writer.takesIndex && m_index->isChecked());
     if (Status opened = builder->start(path.toStdString()); !opened) {
         notice(this, kOpenFailed);
         return;

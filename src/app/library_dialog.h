@@ -13,6 +13,7 @@ class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -34,6 +35,9 @@ public:
     // How often the progress display is refreshed while a build runs.
     static constexpr int kProgressMs = 360;
 
+    // The proportional preview's sample line.
+    static constexpr const char16_t* kPreviewText = u"Hello, 世界 123";
+
 public slots:
     // A build in progress ignores the dialog's close command (the Escape key, the title bar).
     void reject() override;
@@ -49,7 +53,9 @@ private:
     void setBuilding(bool on);
     void updateControls();
     ECharacterSet chosenSet() const;
-    ELibraryOutput chosenOutput() const;
+    const COutputWriter& chosenWriter() const;
+    // Draws the sample line from the glyphs' metrics, as a proportional font places them.
+    void drawPreview();
 
     CSettings m_settings;
     std::unique_ptr<CLibraryBuilder> m_builder;
@@ -58,6 +64,9 @@ private:
     QButtonGroup* m_set;
     QCheckBox* m_printable;
     QPlainTextEdit* m_text;
+    QLineEdit* m_ranges;
+    QLineEdit* m_symbols;
+    QLabel* m_preview;
     QCheckBox* m_sort;
     QCheckBox* m_dedupe;
     QCheckBox* m_skipBlanks;

@@ -13,6 +13,7 @@
 #include "base/text.h"
 #include "codegen/binary_file.h"
 #include "codegen/code_text.h"
+#include "codegen/output_writers.h"
 #include "model/describe.h"
 #include "project/project_document.h"
 #include "view/code_viewer.h"
@@ -637,8 +638,9 @@ void CMainFrame::exportCode() {
     Status written = path.isEmpty() ? Status(failure("no private temporary folder")) : Status();
     if (written) {
         CWaitCursor wait;
-        written = saveCodeFile(list, CEncodingOptions::fromSettings(m_view->settings()),
-                               path.toStdString());
+        written =
+            saveList(*findWriter(m_view->settings().language ? "asm" : "c"), list,
+                     CEncodingOptions::fromSettings(m_view->settings()), {}, path.toStdString());
     }
     if (!written) {
         warning(this, "文件打开失败，请检查！\n\n" + QString::fromStdString(written.error()));
@@ -678,8 +680,11 @@ void CMainFrame::exportLibrary() {
     Status written;
     {
         CWaitCursor wait;
-        written = saveBinaryFile(list, CEncodingOptions::fromSettings(m_view->settings()),
-                                 answer == QMessageBox::Yes, path.toStdString());
+        CWriterOptions options;
+        options.withIndex = answer == QMessageBox::Yes;
+        written =
+            saveList(*findWriter("bin"), list, CEncodingOptions::fromSettings(m_view->settings()),
+                     options, path.toStdString());
     }
     if (!written)
         warning(this, "文件打开失败，请检查！\n\n" + QString::fromStdString(written.error()));

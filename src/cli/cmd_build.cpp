@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/entry_checks.h"
+#include "codegen/output_writers.h"
 #include "library/character_set.h"
 #include "library/library_builder.h"
 #include "project/text_import.h"
@@ -21,6 +22,8 @@ struct CBuildOptions {
     std::string set;
     std::string text;
     std::string textFile;
+    std::string ranges;
+    std::string symbols;
     bool printable = false;
     bool sort = false;
     bool dedupe = false;
@@ -35,6 +38,31 @@ struct CBuildOptions {
     bool allowEmpty = false;
     bool allowFallback = false;
 };
+
+const char* const kLayouts = R"(Formats:
+  c, asm        one whole matrix per character, as the export writes them
+  bin           the matrices' bytes; with --index behind 4 + 10 n bytes (big-endian):
+                n (4), then per entry code (2), width (2), height (2), data offset (4)
+  gfx           GFX font header (C): GFXglyph table (bitmap offset, width, height,
+                x advance, x offset, y offset from the cursor on the baseline) and a
+                GFXfont struct (bitmaps, glyphs, first, last, y advance); each glyph's
+                dots one bit stream row by row, leftmost dot in the high bit. One code
+                range: codes the set lacks inside it get empty glyphs. Limits: 64 KiB
+                of bitmaps, sizes and advances up to 255, offsets -128 to 127.
+  metrics-bin   cropped glyphs behind a metrics table sorted by code (big-endian):
+                 0        4  n, the number of glyphs
+                 4        2  line advance (baseline to baseline)
+                 6        2  ascent (top of the line to the baseline)
+                 8 + 16k  2  code (UCS-2), ascending
+                10 + 16k  2  width of the glyph's box
+                12 + 16k  2  height
+                14 + 16k  2  x offset, pen to the box's left column (signed)
+                16 + 16k  2  y offset, baseline to the box's top row (signed, up < 0)
+                18 + 16k  2  advance
+                20 + 16k  4  data offset, from the end of the table
+                then each box in --dot-order and --byte-order (none when empty)
+  metrics-c     the same as C text: a GlyphMetrics array and a data array
+Proportional formats (gfx, metrics-*) draw glyphs at the font's natural width.)";
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
@@ -76,15 +104,37 @@ ECharacterSet characterSet(const std::string& name) {
         return ECharacterSet::Gb2312;
     if (name == "custom")
         return ECharacterSet::Custom;
+    if (name == "range")
+        return ECharacterSet::Range;
     return ECharacterSet::Font;
 }
 
 int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
-    if (b.index && b.format != "bin") {
+    const COutputWriter* writer = findWriter(b.format);
+    if (!writer) {
+        std::fprintf(stderr, "tgw: unknown format '%s'\n", b.format.c_str());
+        return 2;
+    }
+    if (b.index && !writer->takesIndex) {
         std::fprintf(stderr, "tgw: --index belongs to --format bin\n");
         return 2;
     }
-    const bool custom = b.set == "custom";
+    // --range and --symbols make a set of their own; --set range may be left out with them.
+    const bool ranged = !b.ranges.empty() || !b.symbols.empty();
+    if (ranged && !b.set.empty() && b.set != "range") {
+        std::fprintf(stderr, "tgw: --range and --symbols belong to --set range\n");
+        return 2;
+    }
+    const std::string set = ranged ? "range" : b.set;
+    if (set.empty()) {
+        std::fprintf(stderr, "tgw: give --set, or --range / --symbols\n");
+        return 2;
+    }
+    if (set == "range" && !ranged) {
+        std::fprintf(stderr, "tgw: --set range takes --range or --symbols\n");
+        return 2;
+    }
+    const bool custom = set == "custom";
     if (custom == (b.text.empty() && b.textFile.empty()) ||
         (!b.text.empty() && !b.textFile.empty())) {
         std::fprintf(stderr, custom ? "tgw: --set custom takes one of --text and --text-file\n"
@@ -98,7 +148,9 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
         return fail(settings.error());
 
     CLibraryRequest request;
-    request.set = characterSet(b.set);
+    request.set = characterSet(set);
+    request.ranges = b.ranges;
+    request.symbols = utf8ToUtf16(b.symbols);
     request.printableOnly = b.printable;
     request.sort = b.sort;
     request.codePageOrder = !settings->useUnicode;
@@ -142,10 +194,7 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
         return fail("no entries: the set has no characters to build (--allow-empty writes an "
                     "empty library)");
 
-    const ELibraryOutput output = b.format == "bin"   ? ELibraryOutput::Binary
-                                  : b.format == "asm" ? ELibraryOutput::AsmText
-                                                      : ELibraryOutput::CText;
-    CLibraryBuilder builder(*settings, std::move(plan->characters), output, b.index);
+    CLibraryBuilder builder(*settings, std::move(plan->characters), *writer, b.index);
     builder.setThreads(b.jobs);
     // Ctrl-C, a terminating signal and a closed terminal stop the build the regular way, which
     // removes the temporary file instead of leaving it beside the target. The handlers are in place
@@ -209,9 +258,13 @@ void registerBuild(CLI::App& app, CCommands& commands) {
     options->addSettingsOptions(cmd);
     cmd->add_option("--set", b->set,
                     "ascii (codes 1..127), gb2312 (the 8178 double-byte codes), font (every "
-                    "character the font has) or custom (--text or --text-file)")
-        ->required()
-        ->check(CLI::IsMember({"ascii", "gb2312", "font", "custom"}));
+                    "character the font has), custom (--text or --text-file) or range (--range "
+                    "and --symbols, which imply it)")
+        ->check(CLI::IsMember({"ascii", "gb2312", "font", "custom", "range"}));
+    cmd->add_option("--range", b->ranges,
+                    "Codes and ranges, comma-separated, hex with 0x or decimal: "
+                    "0x20-0x7E,0x4E00-0x9FA5,65 (ascending, each once, with --symbols)");
+    cmd->add_option("--symbols", b->symbols, "Characters added to --range, e.g. \"°±µ\"");
     cmd->add_option("--text", b->text, "The characters of --set custom");
     cmd->add_option("--text-file", b->textFile,
                     "The characters of --set custom from a text file (UTF-8, UTF-16 with a "
@@ -226,9 +279,12 @@ void registerBuild(CLI::App& app, CCommands& commands) {
     cmd->add_flag("--dedupe", b->dedupe,
                   "Drop repeated characters (the first of each stays unless --sort)");
     cmd->add_flag("--skip-blanks", b->skipBlanks, "Do not render white-space characters");
-    cmd->add_option("--format", b->format, "c, asm or bin")
+    std::vector<std::string> formats;
+    for (const COutputWriter& w : outputWriters())
+        formats.push_back(w.name);
+    cmd->add_option("--format", b->format, writerNames() + "; see the layouts below")
         ->required()
-        ->check(CLI::IsMember({"c", "asm", "bin"}));
+        ->check(CLI::IsMember(formats));
     cmd->add_flag("--index", b->index, "Put the index of codes, sizes and offsets before the data");
     cmd->add_option("-o,--output", b->output, "The library file (\"-\": standard output)")
         ->required();
@@ -239,6 +295,7 @@ void registerBuild(CLI::App& app, CCommands& commands) {
                   "Render with fontconfig's substitute when the --face is not installed");
     cmd->add_option("-j,--jobs", b->jobs, "Rendering threads (default: one per processor)")
         ->check(CLI::Range(1, 256));
+    cmd->footer(kLayouts);
     commands.push_back({cmd, [options, b] { return runBuild(*options, *b); }});
 }
 

@@ -3,6 +3,7 @@
 #include "cli/common.h"
 #include "codegen/binary_file.h"
 #include "codegen/code_text.h"
+#include "codegen/output_writers.h"
 #include "raster/rasteriser.h"
 
 #include <cstdio>
@@ -25,7 +26,7 @@ int runExport(const CCommandOptions& options, const CExportOptions& ex) {
         return fail(settings.error());
     CEncodingOptions encoding = CEncodingOptions::fromSettings(*settings);
     const std::string format = ex.format.empty() ? (encoding.assembler ? "asm" : "c") : ex.format;
-    if (ex.index && format != "bin") {
+    if (ex.index && !(findWriter(format) && findWriter(format)->takesIndex)) {
         std::fprintf(stderr, "tgw: --index belongs to --format bin\n");
         return 2;
     }
@@ -42,15 +43,15 @@ int runExport(const CCommandOptions& options, const CExportOptions& ex) {
 
     // The whole output is made before anything is written, so a failed entry leaves neither
     // a half-written file nor half a listing on standard output.
-    Result<std::string> data = std::string();
-    if (format == "bin") {
-        data = binaryFile(list, encoding, ex.index);
-    } else {
-        encoding.assembler = format == "asm";
-        data = codeText(list, encoding);
-    }
-    if (!data)
-        return fail(data.error());
+    const COutputWriter* writer = findWriter(format);
+    if (!writer)
+        return fail("unknown format '" + format + "'");
+    CWriterOptions writerOptions;
+    writerOptions.withIndex = ex.index;
+    CStringOutput out;
+    if (Status s = writeList(*writer, list, encoding, writerOptions, out); !s)
+        return fail(s.error());
+    const std::string* data = &out.data();
     const Status written = ex.output.empty() || ex.output == "-"
                                ? writeOutput("-", *data)
                                : writeFileReplacing(ex.output, *data, ex.force);
@@ -69,8 +70,13 @@ void registerExport(CLI::App& app, CCommands& commands) {
     options->addSettingsOptions(cmd);
     options->addEntryOptions(cmd);
     options->warnAboutCodes();
-    cmd->add_option("--format", ex->format, "c, asm or bin (default: from --language)")
-        ->check(CLI::IsMember({"c", "asm", "bin"}));
+    std::vector<std::string> formats;
+    for (const COutputWriter& w : outputWriters())
+        formats.push_back(w.name);
+    cmd->add_option("--format", ex->format,
+                    writerNames() + " (default: c or asm from --language); gfx and metrics-* "
+                                    "take character entries only")
+        ->check(CLI::IsMember(formats));
     cmd->add_flag("--index", ex->index,
                   "Put the index of codes, sizes and offsets before the data");
     cmd->add_option("-o,--output", ex->output, "Output file (default: standard output)");

@@ -52,10 +52,36 @@ void registerRender(CLI::App& app, CCommands& commands) {
     commands.push_back({cmd, [options] { return runRender(*options); }});
 }
 
+namespace {
+
+// One line per face: "0\tDejaVu Sans\tBook\toutline" or "0\tFixed\tRegular\tbitmap 13,15".
+int listFaces(const std::string& path) {
+    Result<std::vector<CFileFace>> faces = listFileFaces(path);
+    if (!faces)
+        return fail(faces.error());
+    for (const CFileFace& f : *faces) {
+        std::string strikes;
+        for (int size : f.strikes)
+            strikes += (strikes.empty() ? " " : ",") + std::to_string(size);
+        std::printf("%d\t%s\t%s\t%s%s\n", f.index, f.family.c_str(), f.style.c_str(),
+                    f.scalable ? "outline" : "bitmap", strikes.c_str());
+    }
+    return 0;
+}
+
+} // namespace
+
 void registerFonts(CLI::App& app, CCommands& commands) {
     CLI::App* cmd =
-        app.add_subcommand("fonts", "List the font families TrueType rendering can use");
-    commands.push_back({cmd, [] {
+        app.add_subcommand("fonts", "List the font families TrueType rendering can use, or the "
+                                    "faces of a font file (--file)");
+    auto file = std::make_shared<std::string>();
+    cmd->add_option("--file", *file,
+                    "List the faces of this font file: index, family, style, outline or bitmap, "
+                    "and the pixel sizes of its bitmap strikes");
+    commands.push_back({cmd, [file] {
+                            if (!file->empty())
+                                return listFaces(*file);
                             for (const CFontFamily& f : listFontFamilies())
                                 std::printf("%s%s\n", utf16ToUtf8(f.name).c_str(),
                                             f.fixedPitch ? "\t(fixed pitch)" : "");

@@ -82,8 +82,15 @@ void CCommandOptions::addSettingsOptions(CLI::App* cmd) {
             },
             "KIND"));
     cmd->add_option("--face", m_face, "TrueType face name (implies --font-kind truetype)");
-    cmd->add_option("--size", m_size, "Font size in dots (0: the matrix height)")
-        ->check(CLI::Range(0, kMaxMatrixSide));
+    cmd->add_option("--size", m_size,
+                    "Font size in dots (0: the matrix height; fit: the largest size whose ascent "
+                    "and descent fit the matrix height)")
+        ->check(CLI::IsMember({"fit"}) | CLI::Range(0, kMaxMatrixSide));
+    cmd->add_option("--font-file", m_fontFile,
+                    "Read the font from this file (TrueType, OpenType, collections, BDF, PCF; "
+                    "implies --font-kind truetype)");
+    cmd->add_option("--face-index", m_faceIndex, "The face of a font collection (.ttc, .otc)")
+        ->check(CLI::Range(0, 0xFFFF));
     cmd->add_option("--width", m_width, "Matrix width in dots")
         ->check(CLI::Range(1, kMaxMatrixSide));
     cmd->add_option("--height", m_height, "Matrix height in dots")
@@ -174,8 +181,27 @@ Result<CSettings> CCommandOptions::settings() const {
         s.faceName = utf8ToUtf16(m_face);
         s.fontType = kFontTrueType;
     }
-    if (m_size)
-        s.fontSize = *m_size;
+    if (m_size) {
+        s.fitCell = *m_size == "fit";
+        if (!s.fitCell)
+            s.fontSize = std::stoi(*m_size);
+    }
+    if (!m_fontFile.empty()) {
+        Result<std::vector<CFileFace>> faces = listFileFaces(m_fontFile);
+        if (!faces)
+            return failure(faces.error());
+        const int index = m_faceIndex.value_or(0);
+        if (size_t(index) >= faces->size())
+            return failure(
+                format("the font file '%s' has %zu face%s: face index %d is out of range",
+                       m_fontFile.c_str(), faces->size(), faces->size() == 1 ? "" : "s", index));
+        s.fontFile = m_fontFile;
+        s.faceIndex = index;
+        s.fontType = kFontTrueType;
+        s.faceName = utf8ToUtf16(faces->at(size_t(index)).family);
+    } else if (m_faceIndex) {
+        return failure("--face-index belongs to --font-file");
+    }
     if (m_width)
         s.width = unsigned(*m_width);
     if (m_height)

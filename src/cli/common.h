@@ -51,7 +51,10 @@ private:
     std::string m_settingsFile;
     std::string m_fontKind;
     std::string m_face;
-    std::optional<int> m_size, m_width, m_height, m_offset;
+    std::optional<std::string> m_size; // dots, or "fit"
+    std::string m_fontFile;
+    std::optional<int> m_faceIndex;
+    std::optional<int> m_width, m_height, m_offset;
     bool m_bold = false, m_italic = false, m_underline = false, m_strikeout = false;
     bool m_halfWidth = false;
     std::optional<int> m_dotOrder, m_byteOrder;

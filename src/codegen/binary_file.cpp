@@ -19,6 +19,17 @@ void putBigEndian(std::string& out, uint64_t value, int bytes) {
 
 } // namespace
 
+void appendIndexCount(std::string& out, uint64_t count) {
+    putBigEndian(out, count, 4);
+}
+
+void appendIndexRecord(std::string& out, uint16_t code, int width, int height, uint64_t offset) {
+    putBigEndian(out, code, 2);
+    putBigEndian(out, uint64_t(width), 2);
+    putBigEndian(out, uint64_t(height), 2);
+    putBigEndian(out, offset, 4);
+}
+
 uint16_t indexCode(const CGlyphEntry& entry, bool unicode) {
     if (!entry.isCharacter())
         return 0xFFFF;
@@ -57,10 +68,8 @@ Status writeBinaryFile(std::span<CGlyphEntry* const> entries, const CEncodingOpt
                 result = failure("the matrix data passes 4 GiB, more than the index can address");
                 break;
             }
-            putBigEndian(index, indexCode(entry, options.unicode), 2);
-            putBigEndian(index, uint64_t(m.width()), 2);
-            putBigEndian(index, uint64_t(m.height()), 2);
-            putBigEndian(index, offset, 4);
+            appendIndexRecord(index, indexCode(entry, options.unicode), m.width(), m.height(),
+                              offset);
         }
         data.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         ++count;
@@ -73,7 +82,7 @@ Status writeBinaryFile(std::span<CGlyphEntry* const> entries, const CEncodingOpt
     }
     if (withIndex && count > 0) {
         std::string head;
-        putBigEndian(head, count, 4);
+        appendIndexCount(head, count);
         if (Status s = out.write(head); !s)
             return s;
         if (Status s = out.write(index); !s)

@@ -28,6 +28,11 @@ namespace tgw {
 // a character or has no code page 936 form.
 uint16_t indexCode(const CGlyphEntry& entry, bool unicode);
 
+// The index's leading count and one record of it, appended to `out`: the only place that
+// knows the index layout, for this writer and the library builder alike.
+void appendIndexCount(std::string& out, uint64_t count);
+void appendIndexRecord(std::string& out, uint16_t code, int width, int height, uint64_t offset);
+
 // Writes the file of all entries, rendering those without dots. A failed entry stops the
 // writing: `out` then holds a complete file (index included) of the entries before it, and
 // the reason names the entry.

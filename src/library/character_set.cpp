@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -105,6 +106,12 @@ Result<std::u16string> fontCharacters(const CFontSettings& font, bool printableO
     case kFontGb2312_16:
         return gb2312Characters();
     case kFontTrueType:
+        if (!font.fontFile.empty()) {
+            Result<std::u16string> set = coverageOf(font.fontFile, font.faceIndex);
+            if (set && set->empty())
+                return failure("the font file '" + font.fontFile + "' reports no characters");
+            return set;
+        }
         if (font.face.empty())
             return failure("no face is named for the TrueType font");
         return faceCharacters(font.face, font.bold, font.italic);
@@ -156,6 +163,97 @@ void removeDuplicateCharacters(std::u16string& set, bool sorted) {
     set.resize(kept);
 }
 
+namespace {
+
+std::string trimmed(std::string_view text) {
+    size_t a = 0, b = text.size();
+    while (a < b && (text[a] == ' ' || text[a] == '\t'))
+        ++a;
+    while (b > a && (text[b - 1] == ' ' || text[b - 1] == '\t'))
+        --b;
+    return std::string(text.substr(a, b - a));
+}
+
+// "0x4E00", "0X4e00", "U+4E00" or "19968"; nothing else.
+std::optional<unsigned long> parseCode(const std::string& text) {
+    std::string digits = text;
+    int base = 10;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        digits = digits.substr(2);
+        base = 16;
+    } else if (digits.size() > 2 && (digits[0] == 'U' || digits[0] == 'u') && digits[1] == '+') {
+        digits = digits.substr(2);
+        base = 16;
+    }
+    if (digits.empty() || digits.size() > 8)
+        return std::nullopt;
+    unsigned long value = 0;
+    for (char c : digits) {
+        int d;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return std::nullopt;
+        value = value * unsigned(base) + unsigned(d);
+    }
+    return value;
+}
+
+} // namespace
+
+Result<std::u16string> rangeCharacters(std::string_view ranges, std::u16string_view symbols) {
+    std::vector<bool> chosen(0x10000, false);
+    size_t start = 0;
+    while (start <= ranges.size() && !trimmed(ranges).empty()) {
+        size_t comma = ranges.find(',', start);
+        if (comma == std::string_view::npos)
+            comma = ranges.size();
+        const std::string piece = trimmed(ranges.substr(start, comma - start));
+        const std::string quotedPiece = "'" + piece + "'";
+        if (piece.empty())
+            return failure("the ranges hold an empty piece (two commas, or a comma at an end)");
+        const size_t dash = piece.find('-');
+        const std::optional<unsigned long> from = parseCode(trimmed(piece.substr(0, dash)));
+        const std::optional<unsigned long> to =
+            dash == std::string::npos ? from : parseCode(trimmed(piece.substr(dash + 1)));
+        if (!from || !to)
+            return failure("the range " + quotedPiece +
+                           " is not a code or from-to (hex with 0x, or decimal)");
+        if (*from > *to)
+            return failure("the range " + quotedPiece + " ends before it starts");
+        if (*from == 0)
+            return failure("the range " + quotedPiece + " holds code 0, which has no glyph");
+        if (*to > 0xFFFF)
+            return failure("the range " + quotedPiece +
+                           " passes U+FFFF: entries hold characters of the basic plane only");
+        if (*from == *to && *from >= 0xD800 && *from <= 0xDFFF)
+            return failure("the range " + quotedPiece + " is a surrogate code, not a character");
+        for (unsigned long c = *from; c <= *to; ++c)
+            if (c < 0xD800 || c > 0xDFFF) // halves of pairs are no characters
+                chosen[c] = true;
+        start = comma + 1;
+        if (comma == ranges.size())
+            break;
+    }
+    for (size_t i = 0; i < symbols.size(); ++i) {
+        const char16_t c = symbols[i];
+        if (c >= 0xD800 && c <= 0xDFFF)
+            return failure("the symbol at position " + std::to_string(i + 1) +
+                           " lies beyond U+FFFF: entries hold characters of the basic plane only");
+        if (c != 0)
+            chosen[c] = true;
+    }
+    std::u16string set;
+    for (size_t c = 1; c < chosen.size(); ++c)
+        if (chosen[c])
+            set.push_back(char16_t(c));
+    return set;
+}
+
 Result<CCharacterPlan> planCharacters(const CLibraryRequest& request, const CFontSettings& font,
                                       const CUnicodeOrderConsent& consent) {
     CCharacterPlan plan;
@@ -177,6 +275,15 @@ Result<CCharacterPlan> planCharacters(const CLibraryRequest& request, const CFon
     case ECharacterSet::Custom:
         set = request.customText;
         break;
+    case ECharacterSet::Range: {
+        Result<std::u16string> ranged = rangeCharacters(request.ranges, request.symbols);
+        if (!ranged)
+            return failure(ranged.error());
+        set = std::move(ranged).value();
+        if (set.empty())
+            return failure("no characters are given for the library");
+        break;
+    }
     }
     // Code 0 ends a text and has no glyph.
     set.erase(std::remove(set.begin(), set.end(), u'\0'), set.end());

@@ -15,6 +15,7 @@ enum class ECharacterSet {
     Gb2312, // the 8178 double-byte codes A1A1..F7FE in row-major order
     Font,   // everything the current font offers (see fontCharacters)
     Custom, // a text the user gives
+    Range,  // code ranges and symbols (see rangeCharacters)
 };
 
 // Codes 1 to 127 in ascending order; 32 to 127 (96 characters, the blank first) when
@@ -45,6 +46,12 @@ using CUnicodeOrderConsent = std::function<bool(char16_t firstWithoutForm)>;
 // Returns false, with `set` unchanged, when consent was refused.
 bool sortCharacters(std::u16string& set, bool codePageOrder, const CUnicodeOrderConsent& consent);
 
+// The characters of `ranges` and `symbols`, ascending, each once. `ranges` is a comma-separated
+// list of codes and from-to ranges, each code hex with "0x" (or "U+") or decimal:
+// "0x20-0x7E,0x4E00-0x9FA5,65". Fails naming the first piece that is not one, runs backwards,
+// holds code 0 or passes U+FFFF (entries hold characters of the basic plane).
+Result<std::u16string> rangeCharacters(std::string_view ranges, std::u16string_view symbols);
+
 // Drops repeated characters. A sorted set merges its adjacent equal characters; an unsorted one
 // keeps the first occurrence of each character where it stands.
 void removeDuplicateCharacters(std::u16string& set, bool sorted);
@@ -53,6 +60,8 @@ void removeDuplicateCharacters(std::u16string& set, bool sorted);
 struct CLibraryRequest {
     ECharacterSet set = ECharacterSet::Font;
     std::u16string customText;  // the characters of ECharacterSet::Custom
+    std::string ranges;         // the ranges of ECharacterSet::Range
+    std::u16string symbols;     // and its symbols
     bool printableOnly = false; // ASCII from 32
     bool sort = false;
     bool codePageOrder = false; // sort by code page 936 codes (USEUNICODE 0), else by UTF-16

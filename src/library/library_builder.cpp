@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <iterator>
 #include <new>
 #include <system_error>
 #include <vector>
@@ -23,28 +24,51 @@ namespace {
 constexpr size_t kChunkEntries = 256;
 constexpr size_t kChunkDots = size_t(1) << 22;
 
-void putBigEndian(std::string& out, uint64_t value, int bytes) {
-    for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8)
-        out.push_back(char(uint8_t(value >> shift)));
-}
 
 } // namespace
 
 // One chunk's encoded bytes, handed from the worker that made them to the writer.
 struct CLibraryBuilder::CChunk {
     std::string data;
+    std::vector<CProportionalGlyph> glyphs; // for proportional writers, instead of data
+    CLineMetrics line;
     Status status;
     bool ready = false;
 };
 
+namespace {
+
+const COutputWriter& writerOf(ELibraryOutput output) {
+    const char* name = output == ELibraryOutput::Binary    ? "bin"
+                       : output == ELibraryOutput::AsmText ? "asm"
+                                                           : "c";
+    return *findWriter(name);
+}
+
+// "DejaVu Sans 12 Bold": the face, the size glyphs are drawn at, and the style.
+std::string fontName(const CFontSettings& f) {
+    if (isBuiltinFont(f.kind))
+        return builtinFontName(f.kind);
+    std::string name = utf16ToUtf8(f.face);
+    name += f.fitCell ? format(" Fit%d", f.height) : format(" %d", f.size ? f.size : f.height);
+    if (f.bold)
+        name += " Bold";
+    if (f.italic)
+        name += " Italic";
+    return name;
+}
+
+} // namespace
+
 CLibraryBuilder::CLibraryBuilder(const CSettings& settings, std::u16string characters,
                                  ELibraryOutput output, bool withIndex)
+    : CLibraryBuilder(settings, std::move(characters), writerOf(output), withIndex) {}
+
+CLibraryBuilder::CLibraryBuilder(const CSettings& settings, std::u16string characters,
+                                 const COutputWriter& writer, bool withIndex)
     : m_font(settings.font()), m_halfWidth(settings.halfWidth != 0),
       m_encoding(CEncodingOptions::fromSettings(settings)), m_characters(std::move(characters)),
-      m_output(output), m_withIndex(withIndex && output == ELibraryOutput::Binary) {
-    if (output != ELibraryOutput::Binary)
-        m_encoding.assembler = output == ELibraryOutput::AsmText;
-}
+      m_writer(&writer), m_withIndex(withIndex && writer.takesIndex) {}
 
 CLibraryBuilder::~CLibraryBuilder() {
     cancel();
@@ -68,23 +92,39 @@ std::string CLibraryBuilder::indexBytes(uint64_t& dataBytes) const {
     CNullRasteriser none; // the index needs entries but never their dots
     std::string index;
     index.reserve(4 + 10 * m_characters.size());
-    putBigEndian(index, m_characters.size(), 4);
+    appendIndexCount(index, m_characters.size());
     dataBytes = 0;
     for (char16_t c : m_characters) {
         const CCharEntry entry(none, c, characterFont(m_font, c, m_halfWidth));
         if (dataBytes > 0xFFFFFFFFu)
             return {};
-        putBigEndian(index, indexCode(entry, m_encoding.unicode), 2);
-        putBigEndian(index, uint64_t(entry.width()), 2);
-        putBigEndian(index, uint64_t(entry.height()), 2);
-        putBigEndian(index, dataBytes, 4);
+        appendIndexRecord(index, indexCode(entry, m_encoding.unicode), entry.width(),
+                          entry.height(), dataBytes);
         dataBytes += packedLayout(entry.width(), entry.height(), m_encoding.dotOrder).size();
     }
     return index;
 }
 
 Status CLibraryBuilder::renderChunk(IRasteriser& rasteriser, size_t first, size_t last,
-                                    std::string& out) {
+                                    CChunk& out) {
+    if (m_writer->proportional()) {
+        // Natural widths: a proportional font has no cell to squeeze its glyphs into.
+        CFontSettings font = m_font;
+        if (font.kind == kFontTrueType)
+            font.width = font.height;
+        for (size_t i = first; i < last; ++i) {
+            if (cancelled())
+                return failure(cancelledMessage());
+            const char16_t c = m_characters[i];
+            CProportionalGlyph glyph;
+            if (Status s = rasteriser.renderProportional(c, ansiForm(c), font, glyph, out.line); !s)
+                return failure(
+                    format("entry %zu (U+%04X): %s", i + 1, unsigned(c), s.error().c_str()));
+            out.glyphs.push_back(std::move(glyph));
+            m_done.fetch_add(1, std::memory_order_relaxed);
+        }
+        return {};
+    }
     // The entries go into a list of their own, which the writers of the code generator then
     // encode exactly as they encode a document's list.
     CGlyphList list(rasteriser);
@@ -105,12 +145,9 @@ Status CLibraryBuilder::renderChunk(IRasteriser& rasteriser, size_t first, size_
         m_done.fetch_add(1, std::memory_order_relaxed);
     }
     CStringOutput encoded;
-    Status s = m_output == ELibraryOutput::Binary
-                   ? writeBinaryFile(list, m_encoding, false, encoded)
-                   : writeCodeText(list, m_encoding, encoded);
-    if (!s)
+    if (Status s = m_writer->writeMatrices(list, m_encoding, CWriterOptions{}, encoded); !s)
         return s;
-    out = std::move(encoded).data();
+    out.data = std::move(encoded).data();
     return {};
 }
 
@@ -153,10 +190,11 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
 
     auto encodeChunk = [&](IRasteriser& rasteriser, size_t k, CChunk& chunk) {
         try {
-            chunk.status = renderChunk(rasteriser, k * perChunk,
-                                       std::min(count, (k + 1) * perChunk), chunk.data);
+            chunk.status =
+                renderChunk(rasteriser, k * perChunk, std::min(count, (k + 1) * perChunk), chunk);
         } catch (const std::bad_alloc&) {
             chunk.data.clear();
+            chunk.glyphs.clear();
             chunk.status = failure("there is not enough memory to build the library");
         }
     };
@@ -206,6 +244,8 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
     std::unique_ptr<CRasteriser> ownRasteriser;
 
     Result<CBuildSummary> outcome = summary;
+    CProportionalFont proportional;
+    proportional.name = fontName(m_font);
     try {
         for (size_t k = 0; k < chunks; ++k) {
             CChunk chunk;
@@ -235,7 +275,13 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
                 outcome = failure(chunk.status.error());
                 break;
             }
-            if (Status s = out.write(chunk.data); !s) {
+            if (m_writer->proportional()) {
+                // Held until the last glyph: the writer needs them all at once.
+                std::move(chunk.glyphs.begin(), chunk.glyphs.end(),
+                          std::back_inserter(proportional.glyphs));
+                if (chunk.line.lineAdvance)
+                    proportional.line = chunk.line;
+            } else if (Status s = out.write(chunk.data); !s) {
                 outcome = failure(s.error());
                 break;
             }
@@ -258,6 +304,14 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
         t.join();
     if (!outcome)
         return outcome;
+    if (m_writer->proportional()) {
+        CStringOutput encoded;
+        if (Status s = m_writer->writeProportional(proportional, m_encoding, encoded); !s)
+            return failure(s.error());
+        if (Status s = out.write(encoded.data()); !s)
+            return failure(s.error());
+        summary.bytes += encoded.data().size();
+    }
     summary.glyphs = count;
     return summary;
 }

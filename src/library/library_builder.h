@@ -3,6 +3,7 @@
 #include "base/output.h"
 #include "base/result.h"
 #include "codegen/encoding_options.h"
+#include "codegen/output_writers.h"
 #include "model/font_settings.h"
 #include "model/settings.h"
 
@@ -50,6 +51,10 @@ class CLibraryBuilder {
 public:
     CLibraryBuilder(const CSettings& settings, std::u16string characters, ELibraryOutput output,
                     bool withIndex);
+    // Any writer of the table. A proportional writer gets every glyph cropped to its ink at
+    // the font's natural width, and writes once all are rendered.
+    CLibraryBuilder(const CSettings& settings, std::u16string characters,
+                    const COutputWriter& writer, bool withIndex);
     // Cancels a build that start() began and waits for it.
     ~CLibraryBuilder();
     CLibraryBuilder(const CLibraryBuilder&) = delete;
@@ -94,14 +99,14 @@ private:
 
     size_t chunkSize() const;
     std::string indexBytes(uint64_t& dataBytes) const;
-    Status renderChunk(IRasteriser& rasteriser, size_t first, size_t last, std::string& out);
+    Status renderChunk(IRasteriser& rasteriser, size_t first, size_t last, CChunk& out);
     void finish(Result<CBuildSummary> result);
 
     CFontSettings m_font;
     bool m_halfWidth;
     CEncodingOptions m_encoding;
     std::u16string m_characters;
-    ELibraryOutput m_output;
+    const COutputWriter* m_writer; // an entry of the static table
     bool m_withIndex;
     unsigned m_threads = 0;
 

@@ -18,13 +18,14 @@ bool CFontSettings::same(const CFontSettings& o) const {
     if (isBuiltinFont(kind))
         return true;
     return face == o.face && size == o.size && bold == o.bold && italic == o.italic &&
-           strikeout == o.strikeout && underline == o.underline && offset == o.offset;
+           strikeout == o.strikeout && underline == o.underline && offset == o.offset &&
+           fontFile == o.fontFile && faceIndex == o.faceIndex && fitCell == o.fitCell;
 }
 
 bool CFontSettings::usable() const {
     if (kind != kFontTrueType && !isBuiltinFont(kind))
         return false;
-    if (kind == kFontTrueType && face.empty())
+    if (kind == kFontTrueType && face.empty() && fontFile.empty())
         return false;
     return validMatrixSize(width, height);
 }

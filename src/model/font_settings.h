@@ -35,6 +35,13 @@ struct CFontSettings {
     bool strikeout = false;
     bool underline = false;
     int offset = 0; // positive moves the glyph down
+    // A font file (UTF-8 path) read instead of the installed face named `face`; empty: by name.
+    // Then `face` only describes the font (its family) and no other face stands in for a
+    // character the file lacks.
+    std::string fontFile;
+    int faceIndex = 0; // the face in a collection (.ttc, .otc)
+    // The size is the largest whose ascent plus descent fits the cell height (`size` unused).
+    bool fitCell = false;
 
     // Equal for rendering purposes: for built-in fonts only kind, width and height count.
     bool same(const CFontSettings& other) const;

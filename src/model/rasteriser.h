@@ -4,6 +4,7 @@
 #include "base/result.h"
 #include "model/dot_matrix.h"
 #include "model/font_settings.h"
+#include "model/proportional_glyph.h"
 
 #include <cstdint>
 #include <string>
@@ -20,6 +21,19 @@ public:
     // matrix and success; unusable settings or code 0 fail with a reason.
     virtual Status renderCharacter(char16_t code, const CAnsiForm& ansi, const CFontSettings& font,
                                    CDotMatrix& out) = 0;
+    // A character cropped to its ink box with its metrics, and the font's line. This default
+    // draws the cell and crops it: the cell's bottom is the baseline, its width the advance.
+    virtual Status renderProportional(char16_t code, const CAnsiForm& ansi,
+                                      const CFontSettings& font, CProportionalGlyph& out,
+                                      CLineMetrics& line) {
+        CDotMatrix cell;
+        if (Status s = renderCharacter(code, ansi, font, cell); !s)
+            return s;
+        out = cropCell(cell, cell.height());
+        out.code = code;
+        line.lineAdvance = line.ascent = cell.height();
+        return {};
+    }
     // A text of one or more lines as one matrix; the matrix chooses its own size.
     virtual Status renderString(std::u16string_view text, bool rightToLeft,
                                 const CFontSettings& font, CDotMatrix& out) = 0;

@@ -115,6 +115,9 @@ void CSettings::load(const CProfileStore& profile, const CSystemFont& systemFont
     bytesSeq = int(r.ranged("BYTESSEQ", d.bytesSeq, 0, 7));
     language = int(r.integer("LANGUAGE", d.language));
     useUnicode = r.flag("USEUNICODE", d.useUnicode);
+    fontFile = profile.get(kProfileSection, "FONTFILE").value_or("");
+    faceIndex = int(r.ranged("FACEINDEX", 0, 0, 0xFFFF));
+    fitCell = r.flag("FITCELL", 0);
 }
 
 void CSettings::save(CProfileStore& p) const {
@@ -148,6 +151,14 @@ void CSettings::save(CProfileStore& p) const {
     t("CODEHEAD", encodeTemplateMarkers(codeHead, true));
     t("CODETAIL", encodeTemplateMarkers(codeTail, false));
     t("CODEBROWSER", codeBrowser);
+    // A path is not cut: a shortened one would name another file.
+    auto optional = [&](const char* key, bool set, const std::string& value) {
+        if (set || p.get(kProfileSection, key))
+            p.set(kProfileSection, key, set ? value : "");
+    };
+    optional("FONTFILE", !fontFile.empty(), fontFile);
+    optional("FACEINDEX", !fontFile.empty() && faceIndex != 0, format("%d", faceIndex));
+    optional("FITCELL", fitCell != 0, "1");
 }
 
 CFontSettings CSettings::font() const {
@@ -162,6 +173,9 @@ CFontSettings CSettings::font() const {
     f.strikeout = strikeout;
     f.underline = underline;
     f.offset = int(offset);
+    f.fontFile = fontFile;
+    f.faceIndex = faceIndex;
+    f.fitCell = fitCell != 0;
     return f;
 }
 
@@ -176,6 +190,9 @@ void CSettings::setFont(const CFontSettings& f) {
     strikeout = f.strikeout;
     underline = f.underline;
     offset = f.offset;
+    fontFile = f.fontFile;
+    faceIndex = f.faceIndex;
+    fitCell = f.fitCell;
 }
 
 } // namespace tgw

@@ -49,6 +49,10 @@ struct CSettings {
     std::u16string codeHead;                     // CODEHEAD, with real line breaks and tabs
     std::u16string codeTail;                     // CODETAIL
     std::u16string codeBrowser = u"wordpad.exe"; // CODEBROWSER
+    // Optional keys, written only when set (or when a stored value must be cleared).
+    std::string fontFile; // FONTFILE (UTF-8 path bytes): a font file instead of FACENAME
+    int faceIndex = 0;    // FACEINDEX: the face of a collection
+    int fitCell = 0;      // FITCELL: the size that fits the cell instead of FONTSIZE
 
     // The defaults of a first start.
     static CSettings defaults(const CSystemFont& systemFont = {});

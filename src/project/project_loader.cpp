@@ -135,6 +135,13 @@ public:
         f.strikeout = strikeout != 0;
         f.underline = underline != 0;
         f.offset = int(offset);
+        // A font file need not exist here: loading never renders.
+        f.fontFile = m_node.attribute("fontfile").value();
+        long long faceIndex = f.fontFile.empty() ? 0 : optional("faceindex", 0);
+        if (Status s = checkRange("faceindex", faceIndex, 0, 0xFFFF); !s)
+            return s;
+        f.faceIndex = int(faceIndex);
+        f.fitCell = optional("fitcell", 0) != 0;
         return {};
     }
 

@@ -60,6 +60,14 @@ public:
         flag(node, "strikeout", f.strikeout);
         flag(node, "underline", f.underline);
         number(node, "offset", f.offset);
+        // Written only when set, so that entries made by name stay as they always were.
+        if (!f.fontFile.empty()) {
+            text(node, "fontfile", std::string_view(f.fontFile));
+            if (f.faceIndex != 0)
+                number(node, "faceindex", f.faceIndex);
+        }
+        if (f.fitCell)
+            number(node, "fitcell", 1);
     }
 };
 

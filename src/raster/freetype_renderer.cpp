@@ -2,6 +2,7 @@
 
 #include "base/text.h"
 #include "raster/font_config.h"
+#include "raster/rasteriser.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -9,9 +10,13 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <mutex>
 #include <set>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <unordered_map>
 
 namespace tgw {
@@ -24,6 +29,7 @@ struct CFaceKnowledge {
     std::set<std::u16string> fixedPitch;
     std::set<std::u16string> proportional;
     std::unordered_map<std::string, unsigned> averageWidth;
+    std::unordered_map<std::string, int> fitSize; // "face:cell height"
 };
 
 CFaceKnowledge& knowledge() {
@@ -44,11 +50,51 @@ unsigned measureAverageWidth(FT_Face face, int emHeight) {
     return unsigned(emHeight / 2);
 }
 
+// The strike of a bitmap face whose pixel size is nearest to `ppem` (26.6); the smaller of two
+// as near.
+int nearestStrike(FT_Face face, long ppem) {
+    int best = 0;
+    long bestDistance = -1;
+    for (int i = 0; i < face->num_fixed_sizes; ++i) {
+        const FT_Bitmap_Size& strike = face->available_sizes[i];
+        const long size = strike.y_ppem ? long(strike.y_ppem) : long(strike.height) * 64;
+        const long distance = std::labs(size - ppem);
+        if (bestDistance < 0 || distance < bestDistance ||
+            (distance == bestDistance && size < face->available_sizes[best].y_ppem)) {
+            best = i;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+bool bitmapOnly(FT_Face face) {
+    return !FT_IS_SCALABLE(face) && face->num_fixed_sizes > 0;
+}
+
+int ascentOf(FT_Face face) {
+    return int((face->size->metrics.ascender + 63) >> 6);
+}
+
+int descentOf(FT_Face face) {
+    return int((-face->size->metrics.descender + 63) >> 6);
+}
+
+// The key under which facts about a font are kept: its family, or its file and face index.
+std::u16string knowledgeKey(const CFontSettings& f) {
+    if (f.fontFile.empty())
+        return f.face;
+    return utf8ToUtf16("file:" + f.fontFile + "#" + std::to_string(f.faceIndex));
+}
+
 } // namespace
 
 struct CFreeTypeRenderer::CSelection {
     FT_Face face = nullptr;
     const CFaceFile* file = nullptr;
+    int fitted = 0; // the size chosen to fit the cell, 0 when not asked to fit
+    bool fromFile = false;
+    bool syntheticBold = false, syntheticItalic = false;
 };
 
 CFreeTypeRenderer::CFreeTypeRenderer() {
@@ -110,6 +156,111 @@ Result<FT_Face> CFreeTypeRenderer::openFace(const CFaceFile& file) {
     return face;
 }
 
+Result<FT_Face> CFreeTypeRenderer::fileFace(const std::string& path, int index) {
+    if (!m_library)
+        return failure("the font engine could not be started");
+    const std::string key = path + "#" + std::to_string(index);
+    if (auto it = m_faces.find(key); it != m_faces.end())
+        return it->second;
+    const std::string named = "the font file '" + path + "'";
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return failure(named + (errno == ENOENT
+                                    ? " does not exist"
+                                    : std::string(" cannot be read: ") + std::strerror(errno)));
+    if (!S_ISREG(info.st_mode))
+        return failure(named + " is not a regular file");
+    if (::access(path.c_str(), R_OK) != 0)
+        return failure(named + " cannot be read: " + std::strerror(errno));
+    FT_Face probe = nullptr;
+    FT_Error error = FT_New_Face(m_library, path.c_str(), -1, &probe);
+    if (error == FT_Err_Unknown_File_Format)
+        return failure(named + " is not a font file");
+    if (error != 0)
+        return failure(named + " cannot be opened as a font");
+    const long faces = probe->num_faces;
+    FT_Done_Face(probe);
+    if (index < 0 || index >= faces)
+        return failure(format("%s has %ld face%s: face index %d is out of range", named.c_str(),
+                              faces, faces == 1 ? "" : "s", index));
+    FT_Face face = nullptr;
+    if (FT_New_Face(m_library, path.c_str(), index, &face) != 0)
+        return failure(format("%s: face %d cannot be opened", named.c_str(), index));
+    if (!FT_IS_SCALABLE(face) && face->num_fixed_sizes == 0) {
+        FT_Done_Face(face);
+        return failure(named + " has neither outlines nor bitmap strikes");
+    }
+    FT_Select_Charmap(face, FT_ENCODING_UNICODE);
+    m_faces.emplace(key, face);
+    CFaceFile desc;
+    desc.file = path;
+    desc.index = index;
+    desc.family = utf8ToUtf16(face->family_name ? face->family_name : "");
+    desc.fixedPitch = FT_IS_FIXED_WIDTH(face);
+    m_fileFaces[key] = desc;
+    return face;
+}
+
+Status CFreeTypeRenderer::setSize(FT_Face face, long x, long y, const std::string& name) {
+    if (face == m_sizedFace && x == m_sizedX && y == m_sizedY)
+        return {};
+    const FT_Error error = bitmapOnly(face) ? FT_Select_Size(face, nearestStrike(face, y))
+                                            : FT_Set_Char_Size(face, FT_F26Dot6(std::max(x, 1L)),
+                                                               FT_F26Dot6(std::max(y, 1L)), 72, 72);
+    if (error != 0) {
+        m_sizedFace = nullptr;
+        return failure("the face '" + name + "' cannot be set to " + std::to_string(y / 64) +
+                       " dots");
+    }
+    m_sizedFace = face;
+    m_sizedX = x;
+    m_sizedY = y;
+    return {};
+}
+
+int CFreeTypeRenderer::fitSize(FT_Face face, const std::string& key, int cellHeight) {
+    CFaceKnowledge& k = knowledge();
+    const std::string fitKey = key + ":" + std::to_string(cellHeight);
+    {
+        std::lock_guard lock(k.mutex);
+        if (auto it = k.fitSize.find(fitKey); it != k.fitSize.end())
+            return it->second;
+    }
+    m_sizedFace = nullptr;
+    int size = 1;
+    if (bitmapOnly(face)) {
+        // The largest strike that fits, else the smallest there is.
+        int best = -1, smallest = 0;
+        for (int i = 0; i < face->num_fixed_sizes; ++i) {
+            if (face->available_sizes[i].y_ppem < face->available_sizes[smallest].y_ppem)
+                smallest = i;
+            if (FT_Select_Size(face, i) != 0 || ascentOf(face) + descentOf(face) > cellHeight)
+                continue;
+            if (best < 0 || face->available_sizes[i].y_ppem > face->available_sizes[best].y_ppem)
+                best = i;
+        }
+        const FT_Bitmap_Size& strike = face->available_sizes[best < 0 ? smallest : best];
+        size = strike.y_ppem ? int((strike.y_ppem + 32) >> 6) : strike.height;
+    } else {
+        // Ascent plus descent grow with the size, though not strictly (hinting rounds them),
+        // so the search walks down from the first size that surely overflows.
+        const long span = long(face->ascender) - long(face->descender);
+        int start = cellHeight;
+        if (span > 0 && face->units_per_EM > 0)
+            start = int(
+                std::min<long>(kMaxMatrixSide, long(cellHeight) * face->units_per_EM / span + 2));
+        for (size = std::max(start, 1); size > 1; --size) {
+            if (FT_Set_Pixel_Sizes(face, 0, FT_UInt(size)) != 0)
+                continue;
+            if (ascentOf(face) + descentOf(face) <= cellHeight)
+                break;
+        }
+    }
+    std::lock_guard lock(k.mutex);
+    k.fitSize.emplace(fitKey, size);
+    return size;
+}
+
 void CFreeTypeRenderer::fallBack(char16_t code, const CFontSettings& f, CSelection& sel) {
     if (FT_Get_Char_Index(sel.face, code) != 0)
         return;
@@ -138,13 +289,18 @@ Result<FT_Face> CFreeTypeRenderer::sizedFace(const std::u16string& family, bool 
     // Through the same record of the size last set as the character path, so that neither
     // leaves the other a face at a size it did not ask for.
     const long size = long(std::max(emHeight, 1)) * 64;
-    if (*face != m_sizedFace || size != m_sizedX || size != m_sizedY) {
-        if (FT_Set_Char_Size(*face, FT_F26Dot6(size), FT_F26Dot6(size), 72, 72) != 0)
-            return failure("the face '" + utf16ToUtf8(family) + "' cannot be set to " +
-                           std::to_string(emHeight) + " dots");
-        m_sizedFace = *face;
-        m_sizedX = m_sizedY = size;
-    }
+    if (Status s = setSize(*face, size, size, utf16ToUtf8(family)); !s)
+        return failure(s.error());
+    return face;
+}
+
+Result<FT_Face> CFreeTypeRenderer::sizedFileFace(const std::string& path, int index, int emHeight) {
+    Result<FT_Face> face = fileFace(path, index);
+    if (!face)
+        return face;
+    const long size = long(std::max(emHeight, 1)) * 64;
+    if (Status s = setSize(*face, size, size, path); !s)
+        return failure(s.error());
     return face;
 }
 
@@ -160,51 +316,65 @@ Result<FT_Face> CFreeTypeRenderer::coveringFace(const std::u16string& family, bo
     if (FT_Get_Char_Index(*face, code) == 0)
         return failure("no installed face has the character");
     const long size = long(std::max(emHeight, 1)) * 64;
-    if (*face != m_sizedFace || size != m_sizedX || size != m_sizedY) {
-        if (FT_Set_Char_Size(*face, FT_F26Dot6(size), FT_F26Dot6(size), 72, 72) != 0)
-            return failure("the face '" + covering->file + "' cannot be set to " +
-                           std::to_string(emHeight) + " dots");
-        m_sizedFace = *face;
-        m_sizedX = m_sizedY = size;
-    }
+    if (Status s = setSize(*face, size, size, covering->file); !s)
+        return failure(s.error());
     *fileOut = *covering;
     return face;
 }
 
 Status CFreeTypeRenderer::select(char16_t code, const CFontSettings& f, CSelection& sel) {
-    Result<FT_Face> face = this->face(f.face, f.bold, f.italic, &sel.file);
-    if (!face)
-        return failure(face.error());
-    sel.face = *face;
+    const bool fromFile = !f.fontFile.empty();
+    if (fromFile) {
+        Result<FT_Face> face = fileFace(f.fontFile, f.faceIndex);
+        if (!face)
+            return failure(face.error());
+        sel.face = *face;
+        sel.file = &m_fileFaces[f.fontFile + "#" + std::to_string(f.faceIndex)];
+        sel.fromFile = true;
+        // A style the file's face lacks is made from it, as with an installed family.
+        sel.syntheticBold = f.bold && !(sel.face->style_flags & FT_STYLE_FLAG_BOLD);
+        sel.syntheticItalic = f.italic && !(sel.face->style_flags & FT_STYLE_FLAG_ITALIC);
+    } else {
+        Result<FT_Face> face = this->face(f.face, f.bold, f.italic, &sel.file);
+        if (!face)
+            return failure(face.error());
+        sel.face = *face;
+        sel.syntheticBold = sel.file->syntheticBold;
+        sel.syntheticItalic = sel.file->syntheticItalic;
+    }
+    const std::u16string key = knowledgeKey(f);
 
     // Classify the face once: fixed-pitch or proportional.
     CFaceKnowledge& k = knowledge();
     bool fixedPitch;
     {
         std::lock_guard lock(k.mutex);
-        if (f.face == u"宋体" || k.fixedPitch.count(f.face)) {
+        if ((!fromFile && f.face == u"宋体") || k.fixedPitch.count(key)) {
             fixedPitch = true;
-        } else if (k.proportional.count(f.face)) {
+        } else if (k.proportional.count(key)) {
             fixedPitch = false;
         } else {
             fixedPitch = FT_IS_FIXED_WIDTH(sel.face) || sel.file->fixedPitch;
-            (fixedPitch ? k.fixedPitch : k.proportional).insert(f.face);
+            (fixedPitch ? k.fixedPitch : k.proportional).insert(key);
         }
     }
 
     // Natural width, or squeezed/stretched to the cell's proportion through the average
     // character width of the face at the cell height.
-    int emHeight = f.size ? f.size : f.height;
+    int size = f.size;
+    if (f.fitCell)
+        size = sel.fitted = fitSize(sel.face, utf16ToUtf8(key), f.height);
+    int emHeight = size ? size : f.height;
     long xSize = long(emHeight) * 64;
     bool natural =
-        f.size != 0 || f.width == f.height ||
+        size != 0 || f.width == f.height || bitmapOnly(sel.face) ||
         (code < 128 && fixedPitch && (f.height + 1) / 2 <= f.width && f.width <= f.height);
     if (!natural) {
-        std::string key = utf16ToUtf8(f.face) + ":" + std::to_string(f.height);
+        std::string widthKey = utf16ToUtf8(key) + ":" + std::to_string(f.height);
         unsigned average = 0;
         {
             std::lock_guard lock(k.mutex);
-            auto it = k.averageWidth.find(key);
+            auto it = k.averageWidth.find(widthKey);
             if (it != k.averageWidth.end())
                 average = it->second;
         }
@@ -212,7 +382,7 @@ Status CFreeTypeRenderer::select(char16_t code, const CFontSettings& f, CSelecti
             average = measureAverageWidth(sel.face, f.height);
             m_sizedFace = nullptr;
             std::lock_guard lock(k.mutex);
-            k.averageWidth.emplace(key, average);
+            k.averageWidth.emplace(widthKey, average);
         }
         unsigned logicalWidth = average ? unsigned(f.width) * average / unsigned(f.height) : 0;
         // A logical width of 0 asks for the natural width.
@@ -221,19 +391,33 @@ Status CFreeTypeRenderer::select(char16_t code, const CFontSettings& f, CSelecti
         emHeight = f.height;
     }
     long ySize = long(emHeight) * 64;
-    // A character the face lacks comes from a face that has it, at the same size.
-    if (!isWhiteSpace(code))
+    // A character the face lacks comes from a face that has it, at the same size. A font file
+    // stands alone: a build from it must not depend on what this machine has installed.
+    if (!isWhiteSpace(code) && !fromFile)
         fallBack(code, f, sel);
-    if (sel.face != m_sizedFace || xSize != m_sizedX || ySize != m_sizedY) {
-        if (FT_Set_Char_Size(sel.face, FT_F26Dot6(std::max(xSize, 1L)), FT_F26Dot6(ySize), 72,
-                             72) != 0)
-            return failure("the face '" + utf16ToUtf8(f.face) + "' cannot be set to " +
-                           std::to_string(emHeight) + " dots");
-        m_sizedFace = sel.face;
-        m_sizedX = xSize;
-        m_sizedY = ySize;
+    return setSize(sel.face, xSize, ySize, fromFile ? f.fontFile : utf16ToUtf8(f.face));
+}
+
+bool CFreeTypeRenderer::loadGlyph(char16_t code, const CSelection& sel) {
+    FT_Face face = sel.face;
+    // A font file without the character gives a blank, as the built-in fonts do, rather than
+    // the face's missing-glyph box.
+    if (sel.fromFile && FT_Get_Char_Index(face, code) == 0)
+        return false;
+    const bool synthesise = sel.syntheticBold || sel.syntheticItalic;
+    FT_Int32 flags = FT_LOAD_TARGET_MONO |
+                     (synthesise && !bitmapOnly(face) ? FT_LOAD_NO_BITMAP : FT_LOAD_RENDER);
+    if (FT_Load_Char(face, code, flags) != 0)
+        return false;
+    FT_GlyphSlot slot = face->glyph;
+    if (synthesise) {
+        if (sel.syntheticItalic)
+            FT_GlyphSlot_Oblique(slot);
+        if (sel.syntheticBold)
+            FT_GlyphSlot_Embolden(slot);
     }
-    return {};
+    return slot->format == FT_GLYPH_FORMAT_BITMAP ||
+           FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0;
 }
 
 namespace {
@@ -250,27 +434,19 @@ Status CFreeTypeRenderer::renderCharacter(char16_t code, const CFontSettings& f,
     CSelection sel;
     if (Status s = select(code, f, sel); !s)
         return s;
-    FT_Face face = sel.face;
-    bool synthesise = sel.file->syntheticBold || sel.file->syntheticItalic;
-    FT_Int32 flags = FT_LOAD_TARGET_MONO | (synthesise ? FT_LOAD_NO_BITMAP : FT_LOAD_RENDER);
-    if (FT_Load_Char(face, code, flags) != 0)
+    if (!loadGlyph(code, sel))
         return {}; // the fetch failed: a blank matrix
+    FT_Face face = sel.face;
     FT_GlyphSlot slot = face->glyph;
-    if (synthesise) {
-        if (sel.file->syntheticItalic)
-            FT_GlyphSlot_Oblique(slot);
-        if (sel.file->syntheticBold)
-            FT_GlyphSlot_Embolden(slot);
-    }
-    if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0)
-        return {};
 
     const FT_Bitmap& bm = slot->bitmap;
     const int ascent = int((face->size->metrics.ascender + 63) >> 6);
     const int W = out.width(), H = out.height();
 
     int line = 0;
-    if (f.size != 0 && f.size < H)
+    if (sel.fitted) // ascent and descent both inside the cell, the spare rows shared
+        line = std::max(0, (H - ascent - descentOf(face)) / 2);
+    else if (f.size != 0 && f.size < H)
         line = (H - f.size) / 2;
     const int baseTop = line + f.offset; // row of the ascent line
     line = baseTop + std::max(0, ascent - slot->bitmap_top);
@@ -321,6 +497,75 @@ Status CFreeTypeRenderer::renderCharacter(char16_t code, const CFontSettings& f,
         }
     }
     return {};
+}
+
+Status CFreeTypeRenderer::renderProportional(char16_t code, const CFontSettings& f,
+                                             CProportionalGlyph& out, CLineMetrics& line) {
+    CSelection sel;
+    if (Status s = select(code, f, sel); !s)
+        return s;
+    FT_Face face = sel.face;
+    line.ascent = ascentOf(face);
+    line.lineAdvance = std::max(1, int((face->size->metrics.height + 32) >> 6));
+    out = CProportionalGlyph();
+    out.code = code;
+    if (!loadGlyph(code, sel))
+        return {}; // an empty glyph that does not move the pen
+    const FT_GlyphSlot slot = face->glyph;
+    out.advance = int((slot->advance.x + 32) >> 6);
+    if (isWhiteSpace(code))
+        return {};
+
+    // The black box, then cropped to the dots that are lit: a bitmap font's box may carry
+    // blank rows and columns.
+    const FT_Bitmap& bm = slot->bitmap;
+    const int w = std::min<int>(int(bm.width), kMaxMatrixSide);
+    const int h = std::min<int>(int(bm.rows), kMaxMatrixSide);
+    if (w == 0 || h == 0)
+        return {};
+    CDotMatrix box(w, h);
+    for (int r = 0; r < h; ++r) {
+        const unsigned char* src = bm.buffer + long(r) * bm.pitch;
+        for (int c = 0; c < w; ++c) {
+            const bool lit = bm.pixel_mode == FT_PIXEL_MODE_MONO
+                                 ? (src[c >> 3] & (0x80 >> (c & 7))) != 0
+                                 : bm.pixel_mode == FT_PIXEL_MODE_GRAY && src[c] >= 128;
+            if (lit)
+                box.set(r, c, true);
+        }
+    }
+    const int advance = out.advance;
+    out = cropCell(box, slot->bitmap_top, -slot->bitmap_left);
+    out.code = code;
+    out.advance = advance;
+    out.yOffset += f.offset;
+    return {};
+}
+
+Result<std::vector<CFileFace>> listFileFaces(const std::string& path) {
+    CFreeTypeRenderer renderer;
+    Result<FT_Face> first = renderer.fileFace(path, 0);
+    if (!first)
+        return failure(first.error());
+    std::vector<CFileFace> faces;
+    const long count = (*first)->num_faces;
+    for (long i = 0; i < count; ++i) {
+        Result<FT_Face> face = renderer.fileFace(path, int(i));
+        if (!face)
+            return failure(face.error());
+        CFileFace f;
+        f.index = int(i);
+        f.family = (*face)->family_name ? (*face)->family_name : "";
+        f.style = (*face)->style_name ? (*face)->style_name : "";
+        f.scalable = FT_IS_SCALABLE(*face);
+        for (int k = 0; k < (*face)->num_fixed_sizes; ++k) {
+            const FT_Bitmap_Size& strike = (*face)->available_sizes[k];
+            f.strikes.push_back(strike.y_ppem ? int((strike.y_ppem + 32) >> 6) : strike.height);
+        }
+        std::sort(f.strikes.begin(), f.strikes.end());
+        faces.push_back(std::move(f));
+    }
+    return faces;
 }
 
 } // namespace tgw

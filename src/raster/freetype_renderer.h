@@ -3,6 +3,7 @@
 #include "base/result.h"
 #include "model/dot_matrix.h"
 #include "model/font_settings.h"
+#include "model/proportional_glyph.h"
 
 #include <map>
 #include <memory>
@@ -26,6 +27,14 @@ public:
 
     // Draws `code` into `out`, which already has the character's size and is blank.
     Status renderCharacter(char16_t code, const CFontSettings& font, CDotMatrix& out);
+    // The glyph of `code` cropped to its ink, with FreeType's advance and bearings at the size
+    // renderCharacter() would use, and the face's line at that size.
+    Status renderProportional(char16_t code, const CFontSettings& font, CProportionalGlyph& out,
+                              CLineMetrics& line);
+
+    // The face of a font file, opened once. Fails with a message naming the file when it is
+    // missing, unreadable, not a font FreeType reads, or has no face `index`.
+    Result<FT_Face> fileFace(const std::string& path, int index);
 
     // The face of a font, at the size the character path would choose (natural width).
     // Used by the string rasteriser and the library builder's coverage lookup.
@@ -36,6 +45,8 @@ public:
     // drawing runs of text. The face stays owned by this renderer.
     Result<FT_Face> sizedFace(const std::u16string& family, bool bold, bool italic, int emHeight,
                               const CFaceFile** file = nullptr);
+    // The face of a font file set like sizedFace(); see fileFace() for its failures.
+    Result<FT_Face> sizedFileFace(const std::string& path, int index, int emHeight);
     // A face that has `code`, which the face of `family` lacks, set like sizedFace(); its
     // description is copied to `file`. Fails when no installed face has the character.
     Result<FT_Face> coveringFace(const std::u16string& family, bool bold, bool italic,
@@ -44,12 +55,21 @@ public:
 private:
     struct CSelection;
     Status select(char16_t code, const CFontSettings& font, CSelection& out);
+    // Loads (and renders) the glyph of `code` into the selected face's slot; false when the
+    // face cannot give it, which callers show as a blank.
+    bool loadGlyph(char16_t code, const CSelection& sel);
+    // Sets `face` to x × y (26.6 units) unless it already is; a face of bitmap strikes only
+    // gets the strike nearest to y instead, as FreeType refuses other sizes.
+    Status setSize(FT_Face face, long x, long y, const std::string& name);
+    // The largest pixel size at which the face's ascent plus descent fit `cellHeight`.
+    int fitSize(FT_Face face, const std::string& key, int cellHeight);
     Result<FT_Face> openFace(const CFaceFile& file);
     // A face for a character the chosen face lacks; the last one found is tried first.
     void fallBack(char16_t code, const CFontSettings& font, CSelection& sel);
 
     FT_Library m_library = nullptr;
-    std::map<std::string, FT_Face> m_faces; // "file#index"
+    std::map<std::string, FT_Face> m_faces;       // "file#index"
+    std::map<std::string, CFaceFile> m_fileFaces; // faces of font files by "file#index"
     // The last face and size set, so that a run of characters in one font sets it once.
     std::u16string m_lastFamily;
     bool m_lastBold = false, m_lastItalic = false;

@@ -37,7 +37,7 @@ Status CRasteriser::renderCharacter(char16_t code, const CAnsiForm& ansi, const 
         return failure("an entry without a character cannot be rendered");
     if (font.kind == kFontUnset)
         return failure("no font is set for the character");
-    if (font.kind == kFontTrueType && font.face.empty())
+    if (font.kind == kFontTrueType && font.face.empty() && font.fontFile.empty())
         return failure("no face is named for the TrueType font");
     if (font.kind < kFontUnset || font.kind > kFontTrueType)
         return failure(format("font kind %d does not exist", font.kind));
@@ -73,6 +73,21 @@ Result<CGlyphCoverage> CRasteriser::glyphCoverage(char16_t code, const CAnsiForm
     if (!m_freeType->coveringFace(font.face, font.bold, font.italic, code, font.height, &other))
         return CGlyphCoverage{EGlyphSource::Missing, {}};
     return CGlyphCoverage{EGlyphSource::Fallback, other.family};
+}
+
+Status CRasteriser::renderProportional(char16_t code, const CAnsiForm& ansi,
+                                       const CFontSettings& font, CProportionalGlyph& out,
+                                       CLineMetrics& line) {
+    if (font.kind != kFontTrueType)
+        return IRasteriser::renderProportional(code, ansi, font, out, line);
+    if (code == 0)
+        return failure("an entry without a character cannot be rendered");
+    if (font.face.empty() && font.fontFile.empty())
+        return failure("no face is named for the TrueType font");
+    if (!validMatrixSize(font.width, font.height))
+        return failure(format("a matrix of %dx%d dots is outside 1 to %d", font.width, font.height,
+                              kMaxMatrixSide));
+    return m_freeType->renderProportional(code, font, out, line);
 }
 
 Status CRasteriser::renderString(std::u16string_view text, bool rightToLeft,

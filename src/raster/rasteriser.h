@@ -34,6 +34,8 @@ public:
                            CDotMatrix& out) override;
     Status renderString(std::u16string_view text, bool rightToLeft, const CFontSettings& font,
                         CDotMatrix& out) override;
+    Status renderProportional(char16_t code, const CAnsiForm& ansi, const CFontSettings& font,
+                              CProportionalGlyph& out, CLineMetrics& line) override;
     Status renderPicture(const std::u16string& path, uint8_t threshold, CDotMatrix& out) override;
 
     CFreeTypeRenderer& freeType() { return *m_freeType; }
@@ -61,6 +63,19 @@ struct CFontFamily {
 // Families of the installed outline fonts, sorted, without duplicates and without names that
 // begin with '@'.
 std::vector<CFontFamily> listFontFamilies();
+
+// One face of a font file, as `tgw fonts --file` and the font dialog show it.
+struct CFileFace {
+    int index = 0;
+    std::string family;
+    std::string style;
+    bool scalable = false;    // outlines; else bitmap strikes only
+    std::vector<int> strikes; // pixel sizes of the bitmap strikes, ascending
+};
+
+// The faces of a font file. Fails with a message naming the file when it is missing,
+// unreadable or not a font.
+Result<std::vector<CFileFace>> listFileFaces(const std::string& path);
 
 // The face that fontconfig gives for "sans-serif", with its style.
 CSystemFont systemGuiFont();

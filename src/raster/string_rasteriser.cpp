@@ -6,6 +6,9 @@
 #include "raster/font_config.h"
 #include "raster/freetype_renderer.h"
 
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
 #include <algorithm>
 
 namespace tgw {
@@ -34,19 +37,32 @@ Status renderTrueType(CFreeTypeRenderer& freeType, std::u16string_view text, boo
     const int cellHeight = font.height;
     const int em = font.size ? font.size : font.height;
     const CFaceFile* file = nullptr;
-    Result<FT_Face> face = freeType.sizedFace(font.face, font.bold, font.italic, em, &file);
+    const bool fromFile = !font.fontFile.empty();
+    Result<FT_Face> face = fromFile
+                               ? freeType.sizedFileFace(font.fontFile, font.faceIndex, em)
+                               : freeType.sizedFace(font.face, font.bold, font.italic, em, &file);
     if (!face)
         return failure(face.error());
-    // Characters the face lacks are drawn in a face that has them, at the same size.
-    CTextPainter painter({*face, file->syntheticBold, file->syntheticItalic},
-                         [&](char32_t c) -> std::optional<CStyledFace> {
-                             CFaceFile found;
-                             Result<FT_Face> other = freeType.coveringFace(
-                                 font.face, font.bold, font.italic, c, em, &found);
-                             if (!other)
-                                 return std::nullopt;
-                             return CStyledFace{*other, found.syntheticBold, found.syntheticItalic};
-                         });
+    CStyledFace styled{*face, false, false};
+    if (fromFile) {
+        styled.syntheticBold = font.bold && !((*face)->style_flags & FT_STYLE_FLAG_BOLD);
+        styled.syntheticItalic = font.italic && !((*face)->style_flags & FT_STYLE_FLAG_ITALIC);
+    } else {
+        styled.syntheticBold = file->syntheticBold;
+        styled.syntheticItalic = file->syntheticItalic;
+    }
+    // Characters the face lacks are drawn in a face that has them, at the same size; a font
+    // file stands alone.
+    CTextPainter painter(styled, [&](char32_t c) -> std::optional<CStyledFace> {
+        if (fromFile)
+            return std::nullopt;
+        CFaceFile found;
+        Result<FT_Face> other =
+            freeType.coveringFace(font.face, font.bold, font.italic, c, em, &found);
+        if (!other)
+            return std::nullopt;
+        return CStyledFace{*other, found.syntheticBold, found.syntheticItalic};
+    });
     const int extra = font.width - font.height;
 
     struct CLine {
@@ -173,7 +189,7 @@ Status rasteriseString(CFreeTypeRenderer& freeType, std::u16string_view text, bo
         return failure("no font is set for the string");
     if (font.kind < kFontUnset || font.kind > kFontTrueType)
         return failure(format("font kind %d does not exist", font.kind));
-    if (font.kind == kFontTrueType && font.face.empty())
+    if (font.kind == kFontTrueType && font.face.empty() && font.fontFile.empty())
         return failure("no face is named for the TrueType font");
     if (!validMatrixSize(font.width, font.height))
         return failure(format("a character cell of %dx%d dots is outside 1 to %d", font.width,

@@ -14,6 +14,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSpinBox>
@@ -103,6 +104,35 @@ private slots:
         QCOMPARE(out.fontSize, 0);
         QCOMPARE(out.offset, 0L);
         QCOMPARE(out.halfWidth, 1);
+    }
+
+    // A font file is taken with the family read from it; one that cannot be read is not taken
+    // and says why; the fit choice replaces the size.
+    void fontDialogFontFileAndFit() {
+        CSettings s = CSettings::defaults();
+        s.fontType = kFontTrueType;
+        CFontDialog dialog(s);
+        dialog.fileCheck()->setChecked(true);
+        dialog.fileEdit()->setText("/usr/share/fonts/truetype/wqy/wqy-microhei.ttc");
+        dialog.faceIndexBox()->setValue(1);
+        dialog.describeFile();
+        QVERIFY2(dialog.fileInfo()->text().startsWith("WenQuanYi Micro Hei Mono Regular"),
+                 qPrintable(dialog.fileInfo()->text()));
+        dialog.fitCheck()->setChecked(true);
+        QVERIFY(!dialog.sizeBox()->isEnabled());
+        CSettings out = s;
+        dialog.apply(out);
+        QCOMPARE(out.fontFile, std::string("/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"));
+        QCOMPARE(out.faceIndex, 1);
+        QCOMPARE(out.faceName, std::u16string(u"WenQuanYi Micro Hei Mono"));
+        QCOMPARE(out.fitCell, 1);
+
+        dialog.fileEdit()->setText("/nowhere/x.ttf");
+        dialog.describeFile();
+        QVERIFY(dialog.fileInfo()->text().contains("'/nowhere/x.ttf' does not exist"));
+        out = s;
+        dialog.apply(out);
+        QVERIFY(out.fontFile.empty());
     }
 
     void fontChangeReRendersOnlySelectedEntries() {

@@ -3,6 +3,7 @@
 #include "codegen/binary_file.h"
 #include "codegen/code_text.h"
 #include "library/character_set.h"
+#include "raster/font_config.h"
 #include "raster/rasteriser.h"
 
 #include <QCheckBox>
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -138,6 +140,35 @@ private slots:
         QTRY_COMPARE(dialog.result(), int(QDialog::Accepted));
         // Code page order: 文 (CEC4) before 中 (D6D0).
         QCOMPARE(readAll(m_target).toStdString(), expected(s, u"文中", true, true));
+    }
+
+    void buildsAGfxFontOfARangeFromAFontFile() {
+        Result<CFaceFile> dejaVu = findFace(u"DejaVu Sans", false, false);
+        QVERIFY(dejaVu);
+        CSettings s = fontSettings(kFontTrueType, 12, 12, u"DejaVu Sans");
+        s.fontFile = dejaVu->file;
+        CLibraryDialog dialog(s);
+        dialog.show();
+        // The sample line is drawn from the metrics.
+        QVERIFY(!child<QLabel>(dialog, "preview")->pixmap().isNull());
+        child<QRadioButton>(dialog, "rangeSet")->click();
+        child<QRadioButton>(dialog, "gfxOutput")->click();
+        QVERIFY(!child<QCheckBox>(dialog, "withIndex")->isEnabled());
+        auto* ranges = child<QLineEdit>(dialog, "ranges");
+        ranges->setText("0x20-0x7E,0x4G");
+        QTest::mouseClick(child<QPushButton>(dialog, "build"), Qt::LeftButton);
+        QCOMPARE(m_messages.size(), size_t(1));
+        QVERIFY2(m_messages[0].text.contains("'0x4G'"), qPrintable(m_messages[0].text));
+        QVERIFY(m_fileTitles.isEmpty());
+
+        ranges->setText("0x20-0x7E");
+        QTest::mouseClick(child<QPushButton>(dialog, "build"), Qt::LeftButton);
+        QTRY_COMPARE(dialog.result(), int(QDialog::Accepted));
+        const QByteArray header = readAll(m_target);
+        QVERIFY(
+            header.contains("const GFXfont DejaVuSans12 PROGMEM = {(uint8_t *)"
+                            "DejaVuSans12Bitmaps, (GFXglyph *)DejaVuSans12Glyphs, 0x20, 0x7E,"));
+        QVERIFY(header.contains("/* 0x7E '~' */"));
     }
 
     void refusalsAndTheUnicodeOrderQuestion() {

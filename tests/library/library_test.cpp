@@ -347,3 +347,32 @@ TEST(LibraryBuilder, CancelStopsTheWorkersAndLeavesNoFile) {
     }
     EXPECT_EQ(dir.names(), std::vector<std::string>{"lib.c"});
 }
+
+TEST(CharacterRanges, CodesRangesAndSymbolsAscendingOnce) {
+    Result<std::u16string> set = rangeCharacters("0x20-0x7E, 0x4E00-0x9FA5,65", u"°±µA");
+    ASSERT_TRUE(set) << set.error();
+    EXPECT_EQ(set->size(), size_t(95 + 0x9FA5 - 0x4E00 + 1 + 3));
+    EXPECT_TRUE(std::is_sorted(set->begin(), set->end()));
+    EXPECT_EQ(std::adjacent_find(set->begin(), set->end()), set->end());
+    EXPECT_EQ(set->front(), u' ');
+    EXPECT_EQ(set->back(), u'\u9FA5');
+    // Each end is read in its own base; a range across the surrogates keeps only characters.
+    EXPECT_EQ(*rangeCharacters("U+41-66", u""), u"AB");
+    EXPECT_EQ(rangeCharacters("0xD7FF-0xE000", u"")->size(), size_t(2));
+
+    auto error = [](std::string_view ranges, std::u16string_view symbols = u"") {
+        Result<std::u16string> r = rangeCharacters(ranges, symbols);
+        return r ? std::string("(no error)") : r.error();
+    };
+    EXPECT_EQ(error("0x20-0x7E,zz"), "the range 'zz' is not a code or from-to (hex with 0x, or "
+                                     "decimal)");
+    EXPECT_EQ(error("0x7E-0x20"), "the range '0x7E-0x20' ends before it starts");
+    EXPECT_EQ(error("1,,2"), "the ranges hold an empty piece (two commas, or a comma at an end)");
+    EXPECT_EQ(error("0-5"), "the range '0-5' holds code 0, which has no glyph");
+    EXPECT_EQ(error("0x1F600"),
+              "the range '0x1F600' passes U+FFFF: entries hold characters of the basic plane only");
+    EXPECT_EQ(error("0x20-"), "the range '0x20-' is not a code or from-to (hex with 0x, or "
+                              "decimal)");
+    EXPECT_EQ(error("", u"a😀"), "the symbol at position 2 lies beyond U+FFFF: entries hold "
+                                "characters of the basic plane only");
+}

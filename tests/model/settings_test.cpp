@@ -87,6 +87,43 @@ TEST_F(SettingsTest, NumbersAreStoredAsTheirTexts) {
     EXPECT_EQ(back.width, 2048u);
 }
 
+// The font-file keys are written only once set, and a cleared file is stored as cleared.
+TEST_F(SettingsTest, FontFileKeysAreOptional) {
+    CSettings s = CSettings::defaults();
+    {
+        CProfileStore p(path);
+        s.save(p);
+        ASSERT_TRUE(p.save());
+    }
+    for (const char* key : {"FONTFILE", "FACEINDEX", "FITCELL"})
+        EXPECT_EQ(stored(key), "<missing>") << key;
+    s.fontFile = "/fonts/my font.ttc";
+    s.faceIndex = 2;
+    s.fitCell = 1;
+    {
+        CProfileStore p(path);
+        p.load();
+        s.save(p);
+        ASSERT_TRUE(p.save());
+    }
+    CSettings back = loaded();
+    EXPECT_EQ(back.font().fontFile, "/fonts/my font.ttc");
+    EXPECT_EQ(back.font().faceIndex, 2);
+    EXPECT_TRUE(back.font().fitCell);
+    s.fontFile.clear();
+    s.fitCell = 0;
+    {
+        CProfileStore p(path);
+        p.load();
+        s.save(p);
+        ASSERT_TRUE(p.save());
+    }
+    back = loaded();
+    EXPECT_EQ(back.fontFile, "");
+    EXPECT_EQ(back.faceIndex, 0);
+    EXPECT_EQ(back.fitCell, 0);
+}
+
 TEST_F(SettingsTest, GarbageAndOutOfRangeValuesGiveTheDefaults) {
     writeProfile("[Other]\nWIDTH=99\n[Tessaglyphworks]\nWIDTH=0\nHEIGHT=banana\nTHRESHOLD=300\n"
                  "COLOR=9\nFONTTYPE=-1\nPOINTSSEQ=4\nBYTESSEQ=12\nPOINTSIZE=11\nMOUSEDRAW=7\n"

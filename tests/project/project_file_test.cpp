@@ -136,6 +136,41 @@ TEST_F(ProjectFileTest, FontAttributesAndTheirDefaults) {
     EXPECT_EQ(describe(list.at(0)), "type 2 1x1 path '' threshold 200\n.");
 }
 
+// An entry made from a font file keeps the file, its face and the fit choice, and loads even
+// though the file is nowhere on this machine; entries without them write none of these.
+TEST_F(ProjectFileTest, FontFileAndFitAreKeptOnlyWhereSet) {
+    CFontSettings f;
+    f.kind = kFontTrueType;
+    f.face = u"Micro Hei";
+    f.width = f.height = 4;
+    f.fontFile = "/nowhere/字体 files/wqy microhei.ttc";
+    f.faceIndex = 1;
+    f.fitCell = true;
+    CFontSettings plain = f;
+    plain.fontFile.clear();
+    plain.faceIndex = 0;
+    plain.fitCell = false;
+    list.append(std::make_unique<CCharEntry>(raster, u'A', f));
+    list.append(std::make_unique<CCharEntry>(raster, u'B', plain));
+    Result<std::string> bytes = writeProject(list, kStamp);
+    ASSERT_TRUE(bytes) << bytes.error();
+    const std::string utf8 = utf16ToUtf8(std::u16string(
+        reinterpret_cast<const char16_t*>(bytes->data() + 2), (bytes->size() - 2) / 2));
+    EXPECT_NE(utf8.find("fontfile=\"/nowhere/字体 files/wqy microhei.ttc\" faceindex=\"1\" "
+                        "fitcell=\"1\""),
+              std::string::npos)
+        << utf8;
+    EXPECT_EQ(utf8.find("fontfile"), utf8.rfind("fontfile")) << "only the first entry has one";
+
+    test::CBlankRasteriser otherRaster;
+    CGlyphList loaded(otherRaster);
+    ASSERT_TRUE(loadProject(loaded, *bytes));
+    ASSERT_EQ(loaded.size(), size_t(2));
+    EXPECT_EQ(static_cast<const CCharEntry&>(loaded.at(0)).font(), f);
+    EXPECT_EQ(static_cast<const CCharEntry&>(loaded.at(1)).font(), plain);
+    EXPECT_EQ(otherRaster.calls, 0);
+}
+
 TEST_F(ProjectFileTest, RowsAreReadLeniently) {
     // Short rows and missing rows stay dark; any character but a blank is lit, counted in
     // UTF-16 units (the CJK character is one dot, the emoji two); extra rows and dots are

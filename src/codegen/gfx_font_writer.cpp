@@ -1,0 +1,169 @@
+#include "codegen/gfx_font_writer.h"
+
+#include "base/text.h"
+#include "codegen/output_writers.h"
+
+#include <algorithm>
+#include <map>
+
+namespace tgw {
+namespace {
+
+// "0x41 'A'", or the code alone where the character would not read well in a comment.
+std::string glyphComment(char16_t code) {
+    std::string s = format("0x%02X", unsigned(code));
+    if (code > 0x20 && code < 0x7F && code != '\\')
+        s += format(" '%c'", char(code));
+    return s;
+}
+
+std::string glyphLabel(char16_t code) {
+    return format("U+%04X", unsigned(code));
+}
+
+// The types are those of the format's description; where the display library's own
+// definition is reachable it is used instead, so that both can meet in one sketch.
+const char* const kTypes = R"(#include <stdint.h>
+
+#if defined(__has_include)
+#if __has_include(<gfxfont.h>)
+#include <gfxfont.h>
+#define GFX_FONT_TYPES_DEFINED
+#endif
+#endif
+
+#ifndef GFX_FONT_TYPES_DEFINED
+#define GFX_FONT_TYPES_DEFINED
+typedef struct {
+    uint16_t bitmapOffset; /* of the glyph's first byte in the font's bitmaps */
+    uint8_t width;         /* of the glyph's box in dots */
+    uint8_t height;
+    uint8_t xAdvance;      /* how far the cursor moves on */
+    int8_t xOffset;        /* from the cursor to the box's upper left dot */
+    int8_t yOffset;        /* from the baseline the cursor is on, negative upwards */
+} GFXglyph;
+
+typedef struct {
+    uint8_t *bitmap;   /* the glyphs' bitmaps, one after the other */
+    GFXglyph *glyph;   /* one per code from first to last */
+    uint16_t first;
+    uint16_t last;
+    uint8_t yAdvance;  /* from one line's baseline to the next */
+} GFXfont;
+#endif
+
+#ifndef PROGMEM
+#define PROGMEM
+#endif
+
+)";
+
+} // namespace
+
+std::vector<uint8_t> gfxBitmap(const CDotMatrix& dots) {
+    std::vector<uint8_t> bytes;
+    uint8_t acc = 0;
+    int bits = 0;
+    for (int r = 0; r < dots.height(); ++r)
+        for (int c = 0; c < dots.width(); ++c) {
+            acc = uint8_t(acc << 1 | (dots.lit(r, c) ? 1 : 0));
+            if (++bits == 8) {
+                bytes.push_back(acc);
+                acc = 0;
+                bits = 0;
+            }
+        }
+    if (bits)
+        bytes.push_back(uint8_t(acc << (8 - bits)));
+    return bytes;
+}
+
+Result<std::string> gfxFontHeader(const CProportionalFont& font) {
+    if (font.glyphs.empty())
+        return failure("a GFX font needs at least one glyph");
+    std::map<char16_t, const CProportionalGlyph*> byCode;
+    for (const CProportionalGlyph& g : font.glyphs)
+        byCode.emplace(g.code, &g);
+    if (font.line.lineAdvance < 0 || font.line.lineAdvance > 255)
+        return failure(
+            format("the line advance %d is over the format's 255", font.line.lineAdvance));
+    const char16_t first = byCode.begin()->first, last = byCode.rbegin()->first;
+    const std::string name = cIdentifier(font.name);
+
+    std::string bitmaps, glyphs;
+    size_t offset = 0;
+    size_t column = 0;
+    for (unsigned code = first; code <= last; ++code) {
+        auto it = byCode.find(char16_t(code));
+        if (it == byCode.end()) {
+            glyphs += format("    {%6zu,   0,   0,   0,    0,    0}, /* 0x%02X: none */\n",
+                             std::min<size_t>(offset, 0xFFFF), code);
+            continue;
+        }
+        const CProportionalGlyph& g = *it->second;
+        const std::string label = glyphLabel(g.code);
+        if (g.width() > 255 || g.height() > 255)
+            return failure(format("%s is %dx%d dots; the format holds at most 255 on a side",
+                                  label.c_str(), g.width(), g.height()));
+        if (g.advance < 0 || g.advance > 255)
+            return failure(
+                format("%s advances %d dots; the format holds 0 to 255", label.c_str(), g.advance));
+        if (g.xOffset < -128 || g.xOffset > 127 || g.yOffset < -128 || g.yOffset > 127)
+            return failure(format("%s is placed at %d, %d; the format's offsets hold -128 to 127",
+                                  label.c_str(), g.xOffset, g.yOffset));
+        const std::vector<uint8_t> bits = gfxBitmap(g.dots);
+        if (!bits.empty() && offset > 0xFFFF)
+            return failure(format("the bitmaps pass 64 KiB before %s; the format's 16-bit "
+                                  "offsets cannot reach it (use a smaller range or size)",
+                                  label.c_str()));
+        glyphs += format("    {%6zu, %3d, %3d, %3d, %4d, %4d}, /* %s */\n",
+                         std::min<size_t>(offset, 0xFFFF), g.width(), g.height(), g.advance,
+                         g.xOffset, g.yOffset, glyphComment(g.code).c_str());
+        for (uint8_t b : bits) {
+            bitmaps += column == 0 ? "    " : " ";
+            appendHexByte(bitmaps, b);
+            if (++column == 12) {
+                bitmaps += "\n";
+                column = 0;
+            }
+        }
+        offset += bits.size();
+    }
+    if (column)
+        bitmaps += "\n";
+    if (offset == 0)
+        bitmaps = "    0x00\n"; // a C array may not be empty
+
+    std::string text = format("/* %s: GFX font, codes 0x%02X to 0x%02X, %zu bytes of bitmaps */\n"
+                              "#pragma once\n\n",
+                              name.c_str(), unsigned(first), unsigned(last), offset);
+    text += kTypes;
+    text += "const uint8_t " + name + "Bitmaps[] PROGMEM = {\n" + bitmaps + "};\n\n";
+    text += "const GFXglyph " + name + "Glyphs[] PROGMEM = {\n" +
+            "    /* offset, width, height, advance, x offset, y offset */\n" + glyphs + "};\n\n";
+    text += format("const GFXfont %s PROGMEM = {(uint8_t *)%sBitmaps, (GFXglyph *)%sGlyphs, "
+                   "0x%02X, 0x%02X, %d};\n",
+                   name.c_str(), name.c_str(), name.c_str(), unsigned(first), unsigned(last),
+                   font.line.lineAdvance);
+    return text;
+}
+
+COutputWriter gfxFontWriter() {
+    COutputWriter w{"gfx",
+                    "h",
+                    "GFX font header: cropped glyphs for proportional text",
+                    "GFX 字体头文件（比例字体）",
+                    EWriterInput::Proportional,
+                    false,
+                    false};
+    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&,
+                             IOutput& out) -> Status {
+        Result<std::string> text = gfxFontHeader(font);
+        if (!text)
+            return failure(text.error());
+        return out.write(*text);
+    };
+    return w;
+}
+
+} // namespace tgw

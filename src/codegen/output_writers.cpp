@@ -1,0 +1,152 @@
+#include "codegen/output_writers.h"
+
+#include "codegen/binary_file.h"
+#include "codegen/code_text.h"
+
+#include "base/replacing_file.h"
+#include "base/text.h"
+
+namespace tgw {
+
+COutputWriter cTextWriter() {
+    COutputWriter w{
+        "c",   "c",  "C code text, one matrix per entry", "C 代码", EWriterInput::Matrices,
+        false, false};
+    w.writeMatrices = [](const CGlyphList& list, const CEncodingOptions& encoding,
+                         const CWriterOptions&, IOutput& out) {
+        CEncodingOptions c = encoding;
+        c.assembler = false;
+        return writeCodeText(list, c, out);
+    };
+    return w;
+}
+
+COutputWriter asmTextWriter() {
+    COutputWriter w{"asm",
+                    "asm",
+                    "assembler code text, one matrix per entry",
+                    "ASM 代码",
+                    EWriterInput::Matrices,
+                    false,
+                    false};
+    w.writeMatrices = [](const CGlyphList& list, const CEncodingOptions& encoding,
+                         const CWriterOptions&, IOutput& out) {
+        CEncodingOptions a = encoding;
+        a.assembler = true;
+        return writeCodeText(list, a, out);
+    };
+    return w;
+}
+
+COutputWriter binaryMatrixWriter() {
+    COutputWriter w{"bin",
+                    "bin",
+                    "binary matrix file, optionally behind an index",
+                    "二进制字库",
+                    EWriterInput::Matrices,
+                    true,
+                    true};
+    w.writeMatrices = [](const CGlyphList& list, const CEncodingOptions& encoding,
+                         const CWriterOptions& options, IOutput& out) {
+        return writeBinaryFile(list, encoding, options.withIndex, out);
+    };
+    return w;
+}
+
+const std::vector<COutputWriter>& outputWriters() {
+    static const std::vector<COutputWriter> writers = {
+        cTextWriter(),   asmTextWriter(),     binaryMatrixWriter(),
+        gfxFontWriter(), metricsTextWriter(), metricsBinaryWriter(),
+    };
+    return writers;
+}
+
+const COutputWriter* findWriter(std::string_view name) {
+    for (const COutputWriter& w : outputWriters())
+        if (name == w.name)
+            return &w;
+    return nullptr;
+}
+
+std::string writerNames() {
+    std::string names;
+    for (const COutputWriter& w : outputWriters())
+        names += (names.empty() ? "" : ", ") + std::string(w.name);
+    return names;
+}
+
+Result<CProportionalFont> proportionalGlyphs(const CGlyphList& list) {
+    CProportionalFont font;
+    for (size_t i = 0; i < list.size(); ++i) {
+        const CGlyphEntry& entry = list.at(i);
+        if (!entry.isCharacter())
+            return failure(format("entry %zu (%s) is not a character: only characters have the "
+                                  "metrics of a proportional font",
+                                  i + 1, entryLabel(entry).c_str()));
+        const auto& c = static_cast<const CCharEntry&>(entry);
+        CFontSettings f = c.font();
+        if (f.kind == kFontTrueType)
+            f.width = f.height; // natural width: no cell to squeeze into
+        if (font.glyphs.empty()) {
+            font.name = isBuiltinFont(f.kind)
+                            ? builtinFontName(f.kind)
+                            : utf16ToUtf8(f.face) + format(" %d", f.size ? f.size : f.height);
+        }
+        CProportionalGlyph glyph;
+        CLineMetrics line;
+        if (Status s = list.rasteriser().renderProportional(c.code(), c.ansi(), f, glyph, line); !s)
+            return failure(
+                format("entry %zu (%s): %s", i + 1, entryLabel(entry).c_str(), s.error().c_str()));
+        if (font.glyphs.empty())
+            font.line = line;
+        font.glyphs.push_back(std::move(glyph));
+    }
+    return font;
+}
+
+Status writeList(const COutputWriter& writer, const CGlyphList& list,
+                 const CEncodingOptions& encoding, const CWriterOptions& options, IOutput& out) {
+    if (!writer.proportional())
+        return writer.writeMatrices(list, encoding, options, out);
+    Result<CProportionalFont> font = proportionalGlyphs(list);
+    if (!font)
+        return failure(font.error());
+    return writer.writeProportional(*font, encoding, out);
+}
+
+Status saveList(const COutputWriter& writer, const CGlyphList& list,
+                const CEncodingOptions& encoding, const CWriterOptions& options,
+                const std::string& path) {
+    CReplacingFile file(path);
+    if (Status s = file.open(); !s)
+        return s;
+    if (Status s = writeList(writer, list, encoding, options, file); !s)
+        return s;
+    return file.commit();
+}
+
+void appendHexByte(std::string& out, uint8_t byte) {
+    static const char digits[] = "0123456789ABCDEF";
+    const char text[5] = {'0', 'x', digits[byte >> 4], digits[byte & 15], ','};
+    out.append(text, 5);
+}
+
+std::string cIdentifier(std::string_view name) {
+    std::string id;
+    bool wordStart = true;
+    for (char c : name) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        const bool digit = c >= '0' && c <= '9';
+        if (!letter && !digit) {
+            wordStart = true;
+            continue;
+        }
+        id.push_back(wordStart && c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c);
+        wordStart = false;
+    }
+    if (id.empty() || (id[0] >= '0' && id[0] <= '9'))
+        id = "Font" + id;
+    return id;
+}
+
+} // namespace tgw

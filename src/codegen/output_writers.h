@@ -1,0 +1,86 @@
+#pragma once
+
+#include "base/output.h"
+#include "base/result.h"
+#include "codegen/encoding_options.h"
+#include "model/glyph_list.h"
+#include "model/proportional_glyph.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tgw {
+
+// What a writer is given to write.
+enum class EWriterInput {
+    Matrices,     // the entries of a glyph list, each a whole matrix
+    Proportional, // glyphs cropped to their ink, with their metrics (character sets only)
+};
+
+// Choices a caller passes through to the writer; a writer ignores those it does not take.
+struct CWriterOptions {
+    bool withIndex = false; // the binary matrix file's index
+};
+
+// One output format. Every front end (tgw export, tgw build, the library dialog, the export
+// command) lists and looks formats up here, so a new format is one new file and one row of
+// the table.
+struct COutputWriter {
+    const char* name;        // "c", "asm", "bin", "gfx", "metrics-c", "metrics-bin"
+    const char* extension;   // of the files it writes, without the dot
+    const char* description; // one line for help texts
+    const char* label;       // what the program's lists show (UTF-8)
+    EWriterInput input;
+    bool binary;     // bytes rather than text
+    bool takesIndex; // CWriterOptions::withIndex means something to it
+
+    // Exactly one of these is set, after `input`. A failure names the entry or glyph.
+    Status (*writeMatrices)(const CGlyphList& list, const CEncodingOptions& encoding,
+                            const CWriterOptions& options, IOutput& out) = nullptr;
+    Status (*writeProportional)(const CProportionalFont& font, const CEncodingOptions& encoding,
+                                IOutput& out) = nullptr;
+
+    bool proportional() const { return input == EWriterInput::Proportional; }
+};
+
+// The table, in the order lists show it.
+const std::vector<COutputWriter>& outputWriters();
+// The writer of that name, or nullptr.
+const COutputWriter* findWriter(std::string_view name);
+// "c, asm, bin, ..." for help texts.
+std::string writerNames();
+
+// The character entries of `list` as proportional glyphs, each in its own font at the font's
+// natural width, named after the first entry's font. Fails naming an entry that is not a
+// character (strings and pictures have no metrics) or that cannot be rendered.
+Result<CProportionalFont> proportionalGlyphs(const CGlyphList& list);
+
+// The list written by `writer`, whatever its input: the one call of tgw export and the
+// program's export command.
+Status writeList(const COutputWriter& writer, const CGlyphList& list,
+                 const CEncodingOptions& encoding, const CWriterOptions& options, IOutput& out);
+
+// The rows of the table, each defined beside its writer.
+COutputWriter cTextWriter();
+COutputWriter asmTextWriter();
+COutputWriter binaryMatrixWriter();
+COutputWriter gfxFontWriter();
+COutputWriter metricsTextWriter();
+COutputWriter metricsBinaryWriter();
+
+// writeList() into `path` through a temporary file: on failure the file is left as it was.
+Status saveList(const COutputWriter& writer, const CGlyphList& list,
+                const CEncodingOptions& encoding, const CWriterOptions& options,
+                const std::string& path);
+
+// "0x3C," appended to `out`: the byte arrays of the proportional writers, made without a
+// formatted print per byte.
+void appendHexByte(std::string& out, uint8_t byte);
+
+// `name` made into a C identifier: letters and digits of its words joined, each word's first
+// letter upper case ("DejaVu Sans 12 Bold" -> "DejaVuSans12Bold"); "Font" prefixed when it
+// would begin with a digit or hold nothing.
+std::string cIdentifier(std::string_view name);
+
+} // namespace tgw

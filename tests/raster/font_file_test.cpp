@@ -1,0 +1,92 @@
+#include "base/codepage.h"
+#include "library/character_set.h"
+#include "raster/font_config.h"
+#include "raster/rasteriser.h"
+
+#include "font_settings_support.h"
+
+#include <gtest/gtest.h>
+
+using namespace tgw;
+
+namespace {
+
+std::string fileOf(const char16_t* family) {
+    Result<CFaceFile> file = findFace(family, false, false);
+    EXPECT_TRUE(file) << file.error();
+    return file ? file->file : std::string();
+}
+
+// The characters the fit test walks: printable ASCII and the GB2312 hanzi (rows B0 to F7).
+std::u16string fitSample() {
+    std::u16string set = asciiCharacters(true);
+    const std::u16string gb = gb2312Characters();
+    set += gb.substr(size_t(0xB0 - 0xA1) * 94);
+    return set;
+}
+
+// How many lit dots of `code` the cell loses: the ink of the glyph as a whole (the proportional
+// path crops nothing away) less what lands in the cell.
+int lostDots(CRasteriser& r, char16_t code, const CFontSettings& f) {
+    CDotMatrix cell;
+    CProportionalGlyph glyph;
+    CLineMetrics line;
+    EXPECT_TRUE(r.renderCharacter(code, ansiForm(code), f, cell));
+    EXPECT_TRUE(r.renderProportional(code, ansiForm(code), f, glyph, line));
+    return (glyph.dots.empty() ? 0 : glyph.dots.litCount()) - cell.litCount();
+}
+
+} // namespace
+
+// The default rule makes the em as tall as the cell, so faces whose ascent plus descent pass
+// their em lose rows; fitting the cell loses none, by name or from the file.
+TEST(FitCell, NoGlyphLosesADotInDejaVuSansOrWenQuanYi) {
+    const std::u16string sample = fitSample();
+    CRasteriser r;
+    for (const char16_t* family : {u"DejaVu Sans", u"WenQuanYi Micro Hei"}) {
+        for (int height : {12, 16, 24}) {
+            // Twice as wide as tall, so that only the height can clip.
+            CFontSettings fit = test::truetype(family, 2 * height, height);
+            fit.fitCell = true;
+            int losing = 0;
+            for (char16_t c : sample) {
+                const int lost = lostDots(r, c, fit);
+                EXPECT_EQ(lost, 0)
+                    << "U+" << std::hex << unsigned(c) << " at " << std::dec << height;
+                losing += lost != 0;
+                if (losing > 5)
+                    break;
+            }
+            CFontSettings fromFile = fit;
+            fromFile.fontFile = fileOf(family);
+            EXPECT_EQ(lostDots(r, u'g', fromFile), 0);
+            EXPECT_EQ(lostDots(r, u'中', fromFile), 0);
+        }
+    }
+    // What the choice is for: the default loses the tail of 'g' and the foot of '中'.
+    EXPECT_GT(lostDots(r, u'g', test::truetype(u"DejaVu Sans", 16, 16)), 0);
+    EXPECT_GT(lostDots(r, u'中', test::truetype(u"WenQuanYi Micro Hei", 16, 16)), 0);
+}
+
+TEST(FontFile, RendersAsTheSameFaceByNameAndFailsNamingTheFile) {
+    CRasteriser r;
+    const CFontSettings byName = test::truetype(u"DejaVu Sans", 16, 16);
+    CFontSettings fromFile = byName;
+    fromFile.face.clear();
+    fromFile.fontFile = fileOf(u"DejaVu Sans");
+    for (char16_t c : std::u16string(u"Ag@%")) {
+        CDotMatrix a, b;
+        ASSERT_TRUE(r.renderCharacter(c, ansiForm(c), byName, a));
+        ASSERT_TRUE(r.renderCharacter(c, ansiForm(c), fromFile, b));
+        EXPECT_EQ(a, b);
+    }
+    // A character the file lacks is blank; by name another face would stand in for it.
+    CDotMatrix blank;
+    ASSERT_TRUE(r.renderCharacter(u'中', ansiForm(u'中'), fromFile, blank));
+    EXPECT_EQ(blank.litCount(), 0);
+
+    fromFile.fontFile = "/nonexistent/no font.ttf";
+    Status s = r.renderCharacter(u'A', ansiForm(u'A'), fromFile, blank);
+    ASSERT_FALSE(s);
+    EXPECT_NE(s.error().find("'/nonexistent/no font.ttf' does not exist"), std::string::npos);
+}
