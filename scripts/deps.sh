@@ -8,7 +8,7 @@ packages=(
     libpugixml-dev libstb-dev libserialport-dev libcli11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-svg-dev libgl-dev
-    nasm clang python3 socat
+    nasm clang python3 python3-pil socat
     fonts-dejavu-core fonts-wqy-microhei
 )
 

@@ -25,6 +25,8 @@ public:
     Status renderString(std::u16string_view text, bool rightToLeft, const CFontSettings& font,
                         CDotMatrix& out) override;
     Status renderPicture(const std::u16string& path, uint8_t threshold, CDotMatrix& out) override;
+    Status renderPictureWith(const std::u16string& path, const CPictureOptions& options,
+                             CDotMatrix& out) override;
 
     CFreeTypeRenderer& freeType() { return *m_freeType; }
 
