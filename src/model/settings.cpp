@@ -104,6 +104,9 @@ void CSettings::load(const CProfileStore& profile, const CSystemFont& systemFont
     bytesSeq = int(r.ranged("BYTESSEQ", d.bytesSeq, 0, 7));
     language = int(r.integer("LANGUAGE", d.language));
     useUnicode = r.flag("USEUNICODE", d.useUnicode);
+    pictureMethod = EPictureMethod(r.ranged("PICTUREMETHOD", int(d.pictureMethod), 0, 3));
+    pictureInvert = r.flag("PICTUREINVERT", d.pictureInvert);
+    pictureScale = EPictureScale(r.ranged("PICTURESCALE", int(d.pictureScale), 0, 2));
 }
 
 void CSettings::save(CProfileStore& p) const {
@@ -137,6 +140,34 @@ void CSettings::save(CProfileStore& p) const {
     t("CODEHEAD", encodeTemplateMarkers(codeHead, true));
     t("CODETAIL", encodeTemplateMarkers(codeTail, false));
     t("CODEBROWSER", codeBrowser);
+    // Newer keys: written once set, so that a profile that never used them keeps its keys.
+    auto optional = [&](const char* key, unsigned long v) {
+        if (v != 0 || p.get(kProfileSection, key))
+            u(key, v);
+    };
+    optional("PICTUREMETHOD", unsigned(pictureMethod));
+    optional("PICTUREINVERT", unsigned(pictureInvert));
+    optional("PICTURESCALE", unsigned(pictureScale));
+}
+
+CPictureOptions CSettings::pictureOptions() const {
+    CPictureOptions o;
+    o.threshold = threshold;
+    o.method = pictureMethod;
+    o.invert = pictureInvert != 0;
+    o.scale = pictureScale;
+    if (pictureScale != EPictureScale::kKeep) {
+        o.targetWidth = int(width);
+        o.targetHeight = int(height);
+    }
+    return o;
+}
+
+void CSettings::setPictureOptions(const CPictureOptions& o) {
+    threshold = o.threshold;
+    pictureMethod = o.method;
+    pictureInvert = o.invert ? 1 : 0;
+    pictureScale = o.scale;
 }
 
 CFontSettings CSettings::font() const {
