@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     tgw::cli::registerSend(app, commands);
     tgw::cli::registerFonts(app, commands);
     tgw::cli::registerPorts(app, commands);
+    tgw::cli::registerDisplay(app, commands);
 
     try {
         app.parse(argc, argv);

@@ -63,7 +63,8 @@ std::string presetRequirements(const CDisplayPreset& p) {
     std::string out;
     auto add = [&out](const std::string& s) { out += (out.empty() ? "" : "; ") + s; };
     if (p.cellWidth > 0)
-        add("a " + std::to_string(p.cellWidth) + "x" + std::to_string(p.cellHeight) + " cell");
+        add("a fixed " + std::to_string(p.cellWidth) + "x" + std::to_string(p.cellHeight) +
+            " cell");
     if (p.widthMultiple > 1)
         add("width a multiple of " + std::to_string(p.widthMultiple));
     if (p.heightMultiple > 1)

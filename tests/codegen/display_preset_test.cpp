@@ -86,7 +86,7 @@ TEST(DisplayPresets, LookUpAndMatching) {
     EXPECT_EQ(names, (std::vector<std::string>{"ssd1306", "st7565", "pcd8544"}));
     EXPECT_TRUE(presetsMatching(2, 7).empty());
     EXPECT_EQ(presetRequirements(*findDisplayPreset("hd44780")),
-              "a 5x8 cell; mirror the matrix left-right");
+              "a fixed 5x8 cell; mirror the matrix left-right");
     EXPECT_FALSE(presetFitsSize(*findDisplayPreset("ssd1306"), 16, 12));
     EXPECT_FALSE(presetFitsSize(*findDisplayPreset("hd44780"), 8, 8));
 }
