@@ -3,6 +3,7 @@
 #include "app/add_chars_dialog.h"
 #include "app/add_string_dialog.h"
 #include "app/code_format_dialog.h"
+#include "view/byte_order_view.h"
 #include "app/font_dialog.h"
 #include "app/help_window.h"
 #include "app/library_dialog.h"
@@ -604,6 +605,15 @@ void CMainFrame::chooseFont() {
 
 void CMainFrame::chooseCodeFormat() {
     CCodeFormatDialog dialog(m_view->settings(), this);
+    // The drawing shows the first selected glyph, when it is small enough to read.
+    const CGlyphList& list = m_view->list();
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list.at(i).selected() && list.at(i).hasDots()) {
+            const CDotMatrix& m = list.at(i).matrix();
+            if (m.width() <= CByteOrderView::kMaxShown && m.height() <= CByteOrderView::kMaxShown)
+                dialog.setSample(m);
+            break;
+        }
     if (dialog.exec() != QDialog::Accepted)
         return;
     // The writers take their options from the settings each time they run.

@@ -7,35 +7,40 @@
 
 namespace tgw {
 
+CDotPlace dotPlace(int width, int height, int dotOrder, int byteOrder, int x, int y) {
+    if (dotOrder < 0 || dotOrder > 3)
+        dotOrder = 0;
+    if (byteOrder < 0 || byteOrder > 7)
+        byteOrder = 0;
+    const CPackedLayout layout = packedLayout(width, height, dotOrder);
+    // The byte orders as the encoder walks them: 4..7 by byte columns; 1, 3, 6, 7 bottom-up;
+    // 2, 3, 5, 7 right to left.
+    const bool byColumns = byteOrder >= 4;
+    const bool bottomUp = byteOrder == 1 || byteOrder == 3 || byteOrder == 6 || byteOrder == 7;
+    const bool rightToLeft = byteOrder == 2 || byteOrder == 3 || byteOrder == 5 || byteOrder == 7;
+    int row, col, pos;
+    if (dotOrder >= 2)
+        row = y / 8, col = x, pos = y % 8;
+    else
+        row = y, col = x / 8, pos = x % 8;
+    const int i = bottomUp ? layout.rows - 1 - row : row;
+    const int j = rightToLeft ? layout.columns - 1 - col : col;
+    CDotPlace p;
+    p.byte = byColumns ? j * layout.rows + i : i * layout.columns + j;
+    p.bit = dotOrder == 0 || dotOrder == 2 ? 7 - pos : pos;
+    return p;
+}
+
 CByteMap::CByteMap(int width, int height, int dotOrder, int byteOrder)
     : m_width(std::max(width, 0)), m_height(std::max(height, 0)),
       m_dotOrder(dotOrder >= 0 && dotOrder <= 3 ? dotOrder : 0),
       m_byteOrder(byteOrder >= 0 && byteOrder <= 7 ? byteOrder : 0) {
-    const CPackedLayout layout = packedLayout(m_width, m_height, m_dotOrder);
-    m_bytes = int(layout.size());
+    m_bytes = int(packedLayout(m_width, m_height, m_dotOrder).size());
     m_places.resize(size_t(m_width) * size_t(m_height));
-    const bool columns = m_dotOrder >= 2;
-    const bool highFirst = m_dotOrder == 0 || m_dotOrder == 2;
-    // The byte orders as the encoder walks them: 4..7 by byte columns; 1, 3, 6, 7 bottom-up;
-    // 2, 3, 5, 7 right to left.
-    const bool byColumns = m_byteOrder >= 4;
-    const bool bottomUp =
-        m_byteOrder == 1 || m_byteOrder == 3 || m_byteOrder == 6 || m_byteOrder == 7;
-    const bool rightToLeft =
-        m_byteOrder == 2 || m_byteOrder == 3 || m_byteOrder == 5 || m_byteOrder == 7;
     for (int y = 0; y < m_height; ++y)
-        for (int x = 0; x < m_width; ++x) {
-            int row, col, pos;
-            if (columns)
-                row = y / 8, col = x, pos = y % 8;
-            else
-                row = y, col = x / 8, pos = x % 8;
-            const int i = bottomUp ? layout.rows - 1 - row : row;
-            const int j = rightToLeft ? layout.columns - 1 - col : col;
-            CDotPlace& p = m_places[size_t(y) * size_t(m_width) + size_t(x)];
-            p.byte = byColumns ? j * layout.rows + i : i * layout.columns + j;
-            p.bit = highFirst ? 7 - pos : pos;
-        }
+        for (int x = 0; x < m_width; ++x)
+            m_places[size_t(y) * size_t(m_width) + size_t(x)] =
+                dotPlace(m_width, m_height, m_dotOrder, m_byteOrder, x, y);
 }
 
 bool CByteMap::isFirstDotOfByte(int x, int y) const {

@@ -13,6 +13,10 @@ struct CDotPlace {
     int bit = 0;
 };
 
+// The place of the dot at column x, row y of a width × height matrix, without a whole map
+// (a drawing of a corner of a large matrix needs only a few).
+CDotPlace dotPlace(int width, int height, int dotOrder, int byteOrder, int x, int y);
+
 class CByteMap {
 public:
     // The map for 1..2048 dots a side and orders in their ranges (others are taken as 0, as
