@@ -3,7 +3,6 @@
 #include "app/add_chars_dialog.h"
 #include "app/add_string_dialog.h"
 #include "app/code_format_dialog.h"
-#include "view/byte_order_view.h"
 #include "app/font_dialog.h"
 #include "app/help_window.h"
 #include "app/library_dialog.h"
@@ -15,6 +14,8 @@
 #include "codegen/code_text.h"
 #include "model/describe.h"
 #include "project/project_document.h"
+#include "raster/picture_loader.h"
+#include "view/byte_order_view.h"
 #include "view/code_viewer.h"
 #include "view/qx_view.h"
 
@@ -534,17 +535,29 @@ void CMainFrame::addPicture() {
         return;
     }
     CWaitCursor wait;
-    m_view->addEntry(
-        std::make_unique<CPictureEntry>(m_view->rasteriser(), name, m_view->settings().threshold));
+    m_view->addEntry(std::make_unique<CPictureEntry>(m_view->rasteriser(), name,
+                                                     m_view->settings().pictureOptions()));
 }
 
 void CMainFrame::chooseThreshold() {
-    CThresholdDialog dialog(m_view->settings().threshold, this);
+    CSettings& settings = m_view->settings();
+    CThresholdDialog dialog(settings.pictureOptions(), int(settings.width), int(settings.height),
+                            this);
+    // The preview shows the first selected picture.
+    const CGlyphList& list = m_view->list();
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list.at(i).selected() && list.at(i).isPicture()) {
+            CDecodedPicture picture =
+                loadPicture(static_cast<const CPictureEntry&>(list.at(i)).path());
+            if (picture.ok())
+                dialog.setPreviewPicture(std::move(picture.image));
+            break;
+        }
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_view->settings().threshold = uint8_t(dialog.threshold());
+    settings.setPictureOptions(dialog.options());
     CWaitCursor wait;
-    if (m_view->list().applyThreshold(m_view->settings().threshold))
+    if (m_view->list().applyPictureOptions(settings.pictureOptions()))
         m_view->flushLayout();
     emit m_view->stateChanged();
 }
