@@ -121,14 +121,15 @@ CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
     drawingLayout->addWidget(m_drawing, 1);
     drawingLayout->addWidget(m_matching);
     m_drawing->setMatrixSize(m_width, m_height);
+    m_drawing->setMinimumSize(320, 320);
 
     auto* grid = new QGridLayout;
-    grid->addLayout(presetRow, 0, 0, 1, 2);
-    grid->addWidget(m_presetInfo, 1, 0, 1, 2);
+    grid->addLayout(presetRow, 0, 0, 1, 3);
+    grid->addWidget(m_presetInfo, 1, 0, 1, 3);
     grid->addWidget(dots, 2, 0);
     grid->addWidget(bytes, 2, 1, 2, 1);
     grid->addWidget(output, 3, 0);
-    grid->addWidget(drawing, 0, 2, 4, 1);
+    grid->addWidget(drawing, 2, 2, 2, 1);
     grid->setColumnStretch(2, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -150,6 +151,7 @@ CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
     connect(m_preset, &QComboBox::currentIndexChanged, this, [this](int i) { choosePreset(i); });
     updateExample();
     ordersChanged();
+    m_presetInfo->hide();
 }
 
 void CCodeFormatDialog::setSample(const CDotMatrix& sample) {
@@ -157,10 +159,9 @@ void CCodeFormatDialog::setSample(const CDotMatrix& sample) {
 }
 
 void CCodeFormatDialog::choosePreset(int index) {
-    if (index <= 0) {
-        m_presetInfo->clear();
+    m_presetInfo->setVisible(index > 0);
+    if (index <= 0)
         return;
-    }
     const CDisplayPreset& p = displayPresets()[size_t(index - 1)];
     m_dotOrder->button(p.dotOrder)->setChecked(true);
     m_byteOrder->button(p.byteOrder)->setChecked(true);

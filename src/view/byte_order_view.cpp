@@ -40,7 +40,7 @@ void CByteOrderView::setSample(const CDotMatrix& sample) {
 }
 
 QSize CByteOrderView::sizeHint() const {
-    return {360, 300};
+    return {280, 240};
 }
 
 QSize CByteOrderView::minimumSizeHint() const {
@@ -83,7 +83,7 @@ void CByteOrderView::paintEvent(QPaintEvent*) {
                                place.byte) &&
                 !(y > 0 && dotPlace(m_width, m_height, m_dotOrder, m_byteOrder, x, y - 1).byte ==
                                place.byte);
-            if (first && cell >= 10) {
+            if (first && cell >= 8) {
                 p.setPen(Qt::black);
                 p.drawText(r, Qt::AlignCenter, QString::number(place.byte));
             }
