@@ -98,6 +98,7 @@ CThresholdDialog::CThresholdDialog(const CPictureOptions& options, int targetWid
     });
     connect(m_scale, &QComboBox::currentIndexChanged, this, [this] { updatePreview(); });
     connect(m_invert, &QCheckBox::toggled, this, [this] { updatePreview(); });
+    updatePreview();
 }
 
 CPictureOptions CThresholdDialog::options() const {
@@ -129,7 +130,7 @@ void CThresholdDialog::setPreviewPicture(CRgbImage picture) {
 
 void CThresholdDialog::updatePreview() {
     if (m_picture.width <= 0 || m_picture.height <= 0) {
-        m_preview->setText(tr("选中一个图形字模即可在此预览"));
+        m_preview->setText(tr("没有可预览的图形"));
         return;
     }
     const CDotMatrix dots = convertPicture(m_picture, options());

@@ -543,16 +543,21 @@ void CMainFrame::chooseThreshold() {
     CSettings& settings = m_view->settings();
     CThresholdDialog dialog(settings.pictureOptions(), int(settings.width), int(settings.height),
                             this);
-    // The preview shows the first selected picture.
+    // The preview shows the first selected picture, else the first picture.
     const CGlyphList& list = m_view->list();
+    const CPictureEntry* shown = nullptr;
     for (size_t i = 0; i < list.size(); ++i)
-        if (list.at(i).selected() && list.at(i).isPicture()) {
-            CDecodedPicture picture =
-                loadPicture(static_cast<const CPictureEntry&>(list.at(i)).path());
-            if (picture.ok())
-                dialog.setPreviewPicture(std::move(picture.image));
-            break;
+        if (list.at(i).isPicture() && (!shown || list.at(i).selected())) {
+            const bool first = shown == nullptr;
+            shown = static_cast<const CPictureEntry*>(&list.at(i));
+            if (!first || shown->selected())
+                break;
         }
+    if (shown) {
+        CDecodedPicture picture = loadPicture(shown->path());
+        if (picture.ok())
+            dialog.setPreviewPicture(std::move(picture.image));
+    }
     if (dialog.exec() != QDialog::Accepted)
         return;
     settings.setPictureOptions(dialog.options());
