@@ -122,10 +122,12 @@ TEST(PictureFilters, ScaledSizes) {
             // Both sides are the picture's times one factor, each within half a dot (unless
             // pushed up to the one-dot minimum), so the aspect ratio is kept within one dot.
             const double f = std::min(double(t[0]) / s[0], double(t[1]) / s[1]);
-            if (w > 1)
+            if (w > 1) {
                 EXPECT_LE(std::abs(w - s[0] * f), 0.5) << w << "x" << h;
-            if (h > 1)
+            }
+            if (h > 1) {
                 EXPECT_LE(std::abs(h - s[1] * f), 0.5) << w << "x" << h;
+            }
             scaledSize(s[0], s[1], EPictureScale::kFill, t[0], t[1], w, h);
             EXPECT_EQ(w, t[0]);
             EXPECT_EQ(h, t[1]);
