@@ -9,7 +9,7 @@ packages=(
     libjpeg-dev libpng-dev libgif-dev valgrind
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-svg-dev libgl-dev
-    nasm clang python3 socat pcf2bdf xfonts-base
+    nasm clang python3 python3-pil socat pcf2bdf xfonts-base
     fonts-dejavu-core fonts-wqy-microhei
 )
 

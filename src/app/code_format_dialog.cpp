@@ -1,6 +1,10 @@
 #include "app/code_format_dialog.h"
 
+#include "codegen/display_presets.h"
+#include "view/byte_order_view.h"
+
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -48,8 +52,19 @@ CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
     : QDialog(parent), m_dotOrder(new QButtonGroup(this)), m_byteOrder(new QButtonGroup(this)),
       m_language(new QButtonGroup(this)), m_coding(new QButtonGroup(this)),
       m_head(templateEditor(this)), m_tail(templateEditor(this)), m_browser(new QLineEdit(this)),
-      m_example(new QLabel(this)) {
+      m_example(new QLabel(this)), m_preset(new QComboBox(this)), m_presetInfo(new QLabel(this)),
+      m_matching(new QLabel(this)), m_drawing(new CByteOrderView(this)), m_width(int(s.width)),
+      m_height(int(s.height)) {
     setWindowTitle("代码格式");
+
+    m_preset->addItem(tr("自定义"));
+    for (const CDisplayPreset& p : displayPresets())
+        m_preset->addItem(QString::fromUtf8(p.title), QString::fromUtf8(p.name));
+    m_presetInfo->setWordWrap(true);
+    m_matching->setWordWrap(true);
+    auto* presetRow = new QHBoxLayout;
+    presetRow->addWidget(new QLabel(tr("预设"), this));
+    presetRow->addWidget(m_preset, 1);
 
     auto* dots = new QGroupBox("取点方式", this);
     auto* dotsLayout = new QVBoxLayout(dots);
@@ -101,10 +116,21 @@ CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    auto* drawing = new QGroupBox(tr("字节示意 (数字为字节序号，红角为最高位)"), this);
+    auto* drawingLayout = new QVBoxLayout(drawing);
+    drawingLayout->addWidget(m_drawing, 1);
+    drawingLayout->addWidget(m_matching);
+    m_drawing->setMatrixSize(m_width, m_height);
+    m_drawing->setMinimumSize(320, 320);
+
     auto* grid = new QGridLayout;
-    grid->addWidget(dots, 0, 0);
-    grid->addWidget(bytes, 0, 1, 2, 1);
-    grid->addWidget(output, 1, 0);
+    grid->addLayout(presetRow, 0, 0, 1, 3);
+    grid->addWidget(m_presetInfo, 1, 0, 1, 3);
+    grid->addWidget(dots, 2, 0);
+    grid->addWidget(bytes, 2, 1, 2, 1);
+    grid->addWidget(output, 3, 0);
+    grid->addWidget(drawing, 2, 2, 2, 1);
+    grid->setColumnStretch(2, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(templates);
@@ -120,7 +146,51 @@ CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
     m_browser->setText(QString::fromStdU16String(s.codeBrowser));
 
     connect(m_byteOrder, &QButtonGroup::idToggled, this, [this] { updateExample(); });
+    connect(m_dotOrder, &QButtonGroup::idToggled, this, [this] { ordersChanged(); });
+    connect(m_byteOrder, &QButtonGroup::idToggled, this, [this] { ordersChanged(); });
+    connect(m_preset, &QComboBox::currentIndexChanged, this, [this](int i) { choosePreset(i); });
     updateExample();
+    ordersChanged();
+    m_presetInfo->hide();
+}
+
+void CCodeFormatDialog::setSample(const CDotMatrix& sample) {
+    m_drawing->setSample(sample);
+}
+
+void CCodeFormatDialog::choosePreset(int index) {
+    m_presetInfo->setVisible(index > 0);
+    if (index <= 0)
+        return;
+    const CDisplayPreset& p = displayPresets()[size_t(index - 1)];
+    m_dotOrder->button(p.dotOrder)->setChecked(true);
+    m_byteOrder->button(p.byteOrder)->setChecked(true);
+    QString info = QString::fromUtf8(p.memory);
+    const std::string needs = presetRequirements(p);
+    if (!needs.empty())
+        info += "\n" + tr("要求：") + QString::fromStdString(needs);
+    if (!presetFitsSize(p, m_width, m_height))
+        info += "\n" + tr("当前点阵 %1x%2 不符合要求").arg(m_width).arg(m_height);
+    m_presetInfo->setText(info);
+}
+
+void CCodeFormatDialog::ordersChanged() {
+    const int dot = m_dotOrder->checkedId(), byte = m_byteOrder->checkedId();
+    if (dot < 0 || byte < 0)
+        return;
+    m_drawing->setOrders(dot, byte);
+    QStringList names;
+    for (const CDisplayPreset* p : presetsMatching(dot, byte))
+        names << QString::fromUtf8(p->title);
+    m_matching->setText(names.isEmpty() ? tr("符合的预设：无")
+                                        : tr("符合的预设：") + names.join(tr("；")));
+    // Orders chosen by hand that leave the preset shown make it "自定义".
+    const int shown = m_preset->currentIndex();
+    if (shown > 0) {
+        const CDisplayPreset& p = displayPresets()[size_t(shown - 1)];
+        if (p.dotOrder != dot || p.byteOrder != byte)
+            m_preset->setCurrentIndex(0);
+    }
 }
 
 void CCodeFormatDialog::updateExample() {

@@ -1,15 +1,19 @@
 #pragma once
 
+#include "model/dot_matrix.h"
 #include "model/settings.h"
 
 #include <QDialog>
 
 class QButtonGroup;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 
 namespace tgw {
+
+class CByteOrderView;
 
 // "代码格式": dot order, byte order, C or assembler, Unicode or code page codes, the header and
 // tail templates, and the program that shows exported code.
@@ -29,12 +33,22 @@ public:
     QPlainTextEdit* headEdit() const { return m_head; }
     QPlainTextEdit* tailEdit() const { return m_tail; }
     QLineEdit* browserEdit() const { return m_browser; }
+    // "预设": item 0 is "自定义", then the display presets in table order.
+    QComboBox* presetBox() const { return m_preset; }
+    // The presets whose orders are the ones chosen.
+    QLabel* matchingLabel() const { return m_matching; }
+    CByteOrderView* orderView() const { return m_drawing; }
+
+    // A glyph to draw the byte order on instead of a bare grid of the matrix size.
+    void setSample(const CDotMatrix& sample);
 
     // What a byte order does, in words, for the mode shown as `byteOrder` + 1.
     static QString byteOrderText(int byteOrder);
 
 private:
     void updateExample();
+    void choosePreset(int index);
+    void ordersChanged();
 
     QButtonGroup* m_dotOrder;
     QButtonGroup* m_byteOrder;
@@ -44,6 +58,11 @@ private:
     QPlainTextEdit* m_tail;
     QLineEdit* m_browser;
     QLabel* m_example;
+    QComboBox* m_preset;
+    QLabel* m_presetInfo;
+    QLabel* m_matching;
+    CByteOrderView* m_drawing;
+    int m_width, m_height;
 };
 
 } // namespace tgw

@@ -16,6 +16,8 @@
 #include "codegen/output_writers.h"
 #include "model/describe.h"
 #include "project/project_document.h"
+#include "raster/picture_loader.h"
+#include "view/byte_order_view.h"
 #include "view/code_viewer.h"
 #include "view/qx_view.h"
 
@@ -537,17 +539,34 @@ void CMainFrame::addPicture() {
         return;
     }
     CWaitCursor wait;
-    m_view->addEntry(
-        std::make_unique<CPictureEntry>(m_view->rasteriser(), name, m_view->settings().threshold));
+    m_view->addEntry(std::make_unique<CPictureEntry>(m_view->rasteriser(), name,
+                                                     m_view->settings().pictureOptions()));
 }
 
 void CMainFrame::chooseThreshold() {
-    CThresholdDialog dialog(m_view->settings().threshold, this);
+    CSettings& settings = m_view->settings();
+    CThresholdDialog dialog(settings.pictureOptions(), int(settings.width), int(settings.height),
+                            this);
+    // The preview shows the first selected picture, else the first picture.
+    const CGlyphList& list = m_view->list();
+    const CPictureEntry* shown = nullptr;
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list.at(i).isPicture() && (!shown || list.at(i).selected())) {
+            const bool first = shown == nullptr;
+            shown = static_cast<const CPictureEntry*>(&list.at(i));
+            if (!first || shown->selected())
+                break;
+        }
+    if (shown) {
+        CDecodedPicture picture = loadPicture(shown->path());
+        if (picture.ok())
+            dialog.setPreviewPicture(std::move(picture.image));
+    }
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_view->settings().threshold = uint8_t(dialog.threshold());
+    settings.setPictureOptions(dialog.options());
     CWaitCursor wait;
-    if (m_view->list().applyThreshold(m_view->settings().threshold))
+    if (m_view->list().applyPictureOptions(settings.pictureOptions()))
         m_view->flushLayout();
     emit m_view->stateChanged();
 }
@@ -608,6 +627,15 @@ void CMainFrame::chooseFont() {
 
 void CMainFrame::chooseCodeFormat() {
     CCodeFormatDialog dialog(m_view->settings(), this);
+    // The drawing shows the first selected glyph, when it is small enough to read.
+    const CGlyphList& list = m_view->list();
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list.at(i).selected() && list.at(i).hasDots()) {
+            const CDotMatrix& m = list.at(i).matrix();
+            if (m.width() <= CByteOrderView::kMaxShown && m.height() <= CByteOrderView::kMaxShown)
+                dialog.setSample(m);
+            break;
+        }
     if (dialog.exec() != QDialog::Accepted)
         return;
     // The writers take their options from the settings each time they run.

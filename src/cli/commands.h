@@ -25,5 +25,7 @@ void registerSend(CLI::App& app, CCommands& commands);
 void registerPorts(CLI::App& app, CCommands& commands);
 void registerProject(CLI::App& app, CCommands& commands);
 void registerBuild(CLI::App& app, CCommands& commands);
+// tgw presets and tgw explain.
+void registerDisplay(CLI::App& app, CCommands& commands);
 
 } // namespace tgw::cli

@@ -7,6 +7,7 @@
 #include "cli/entry_checks.h"
 #include "cli/option_names.h"
 #include "codegen/code_text.h"
+#include "codegen/display_presets.h"
 #include "model/profile_store.h"
 #include "project/project_document.h"
 #include "project/text_import.h"
@@ -102,12 +103,24 @@ void CCommandOptions::addSettingsOptions(CLI::App* cmd) {
     cmd->add_option("--offset", m_offset, "Vertical offset in dots (negative moves up)")
         ->check(CLI::Range(-kMaxMatrixSide, kMaxMatrixSide));
     cmd->add_flag("--half-width", m_halfWidth, "ASCII half width with a TrueType face");
-    cmd->add_option("--dot-order", m_dotOrder, dotOrderHelp())
+    CLI::Option* dotOrder = cmd->add_option("--dot-order", m_dotOrder, dotOrderHelp())
         ->transform(CLI::CheckedTransformer(dotOrderNames(), CLI::ignore_case).description(""))
         ->type_name("N|NAME");
-    cmd->add_option("--byte-order", m_byteOrder, byteOrderHelp())
+    CLI::Option* byteOrder = cmd->add_option("--byte-order", m_byteOrder, byteOrderHelp())
         ->transform(CLI::CheckedTransformer(byteOrderNames(), CLI::ignore_case).description(""))
         ->type_name("N|NAME");
+    std::string presetNames;
+    for (const CDisplayPreset& p : displayPresets())
+        presetNames += std::string(presetNames.empty() ? "" : ", ") + p.name;
+    cmd->add_option("--preset", m_preset,
+                    "Dot and byte order of a display controller: " + presetNames +
+                        " (see tgw presets)")
+        ->check([](const std::string& name) {
+            return findDisplayPreset(name) ? std::string()
+                                           : "unknown preset '" + name + "' (see tgw presets)";
+        })
+        ->excludes(dotOrder)
+        ->excludes(byteOrder);
     cmd->add_option("--language", m_language, "Code language")->check(CLI::IsMember({"c", "asm"}));
     cmd->add_flag("--unicode", m_unicode, "Code characters as UCS-2 instead of code page 936");
     cmd->add_option("--head", m_head, "Header template (\\r\\n and \\t are read as CR LF and tab)");
@@ -136,10 +149,24 @@ void CCommandOptions::addEntryOptions(CLI::App* cmd) {
     m_optThreshold = cmd->add_option("--threshold", m_thresholds,
                                      "Brightness threshold of the following pictures (default 184)")
                          ->check(CLI::Range(0, 255));
-    m_optPictures = cmd->add_option("--picture", m_pictures, "One picture entry of this file");
+    m_optDither = cmd->add_option("--dither", m_dithers,
+                                  "Dithering of the following pictures: fs (Floyd-Steinberg), "
+                                  "atkinson, bayer, or threshold (default)")
+                      ->check(CLI::IsMember({"threshold", "fs", "atkinson", "bayer"}));
+    m_optInvert =
+        cmd->add_flag("--invert", m_invertFlags, "The following pictures light their dark pixels");
+    m_optScale = cmd->add_option("--scale", m_scales,
+                                 "Size of the following pictures: keep (one dot a pixel, "
+                                 "default), fit (inside --width x --height keeping the aspect "
+                                 "ratio) or fill (stretched to --width x --height)")
+                     ->check(CLI::IsMember({"keep", "fit", "fill"}));
+    m_optPictures = cmd->add_option(
+        "--picture", m_pictures,
+        "One picture entry of this file. --dither, --invert and --scale apply to the pictures "
+        "after them; given after the last picture, to every picture that had none before it");
     m_optProjects = cmd->add_option("--project", m_projects, "Every entry of a project file");
-    for (CLI::Option* o :
-         {m_optTextFiles, m_optStrings, m_optThreshold, m_optPictures, m_optProjects})
+    for (CLI::Option* o : {m_optTextFiles, m_optStrings, m_optThreshold, m_optDither, m_optScale,
+                           m_optPictures, m_optProjects})
         o->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)->allow_extra_args(false);
 
     std::vector<std::string> edits;
@@ -217,6 +244,13 @@ Result<CSettings> CCommandOptions::settings() const {
         s.pointsSeq = *m_dotOrder;
     if (m_byteOrder)
         s.bytesSeq = *m_byteOrder;
+    if (!m_preset.empty()) {
+        const CDisplayPreset* preset = findDisplayPreset(m_preset);
+        if (!preset)
+            return failure("unknown preset '" + m_preset + "' (see tgw presets)");
+        s.pointsSeq = preset->dotOrder;
+        s.bytesSeq = preset->byteOrder;
+    }
     if (!m_language.empty())
         s.language = m_language == "asm" ? 1 : 0;
     s.useUnicode |= m_unicode;
@@ -309,6 +343,20 @@ Result<CCommandOptions::CMadeEntries> CCommandOptions::makeEntries(const CSettin
     std::map<const CLI::Option*, size_t> next;
     bool rtl = false;
     uint8_t threshold = s.threshold;
+    // The conversion of pictures: what the options before a picture chose; an option given
+    // only after a picture reaches back to it, so that "--picture p --dither fs" dithers p.
+    CPictureOptions picture = s.pictureOptions();
+    struct CPending {
+        CPictureEntry* entry;
+        bool method, invert, scale; // whether an option before the picture set them
+    };
+    std::vector<CPending> pictures;
+    bool methodSet = false, invertSet = false, scaleSet = false;
+    bool methodLate = false, invertLate = false, scaleLate = false; // after the last picture
+    const auto targetOf = [&s](CPictureOptions& o) {
+        o.targetWidth = o.scale == EPictureScale::kKeep ? 0 : int(s.width);
+        o.targetHeight = o.scale == EPictureScale::kKeep ? 0 : int(s.height);
+    };
     for (const CLI::Option* o : m_cmd->parse_order()) {
         size_t i = next[o]++;
         if (o == m_optTexts) {
@@ -333,15 +381,41 @@ Result<CCommandOptions::CMadeEntries> CCommandOptions::makeEntries(const CSettin
             rtl = false;
         } else if (o == m_optThreshold) {
             threshold = uint8_t(m_thresholds.at(i));
+        } else if (o == m_optDither) {
+            picture.method = *pictureMethodFromName(m_dithers.at(i));
+            methodSet = methodLate = true;
+        } else if (o == m_optInvert) {
+            picture.invert = invertSet = invertLate = true;
+        } else if (o == m_optScale) {
+            picture.scale = *pictureScaleFromName(m_scales.at(i));
+            targetOf(picture);
+            scaleSet = scaleLate = true;
         } else if (o == m_optPictures) {
             // The name's bytes as given: a file name need not be UTF-8.
             std::u16string path = fileNameToText(m_pictures.at(i));
-            if (!(add.filterDuplicates && list.hasPicture(path)))
-                list.append(std::make_unique<CPictureEntry>(list.rasteriser(), path, threshold));
+            if (!(add.filterDuplicates && list.hasPicture(path))) {
+                picture.threshold = threshold;
+                auto entry = std::make_unique<CPictureEntry>(list.rasteriser(), path, picture);
+                pictures.push_back({entry.get(), methodSet, invertSet, scaleSet});
+                methodLate = invertLate = scaleLate = false;
+                list.append(std::move(entry));
+            }
         } else if (o == m_optProjects) {
             if (Status loaded = appendProjectFile(list, m_projects.at(i)); !loaded)
                 return failure(loaded.error());
         }
+    }
+    for (const CPending& p : pictures) {
+        CPictureOptions o = p.entry->options();
+        if (!p.method && methodLate)
+            o.method = picture.method;
+        if (!p.invert && invertLate)
+            o.invert = true;
+        if (!p.scale && scaleLate) {
+            o.scale = picture.scale;
+            targetOf(o);
+        }
+        p.entry->setOptions(o);
     }
     return made;
 }

@@ -58,6 +58,7 @@ private:
     bool m_bold = false, m_italic = false, m_underline = false, m_strikeout = false;
     bool m_halfWidth = false;
     std::optional<int> m_dotOrder, m_byteOrder;
+    std::string m_preset;
     std::string m_language;
     bool m_unicode = false;
     std::optional<std::string> m_head, m_tail;
@@ -69,6 +70,9 @@ private:
     std::vector<std::string> m_pictures;
     std::vector<std::string> m_projects;
     std::vector<int> m_thresholds;
+    std::vector<std::string> m_dithers;
+    std::vector<std::string> m_scales;
+    int m_invertFlags = 0;
     int m_rtlFlags = 0;
     CLI::Option* m_optTexts = nullptr;
     CLI::Option* m_optTextFiles = nullptr;
@@ -76,6 +80,9 @@ private:
     CLI::Option* m_optRtl = nullptr;
     CLI::Option* m_optPictures = nullptr;
     CLI::Option* m_optThreshold = nullptr;
+    CLI::Option* m_optDither = nullptr;
+    CLI::Option* m_optInvert = nullptr;
+    CLI::Option* m_optScale = nullptr;
     CLI::Option* m_optProjects = nullptr;
     std::vector<std::string> m_edits;
     CEntryChecks m_checks;

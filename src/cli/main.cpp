@@ -69,6 +69,7 @@ int run(int argc, char** argv) {
     tgw::cli::registerSend(app, commands);
     tgw::cli::registerFonts(app, commands);
     tgw::cli::registerPorts(app, commands);
+    tgw::cli::registerDisplay(app, commands);
 
     if (refuseUnknownCommand(app, argc, argv))
         return 2;

@@ -110,12 +110,24 @@ Status CStringEntry::render() {
 }
 
 CPictureEntry::CPictureEntry(IRasteriser& rasteriser, std::u16string path, uint8_t threshold)
-    : CGlyphEntry(rasteriser), m_path(std::move(path)), m_threshold(threshold) {}
+    : CGlyphEntry(rasteriser), m_path(std::move(path)) {
+    m_options.threshold = threshold;
+}
+
+CPictureEntry::CPictureEntry(IRasteriser& rasteriser, std::u16string path,
+                             const CPictureOptions& options)
+    : CGlyphEntry(rasteriser), m_path(std::move(path)), m_options(options) {}
 
 bool CPictureEntry::setThreshold(uint8_t threshold) {
-    if (threshold == m_threshold)
+    CPictureOptions options = m_options;
+    options.threshold = threshold;
+    return setOptions(options);
+}
+
+bool CPictureEntry::setOptions(const CPictureOptions& options) {
+    if (options == m_options)
         return false;
-    m_threshold = threshold;
+    m_options = options;
     freeDots();
     markModified();
     return true;
@@ -123,7 +135,8 @@ bool CPictureEntry::setThreshold(uint8_t threshold) {
 
 Status CPictureEntry::render() {
     CDotMatrix dots;
-    Status s = rasteriser().renderPicture(m_path, m_threshold, dots);
+    Status s = m_options.plain() ? rasteriser().renderPicture(m_path, m_options.threshold, dots)
+                                 : rasteriser().renderPictureWith(m_path, m_options, dots);
     if (!s)
         return s;
     takeRendered(std::move(dots));

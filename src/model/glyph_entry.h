@@ -130,18 +130,22 @@ private:
 class CPictureEntry : public CGlyphEntry {
 public:
     CPictureEntry(IRasteriser& rasteriser, std::u16string path, uint8_t threshold);
+    CPictureEntry(IRasteriser& rasteriser, std::u16string path, const CPictureOptions& options);
 
     int kind() const override { return kEntryPicture; }
     Status render() override;
 
     const std::u16string& path() const { return m_path; }
-    uint8_t threshold() const { return m_threshold; }
+    uint8_t threshold() const { return m_options.threshold; }
     // Returns whether the threshold changed (the dots are then freed).
     bool setThreshold(uint8_t threshold);
+    const CPictureOptions& options() const { return m_options; }
+    // Returns whether anything changed (the dots are then freed and the document modified).
+    bool setOptions(const CPictureOptions& options);
 
 private:
     std::u16string m_path;
-    uint8_t m_threshold;
+    CPictureOptions m_options;
 };
 
 } // namespace tgw

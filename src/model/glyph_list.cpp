@@ -215,6 +215,17 @@ size_t CGlyphList::applyThreshold(uint8_t threshold) {
     return changed;
 }
 
+size_t CGlyphList::applyPictureOptions(const CPictureOptions& options) {
+    size_t changed = 0;
+    for (auto& e : m_entries)
+        if (e->selected() && e->isPicture() &&
+            static_cast<CPictureEntry&>(*e).setOptions(options)) {
+            (void)e->ensureRendered();
+            ++changed;
+        }
+    return changed;
+}
+
 void CGlyphList::setMouseEdit(bool on) {
     for (auto& e : m_entries)
         e->setMouseEdit(on);

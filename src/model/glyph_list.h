@@ -81,6 +81,9 @@ public:
     std::optional<size_t> editSelected(EMatrixEdit edit);
     // Gives the selected picture entries whose threshold differs the new one.
     size_t applyThreshold(uint8_t threshold);
+    // Gives the selected picture entries the conversion `options` (threshold, method,
+    // inversion, scaling); returns how many changed.
+    size_t applyPictureOptions(const CPictureOptions& options);
     void setMouseEdit(bool on);
 
     // A walk over the whole list is worth a question when more than 1000 entries are held and

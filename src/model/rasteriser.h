@@ -4,6 +4,7 @@
 #include "base/result.h"
 #include "model/dot_matrix.h"
 #include "model/font_settings.h"
+#include "model/picture_options.h"
 #include "model/proportional_glyph.h"
 
 #include <cstdint>
@@ -40,6 +41,12 @@ public:
     // A picture file under a brightness threshold; the matrix takes the picture's size.
     virtual Status renderPicture(const std::u16string& path, uint8_t threshold,
                                  CDotMatrix& out) = 0;
+    // A picture file converted as `options` say (method, inversion, scaling). Rasterisers that
+    // know only the threshold give that, which is all plain options ask for.
+    virtual Status renderPictureWith(const std::u16string& path, const CPictureOptions& options,
+                                     CDotMatrix& out) {
+        return renderPicture(path, options.threshold, out);
+    }
 };
 
 } // namespace tgw

@@ -118,6 +118,9 @@ void CSettings::load(const CProfileStore& profile, const CSystemFont& systemFont
     fontFile = profile.get(kProfileSection, "FONTFILE").value_or("");
     faceIndex = int(r.ranged("FACEINDEX", 0, 0, 0xFFFF));
     fitCell = r.flag("FITCELL", 0);
+    pictureMethod = EPictureMethod(r.ranged("PICTUREMETHOD", int(d.pictureMethod), 0, 3));
+    pictureInvert = r.flag("PICTUREINVERT", d.pictureInvert);
+    pictureScale = EPictureScale(r.ranged("PICTURESCALE", int(d.pictureScale), 0, 2));
 }
 
 void CSettings::save(CProfileStore& p) const {
@@ -159,6 +162,34 @@ void CSettings::save(CProfileStore& p) const {
     optional("FONTFILE", !fontFile.empty(), fontFile);
     optional("FACEINDEX", !fontFile.empty() && faceIndex != 0, format("%d", faceIndex));
     optional("FITCELL", fitCell != 0, "1");
+    // Newer keys: written once set, so that a profile that never used them keeps its keys.
+    auto optionalNumber = [&](const char* key, unsigned long v) {
+        if (v != 0 || p.get(kProfileSection, key))
+            u(key, v);
+    };
+    optionalNumber("PICTUREMETHOD", unsigned(pictureMethod));
+    optionalNumber("PICTUREINVERT", unsigned(pictureInvert));
+    optionalNumber("PICTURESCALE", unsigned(pictureScale));
+}
+
+CPictureOptions CSettings::pictureOptions() const {
+    CPictureOptions o;
+    o.threshold = threshold;
+    o.method = pictureMethod;
+    o.invert = pictureInvert != 0;
+    o.scale = pictureScale;
+    if (pictureScale != EPictureScale::kKeep) {
+        o.targetWidth = int(width);
+        o.targetHeight = int(height);
+    }
+    return o;
+}
+
+void CSettings::setPictureOptions(const CPictureOptions& o) {
+    threshold = o.threshold;
+    pictureMethod = o.method;
+    pictureInvert = o.invert ? 1 : 0;
+    pictureScale = o.scale;
 }
 
 CFontSettings CSettings::font() const {

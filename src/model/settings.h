@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/font_settings.h"
+#include "model/picture_options.h"
 #include "model/profile_store.h"
 
 #include <cstdint>
@@ -53,6 +54,11 @@ struct CSettings {
     std::string fontFile; // FONTFILE (UTF-8 path bytes): a font file instead of FACENAME
     int faceIndex = 0;    // FACEINDEX: the face of a collection
     int fitCell = 0;      // FITCELL: the size that fits the cell instead of FONTSIZE
+    // How new pictures are converted; kept in the profile only once they differ from the
+    // plain threshold at one dot a pixel.
+    EPictureMethod pictureMethod = EPictureMethod::kThreshold; // PICTUREMETHOD 0..3
+    int pictureInvert = 0;                                     // PICTUREINVERT
+    EPictureScale pictureScale = EPictureScale::kKeep;         // PICTURESCALE 0..2
 
     // The defaults of a first start.
     static CSettings defaults(const CSystemFont& systemFont = {});
@@ -66,6 +72,11 @@ struct CSettings {
     // The font settings new character and string entries get.
     CFontSettings font() const;
     void setFont(const CFontSettings& font);
+
+    // The conversion new picture entries get: the threshold, method, inversion and scaling,
+    // scaled pictures aiming at the matrix size.
+    CPictureOptions pictureOptions() const;
+    void setPictureOptions(const CPictureOptions& options);
 };
 
 // The menu's cell sizes.

@@ -145,6 +145,33 @@ public:
         return {};
     }
 
+    // The optional conversion of a picture entry; absent attributes keep the defaults.
+    Status pictureOptions(CPictureOptions& o) const {
+        if (pugi::xml_attribute a = m_node.attribute("dither")) {
+            std::optional<EPictureMethod> method = pictureMethodFromName(a.value());
+            if (!method)
+                return error(format("unknown dither %s", quoted(a.value()).c_str()));
+            o.method = *method;
+        }
+        o.invert = optional("invert", 0) != 0;
+        if (pugi::xml_attribute a = m_node.attribute("scale")) {
+            std::optional<EPictureScale> scale = pictureScaleFromName(a.value());
+            if (!scale)
+                return error(format("unknown scale %s", quoted(a.value()).c_str()));
+            o.scale = *scale;
+            if (o.scale != EPictureScale::kKeep) {
+                long long w = 0, h = 0;
+                if (Status s = ranged("scalewidth", 1, kMaxMatrixSide, w); !s)
+                    return s;
+                if (Status s = ranged("scaleheight", 1, kMaxMatrixSide, h); !s)
+                    return s;
+                o.targetWidth = int(w);
+                o.targetHeight = int(h);
+            }
+        }
+        return {};
+    }
+
     // Row j comes from the text of child j; any character but a blank is a lit dot. Rows and
     // dots the file does not hold stay dark; extra children and characters are ignored.
     CDotMatrix dots(int width, int height) const {
@@ -228,7 +255,11 @@ Status readEntry(CGlyphList& list, pugi::xml_node node, size_t index, uint64_t& 
         long long threshold = 0;
         if (Status s = r.ranged("threshold", 0, 255, threshold); !s)
             return s;
-        entry = std::make_unique<CPictureEntry>(rasteriser, r.text("path"), uint8_t(threshold));
+        CPictureOptions options;
+        options.threshold = uint8_t(threshold);
+        if (Status s = r.pictureOptions(options); !s)
+            return s;
+        entry = std::make_unique<CPictureEntry>(rasteriser, r.text("path"), options);
         break;
     }
     case kEntryString: {

@@ -153,6 +153,17 @@ Result<std::string> writeProject(CGlyphList& list, const CLocalTime& stamp) {
             const auto& p = static_cast<const CPictureEntry&>(e);
             b.text(node, "path", p.path());
             b.number(node, "threshold", unsigned(p.threshold()));
+            // Written only when set, so that files of plain pictures stay as they were.
+            const CPictureOptions& o = p.options();
+            if (o.method != EPictureMethod::kThreshold)
+                b.text(node, "dither", std::string_view(pictureMethodName(o.method)));
+            if (o.invert)
+                b.flag(node, "invert", true);
+            if (o.scale != EPictureScale::kKeep) {
+                b.text(node, "scale", std::string_view(pictureScaleName(o.scale)));
+                b.number(node, "scalewidth", o.targetWidth);
+                b.number(node, "scaleheight", o.targetHeight);
+            }
         } else {
             const auto& s = static_cast<const CStringEntry&>(e);
             b.text(node, "content", s.text());

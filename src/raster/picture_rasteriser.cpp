@@ -1,5 +1,6 @@
 #include "raster/picture_rasteriser.h"
 
+#include "raster/picture_filters.h"
 #include "raster/picture_loader.h"
 #include "raster/rasteriser.h"
 #include "raster/string_rasteriser.h"
@@ -47,6 +48,14 @@ Result<CRgbImage> placeholderPicture(CFreeTypeRenderer& freeType, EPictureOutcom
 
 Status rasterisePicture(CFreeTypeRenderer& freeType, const std::u16string& path, uint8_t threshold,
                         CDotMatrix& out, CPictureReport* report) {
+    CPictureOptions options;
+    options.threshold = threshold;
+    return rasterisePicture(freeType, path, options, out, report);
+}
+
+Status rasterisePicture(CFreeTypeRenderer& freeType, const std::u16string& path,
+                        const CPictureOptions& options, CDotMatrix& out, CPictureReport* report) {
+    const uint8_t threshold = options.threshold;
     if (path.empty()) {
         if (report)
             *report = {EPictureOutcome::kInvalid, "no picture file is named"};
@@ -56,7 +65,7 @@ Status rasterisePicture(CFreeTypeRenderer& freeType, const std::u16string& path,
     if (report)
         *report = {picture.outcome, picture.reason};
     if (picture.ok()) {
-        out = thresholdPicture(picture.image, threshold);
+        out = convertPicture(picture.image, options);
         return {};
     }
     Result<CRgbImage> placeholder = placeholderPicture(freeType, picture.outcome);

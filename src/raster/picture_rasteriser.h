@@ -2,6 +2,7 @@
 
 #include "base/result.h"
 #include "model/dot_matrix.h"
+#include "model/picture_options.h"
 #include "raster/decoded_picture.h"
 
 #include <cstdint>
@@ -33,5 +34,10 @@ struct CPictureReport {
 // Fails only for an empty path, or when not even the placeholder can be drawn.
 Status rasterisePicture(CFreeTypeRenderer& freeType, const std::u16string& path, uint8_t threshold,
                         CDotMatrix& out, CPictureReport* report = nullptr);
+// The same under `options` (method, inversion, scaling). A placeholder is never dithered or
+// scaled: it takes only the threshold, so that its text stays readable.
+Status rasterisePicture(CFreeTypeRenderer& freeType, const std::u16string& path,
+                        const CPictureOptions& options, CDotMatrix& out,
+                        CPictureReport* report = nullptr);
 
 } // namespace tgw

@@ -100,4 +100,10 @@ Status CRasteriser::renderPicture(const std::u16string& path, uint8_t threshold,
     return rasterisePicture(*m_freeType, path, threshold, out, &m_lastPicture);
 }
 
+Status CRasteriser::renderPictureWith(const std::u16string& path, const CPictureOptions& options,
+                                      CDotMatrix& out) {
+    m_lastPicture = {};
+    return rasterisePicture(*m_freeType, path, options, out, &m_lastPicture);
+}
+
 } // namespace tgw

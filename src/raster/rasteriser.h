@@ -37,6 +37,8 @@ public:
     Status renderProportional(char16_t code, const CAnsiForm& ansi, const CFontSettings& font,
                               CProportionalGlyph& out, CLineMetrics& line) override;
     Status renderPicture(const std::u16string& path, uint8_t threshold, CDotMatrix& out) override;
+    Status renderPictureWith(const std::u16string& path, const CPictureOptions& options,
+                             CDotMatrix& out) override;
 
     CFreeTypeRenderer& freeType() { return *m_freeType; }
 

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QtTest>
@@ -173,6 +174,28 @@ private slots:
         QVERIFY(e.ensureRendered());
         QCOMPARE(e.litCount(), 1); // only the white pixel
         QVERIFY(e.matrix().lit(0, 0));
+
+        // Inverted and stretched to the matrix size; a picture added next takes the choice.
+        v.settings().width = 10;
+        v.settings().height = 6;
+        whenShown<CThresholdDialog>([](CThresholdDialog* d) {
+            d->setThreshold(50);
+            d->invertCheck()->setChecked(true);
+            d->scaleBox()->setCurrentIndex(int(EPictureScale::kFill));
+        });
+        frame.action(kCmdThreshold)->trigger();
+        QVERIFY(e.ensureRendered());
+        QCOMPARE(e.width(), 10);
+        QCOMPARE(e.height(), 6);
+        QVERIFY(!e.matrix().lit(0, 0)); // the white pixel's corner is dark, the grey lit
+        QVERIFY(e.matrix().lit(5, 9));
+        QCOMPARE(v.settings().pictureScale, EPictureScale::kFill);
+        const QString other = path + ".bmp";
+        QVERIFY(QFile::copy(path, other));
+        nextFile = other;
+        frame.action(kCmdAddPicture)->trigger();
+        QCOMPARE(static_cast<CPictureEntry&>(v.list().at(1)).options(),
+                 static_cast<CPictureEntry&>(e).options());
     }
 
     // Saving a picture entry whose file name is not UTF-8 (the file system's bytes, kept as

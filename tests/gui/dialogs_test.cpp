@@ -1,3 +1,4 @@
+#include "app/add_string_dialog.h"
 #include "app/code_format_dialog.h"
 #include "app/font_dialog.h"
 #include "app/help_window.h"
@@ -5,6 +6,7 @@
 #include "app/messages.h"
 #include "codegen/binary_file.h"
 #include "codegen/encoding_options.h"
+#include "view/byte_order_view.h"
 #include "view/code_viewer.h"
 #include "view/font_list.h"
 #include "view/qx_view.h"
@@ -13,6 +15,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QLabel>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -174,6 +177,47 @@ private slots:
         QVERIFY(o.assembler);
         QVERIFY(o.unicode);
         QCOMPARE(QByteArray::fromStdString(o.head), QByteArray("; \xCD\xB7\tx\r\nnext"));
+    }
+
+    // Picking a preset sets the orders; orders chosen by hand name the presets that match and
+    // leave the preset shown as "自定义" when they differ from it.
+    void codeFormatPresets() {
+        CSettings s = CSettings::defaults();
+        s.width = s.height = 16;
+        CCodeFormatDialog d(s);
+        QCOMPARE(d.presetBox()->currentIndex(), 0);
+        d.presetBox()->setCurrentIndex(d.presetBox()->findData("ssd1306"));
+        QCOMPARE(d.dotOrders()->checkedId(), 3);
+        QCOMPARE(d.byteOrders()->checkedId(), 0);
+        QCOMPARE(d.orderView()->dotOrder(), 3);
+        QVERIFY(d.matchingLabel()->text().contains("ST7565"));
+        d.byteOrders()->button(4)->setChecked(true);
+        QCOMPARE(d.presetBox()->currentIndex(), 0);
+        QCOMPARE(d.orderView()->byteOrder(), 4);
+        QVERIFY(!d.matchingLabel()->text().contains("SSD1306"));
+        d.dotOrders()->button(0)->setChecked(true);
+        d.byteOrders()->button(0)->setChecked(true);
+        QVERIFY(d.matchingLabel()->text().contains("SSD1680"));
+        d.apply(s);
+        QCOMPARE(s.pointsSeq, 0);
+    }
+
+    // The picture dialog's choice comes back whole, and its preview follows it.
+    void pictureOptionsAndPreview() {
+        CPictureOptions o;
+        o.method = EPictureMethod::kBayer;
+        o.invert = true;
+        o.scale = EPictureScale::kFill;
+        CThresholdDialog d(o, 20, 10);
+        o.targetWidth = 20;
+        o.targetHeight = 10;
+        QCOMPARE(d.options(), o);
+        CRgbImage picture(4, 4);
+        d.setPreviewPicture(picture);
+        QCOMPARE(d.preview()->toolTip(), QString("20x10 点"));
+        d.scaleBox()->setCurrentIndex(0);
+        QCOMPARE(d.preview()->toolTip(), QString("4x4 点"));
+        QCOMPARE(d.options().targetWidth, 0);
     }
 
     void exportLibraryWithAndWithoutIndex() {

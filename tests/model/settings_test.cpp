@@ -124,6 +124,43 @@ TEST_F(SettingsTest, FontFileKeysAreOptional) {
     EXPECT_EQ(back.fitCell, 0);
 }
 
+// The picture keys stay out of a profile until a conversion other than the plain threshold
+// is chosen; once there, they follow the choice back to the default.
+TEST_F(SettingsTest, PictureKeysAreWrittenOnceSet) {
+    CSettings s = CSettings::defaults();
+    {
+        CProfileStore p(path);
+        s.save(p);
+        ASSERT_TRUE(p.save());
+    }
+    EXPECT_EQ(stored("PICTUREMETHOD"), "<missing>");
+    EXPECT_EQ(stored("PICTURESCALE"), "<missing>");
+    s.pictureMethod = EPictureMethod::kBayer;
+    s.pictureScale = EPictureScale::kFill;
+    {
+        CProfileStore p(path);
+        p.load();
+        s.save(p);
+        ASSERT_TRUE(p.save());
+    }
+    EXPECT_EQ(stored("PICTUREMETHOD"), "3");
+    EXPECT_EQ(stored("PICTURESCALE"), "2");
+    EXPECT_EQ(stored("PICTUREINVERT"), "<missing>");
+    CSettings back = loaded();
+    EXPECT_EQ(back.pictureOptions().method, EPictureMethod::kBayer);
+    EXPECT_EQ(back.pictureOptions().targetWidth, 18);
+    s.pictureMethod = EPictureMethod::kThreshold;
+    {
+        CProfileStore p(path);
+        p.load();
+        s.save(p);
+        ASSERT_TRUE(p.save());
+    }
+    EXPECT_EQ(stored("PICTUREMETHOD"), "0");
+    writeProfile("[Tessaglyphworks]\nPICTUREMETHOD=4\nPICTURESCALE=-1\nPICTUREINVERT=2\n");
+    EXPECT_TRUE(loaded().pictureOptions().plain());
+}
+
 TEST_F(SettingsTest, GarbageAndOutOfRangeValuesGiveTheDefaults) {
     writeProfile("[Other]\nWIDTH=99\n[Tessaglyphworks]\nWIDTH=0\nHEIGHT=banana\nTHRESHOLD=300\n"
                  "COLOR=9\nFONTTYPE=-1\nPOINTSSEQ=4\nBYTESSEQ=12\nPOINTSIZE=11\nMOUSEDRAW=7\n"

@@ -87,6 +87,41 @@ TEST_F(ProjectFileTest, GoldenFileAndRoundTrip) {
     EXPECT_EQ(*writeProject(loaded, kStamp), *bytes);
 }
 
+// A picture's conversion is written only when it is not the plain threshold, reads back as
+// it was written, and bad values are refused with their name.
+TEST_F(ProjectFileTest, PictureConversionAttributes) {
+    CPictureOptions o;
+    o.threshold = 90;
+    o.method = EPictureMethod::kAtkinson;
+    o.invert = true;
+    o.scale = EPictureScale::kFit;
+    o.targetWidth = 128;
+    o.targetHeight = 64;
+    CGlyphEntry& plain = list.append(std::make_unique<CPictureEntry>(raster, u"a.png", 90));
+    CGlyphEntry& dithered = list.append(std::make_unique<CPictureEntry>(raster, u"b.png", o));
+    plain.setMatrix(CDotMatrix(2, 1));
+    dithered.setMatrix(CDotMatrix(2, 1));
+    Result<std::string> bytes = writeProject(list, kStamp);
+    ASSERT_TRUE(bytes);
+    const std::string text = utf16ToUtf8(std::u16string(
+        reinterpret_cast<const char16_t*>(bytes->data() + 2), (bytes->size() - 2) / 2));
+    EXPECT_NE(text.find("path=\"a.png\" threshold=\"90\"><![CDATA["), std::string::npos);
+    EXPECT_NE(text.find("threshold=\"90\" dither=\"atkinson\" invert=\"1\" scale=\"fit\" "
+                        "scalewidth=\"128\" scaleheight=\"64\">"),
+              std::string::npos)
+        << text;
+    ASSERT_TRUE(load(*bytes));
+    EXPECT_TRUE(static_cast<const CPictureEntry&>(list.at(0)).options().plain());
+    EXPECT_EQ(static_cast<const CPictureEntry&>(list.at(1)).options(), o);
+
+    const std::string head = "<Matrix type='2' width='1' height='1' threshold='1' ";
+    EXPECT_EQ(load(project(head + "dither='floyd'/>")).error(),
+              "entry 1: unknown dither \"floyd\"");
+    EXPECT_EQ(load(project(head + "scale='fit' scalewidth='9'/>")).error(),
+              "entry 1: the attribute 'scaleheight' is missing");
+    EXPECT_FALSE(load(project(head + "scale='fill' scalewidth='0' scaleheight='9'/>")));
+}
+
 TEST_F(ProjectFileTest, EmptyDocumentAndEntriesWithoutDots) {
     Result<std::string> empty = writeProject(list, kStamp);
     ASSERT_TRUE(empty);
