@@ -47,6 +47,9 @@ public:
     bool setDot(int row, int col, bool on);
     // Frees the dots; the next ensureRendered() builds them again.
     void freeDots();
+    // Puts back a size and dots taken earlier (an undo): `matrix` may be empty for an entry
+    // that was not rendered then. Marks the document modified.
+    void restore(int width, int height, CDotMatrix matrix);
 
     bool selected() const { return m_selected; }
     void setSelected(bool on) { m_selected = on; }
@@ -87,6 +90,8 @@ public:
     // marks the document modified.
     virtual bool setFont(const CFontSettings& font);
     bool sameFont(const CFontSettings& font) const { return m_font.same(font); }
+    // Puts back a font held before (an undo), without rendering; restore() brings the dots.
+    void restoreFont(const CFontSettings& font) { m_font = font; }
 
 protected:
     CFontSettings m_font;
@@ -138,6 +143,8 @@ public:
     uint8_t threshold() const { return m_threshold; }
     // Returns whether the threshold changed (the dots are then freed).
     bool setThreshold(uint8_t threshold);
+    // Puts back a threshold held before (an undo), without rendering.
+    void restoreThreshold(uint8_t threshold) { m_threshold = threshold; }
 
 private:
     std::u16string m_path;
