@@ -88,6 +88,13 @@ struct CWaitCursor {
     ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
 };
 
+// A menu text without its mnemonic and ellipsis: "旋转 &90°" → "旋转 90°", "字模字体 (&F)..." →
+// "字模字体".
+QString plainText(QString text) {
+    static const QRegularExpression mnemonic(R"(\s*\(&.\))");
+    return text.remove(mnemonic).remove("...").remove('&').trimmed();
+}
+
 const int kCellSizes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 16, 20};
 
 const char* const kColorNames[] = {"蓝色 (&B)", "绿色 (&G)", "红色 (&R)", "青色 (&C)",
@@ -160,8 +167,8 @@ void CMainFrame::buildCommands() {
 
     // 编辑
     QMenu* edit = menuBar()->addMenu("编辑(&E)");
-    edit->addAction(addCommand(kCmdUndo, "撤销 (&U)", "撤销上一步操作", "undo", K::Undo));
-    QAction* redo = addCommand(kCmdRedo, "重做 (&R)", "重做上一步撤销的操作", "redo");
+    edit->addAction(addCommand(kCmdUndo, tr("撤销 (&U)"), tr("撤销上一步操作"), "undo", K::Undo));
+    QAction* redo = addCommand(kCmdRedo, tr("重做 (&R)"), tr("重做上一步撤销的操作"), "redo");
     redo->setShortcuts({K(Qt::CTRL | Qt::Key_Y), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     edit->addAction(redo);
     edit->addSeparator();
@@ -902,11 +909,7 @@ QString CMainFrame::stepName(const CDocumentStep& step) const {
         break;
     }
     QAction* a = action(id);
-    if (!a)
-        return {};
-    // "旋转 &90°" → "旋转 90°", "字模字体 (&F)..." → "字模字体"
-    static const QRegularExpression mnemonic(R"(\s*\(&.\))");
-    return a->text().remove(mnemonic).remove("...").remove('&').trimmed();
+    return a ? plainText(a->text()) : QString();
 }
 
 void CMainFrame::updateHistoryState() {
@@ -916,12 +919,10 @@ void CMainFrame::updateHistoryState() {
     QAction* redo = action(kCmdRedo);
     undo->setEnabled(undoStep);
     redo->setEnabled(redoStep);
-    undo->setText(undoStep ? QString("撤销 %1 (&U)").arg(stepName(*undoStep))
-                           : QString("撤销 (&U)"));
-    redo->setText(redoStep ? QString("重做 %1 (&R)").arg(stepName(*redoStep))
-                           : QString("重做 (&R)"));
-    undo->setToolTip(undo->text().remove(" (&U)"));
-    redo->setToolTip(redo->text().remove(" (&R)"));
+    undo->setText(undoStep ? tr("撤销 %1 (&U)").arg(stepName(*undoStep)) : tr("撤销 (&U)"));
+    redo->setText(redoStep ? tr("重做 %1 (&R)").arg(stepName(*redoStep)) : tr("重做 (&R)"));
+    undo->setToolTip(plainText(undo->text()));
+    redo->setToolTip(plainText(redo->text()));
 }
 
 void CMainFrame::historyChanged() {
