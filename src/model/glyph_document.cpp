@@ -62,6 +62,18 @@ size_t entryBytes(const CGlyphEntry& e) {
     return bytes;
 }
 
+// Keeps the list quiet for its lifetime, also when an edit throws half-way.
+class CQuietList {
+public:
+    explicit CQuietList(CGlyphList& list) : m_list(list) { m_list.setQuiet(true); }
+    ~CQuietList() { m_list.setQuiet(false); }
+    CQuietList(const CQuietList&) = delete;
+    CQuietList& operator=(const CQuietList&) = delete;
+
+private:
+    CGlyphList& m_list;
+};
+
 // Entries that came into the list (an add) or went out of it (a delete): their positions, and
 // the entries themselves while they are out of the list.
 class CEntriesStep : public CDocumentStep {
@@ -203,22 +215,23 @@ private:
     void apply(bool forward) {
         const std::vector<uint8_t>& dots = forward ? m_new : m_old;
         const std::vector<CSource>& sources = forward ? m_newSources : m_oldSources;
-        m_list.setQuiet(true);
-        for (size_t k = 0; k < m_records.size(); ++k) {
-            const CRecord& r = m_records[k];
-            const CState& s = forward ? r.after : r.before;
-            CGlyphEntry& e = m_list.at(r.index);
-            if (keepsSources()) {
-                if (e.isPicture())
-                    static_cast<CPictureEntry&>(e).restoreThreshold(sources[k].threshold);
-                else
-                    static_cast<CFontEntry&>(e).restoreFont(sources[k].font);
+        {
+            CQuietList quiet(m_list);
+            for (size_t k = 0; k < m_records.size(); ++k) {
+                const CRecord& r = m_records[k];
+                const CState& s = forward ? r.after : r.before;
+                CGlyphEntry& e = m_list.at(r.index);
+                if (keepsSources()) {
+                    if (e.isPicture())
+                        static_cast<CPictureEntry&>(e).restoreThreshold(sources[k].threshold);
+                    else
+                        static_cast<CFontEntry&>(e).restoreFont(sources[k].font);
+                }
+                e.restore(s.width, s.height,
+                          s.hasDots ? unpackDots(dots.data() + s.offset, s.width, s.height)
+                                    : CDotMatrix());
             }
-            e.restore(s.width, s.height,
-                      s.hasDots ? unpackDots(dots.data() + s.offset, s.width, s.height)
-                                : CDotMatrix());
         }
-        m_list.setQuiet(false);
         m_list.announceChanged(m_records.front().index, m_records.back().index);
     }
 
@@ -312,9 +325,11 @@ size_t CGlyphDocument::firstSelected() const {
 std::optional<size_t> CGlyphDocument::editSelected(EMatrixEdit edit) {
     auto step = std::make_unique<CMatrixStep>(EStepKind::Edit, edit, m_list);
     const size_t from = firstSelected();
-    m_list.setQuiet(true);
-    auto first = m_list.editSelected(edit, step.get());
-    m_list.setQuiet(false);
+    std::optional<size_t> first;
+    {
+        CQuietList quiet(m_list);
+        first = m_list.editSelected(edit, step.get());
+    }
     m_list.announceChanged(from, m_list.size() - 1);
     if (step->finish())
         push(std::move(step));
@@ -324,9 +339,11 @@ std::optional<size_t> CGlyphDocument::editSelected(EMatrixEdit edit) {
 std::optional<size_t> CGlyphDocument::applyFont(const CFontSettings& font, bool halfWidth) {
     auto step = std::make_unique<CMatrixStep>(EStepKind::Font, EMatrixEdit::Invert, m_list);
     const size_t from = firstSelected();
-    m_list.setQuiet(true);
-    auto first = m_list.applyFont(font, halfWidth, step.get());
-    m_list.setQuiet(false);
+    std::optional<size_t> first;
+    {
+        CQuietList quiet(m_list);
+        first = m_list.applyFont(font, halfWidth, step.get());
+    }
     m_list.announceChanged(from, m_list.size() - 1);
     if (step->finish())
         push(std::move(step));
@@ -336,9 +353,11 @@ std::optional<size_t> CGlyphDocument::applyFont(const CFontSettings& font, bool 
 size_t CGlyphDocument::applyThreshold(uint8_t threshold) {
     auto step = std::make_unique<CMatrixStep>(EStepKind::Threshold, EMatrixEdit::Invert, m_list);
     const size_t from = firstSelected();
-    m_list.setQuiet(true);
-    const size_t changed = m_list.applyThreshold(threshold, step.get());
-    m_list.setQuiet(false);
+    size_t changed = 0;
+    {
+        CQuietList quiet(m_list);
+        changed = m_list.applyThreshold(threshold, step.get());
+    }
     m_list.announceChanged(from, m_list.size() - 1);
     if (step->finish())
         push(std::move(step));
