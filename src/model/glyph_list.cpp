@@ -234,6 +234,9 @@ size_t CGlyphList::applyThreshold(uint8_t threshold, IEntryChangeRecorder* recor
 
 std::vector<std::unique_ptr<CGlyphEntry>> CGlyphList::take(const std::vector<size_t>& positions) {
     std::vector<std::unique_ptr<CGlyphEntry>> taken;
+    for (size_t k = 0; k < positions.size(); ++k)
+        if (positions[k] >= m_entries.size() || (k > 0 && positions[k] <= positions[k - 1]))
+            return taken; // not ascending positions of this list: nothing is taken
     if (positions.empty())
         return taken;
     taken.reserve(positions.size());
@@ -257,8 +260,12 @@ std::vector<std::unique_ptr<CGlyphEntry>> CGlyphList::take(const std::vector<siz
 
 void CGlyphList::insert(const std::vector<size_t>& positions,
                         std::vector<std::unique_ptr<CGlyphEntry>> entries) {
-    if (positions.empty() || positions.size() != entries.size())
+    if (positions.empty() || positions.size() != entries.size() ||
+        positions.back() >= m_entries.size() + entries.size())
         return;
+    for (size_t k = 0; k < positions.size(); ++k)
+        if (!entries[k] || (k > 0 && positions[k] <= positions[k - 1]))
+            return;
     const size_t total = m_entries.size() + entries.size();
     std::vector<std::unique_ptr<CGlyphEntry>> merged;
     merged.reserve(total);

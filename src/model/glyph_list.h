@@ -95,9 +95,11 @@ public:
     // Gives the selected picture entries whose threshold differs the new one.
     size_t applyThreshold(uint8_t threshold, IEntryChangeRecorder* recorder = nullptr);
 
-    // Takes the entries at `positions` (ascending, each valid) out of the list, in that order.
+    // Takes the entries at `positions` out of the list, in that order. Positions that are not
+    // ascending or not in the list take nothing.
     std::vector<std::unique_ptr<CGlyphEntry>> take(const std::vector<size_t>& positions);
-    // Puts entries back where take() found them: `positions` ascending, one per entry.
+    // Puts entries back where take() found them: `positions` ascending, one per entry, each a
+    // place in the list that results; otherwise nothing is inserted.
     void insert(const std::vector<size_t>& positions,
                 std::vector<std::unique_ptr<CGlyphEntry>> entries);
 
