@@ -138,7 +138,7 @@ public:
         dropStaged();
         CRecord r;
         r.index = index;
-        r.before = {m_old.size(), width, height, !before.empty()};
+        r.before = {m_old.size(), uint16_t(width), uint16_t(height), !before.empty()};
         if (!before.empty())
             packDots(before, m_old);
         r.after = capture(after, m_new, m_newSources);
@@ -148,6 +148,7 @@ public:
     // Done recording: whether anything changed.
     bool finish() {
         dropStaged();
+        m_records.shrink_to_fit();
         m_old.shrink_to_fit();
         m_new.shrink_to_fit();
         return !m_records.empty();
@@ -162,10 +163,11 @@ public:
     }
 
 private:
+    static_assert(kMaxMatrixSide <= 0xFFFF, "a matrix side is kept in 16 bits");
     struct CState {
         size_t offset = 0; // into the dot buffer
-        int width = 0;
-        int height = 0;
+        uint16_t width = 0;
+        uint16_t height = 0;
         bool hasDots = false;
     };
     struct CRecord {
@@ -187,8 +189,8 @@ private:
                    std::vector<CSource>& sources) {
         CState s;
         s.offset = dots.size();
-        s.width = e.width();
-        s.height = e.height();
+        s.width = uint16_t(e.width());
+        s.height = uint16_t(e.height());
         s.hasDots = e.hasDots();
         if (s.hasDots)
             packDots(e.matrix(), dots);
