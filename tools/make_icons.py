@@ -49,6 +49,15 @@ def letter(text, size=9, x=8, y=12, color=INK, weight="bold"):
             f'font-weight="{weight}" text-anchor="middle" fill="{color}">{text}</text>')
 
 
+def turn(back):
+    """A curved arrow: back (undo) bends to the left, forward (redo) to the right."""
+    if back:
+        return (f'<path d="M5 6h5a3.5 3.5 0 0 1 0 7H6" fill="none" stroke="{INK}" stroke-width="2"/>'
+                f'<path d="M1 6l5-4v8z" fill="{INK}"/>')
+    return (f'<path d="M11 6H6a3.5 3.5 0 0 0 0 7h4" fill="none" stroke="{INK}" stroke-width="2"/>'
+            f'<path d="M15 6l-5-4v8z" fill="{INK}"/>')
+
+
 def plus(color=DOT):
     return f'<path d="M11 9h2v2h2v2h-2v2h-2v-2H9v-2h2z" fill="{color}" stroke="{PAPER}" stroke-width=".5"/>'
 
@@ -66,6 +75,8 @@ ICONS = {
     "save": f'<path d="M2 2h10l2 2v10H2z" fill="#5b7db1" stroke="{INK}"/>'
             f'<rect x="4.5" y="2.5" width="6" height="4" fill="{PAPER}"/>'
             f'<rect x="4" y="9" width="8" height="4.5" fill="{PAPER}"/>',
+    "undo": turn(True),
+    "redo": turn(False),
     "add_chars": letter("字", 11, 7, 12) + plus(),
     "add_string": letter("Ab", 8, 7, 10) + plus(),
     "add_picture": f'<rect x="1.5" y="2.5" width="11" height="9" fill="#cfe8ff" stroke="{INK}"/>'

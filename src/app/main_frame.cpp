@@ -18,6 +18,7 @@
 #include "project/project_document.h"
 #include "raster/picture_loader.h"
 #include "view/byte_order_view.h"
+#include "raster/rasteriser.h"
 #include "view/code_viewer.h"
 #include "view/qx_view.h"
 
@@ -34,6 +35,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -91,6 +93,13 @@ struct CWaitCursor {
     ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
 };
 
+// A menu text without its mnemonic and ellipsis: "旋转 &90°" → "旋转 90°", "字模字体 (&F)..." →
+// "字模字体".
+QString plainText(QString text) {
+    static const QRegularExpression mnemonic(R"(\s*\(&.\))");
+    return text.remove(mnemonic).remove("...").remove('&').trimmed();
+}
+
 const int kCellSizes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 16, 20};
 
 const char* const kColorNames[] = {"蓝色 (&B)", "绿色 (&G)", "红色 (&R)", "青色 (&C)",
@@ -102,20 +111,29 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     initResources();
     setWindowTitle("无标题 - Tessaglyphworks");
     setWindowIcon(QIcon(":/icons/app.svg"));
-    m_view = new CQxView(this);
+    m_rasteriser = std::make_unique<CRasteriser>();
+    m_document = std::make_unique<CGlyphDocument>(*m_rasteriser);
+    m_view = new CQxView(this, CProfileStore::defaultPath(), m_document.get());
     setCentralWidget(m_view);
     buildCommands();
     connect(m_view, &CQxView::stateChanged, this, [this] {
         updateCommandState();
         scheduleInfoRefresh();
     });
+    m_document->addObserver(this);
     updateCommandState();
+    updateHistoryState();
     refreshInfo();
     statusBar()->showMessage("就绪");
     resize(900, 640);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    m_document->removeObserver(this);
+    // The view shows the document and saves the profile: it goes before the document does.
+    delete m_view;
+    m_view = nullptr;
+}
 
 QAction* CMainFrame::action(int id) const {
     auto it = m_actions.find(id);
@@ -154,6 +172,11 @@ void CMainFrame::buildCommands() {
 
     // 编辑
     QMenu* edit = menuBar()->addMenu("编辑(&E)");
+    edit->addAction(addCommand(kCmdUndo, tr("撤销 (&U)"), tr("撤销上一步操作"), "undo", K::Undo));
+    QAction* redo = addCommand(kCmdRedo, tr("重做 (&R)"), tr("重做上一步撤销的操作"), "redo");
+    redo->setShortcuts({K(Qt::CTRL | Qt::Key_Y), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    edit->addAction(redo);
+    edit->addSeparator();
     edit->addAction(addCommand(kCmdAddChars, "添加单写字符 (&C)...", "添加待取模的单写字符",
                                "add_chars", K(Qt::Key_Insert)));
     edit->addAction(addCommand(kCmdAddString, "添加连写文字 (&S)...", "添加待取模的连写文字",
@@ -298,6 +321,9 @@ void CMainFrame::buildCommands() {
                        kCmdOpen,
                        kCmdSave,
                        0,
+                       kCmdUndo,
+                       kCmdRedo,
+                       0,
                        kCmdAddChars,
                        kCmdAddString,
                        kCmdAddPicture,
@@ -373,6 +399,10 @@ void CMainFrame::run(int id) {
         break;
     case kCmdQuit:
         close();
+        break;
+    case kCmdUndo:
+    case kCmdRedo:
+        undo(id == kCmdRedo);
         break;
     case kCmdBuildLibrary: {
         // The builder works on its own list: the document is never touched by a build.
@@ -566,7 +596,7 @@ void CMainFrame::chooseThreshold() {
         return;
     settings.setPictureOptions(dialog.options());
     CWaitCursor wait;
-    if (m_view->list().applyPictureOptions(settings.pictureOptions()))
+    if (m_document->applyPictureOptions(settings.pictureOptions()))
         m_view->flushLayout();
     emit m_view->stateChanged();
 }
@@ -619,9 +649,8 @@ void CMainFrame::chooseFont() {
     CSettings& s = m_view->settings();
     dialog.apply(s);
     CWaitCursor wait;
-    auto first = m_view->list().applyFont(s.font(), s.halfWidth);
-    if (first)
-        m_view->layout(long(*first) - 1);
+    m_document->applyFont(s.font(), s.halfWidth);
+    m_view->flushLayout();
     emit m_view->stateChanged();
 }
 
@@ -722,7 +751,8 @@ void CMainFrame::newProject() {
     if (!maybeSave())
         return;
     tgw::newProject(m_view->list());
-    m_documentPath.clear();
+    m_document->setPath({});
+    m_document->clearHistory();
     m_view->flushLayout();
     updateTitle();
 }
@@ -742,14 +772,15 @@ void CMainFrame::openProject() {
         notice(this, "打开失败，请检查文件是否损坏或由更高版本软件创建！");
         return;
     }
-    m_documentPath = path;
+    m_document->setPath(path.toStdString());
+    m_document->clearHistory();
     m_view->list().setMouseEdit(m_view->settings().mouseDraw);
     m_view->layout(-1);
     updateTitle();
 }
 
 bool CMainFrame::saveProject(bool askForName) {
-    QString path = m_documentPath;
+    QString path = documentPath();
     if (askForName || path.isEmpty()) {
         path = chooseSaveFile(this, "项目另存为", kProjectFilter, "tgx");
         if (path.isEmpty())
@@ -760,7 +791,7 @@ bool CMainFrame::saveProject(bool askForName) {
 
 bool CMainFrame::saveTo(const QString& path) {
     CGlyphList& list = m_view->list();
-    if (!projectSaveNeeded(list, m_documentPath.toStdString(), path.toStdString()))
+    if (!projectSaveNeeded(list, m_document->path(), path.toStdString()))
         return true;
     Status saved;
     {
@@ -771,7 +802,7 @@ bool CMainFrame::saveTo(const QString& path) {
         showMessage(this, QMessageBox::Warning, "提示", "保存项目文件失败，请检查后重试!");
         return false;
     }
-    m_documentPath = path;
+    m_document->setPath(path.toStdString());
     updateTitle();
     // Saved all the same: the dots are whole, only such a name no longer opens its file.
     if (std::vector<size_t> unstorable = picturesWithUnstorableNames(list); !unstorable.empty())
@@ -784,7 +815,7 @@ bool CMainFrame::saveTo(const QString& path) {
 bool CMainFrame::maybeSave() {
     if (!m_view->list().modified())
         return true;
-    const QString name = m_documentPath.isEmpty() ? "无标题" : QFileInfo(m_documentPath).fileName();
+    const QString name = documentPath().isEmpty() ? "无标题" : QFileInfo(documentPath()).fileName();
     switch (askYesNoCancel(this, QString("是否保存对“%1”的修改？").arg(name))) {
     case QMessageBox::Yes:
         return saveProject(false);
@@ -803,7 +834,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 }
 
 void CMainFrame::updateTitle() {
-    const QString name = m_documentPath.isEmpty() ? "无标题" : QFileInfo(m_documentPath).fileName();
+    const QString name = documentPath().isEmpty() ? "无标题" : QFileInfo(documentPath()).fileName();
     setWindowTitle(
         QString("%1%2 - Tessaglyphworks").arg(name, m_view->list().modified() ? "*" : ""));
 }
@@ -860,6 +891,84 @@ void CMainFrame::scheduleInfoRefresh() {
 void CMainFrame::refreshInfo() {
     m_infoPending = false;
     m_infoLabel->setText(infoText());
+}
+
+void CMainFrame::undo(bool redo) {
+    m_view->finishStroke();
+    CWaitCursor wait;
+    if (redo ? m_document->redo() : m_document->undo())
+        m_view->flushLayout();
+}
+
+QString CMainFrame::stepName(const CDocumentStep& step) const {
+    static const std::pair<EMatrixEdit, int> kEdits[] = {
+        {EMatrixEdit::Invert, kCmdInvert},
+        {EMatrixEdit::ShiftUp, kCmdShiftUp},
+        {EMatrixEdit::ShiftDown, kCmdShiftDown},
+        {EMatrixEdit::ShiftLeft, kCmdShiftLeft},
+        {EMatrixEdit::ShiftRight, kCmdShiftRight},
+        {EMatrixEdit::MirrorHorizontal, kCmdMirrorHorizontal},
+        {EMatrixEdit::MirrorVertical, kCmdMirrorVertical},
+        {EMatrixEdit::Rotate90, kCmdRotate90},
+        {EMatrixEdit::Rotate180, kCmdRotate180},
+        {EMatrixEdit::Rotate270, kCmdRotate270},
+        {EMatrixEdit::TrimLeft, kCmdTrimLeft},
+        {EMatrixEdit::TrimRight, kCmdTrimRight},
+        {EMatrixEdit::TrimTop, kCmdTrimTop},
+        {EMatrixEdit::TrimBottom, kCmdTrimBottom},
+    };
+    int id = 0;
+    switch (step.kind()) {
+    case EStepKind::Stroke:
+        id = kCmdMouseEdit;
+        break;
+    case EStepKind::Edit:
+        for (auto [edit, command] : kEdits)
+            if (edit == step.edit())
+                id = command;
+        break;
+    case EStepKind::AddCharacters:
+        id = kCmdAddChars;
+        break;
+    case EStepKind::AddString:
+        id = kCmdAddString;
+        break;
+    case EStepKind::AddPicture:
+        id = kCmdAddPicture;
+        break;
+    case EStepKind::DeleteSelected:
+        id = kCmdDeleteSelected;
+        break;
+    case EStepKind::DeleteAll:
+        id = kCmdDeleteAll;
+        break;
+    case EStepKind::Font:
+        id = kCmdFont;
+        break;
+    case EStepKind::Threshold:
+        id = kCmdThreshold;
+        break;
+    }
+    QAction* a = action(id);
+    return a ? plainText(a->text()) : QString();
+}
+
+void CMainFrame::updateHistoryState() {
+    const CDocumentStep* undoStep = m_document->undoStep();
+    const CDocumentStep* redoStep = m_document->redoStep();
+    QAction* undo = action(kCmdUndo);
+    QAction* redo = action(kCmdRedo);
+    undo->setEnabled(undoStep);
+    redo->setEnabled(redoStep);
+    undo->setText(undoStep ? tr("撤销 %1 (&U)").arg(stepName(*undoStep)) : tr("撤销 (&U)"));
+    redo->setText(redoStep ? tr("重做 %1 (&R)").arg(stepName(*redoStep)) : tr("重做 (&R)"));
+    undo->setToolTip(plainText(undo->text()));
+    redo->setToolTip(plainText(redo->text()));
+}
+
+void CMainFrame::historyChanged() {
+    updateHistoryState();
+    updateTitle();
 }
 
 } // namespace tgw

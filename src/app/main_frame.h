@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 #include "app/transfer_dialog_base.h"
+#include "model/glyph_document.h"
 
 #include <map>
 #include <memory>
@@ -17,6 +18,7 @@ namespace tgw {
 
 class CGlyphList;
 class CQxView;
+class CRasteriser;
 
 // Command identifiers shared by menu, tool bar and state updates.
 enum ECommand : int {
@@ -68,10 +70,13 @@ enum ECommand : int {
     kCmdAbout = 57664,
     kCmdQuit = 57665,
     kCmdPreviewCode = 32900, // the code shown inside the program
+    kCmdUndo = 57643,
+    kCmdRedo = 57644,
 };
 
 // The single main window: menu, tool bar, information bar, status bar and the matrix view.
-class CMainFrame : public QMainWindow {
+// Owns the document, runs the commands against it and observes it.
+class CMainFrame : public QMainWindow, private IDocumentObserver {
     Q_OBJECT
 
 public:
@@ -79,13 +84,14 @@ public:
     ~CMainFrame() override;
 
     CQxView& view() { return *m_view; }
+    CGlyphDocument& document() { return *m_document; }
     QAction* action(int id) const;
     // The settings summary as the information bar shows it.
     QString infoText() const;
     // Where "导出代码" writes the code file (inside the program's private temporary folder).
     QString codeFilePath();
     // The project file the document was opened from or last saved to; empty for none.
-    QString documentPath() const { return m_documentPath; }
+    QString documentPath() const { return QString::fromStdString(m_document->path()); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -119,7 +125,16 @@ private:
     void updateCommandState();
     void scheduleInfoRefresh();
     void refreshInfo();
+    void undo(bool redo);
+    // The name of a history step as the edit menu shows it: its command's text.
+    QString stepName(const CDocumentStep& step) const;
+    void updateHistoryState();
 
+    // IDocumentObserver
+    void historyChanged() override;
+
+    std::unique_ptr<CRasteriser> m_rasteriser;
+    std::unique_ptr<CGlyphDocument> m_document;
     CQxView* m_view = nullptr;
     QToolBar* m_toolBar = nullptr;
     QToolBar* m_infoBar = nullptr;
@@ -127,7 +142,6 @@ private:
     std::map<int, QAction*> m_actions;
     std::unique_ptr<QTemporaryDir> m_tempDir; // private folder of the exported code file
     bool m_infoPending = false;
-    QString m_documentPath;
     CTransferMemory m_transferMemory; // what the send dialogs were last set to
 };
 

@@ -46,6 +46,14 @@ void CGlyphEntry::freeDots() {
         m_owner->dotsChanged(*this);
 }
 
+void CGlyphEntry::restore(int width, int height, CDotMatrix matrix) {
+    setSize(width, height);
+    m_matrix = std::move(matrix);
+    if (m_owner)
+        m_owner->dotsChanged(*this);
+    markModified();
+}
+
 bool CFontEntry::setFont(const CFontSettings& font) {
     if (m_font.same(font) || !font.usable())
         return false;

@@ -47,6 +47,9 @@ public:
     bool setDot(int row, int col, bool on);
     // Frees the dots; the next ensureRendered() builds them again.
     void freeDots();
+    // Puts back a size and dots taken earlier (an undo): `matrix` may be empty for an entry
+    // that was not rendered then. Marks the document modified.
+    void restore(int width, int height, CDotMatrix matrix);
 
     bool selected() const { return m_selected; }
     void setSelected(bool on) { m_selected = on; }
@@ -87,6 +90,8 @@ public:
     // marks the document modified.
     virtual bool setFont(const CFontSettings& font);
     bool sameFont(const CFontSettings& font) const { return m_font.same(font); }
+    // Puts back a font held before (an undo), without rendering; restore() brings the dots.
+    void restoreFont(const CFontSettings& font) { m_font = font; }
 
 protected:
     CFontSettings m_font;
@@ -142,6 +147,8 @@ public:
     const CPictureOptions& options() const { return m_options; }
     // Returns whether anything changed (the dots are then freed and the document modified).
     bool setOptions(const CPictureOptions& options);
+    // Puts back a conversion held before (an undo), without rendering.
+    void restoreOptions(const CPictureOptions& options) { m_options = options; }
 
 private:
     std::u16string m_path;

@@ -167,7 +167,8 @@ void CGlyphList::invertSelection() {
         e->setSelected(!e->selected());
 }
 
-std::optional<size_t> CGlyphList::applyFont(const CFontSettings& font, bool halfWidth) {
+std::optional<size_t> CGlyphList::applyFont(const CFontSettings& font, bool halfWidth,
+                                            IEntryChangeRecorder* recorder) {
     std::optional<size_t> firstResized;
     for (size_t i = 0; i < m_entries.size(); ++i) {
         CGlyphEntry& e = *m_entries[i];
@@ -175,19 +176,24 @@ std::optional<size_t> CGlyphList::applyFont(const CFontSettings& font, bool half
             continue;
         int w = e.width(), h = e.height();
         auto& fe = static_cast<CFontEntry&>(e);
+        if (recorder)
+            recorder->before(i, e);
         bool changed =
             e.isCharacter()
                 ? fe.setFont(characterFont(font, static_cast<CCharEntry&>(e).code(), halfWidth))
                 : fe.setFont(font);
-        if (changed)
+        if (changed) {
             (void)fe.ensureRendered();
+            if (recorder)
+                recorder->after(i, e);
+        }
         if ((e.width() != w || e.height() != h) && !firstResized)
             firstResized = i;
     }
     return firstResized;
 }
 
-std::optional<size_t> CGlyphList::editSelected(EMatrixEdit edit) {
+std::optional<size_t> CGlyphList::editSelected(EMatrixEdit edit, IEntryChangeRecorder* recorder) {
     std::optional<size_t> firstResized;
     for (size_t i = 0; i < m_entries.size(); ++i) {
         CGlyphEntry& e = *m_entries[i];
@@ -197,33 +203,109 @@ std::optional<size_t> CGlyphList::editSelected(EMatrixEdit edit) {
         if (!edited)
             continue;
         bool resized = edited->width() != e.width() || edited->height() != e.height();
+        if (recorder)
+            recorder->before(i, e);
         e.setMatrix(std::move(*edited));
+        if (recorder)
+            recorder->after(i, e);
         if (resized && !firstResized)
             firstResized = i;
     }
     return firstResized;
 }
 
-size_t CGlyphList::applyThreshold(uint8_t threshold) {
+size_t CGlyphList::applyThreshold(uint8_t threshold, IEntryChangeRecorder* recorder) {
     size_t changed = 0;
-    for (auto& e : m_entries)
-        if (e->selected() && e->isPicture() &&
-            static_cast<CPictureEntry&>(*e).setThreshold(threshold)) {
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        auto& e = m_entries[i];
+        if (!e->selected() || !e->isPicture())
+            continue;
+        if (recorder)
+            recorder->before(i, *e);
+        if (static_cast<CPictureEntry&>(*e).setThreshold(threshold)) {
             (void)e->ensureRendered();
+            if (recorder)
+                recorder->after(i, *e);
             ++changed;
         }
+    }
     return changed;
 }
 
-size_t CGlyphList::applyPictureOptions(const CPictureOptions& options) {
+size_t CGlyphList::applyPictureOptions(const CPictureOptions& options,
+                                       IEntryChangeRecorder* recorder) {
     size_t changed = 0;
-    for (auto& e : m_entries)
-        if (e->selected() && e->isPicture() &&
-            static_cast<CPictureEntry&>(*e).setOptions(options)) {
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        auto& e = m_entries[i];
+        if (!e->selected() || !e->isPicture())
+            continue;
+        if (recorder)
+            recorder->before(i, *e);
+        if (static_cast<CPictureEntry&>(*e).setOptions(options)) {
             (void)e->ensureRendered();
+            if (recorder)
+                recorder->after(i, *e);
             ++changed;
         }
+    }
     return changed;
+}
+
+std::vector<std::unique_ptr<CGlyphEntry>> CGlyphList::take(const std::vector<size_t>& positions) {
+    std::vector<std::unique_ptr<CGlyphEntry>> taken;
+    for (size_t k = 0; k < positions.size(); ++k)
+        if (positions[k] >= m_entries.size() || (k > 0 && positions[k] <= positions[k - 1]))
+            return taken; // not ascending positions of this list: nothing is taken
+    if (positions.empty())
+        return taken;
+    taken.reserve(positions.size());
+    // One pass: the kept entries slide down over the taken ones.
+    size_t next = 0, write = positions.front();
+    for (size_t read = positions.front(); read < m_entries.size(); ++read) {
+        if (next < positions.size() && positions[next] == read) {
+            m_entries[read]->setOwner(nullptr);
+            taken.push_back(std::move(m_entries[read]));
+            ++next;
+        } else {
+            m_entries[write++] = std::move(m_entries[read]);
+        }
+    }
+    m_entries.resize(write);
+    if (m_observer)
+        m_observer->entriesRemoved(positions.front());
+    setModified(true);
+    return taken;
+}
+
+void CGlyphList::insert(const std::vector<size_t>& positions,
+                        std::vector<std::unique_ptr<CGlyphEntry>> entries) {
+    if (positions.empty() || positions.size() != entries.size() ||
+        positions.back() >= m_entries.size() + entries.size())
+        return;
+    for (size_t k = 0; k < positions.size(); ++k)
+        if (!entries[k] || (k > 0 && positions[k] <= positions[k - 1]))
+            return;
+    const size_t total = m_entries.size() + entries.size();
+    std::vector<std::unique_ptr<CGlyphEntry>> merged;
+    merged.reserve(total);
+    size_t next = 0, read = 0;
+    for (size_t i = 0; i < total; ++i) {
+        if (next < positions.size() && (positions[next] == i || read >= m_entries.size())) {
+            entries[next]->setOwner(this);
+            merged.push_back(std::move(entries[next++]));
+        } else {
+            merged.push_back(std::move(m_entries[read++]));
+        }
+    }
+    m_entries.swap(merged);
+    if (m_observer)
+        m_observer->entriesInserted(positions.front(), positions.size());
+    setModified(true);
+}
+
+void CGlyphList::announceChanged(size_t first, size_t last) {
+    if (m_observer && first <= last && last < m_entries.size())
+        m_observer->entriesChanged(first, last);
 }
 
 void CGlyphList::setMouseEdit(bool on) {
@@ -244,12 +326,12 @@ void CGlyphList::setModified(bool on) {
 }
 
 void CGlyphList::entryResized(CGlyphEntry& entry) {
-    if (m_observer)
+    if (m_observer && !m_quiet)
         m_observer->entryResized(entry);
 }
 
 void CGlyphList::dotsChanged(CGlyphEntry& entry) {
-    if (m_observer)
+    if (m_observer && !m_quiet)
         m_observer->dotsChanged(entry);
 }
 

@@ -21,6 +21,18 @@ public:
     virtual void entryResized(CGlyphEntry&) {}
     virtual void dotsChanged(CGlyphEntry&) {}
     virtual void modifiedChanged(bool) {}
+    // Entries first..last (inclusive) got new dots, sizes or sources while the list was quiet:
+    // their pictures are stale and the layout from `first` on may have moved.
+    virtual void entriesChanged(size_t /*first*/, size_t /*last*/) {}
+};
+
+// Told of each entry a whole-selection change is about to change (before) and has changed
+// (after), with its position; an entry may get a before without an after when it stays as it is.
+class IEntryChangeRecorder {
+public:
+    virtual ~IEntryChangeRecorder() = default;
+    virtual void before(size_t index, const CGlyphEntry& entry) = 0;
+    virtual void after(size_t index, const CGlyphEntry& entry) = 0;
 };
 
 // How a double-click selects: plain replaces the selection, Ctrl adds, Shift clears.
@@ -75,15 +87,30 @@ public:
 
     // Re-renders every selected character and string entry with `font` (a character with the
     // half-width rule). Returns the position of the first entry whose matrix size changed.
-    std::optional<size_t> applyFont(const CFontSettings& font, bool halfWidth);
+    std::optional<size_t> applyFont(const CFontSettings& font, bool halfWidth,
+                                    IEntryChangeRecorder* recorder = nullptr);
     // Applies a whole-matrix edit to every selected entry, in list order; an entry that cannot
     // be rendered is skipped. Returns the position of the first entry whose size changed.
-    std::optional<size_t> editSelected(EMatrixEdit edit);
+    std::optional<size_t> editSelected(EMatrixEdit edit, IEntryChangeRecorder* recorder = nullptr);
     // Gives the selected picture entries whose threshold differs the new one.
-    size_t applyThreshold(uint8_t threshold);
+    size_t applyThreshold(uint8_t threshold, IEntryChangeRecorder* recorder = nullptr);
     // Gives the selected picture entries the conversion `options` (threshold, method,
     // inversion, scaling); returns how many changed.
-    size_t applyPictureOptions(const CPictureOptions& options);
+    size_t applyPictureOptions(const CPictureOptions& options,
+                               IEntryChangeRecorder* recorder = nullptr);
+
+    // Takes the entries at `positions` out of the list, in that order. Positions that are not
+    // ascending or not in the list take nothing.
+    std::vector<std::unique_ptr<CGlyphEntry>> take(const std::vector<size_t>& positions);
+    // Puts entries back where take() found them: `positions` ascending, one per entry, each a
+    // place in the list that results; otherwise nothing is inserted.
+    void insert(const std::vector<size_t>& positions,
+                std::vector<std::unique_ptr<CGlyphEntry>> entries);
+
+    // While quiet, per-entry size and dot changes are not passed to the observer; the caller
+    // announces them afterwards in one entriesChanged().
+    void setQuiet(bool on) { m_quiet = on; }
+    void announceChanged(size_t first, size_t last);
     void setMouseEdit(bool on);
 
     // A walk over the whole list is worth a question when more than 1000 entries are held and
@@ -106,6 +133,7 @@ private:
     std::vector<std::unique_ptr<CGlyphEntry>> m_entries;
     IGlyphListObserver* m_observer = nullptr;
     bool m_modified = false;
+    bool m_quiet = false;
 };
 
 // The font a new character entry gets: the half-width rule narrows ASCII in a system font.

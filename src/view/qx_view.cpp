@@ -85,10 +85,15 @@ bool CQxView::validCellSize(int cell) {
     return cell >= 1 && cell <= 20 && !dotShapes()[size_t(cell)].empty();
 }
 
-CQxView::CQxView(QWidget* parent, const std::string& profilePath)
+CQxView::CQxView(QWidget* parent, const std::string& profilePath, CGlyphDocument* document)
     : QAbstractScrollArea(parent), m_settings(loadSettings(profilePath, &m_profileReadable)),
-      m_profilePath(profilePath), m_list(m_rasteriser) {
-    m_list.setObserver(this);
+      m_profilePath(profilePath), m_document(document) {
+    if (!m_document) {
+        m_ownRasteriser = std::make_unique<CRasteriser>();
+        m_ownDocument = std::make_unique<CGlyphDocument>(*m_ownRasteriser);
+        m_document = m_ownDocument.get();
+    }
+    m_document->addObserver(this);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setMouseTracking(true);
@@ -105,8 +110,7 @@ CQxView::CQxView(QWidget* parent, const std::string& profilePath)
 }
 
 CQxView::~CQxView() {
-    m_list.setObserver(nullptr);
-    m_list.deleteAll();
+    m_document->removeObserver(this);
     if (!m_profileReadable)
         return;
     // Read again, so that what other programs wrote meanwhile into other sections survives.
@@ -125,8 +129,8 @@ CQxView::~CQxView() {
 int CQxView::widestEntry() const {
     const int cell = m_settings.pointSize;
     int widest = 0;
-    for (size_t i = 0; i < m_list.size(); ++i)
-        widest = std::max(widest, m_list.at(i).width() * (cell + 1) - 1);
+    for (size_t i = 0; i < list().size(); ++i)
+        widest = std::max(widest, list().at(i).width() * (cell + 1) - 1);
     return widest;
 }
 
@@ -138,8 +142,8 @@ void CQxView::layout(long from) {
     const int clientWidth = viewport()->width();
     const int layoutWidth = std::max(clientWidth, widest);
 
-    if (from >= long(m_list.size()))
-        from = long(m_list.size()) - 1;
+    if (from >= long(list().size()))
+        from = long(list().size()) - 1;
     int x = 0, y = 0, rowHeight = 0;
     size_t start = 0;
     if (layoutWidth != m_layoutWidth || from < 0) {
@@ -148,11 +152,11 @@ void CQxView::layout(long from) {
     } else {
         // Continue after entry `from`: entries before it keep their places, and so do the
         // row-index marks up to it.
-        const QRect r = m_states[&m_list.at(size_t(from))].rect;
+        const QRect r = m_states[&list().at(size_t(from))].rect;
         x = r.right() + 2;
         y = r.top();
         for (long i = from; i >= 0; --i) {
-            const QRect ri = m_states[&m_list.at(size_t(i))].rect;
+            const QRect ri = m_states[&list().at(size_t(i))].rect;
             if (ri.top() != y)
                 break;
             rowHeight = std::max(rowHeight, ri.height());
@@ -163,8 +167,8 @@ void CQxView::layout(long from) {
 
     const QRect visible(horizontalScrollBar()->value(), verticalScrollBar()->value(),
                         viewport()->width(), viewport()->height());
-    for (size_t i = start; i < m_list.size(); ++i) {
-        const CGlyphEntry& e = m_list.at(i);
+    for (size_t i = start; i < list().size(); ++i) {
+        const CGlyphEntry& e = list().at(i);
         const int ew = e.width() * (cell + 1) - 1;
         const int eh = e.height() * (cell + 1) - 1;
         if (x > 0 && x + ew > layoutWidth) {
@@ -186,7 +190,7 @@ void CQxView::layout(long from) {
         }
         x += e.width() * (cell + 1);
     }
-    m_totalHeight = m_list.empty() ? 0 : y + rowHeight;
+    m_totalHeight = list().empty() ? 0 : y + rowHeight;
     updateScrollBars(layoutWidth, m_totalHeight);
     m_lastClientWidth = clientWidth;
     m_layoutRunning = false;
@@ -230,7 +234,7 @@ void CQxView::flushLayout() {
 }
 
 QRect CQxView::entryRect(size_t i) const {
-    auto it = m_states.find(&m_list.at(i));
+    auto it = m_states.find(&list().at(i));
     return it == m_states.end() ? QRect() : it->second.rect;
 }
 
@@ -242,14 +246,14 @@ size_t CQxView::firstIndexAtOrBelow(int top) const {
             break;
         start = k * kRowIndexStep + 1;
     }
-    return std::min(start, m_list.size());
+    return std::min(start, list().size());
 }
 
 long CQxView::hitTest(QPoint viewportPos) const {
     const QPoint p =
         viewportPos + QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
-    for (size_t i = firstIndexAtOrBelow(verticalScrollBar()->value()); i < m_list.size(); ++i) {
-        const QRect& r = m_states.at(&m_list.at(i)).rect;
+    for (size_t i = firstIndexAtOrBelow(verticalScrollBar()->value()); i < list().size(); ++i) {
+        const QRect& r = m_states.at(&list().at(i)).rect;
         if (p.y() < r.top())
             break;
         if (r.contains(p))
@@ -356,8 +360,8 @@ void CQxView::paintArea(QPainter& p, const QRect& visible) {
     p.fillRect(visible, QApplication::palette().color(QPalette::ToolTipBase));
     if (!validCellSize(m_settings.pointSize))
         return;
-    for (size_t i = firstIndexAtOrBelow(visible.top()); i < m_list.size(); ++i) {
-        CGlyphEntry& e = m_list.at(i);
+    for (size_t i = firstIndexAtOrBelow(visible.top()); i < list().size(); ++i) {
+        CGlyphEntry& e = list().at(i);
         const QRect& r = m_states[&e].rect;
         if (r.top() >= visible.bottom() + 1)
             break;
@@ -397,8 +401,8 @@ void CQxView::entriesInserted(size_t first, size_t) {
 
 void CQxView::entriesRemoved(size_t lowest) {
     std::unordered_set<const CGlyphEntry*> present;
-    for (size_t i = 0; i < m_list.size(); ++i)
-        present.insert(&m_list.at(i));
+    for (size_t i = 0; i < list().size(); ++i)
+        present.insert(&list().at(i));
     for (auto it = m_states.begin(); it != m_states.end();) {
         if (!present.count(it->first)) {
             dropPicture(it->second);
@@ -416,7 +420,7 @@ void CQxView::entriesRemoved(size_t lowest) {
 
 void CQxView::entryResized(CGlyphEntry& entry) {
     dropPicture(state(entry));
-    auto i = m_list.indexOf(entry);
+    auto i = list().indexOf(entry);
     if (i)
         requestLayout(long(*i) - 1);
 }
@@ -434,6 +438,19 @@ void CQxView::modifiedChanged(bool) {
     emit stateChanged();
 }
 
+void CQxView::entriesChanged(size_t first, size_t last) {
+    for (size_t i = first; i <= last && i < list().size(); ++i) {
+        auto it = m_states.find(&list().at(i));
+        if (it == m_states.end())
+            continue;
+        dropPicture(it->second);
+        it->second.renderFailed = false;
+    }
+    requestLayout(long(first) - 1);
+    viewport()->update();
+    emit stateChanged();
+}
+
 // ---- commands --------------------------------------------------------------------------------
 
 size_t CQxView::addCharacters(const std::u16string& text) {
@@ -442,8 +459,8 @@ size_t CQxView::addCharacters(const std::u16string& text) {
     add.filterBlanks = m_settings.filterSpace;
     add.halfWidth = m_settings.halfWidth;
     add.mouseEdit = m_settings.mouseDraw;
-    const long before = long(m_list.size()) - 1;
-    size_t added = m_list.addCharacters(text, m_settings.font(), add);
+    const long before = long(list().size()) - 1;
+    size_t added = m_document->addCharacters(text, m_settings.font(), add);
     if (added) {
         layout(before);
         scrollToEnd();
@@ -452,11 +469,12 @@ size_t CQxView::addCharacters(const std::u16string& text) {
 }
 
 void CQxView::addEntry(std::unique_ptr<CGlyphEntry> entry) {
-    const long before = long(m_list.size()) - 1;
+    const long before = long(list().size()) - 1;
     entry->setMouseEdit(m_settings.mouseDraw);
     if (!entry->render())
         m_states[entry.get()].renderFailed = true;
-    m_list.append(std::move(entry));
+    const EStepKind kind = entry->isPicture() ? EStepKind::AddPicture : EStepKind::AddString;
+    m_document->append(std::move(entry), kind);
     layout(before);
     scrollToEnd();
 }
@@ -466,9 +484,8 @@ void CQxView::scrollToEnd() {
 }
 
 void CQxView::editSelected(EMatrixEdit edit) {
-    auto first = m_list.editSelected(edit);
-    if (first)
-        layout(long(*first) - 1);
+    m_document->editSelected(edit);
+    flushLayout();
     viewport()->update();
     emit stateChanged();
 }
@@ -493,37 +510,37 @@ void CQxView::setColorScheme(int color) {
 
 void CQxView::setMouseEdit(bool on) {
     m_settings.mouseDraw = on;
-    m_list.setMouseEdit(on);
+    list().setMouseEdit(on);
     if (!on)
         endDrawing();
     emit stateChanged();
 }
 
 void CQxView::selectAll() {
-    m_list.selectAll();
+    list().selectAll();
     viewport()->update();
     emit stateChanged();
 }
 
 void CQxView::clearSelection() {
-    m_list.clearSelection();
+    list().clearSelection();
     viewport()->update();
     emit stateChanged();
 }
 
 void CQxView::invertSelection() {
-    m_list.invertSelection();
+    list().invertSelection();
     viewport()->update();
     emit stateChanged();
 }
 
 void CQxView::deleteSelected() {
-    if (m_list.deleteSelected())
+    if (m_document->deleteSelected())
         flushLayout();
 }
 
 void CQxView::deleteAll() {
-    m_list.deleteAll();
+    m_document->deleteAll();
     flushLayout();
 }
 
@@ -538,10 +555,10 @@ int CQxView::renderPending(int budgetMs) {
     int rendered = 0;
     // The timer yields to the user: a tick renders for a few milliseconds at most, then
     // returns to the event loop, and the next tick goes on from the cursor.
-    if (m_renderCursor >= m_list.size())
+    if (m_renderCursor >= list().size())
         m_renderCursor = 0;
-    while (m_renderCursor < m_list.size() && clock.elapsed() < budgetMs) {
-        CGlyphEntry& e = m_list.at(m_renderCursor++);
+    while (m_renderCursor < list().size() && clock.elapsed() < budgetMs) {
+        CGlyphEntry& e = list().at(m_renderCursor++);
         if (e.hasDots())
             continue;
         CEntryState& s = state(e);
@@ -568,7 +585,7 @@ void CQxView::mouseDoubleClickEvent(QMouseEvent* event) {
         mode = ESelect::Clear;
     else if (event->modifiers() & Qt::ControlModifier)
         mode = ESelect::Add;
-    m_list.select(size_t(i), mode);
+    list().select(size_t(i), mode);
     viewport()->update();
     emit stateChanged();
 }
@@ -578,11 +595,13 @@ void CQxView::mousePressEvent(QMouseEvent* event) {
         (event->modifiers() & Qt::ShiftModifier))
         return;
     const long i = hitTest(event->position().toPoint());
-    CGlyphEntry* hit = i < 0 ? nullptr : &m_list.at(size_t(i));
+    CGlyphEntry* hit = i < 0 ? nullptr : &list().at(size_t(i));
     if (hit != m_target)
         endDrawing();
-    if (hit && m_settings.mouseDraw && hit->selected())
+    if (hit && m_settings.mouseDraw && hit->selected() && hit != m_target) {
         m_target = hit;
+        m_document->beginStroke(size_t(i));
+    }
     if (!m_target)
         return;
     m_drawMode = event->button() == Qt::LeftButton ? 1 : 2;
@@ -616,8 +635,10 @@ void CQxView::focusOutEvent(QFocusEvent* event) {
 }
 
 void CQxView::endDrawing() {
-    if (m_target)
+    if (m_target) {
         viewport()->releaseMouse();
+        m_document->endStroke();
+    }
     m_target = nullptr;
     m_drawMode = 0;
 }
@@ -665,7 +686,7 @@ void CQxView::showTip() {
         QToolTip::hideText();
         return;
     }
-    m_tipText = QString::fromStdString(entryTip(m_list.at(size_t(i)), m_settings.useUnicode));
+    m_tipText = QString::fromStdString(entryTip(list().at(size_t(i)), m_settings.useUnicode));
     QString shown = m_tipText;
     shown.replace("\r\n", "\n");
     QToolTip::showText(viewport()->mapToGlobal(m_lastMouse), shown, viewport());

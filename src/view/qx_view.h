@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/glyph_document.h"
 #include "model/glyph_list.h"
 #include "model/matrix_edits.h"
 #include "model/settings.h"
@@ -17,10 +18,11 @@
 
 namespace tgw {
 
-// The magnified matrix view: every entry of the glyph list, dot by dot, laid out left to right
-// in rows like words in a paragraph. Owns the glyph list and the settings, which it loads from
-// the profile when it is made and saves when it is destroyed.
-class CQxView : public QAbstractScrollArea, private IGlyphListObserver {
+// The magnified matrix view: every entry of a document's glyph list, dot by dot, laid out left
+// to right in rows like words in a paragraph. Owns the settings, which it loads from the profile
+// when it is made and saves when it is destroyed. Shows the document it is given, which must
+// outlive it, or else a document of its own.
+class CQxView : public QAbstractScrollArea, private IDocumentObserver {
     Q_OBJECT
 
 public:
@@ -30,12 +32,15 @@ public:
     static constexpr size_t kPictureBudget = 48u << 20;
 
     explicit CQxView(QWidget* parent = nullptr,
-                     const std::string& profilePath = CProfileStore::defaultPath());
+                     const std::string& profilePath = CProfileStore::defaultPath(),
+                     CGlyphDocument* document = nullptr);
     ~CQxView() override;
 
-    CGlyphList& list() { return m_list; }
+    CGlyphDocument& document() { return *m_document; }
+    CGlyphList& list() { return m_document->list(); }
+    const CGlyphList& list() const { return m_document->list(); }
     CSettings& settings() { return m_settings; }
-    IRasteriser& rasteriser() { return m_rasteriser; }
+    IRasteriser& rasteriser() { return m_document->rasteriser(); }
 
     // Places the entries after index `from` (−1: all), sets the scroll sizes and repaints.
     void layout(long from);
@@ -64,6 +69,8 @@ public:
     void deleteSelected();
     void deleteAll();
     void scrollToEnd();
+    // Ends a mouse stroke in progress, so that it becomes its own history step.
+    void finishStroke() { endDrawing(); }
 
     // Renders entries without dots for at most `budgetMs`; returns how many it rendered.
     int renderPending(int budgetMs);
@@ -107,6 +114,7 @@ private:
     void entryResized(CGlyphEntry& entry) override;
     void dotsChanged(CGlyphEntry& entry) override;
     void modifiedChanged(bool modified) override;
+    void entriesChanged(size_t first, size_t last) override;
 
     CEntryState& state(const CGlyphEntry& e) { return m_states[&e]; }
     void requestLayout(long from);
@@ -127,8 +135,9 @@ private:
     bool m_profileReadable = true;
     CSettings m_settings;
     std::string m_profilePath;
-    CRasteriser m_rasteriser;
-    CGlyphList m_list;
+    std::unique_ptr<CRasteriser> m_ownRasteriser; // only for a document of its own
+    std::unique_ptr<CGlyphDocument> m_ownDocument;
+    CGlyphDocument* m_document;
     std::unordered_map<const CGlyphEntry*, CEntryState> m_states;
     std::vector<int> m_rowIndex; // bottom edge of entries 0, 77, 154, …
     int m_layoutWidth = -1;

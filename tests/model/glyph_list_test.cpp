@@ -202,3 +202,26 @@ TEST_F(GlyphListTest, HandEditsTellTheListAndMarkModified) {
     EXPECT_EQ(list.at(0).height(), 9);
     list.setObserver(nullptr);
 }
+
+TEST_F(GlyphListTest, TakeAndInsertPutEntriesBackWhereTheyWere) {
+    list.addCharacters(u"ABCDEF", trueType(), add);
+    CRecorder seen;
+    list.setObserver(&seen);
+    auto taken = list.take({0, 2, 5});
+    EXPECT_EQ(codes(list), u"BDE");
+    EXPECT_EQ(seen.events.back(), "remove from 0");
+    EXPECT_EQ(taken[2]->owner(), nullptr);
+    list.insert({0, 2, 5}, std::move(taken));
+    EXPECT_EQ(codes(list), u"ABCDEF");
+    EXPECT_EQ(seen.events.back(), "insert 0+3");
+    EXPECT_EQ(list.at(5).owner(), &list);
+
+    // Positions out of order or out of the list change nothing.
+    EXPECT_TRUE(list.take({3, 1}).empty());
+    EXPECT_TRUE(list.take({6}).empty());
+    std::vector<std::unique_ptr<CGlyphEntry>> one;
+    one.push_back(std::make_unique<CCharEntry>(raster, u'Z', trueType()));
+    list.insert({9}, std::move(one));
+    EXPECT_EQ(codes(list), u"ABCDEF");
+    list.setObserver(nullptr);
+}
