@@ -3,6 +3,9 @@
 #include "base/text.h"
 #include "model/dot_matrix.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace tgw {
 namespace {
 
@@ -34,6 +37,23 @@ public:
 private:
     const CProfileStore& m_p;
 };
+
+} // namespace
+
+namespace {
+
+// "x,y,width,height" with a sane size (a window of at least 1×1, at most 100000 on a side);
+// anything else is garbage and gives no rectangle.
+std::optional<std::array<int, 4>> parseWindowRect(const std::string& text) {
+    std::array<int, 4> r{};
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%d,%d,%d,%d%c", &r[0], &r[1], &r[2], &r[3], &tail) != 4)
+        return std::nullopt;
+    if (r[2] < 1 || r[3] < 1 || r[2] > 100000 || r[3] > 100000 || std::abs(r[0]) > 100000 ||
+        std::abs(r[1]) > 100000)
+        return std::nullopt;
+    return r;
+}
 
 } // namespace
 
@@ -104,6 +124,8 @@ void CSettings::load(const CProfileStore& profile, const CSystemFont& systemFont
     bytesSeq = int(r.ranged("BYTESSEQ", d.bytesSeq, 0, 7));
     language = int(r.integer("LANGUAGE", d.language));
     useUnicode = r.flag("USEUNICODE", d.useUnicode);
+    const auto rect = profile.get(kProfileSection, "WINDOWRECT");
+    windowRect = rect ? parseWindowRect(*rect) : std::nullopt;
 }
 
 void CSettings::save(CProfileStore& p) const {
@@ -137,6 +159,10 @@ void CSettings::save(CProfileStore& p) const {
     t("CODEHEAD", encodeTemplateMarkers(codeHead, true));
     t("CODETAIL", encodeTemplateMarkers(codeTail, false));
     t("CODEBROWSER", codeBrowser);
+    if (windowRect) {
+        const auto& r = *windowRect;
+        p.set(kProfileSection, "WINDOWRECT", format("%d,%d,%d,%d", r[0], r[1], r[2], r[3]));
+    }
 }
 
 CFontSettings CSettings::font() const {

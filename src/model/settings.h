@@ -3,7 +3,9 @@
 #include "model/font_settings.h"
 #include "model/profile_store.h"
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tgw {
@@ -49,6 +51,9 @@ struct CSettings {
     std::u16string codeHead;                     // CODEHEAD, with real line breaks and tabs
     std::u16string codeTail;                     // CODETAIL
     std::u16string codeBrowser = u"wordpad.exe"; // CODEBROWSER
+    // WINDOWRECT "x,y,width,height": where the main window was last closed. Absent until the
+    // window has been closed once, and then the only key not written when unset.
+    std::optional<std::array<int, 4>> windowRect;
 
     // The defaults of a first start.
     static CSettings defaults(const CSystemFont& systemFont = {});

@@ -121,7 +121,9 @@ private:
     void updateScrollBars(int totalWidth, int totalHeight);
     void applyDraw(int mode, QPoint layoutPos);
     void endDrawing();
+    // Sets the tip text for the entry under the cursor; shows it once the delay has passed.
     void showTip();
+    void displayTip();
 
     CSettings m_settings;
     std::string m_profilePath;
@@ -145,7 +147,9 @@ private:
     size_t m_renderCursor = 0;
     bool m_rendering = false;
     QTimer m_renderTimer;
-    QTimer m_tipTimer;
+    QTimer m_tipTimer;      // 500 ms after a move: the tip text is looked up
+    QTimer m_tipDelayTimer; // 1000 ms after a move: the tip appears
+    bool m_tipDue = false;  // the cursor has rested long enough for the tip to show
     QPoint m_lastMouse{-1, -1};
     QString m_tipText;
 };

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 using namespace tgw;
 
@@ -85,6 +85,32 @@ TEST_F(SettingsTest, NumbersAreStoredAsTheirTexts) {
     CSettings back = loaded();
     EXPECT_EQ(back.offset, -3);
     EXPECT_EQ(back.width, 2048u);
+}
+
+TEST_F(SettingsTest, WindowPlaceIsWrittenOnlyOnceKnownAndGarbageIsIgnored) {
+    CSettings s = CSettings::defaults();
+    {
+        CProfileStore p(path);
+        s.save(p);
+        ASSERT_TRUE(p.save());
+    }
+    EXPECT_EQ(stored("WINDOWRECT"),
+              "<missing>"); // older profiles and first starts stay as they were
+    EXPECT_FALSE(loaded().windowRect);
+
+    s.windowRect = std::array<int, 4>{-8, 30, 1240, 720};
+    {
+        CProfileStore p(path);
+        s.save(p);
+        ASSERT_TRUE(p.save());
+    }
+    EXPECT_EQ(stored("WINDOWRECT"), "-8,30,1240,720");
+    EXPECT_EQ(loaded().windowRect, s.windowRect);
+
+    for (const char* bad : {"1,2,3", "1,2,0,5", "1,2,3,4x", "a,b,c,d", "0,0,200000,10", ""}) {
+        writeProfile(std::string("[Tessaglyphworks]\nWINDOWRECT=") + bad + "\n");
+        EXPECT_FALSE(loaded().windowRect) << bad;
+    }
 }
 
 TEST_F(SettingsTest, GarbageAndOutOfRangeValuesGiveTheDefaults) {
