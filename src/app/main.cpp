@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QStringList>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -15,5 +16,20 @@ int main(int argc, char** argv) {
 
     tgw::CMainFrame window;
     window.show();
+    // A project named on the command line (a file manager's double click: "%f") opens at once.
+    // Qt has taken its own options out of the list; "--" ends options, so a project whose name
+    // begins with '-' can still be named.
+    QStringList args = QApplication::arguments().mid(1);
+    bool optionsEnded = false;
+    for (const QString& arg : args) {
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && arg.startsWith('-'))
+            continue;
+        window.loadProject(arg);
+        break;
+    }
     return app.exec();
 }
