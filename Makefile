@@ -3,8 +3,9 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build run test test-sanitize bench fuzz tools format clean
+.PHONY: all deps configure build run test test-sanitize bench fuzz tools format clean install package
 
 all: build
 
@@ -39,6 +40,15 @@ test-sanitize: deps
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	    ctest --output-on-failure -j $(JOBS)
+
+# Both programs with their desktop entry, icon, project file type, manual page and completion;
+# DESTDIR stages the tree elsewhere (as a package build does).
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# A Debian package in $(BUILD): tessaglyphworks_<version>_<arch>.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
