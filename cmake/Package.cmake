@@ -8,14 +8,13 @@ set(CPACK_PACKAGE_VENDOR Tessaglyphworks)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Tessaglyphworks developers <developers@tessaglyphworks.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "dot-matrix glyphs for small displays: editor and command-line tool")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "dot-matrix glyphs for small displays: editor and command-line tool
- Tessaglyphworks turns characters (TrueType faces and six built-in dot fonts),
- strings and pictures into glyph matrices for small displays, lets the user edit
- them dot by dot, writes them as C or assembler source or as a binary file,
- builds font libraries and sends the data over a serial port, TCP or UDP.
- .
- The package holds the desktop program and the command-line tool tgw.")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Tessaglyphworks turns characters (TrueType faces and six built-in dot fonts),
+strings and pictures into glyph matrices for small displays, lets the user edit
+them dot by dot, writes them as C or assembler source or as a binary file,
+builds font libraries and sends the data over a serial port, TCP or UDP.
+
+The package holds the desktop program and the command-line tool tgw.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
