@@ -8,6 +8,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tessaglyphworks");
     QApplication::setApplicationVersion("0.1.0");
+    // Ties the window to the installed desktop entry (task bar icon and grouping).
+    QGuiApplication::setDesktopFileName("tessaglyphworks");
     // The interface is Chinese: end the family list in a full CJK face so that fontconfig does
     // not fall back to a small bitmap face for it.
     QFont font = QApplication::font();

@@ -105,7 +105,8 @@ const char* const kColorNames[] = {"蓝色 (&B)", "绿色 (&G)", "红色 (&R)", 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     initResources();
     setWindowTitle("无标题 - Tessaglyphworks");
-    setWindowIcon(QIcon(":/icons/app.svg"));
+    // The installed program icon when there is one, else the built-in small one.
+    setWindowIcon(QIcon::fromTheme("tessaglyphworks", QIcon(":/icons/app.svg")));
     m_view = new CQxView(this);
     setCentralWidget(m_view);
     buildCommands();
