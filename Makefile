@@ -5,6 +5,7 @@ TSAN_BUILD ?= build-tsan
 FUZZ_MINUTES ?= 10
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+PREFIX     ?= /usr/local
 # CI builds hold our own code to zero warnings.
 ifeq ($(CI),true)
 CMAKE_ARGS += -DTGW_WERROR=ON
@@ -12,7 +13,7 @@ WERROR_ARGS = -DTGW_WERROR=ON
 endif
 
 .PHONY: all deps configure build run test test-sanitize test-tsan bench fuzz fuzz-long tools format \
-	format-check clean
+	format-check clean install package
 
 all: build
 
@@ -56,6 +57,15 @@ test-tsan: deps
 	ninja -C $(TSAN_BUILD) -j $(JOBS) $(TSAN_TARGETS)
 	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 	    ctest --output-on-failure -j $(JOBS) -R '^(test_library|test_transfer)\.|^cli_send$$'
+
+# Both programs with their desktop entry, icon, project file type, manual page and completion;
+# DESTDIR stages the tree elsewhere (as a package build does).
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# A Debian package in $(BUILD): tessaglyphworks_<version>_<arch>.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done

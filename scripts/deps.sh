@@ -11,6 +11,7 @@ packages=(
     qt6-base-dev qt6-svg-dev libgl-dev
     nasm clang python3 python3-pil socat pcf2bdf xfonts-base
     fonts-dejavu-core fonts-wqy-microhei
+    desktop-file-utils shared-mime-info libglib2.0-bin groff-base
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include "app/code_format_dialog.h"
 #include "app/font_dialog.h"
 #include "app/help_window.h"
+#include "app/info_label.h"
 #include "app/library_dialog.h"
 #include "app/messages.h"
 #include "app/network_dialog.h"
@@ -26,21 +27,19 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
-#include <QUrl>
 
 // The icons live in a resource file of this static library; the linker keeps them only when
 // something asks for them by name.
@@ -102,6 +101,15 @@ QString plainText(QString text) {
 
 const int kCellSizes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 16, 20};
 
+// The viewer named by CODEBROWSER when the user has named none: a Windows program, kept as the
+// stored default so that existing profiles mean what they meant. Here it stands for the
+// program's own code window.
+bool isDefaultViewer(const QString& command) {
+    const QString c = command.trimmed();
+    return c.isEmpty() || c.compare("wordpad.exe", Qt::CaseInsensitive) == 0 ||
+           c.compare("wordpad", Qt::CaseInsensitive) == 0;
+}
+
 const char* const kColorNames[] = {"蓝色 (&B)", "绿色 (&G)", "红色 (&R)", "青色 (&C)",
                                    "紫色 (&P)", "黄色 (&Y)", "白色 (&W)"};
 
@@ -110,7 +118,8 @@ const char* const kColorNames[] = {"蓝色 (&B)", "绿色 (&G)", "红色 (&R)", 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     initResources();
     setWindowTitle("无标题 - Tessaglyphworks");
-    setWindowIcon(QIcon(":/icons/app.svg"));
+    // The installed program icon when there is one, else the built-in small one.
+    setWindowIcon(QIcon::fromTheme("tessaglyphworks", QIcon(":/icons/app.svg")));
     m_rasteriser = std::make_unique<CRasteriser>();
     m_document = std::make_unique<CGlyphDocument>(*m_rasteriser);
     m_view = new CQxView(this, CProfileStore::defaultPath(), m_document.get());
@@ -121,11 +130,44 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
         scheduleInfoRefresh();
     });
     m_document->addObserver(this);
+    // An empty status line (a prompt just left) reads "就绪".
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (message.isEmpty())
+            statusBar()->showMessage("就绪");
+    });
+    // A bar hidden or shown from the bars' own context menu keeps the 视图 menu's marks true.
+    for (QToolBar* bar : {m_toolBar, m_infoBar})
+        connect(bar, &QToolBar::visibilityChanged, this, [this] { updateCommandState(); });
     updateCommandState();
     updateHistoryState();
     refreshInfo();
     statusBar()->showMessage("就绪");
-    resize(900, 640);
+    placeWindow();
+}
+
+QSize CMainFrame::firstStartSize(int toolBarWidth, const QRect& available) {
+    // The tool bar's own width plus the window frame and the bar's handle and margins.
+    const int width = std::max(900, toolBarWidth + 40);
+    return {std::min(width, available.width()), std::min(680, available.height())};
+}
+
+void CMainFrame::placeWindow() {
+    const QRect available = screen()->availableGeometry();
+    const auto& rect = m_view->settings().windowRect;
+    if (!rect) {
+        resize(firstStartSize(m_toolBar->sizeHint().width(), available));
+        return;
+    }
+    const QRect last((*rect)[0], (*rect)[1], (*rect)[2], (*rect)[3]);
+    resize(last.size().boundedTo(available.size()));
+    // Only a place on a screen that is still there: a monitor unplugged since must not leave
+    // the window out of sight.
+    for (QScreen* s : QGuiApplication::screens()) {
+        if (s->availableGeometry().intersects(QRect(last.topLeft(), QSize(last.width(), 40)))) {
+            move(last.topLeft());
+            break;
+        }
+    }
 }
 
 CMainFrame::~CMainFrame() {
@@ -268,8 +310,7 @@ void CMainFrame::buildCommands() {
     m_infoBar = addToolBar("信息栏");
     m_infoBar->setObjectName("infobar");
     m_infoBar->setMovable(false);
-    m_infoLabel = new QLabel(m_infoBar);
-    m_infoLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_infoLabel = new CInfoLabel(m_infoBar);
     m_infoBar->addWidget(m_infoLabel);
     for (auto [id, text, prompt] : {std::tuple{kCmdToolBar, "工具栏 (&T)", "显示或隐藏工具栏"},
                                     std::tuple{kCmdStatusBar, "状态栏 (&S)", "显示或隐藏状态栏"},
@@ -280,6 +321,7 @@ void CMainFrame::buildCommands() {
         viewMenu->addAction(a);
     }
     QMenu* cells = viewMenu->addMenu("单元大小");
+    auto* cellGroup = new QActionGroup(this);
     for (int cell : kCellSizes) {
         QString text = cell <= 9    ? QString("&%1 像素").arg(cell)
                        : cell == 10 ? QString("1&0 像素")
@@ -287,12 +329,15 @@ void CMainFrame::buildCommands() {
         QAction* a = addCommand(kCmdCellSizeFirst + cell - 1, text,
                                 QString("每个点阵单元显示为 %1 像素").arg(cell));
         a->setCheckable(true);
+        a->setActionGroup(cellGroup);
         cells->addAction(a);
     }
     QMenu* colors = viewMenu->addMenu("字模色调");
+    auto* colorGroup = new QActionGroup(this);
     for (int c = 0; c < 7; ++c) {
         QAction* a = addCommand(kCmdColorFirst + c, kColorNames[c], "设置字模点阵的显示颜色");
         a->setCheckable(true);
+        a->setActionGroup(colorGroup);
         colors->addAction(a);
     }
 
@@ -482,13 +527,13 @@ void CMainFrame::run(int id) {
         v.setMouseEdit(!v.settings().mouseDraw);
         break;
     case kCmdToolBar:
-        m_toolBar->setVisible(!m_toolBar->isVisible());
+        m_toolBar->setHidden(!m_toolBar->isHidden());
         break;
     case kCmdStatusBar:
-        statusBar()->setVisible(!statusBar()->isVisible());
+        statusBar()->setHidden(!statusBar()->isHidden());
         break;
     case kCmdInfoBar:
-        m_infoBar->setVisible(!m_infoBar->isVisible());
+        m_infoBar->setHidden(!m_infoBar->isHidden());
         break;
     case kCmdAddString:
         addString();
@@ -703,8 +748,29 @@ void CMainFrame::exportCode() {
         warning(this, "文件打开失败，请检查！\n\n" + QString::fromStdString(written.error()));
         return;
     }
-    if (!startViewer(QString::fromStdU16String(m_view->settings().codeBrowser), path))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    const QString viewer = QString::fromStdU16String(m_view->settings().codeBrowser);
+    if (isDefaultViewer(viewer)) {
+        showCodeFile(path);
+        return;
+    }
+    if (!startViewer(viewer, path)) {
+        statusBar()->showMessage(
+            QString("无法启动代码查看程序“%1”，已在程序内显示代码。").arg(viewer.trimmed()));
+        showCodeFile(path);
+    }
+}
+
+void CMainFrame::showCodeFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        warning(this, "文件打开失败，请检查！\n\n" + file.errorString());
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    // Not modal, as an outside viewer would be: the user may keep it open beside the window.
+    auto* viewer = new CCodeViewer(bytes.toStdString(), QFileInfo(path).suffix(), this);
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    viewer->show();
 }
 
 void CMainFrame::previewCode() {
@@ -761,8 +827,11 @@ void CMainFrame::openProject() {
     if (!maybeSave())
         return;
     const QString path = chooseOpenFile(this, "打开项目", kProjectFilter);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        loadProject(path);
+}
+
+bool CMainFrame::loadProject(const QString& path) {
     Status opened;
     {
         CWaitCursor wait;
@@ -770,13 +839,14 @@ void CMainFrame::openProject() {
     }
     if (!opened) {
         notice(this, "打开失败，请检查文件是否损坏或由更高版本软件创建！");
-        return;
+        return false;
     }
     m_document->setPath(path.toStdString());
     m_document->clearHistory();
     m_view->list().setMouseEdit(m_view->settings().mouseDraw);
     m_view->layout(-1);
     updateTitle();
+    return true;
 }
 
 bool CMainFrame::saveProject(bool askForName) {
@@ -827,10 +897,15 @@ bool CMainFrame::maybeSave() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (maybeSave())
-        event->accept();
-    else
+    if (!maybeSave()) {
         event->ignore();
+        return;
+    }
+    // The view saves the settings when it goes; the window's place goes with them.
+    const QRect r = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
+    if (r.isValid())
+        m_view->settings().windowRect = std::array<int, 4>{r.x(), r.y(), r.width(), r.height()};
+    event->accept();
 }
 
 void CMainFrame::updateTitle() {
@@ -858,9 +933,10 @@ void CMainFrame::updateCommandState() {
     action(kCmdFilterDuplicates)->setChecked(s.filterRedup);
     action(kCmdFilterBlanks)->setChecked(s.filterSpace);
     action(kCmdMouseEdit)->setChecked(s.mouseDraw);
-    action(kCmdToolBar)->setChecked(m_toolBar->isVisible() || !isVisible());
-    action(kCmdStatusBar)->setChecked(statusBar()->isVisible() || !isVisible());
-    action(kCmdInfoBar)->setChecked(m_infoBar->isVisible() || !isVisible());
+    // isHidden(): hidden on purpose, not merely inside a window that is not shown yet.
+    action(kCmdToolBar)->setChecked(!m_toolBar->isHidden());
+    action(kCmdStatusBar)->setChecked(!statusBar()->isHidden());
+    action(kCmdInfoBar)->setChecked(!m_infoBar->isHidden());
     for (int cell : kCellSizes) {
         QAction* a = action(kCmdCellSizeFirst + cell - 1);
         a->setChecked(cell == s.pointSize);

@@ -11,12 +11,12 @@
 class QTemporaryDir;
 
 class QAction;
-class QLabel;
 class QToolBar;
 
 namespace tgw {
 
 class CGlyphList;
+class CInfoLabel;
 class CQxView;
 class CRasteriser;
 
@@ -92,6 +92,13 @@ public:
     QString codeFilePath();
     // The project file the document was opened from or last saved to; empty for none.
     QString documentPath() const { return QString::fromStdString(m_document->path()); }
+    // Opens the project at `path` in place of the document (no question asked: the caller
+    // has asked); a file that cannot be read is reported and leaves the document as it was.
+    bool loadProject(const QString& path);
+    CInfoLabel* infoLabel() const { return m_infoLabel; }
+    // The window's size at a first start: wide enough for the whole tool bar (at least 900 px),
+    // within the screen's free area.
+    static QSize firstStartSize(int toolBarWidth, const QRect& available);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -129,6 +136,10 @@ private:
     // The name of a history step as the edit menu shows it: its command's text.
     QString stepName(const CDocumentStep& step) const;
     void updateHistoryState();
+    // A new window takes its last place from the profile, or the first-start size.
+    void placeWindow();
+    // Shows the written code file inside the program (the viewer's stand-in).
+    void showCodeFile(const QString& path);
 
     // IDocumentObserver
     void historyChanged() override;
@@ -138,7 +149,7 @@ private:
     CQxView* m_view = nullptr;
     QToolBar* m_toolBar = nullptr;
     QToolBar* m_infoBar = nullptr;
-    QLabel* m_infoLabel = nullptr;
+    CInfoLabel* m_infoLabel = nullptr;
     std::map<int, QAction*> m_actions;
     std::unique_ptr<QTemporaryDir> m_tempDir; // private folder of the exported code file
     bool m_infoPending = false;

@@ -3,6 +3,9 @@
 #include "base/text.h"
 #include "model/dot_matrix.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace tgw {
 namespace {
 
@@ -35,6 +38,23 @@ public:
 private:
     const CProfileStore& m_p;
 };
+
+} // namespace
+
+namespace {
+
+// "x,y,width,height" with a sane size (a window of at least 1×1, at most 100000 on a side);
+// anything else is garbage and gives no rectangle.
+std::optional<std::array<int, 4>> parseWindowRect(const std::string& text) {
+    std::array<int, 4> r{};
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%d,%d,%d,%d%c", &r[0], &r[1], &r[2], &r[3], &tail) != 4)
+        return std::nullopt;
+    if (r[2] < 1 || r[3] < 1 || r[2] > 100000 || r[3] > 100000 || std::abs(r[0]) > 100000 ||
+        std::abs(r[1]) > 100000)
+        return std::nullopt;
+    return r;
+}
 
 } // namespace
 
@@ -121,6 +141,8 @@ void CSettings::load(const CProfileStore& profile, const CSystemFont& systemFont
     pictureMethod = EPictureMethod(r.ranged("PICTUREMETHOD", int(d.pictureMethod), 0, 3));
     pictureInvert = r.flag("PICTUREINVERT", d.pictureInvert);
     pictureScale = EPictureScale(r.ranged("PICTURESCALE", int(d.pictureScale), 0, 2));
+    const auto rect = profile.get(kProfileSection, "WINDOWRECT");
+    windowRect = rect ? parseWindowRect(*rect) : std::nullopt;
 }
 
 void CSettings::save(CProfileStore& p) const {
@@ -170,6 +192,10 @@ void CSettings::save(CProfileStore& p) const {
     optionalNumber("PICTUREMETHOD", unsigned(pictureMethod));
     optionalNumber("PICTUREINVERT", unsigned(pictureInvert));
     optionalNumber("PICTURESCALE", unsigned(pictureScale));
+    if (windowRect) {
+        const auto& r = *windowRect;
+        p.set(kProfileSection, "WINDOWRECT", format("%d,%d,%d,%d", r[0], r[1], r[2], r[3]));
+    }
 }
 
 CPictureOptions CSettings::pictureOptions() const {
@@ -190,7 +216,6 @@ void CSettings::setPictureOptions(const CPictureOptions& o) {
     pictureMethod = o.method;
     pictureInvert = o.invert ? 1 : 0;
     pictureScale = o.scale;
-}
 
 CFontSettings CSettings::font() const {
     CFontSettings f;

@@ -4,7 +4,9 @@
 #include "model/picture_options.h"
 #include "model/profile_store.h"
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tgw {
@@ -59,6 +61,9 @@ struct CSettings {
     EPictureMethod pictureMethod = EPictureMethod::kThreshold; // PICTUREMETHOD 0..3
     int pictureInvert = 0;                                     // PICTUREINVERT
     EPictureScale pictureScale = EPictureScale::kKeep;         // PICTURESCALE 0..2
+    // WINDOWRECT "x,y,width,height": where the main window was last closed. Absent until the
+    // window has been closed once, and then the only key not written when unset.
+    std::optional<std::array<int, 4>> windowRect;
 
     // The defaults of a first start.
     static CSettings defaults(const CSystemFont& systemFont = {});

@@ -9,6 +9,7 @@
 #include <libserialport.h>
 #include <memory>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 
@@ -59,16 +60,30 @@ Result<std::vector<CSerialPortInfo>> listSerialPorts() {
     return ports;
 }
 
-Result<CSerialPort> CSerialPort::open(const std::string& path, unsigned baudRate) {
+Result<CSerialPort> CSerialPort::open(const std::string& path, unsigned baudRate, bool* busy) {
+    if (busy)
+        *busy = false;
     if (path.empty())
         return failure("no serial port was given");
     if (baudRate == 0)
         return failure("the baud rate must be above 0");
     CUniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd)
+    if (!fd) {
+        // EBUSY: the holder set TIOCEXCL.
+        if (errno == EBUSY && busy)
+            *busy = true;
         return failure(path + ": " + lastError());
+    }
     if (!::isatty(fd.get()))
         return failure(path + " is not a serial port");
+    // The advisory lock serial terminals take on the device. Taken before the settings below,
+    // so that a port in use keeps its holder's rate and queued bytes.
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+        const bool held = errno == EWOULDBLOCK;
+        if (held && busy)
+            *busy = true;
+        return failure(held ? path + " is in use by another program" : path + ": " + lastError());
+    }
     termios t{};
     if (::tcgetattr(fd.get(), &t) != 0)
         return failure(path + ": " + lastError());
@@ -91,8 +106,9 @@ Result<CSerialPort> CSerialPort::open(const std::string& path, unsigned baudRate
             format("%s does not take %u baud: %s", path.c_str(), baudRate, lastError().c_str()));
     // Whatever another program left in the queues is not ours to send or to read.
     ::tcflush(fd.get(), TCIOFLUSH);
-    // Exclusive while we hold it: another program's bytes must not mix with ours. Not every
-    // driver supports it, and the transfer works without it.
+    // Exclusive while we hold it: another program's bytes must not mix with ours, nor may it
+    // take the device's replies. Not every driver supports it, and the lock above already keeps
+    // out programs that ask for it (root passes TIOCEXCL anyway).
     ::ioctl(fd.get(), TIOCEXCL);
     return CSerialPort(std::move(fd), baudRate);
 }

@@ -17,6 +17,8 @@ inline constexpr unsigned kDefaultBaudRate = 38400;
 
 inline constexpr const char* kNoSerialPortNotice = "未找到可用的串口，无法进行传输！";
 inline constexpr const char* kPortOpenFailedNotice = "串口打开失败，请检查后再重试！";
+inline constexpr const char* kPortBusyNotice =
+    "串口已被其他程序占用，请关闭占用该串口的程序（如串口终端）后再重试！";
 
 // A present serial port: its system name ("/dev/ttyUSB0") and what the system says it is.
 struct CSerialPortInfo {
@@ -35,8 +37,11 @@ Result<std::vector<CSerialPortInfo>> listSerialPorts();
 class CSerialPort {
 public:
     // Opens `path` exclusively at `baudRate` (any rate the driver takes, not only the list's).
-    // Fails with the system's reason when it is not a terminal or refuses the settings.
-    static Result<CSerialPort> open(const std::string& path, unsigned baudRate);
+    // Fails with the system's reason when it is not a terminal or refuses the settings. A port
+    // that another program holds (its flock, or TIOCEXCL) is refused before anything of it is
+    // touched, and `busy` (when given) is set.
+    static Result<CSerialPort> open(const std::string& path, unsigned baudRate,
+                                    bool* busy = nullptr);
 
     // Discards whatever waits in the input queue. The output queue is left alone: after
     // writeAll() and drain() it should hold nothing of ours, and flushing it could throw away the
@@ -56,7 +61,8 @@ public:
     ERead read(unsigned char* buffer, size_t capacity, int timeoutMs, const CCancelSignal& cancel,
                size_t& got, std::string& error);
 
-    // Gives up the exclusive claim, so that the port stays open to others after us.
+    // Gives up the exclusive claim (the lock goes with the descriptor), so that the port stays
+    // open to others after us.
     ~CSerialPort();
     CSerialPort(CSerialPort&&) noexcept = default;
     CSerialPort& operator=(CSerialPort&&) = delete;

@@ -15,9 +15,10 @@ int adaptedReplyTimeout(long long elapsedMs) {
 }
 
 std::optional<CLinkFailure> CSerialTransfer::openLink() {
-    Result<CSerialPort> port = CSerialPort::open(m_settings.port, m_settings.baudRate);
+    bool busy = false;
+    Result<CSerialPort> port = CSerialPort::open(m_settings.port, m_settings.baudRate, &busy);
     if (!port)
-        return CLinkFailure{kPortOpenFailedNotice, port.error()};
+        return CLinkFailure{busy ? kPortBusyNotice : kPortOpenFailedNotice, port.error()};
     m_port.emplace(std::move(port).value());
     return std::nullopt;
 }

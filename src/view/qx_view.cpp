@@ -106,6 +106,12 @@ CQxView::CQxView(QWidget* parent, const std::string& profilePath, CGlyphDocument
     m_tipTimer.setSingleShot(true);
     m_tipTimer.setInterval(500);
     connect(&m_tipTimer, &QTimer::timeout, this, &CQxView::showTip);
+    m_tipDelayTimer.setSingleShot(true);
+    m_tipDelayTimer.setInterval(1000);
+    connect(&m_tipDelayTimer, &QTimer::timeout, this, [this] {
+        m_tipDue = true;
+        displayTip();
+    });
     layout(-1);
 }
 
@@ -215,7 +221,8 @@ void CQxView::updateScrollBars(int totalWidth, int totalHeight) {
     }
     h->setRange(0, std::max(0, totalWidth - client.width()));
     h->setPageStep(client.width());
-    h->setSingleStep(std::max(client.width() / 4, cell + 1));
+    // The horizontal line is the whole client width: Left/Right turn over a page of columns.
+    h->setSingleStep(std::max(client.width(), 1));
 }
 
 void CQxView::requestLayout(long from) {
@@ -615,8 +622,10 @@ void CQxView::mouseMoveEvent(QMouseEvent* event) {
     if (pos != m_lastMouse) {
         m_lastMouse = pos;
         m_tipText.clear();
+        m_tipDue = false;
         QToolTip::hideText();
         m_tipTimer.start();
+        m_tipDelayTimer.start();
     }
     if (!m_target || !(event->buttons() & (Qt::LeftButton | Qt::RightButton)))
         return;
@@ -687,9 +696,22 @@ void CQxView::showTip() {
         return;
     }
     m_tipText = QString::fromStdString(entryTip(list().at(size_t(i)), m_settings.useUnicode));
-    QString shown = m_tipText;
-    shown.replace("\r\n", "\n");
-    QToolTip::showText(viewport()->mapToGlobal(m_lastMouse), shown, viewport());
+    if (m_tipDue)
+        displayTip();
+}
+
+void CQxView::displayTip() {
+    if (m_tipText.isEmpty()) {
+        QToolTip::hideText();
+        return;
+    }
+    // Dark blue on the tip background; "pre" keeps the lines and the doubled spaces of the
+    // usage text, and never wraps a long face name.
+    QString text = m_tipText;
+    text.replace("\r\n", "\n");
+    const QString html =
+        "<p style='white-space:pre; color:#000060'>" + text.toHtmlEscaped() + "</p>";
+    QToolTip::showText(viewport()->mapToGlobal(m_lastMouse), html, viewport());
 }
 
 void CQxView::keyPressEvent(QKeyEvent* event) {

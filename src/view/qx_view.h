@@ -129,7 +129,9 @@ private:
     void updateScrollBars(int totalWidth, int totalHeight);
     void applyDraw(int mode, QPoint layoutPos);
     void endDrawing();
+    // Sets the tip text for the entry under the cursor; shows it once the delay has passed.
     void showTip();
+    void displayTip();
 
     // False when the profile could not be read at start: it is then never written over.
     bool m_profileReadable = true;
@@ -156,7 +158,9 @@ private:
     size_t m_renderCursor = 0;
     bool m_rendering = false;
     QTimer m_renderTimer;
-    QTimer m_tipTimer;
+    QTimer m_tipTimer;      // 500 ms after a move: the tip text is looked up
+    QTimer m_tipDelayTimer; // 1000 ms after a move: the tip appears
+    bool m_tipDue = false;  // the cursor has rested long enough for the tip to show
     QPoint m_lastMouse{-1, -1};
     QString m_tipText;
 };

@@ -1,7 +1,13 @@
+#include "app/info_label.h"
 #include "app/main_frame.h"
+#include "view/code_viewer.h"
 #include "view/qx_view.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
 #include <QtTest>
 
 using namespace tgw;
@@ -60,6 +66,105 @@ private slots:
                  QString("为正在编辑的字模导出C或ASM点阵代码"));
         QCOMPARE(frame.action(kCmdDeleteAll)->statusTip(), QString("清除所有已取字模"));
         QVERIFY(!frame.action(kCmdAddChars)->icon().isNull());
+    }
+
+    void infoBarNeverWidensTheWindow() {
+        CMainFrame frame;
+        frame.show();
+        const int narrowest = frame.minimumSizeHint().width();
+        CSettings& s = frame.view().settings();
+        s.faceName = std::u16string(200, u'W');
+        s.bold = s.italic = s.underline = s.strikeout = 1;
+        emit frame.view().stateChanged();
+        QTRY_VERIFY(frame.infoText().contains("WWWW"));
+        QTRY_COMPARE(frame.infoLabel()->toolTip(), frame.infoText());
+        QCOMPARE(frame.minimumSizeHint().width(), narrowest);
+        QVERIFY(narrowest <= 800);
+        frame.resize(800, 600);
+        QTRY_COMPARE(frame.width(), 800);
+        QVERIFY(frame.infoLabel()->shownText().endsWith(QChar(0x2026)));
+    }
+
+    void viewMenuMarksFollowTheBarsAndStatusSaysReady() {
+        CMainFrame frame;
+        frame.show();
+        // Hidden and shown again from the bars' own context menu.
+        for (auto [name, id] : {std::pair{"toolbar", kCmdToolBar}, {"infobar", kCmdInfoBar}}) {
+            auto* bar = frame.findChild<QToolBar*>(name);
+            QVERIFY(frame.action(id)->isChecked());
+            bar->toggleViewAction()->trigger();
+            QVERIFY(bar->isHidden());
+            QVERIFY2(!frame.action(id)->isChecked(), name);
+            frame.action(id)->trigger();
+            QVERIFY(!bar->isHidden());
+            QVERIFY2(frame.action(id)->isChecked(), name);
+        }
+        frame.action(kCmdStatusBar)->trigger();
+        QVERIFY(!frame.action(kCmdStatusBar)->isChecked());
+        frame.action(kCmdStatusBar)->trigger();
+
+        // A prompt shows while the pointer is on a command; leaving it gives "就绪" back.
+        QStatusTipEvent over(frame.action(kCmdAddChars)->statusTip()), away(QString{});
+        QApplication::sendEvent(&frame, &over);
+        QCOMPARE(frame.statusBar()->currentMessage(), QString("添加待取模的单写字符"));
+        QApplication::sendEvent(&frame, &away);
+        QCOMPARE(frame.statusBar()->currentMessage(), QString("就绪"));
+
+        // Cell sizes and colours are one-of choices.
+        for (int first : {int(kCmdCellSizeFirst), int(kCmdColorFirst)}) {
+            QActionGroup* group = frame.action(first)->actionGroup();
+            QVERIFY(group && group->isExclusive());
+            frame.action(first + 1)->trigger();
+            int checked = 0;
+            for (QAction* a : group->actions())
+                checked += a->isChecked();
+            QCOMPARE(checked, 1);
+            QVERIFY(frame.action(first + 1)->isChecked());
+        }
+    }
+
+    void wholeToolBarFitsAndTheWindowPlaceIsKept() {
+        {
+            CMainFrame frame;
+            auto* bar = frame.findChild<QToolBar*>("toolbar");
+            // Room for two more buttons than today, on a 1280-px screen.
+            const int button = bar->widgetForAction(frame.action(kCmdNew))->sizeHint().width();
+            const int needed = bar->sizeHint().width() + 2 * button;
+            const QSize size = CMainFrame::firstStartSize(needed, QRect(0, 0, 1280, 800));
+            QVERIFY2(size.width() >= needed + 20 && size.width() <= 1280,
+                     qPrintable(QString("%1 for %2").arg(size.width()).arg(needed)));
+            QCOMPARE(CMainFrame::firstStartSize(needed, QRect(0, 0, 800, 600)).width(), 800);
+
+            frame.show();
+            frame.resize(700, 500);
+            QTRY_COMPARE(frame.size(), QSize(700, 500));
+            frame.close();
+        }
+        CMainFrame again;
+        QCOMPARE(again.size(), QSize(700, 500));
+    }
+
+    void exportCodeShowsTheCodeWhenNoViewerStarts() {
+        for (const char* viewer : {"/no/such/viewer --new-window", "wordpad.exe"}) {
+            CMainFrame frame;
+            frame.show();
+            CSettings& s = frame.view().settings();
+            s.fontType = kFontAscii8x16;
+            s.width = 8;
+            s.height = 16;
+            s.codeBrowser = QString(viewer).toStdU16String();
+            frame.view().addCharacters(u"A");
+            frame.action(kCmdExportCode)->trigger();
+            auto* shown = frame.findChild<CCodeViewer*>();
+            QVERIFY2(shown && shown->isVisible(), viewer);
+            QVERIFY(shown->shownText().contains("/*  A[0x0041]    8x16 */\n0x00,"));
+            // The file stays for the viewer while the program runs.
+            QVERIFY(QFile::exists(frame.codeFilePath()));
+            if (QString(viewer).startsWith("/no"))
+                QVERIFY(frame.statusBar()->currentMessage().contains("/no/such/viewer"));
+            else
+                QCOMPARE(frame.statusBar()->currentMessage(), QString("就绪"));
+        }
     }
 };
 

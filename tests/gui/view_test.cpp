@@ -1,7 +1,9 @@
 #include "view/qx_view.h"
 
+#include <QLabel>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace tgw;
@@ -174,6 +176,25 @@ private slots:
         send(view->viewport(), QEvent::MouseMove, QPoint(590, 390), Qt::NoButton, Qt::NoButton);
         QTest::qWait(600);
         QVERIFY(view->tipText().isEmpty());
+    }
+
+    void hoverTipIsDarkBlueAndWaitsItsDelay() {
+        make(u"A");
+        view->show();
+        QElapsedTimer clock;
+        clock.start();
+        send(view->viewport(), QEvent::MouseMove, centre(0), Qt::NoButton, Qt::NoButton);
+        QVERIFY(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 5000));
+        // The text is looked up after 500 ms, the tip appears after the full second (timers
+        // may fire a little early, never half a second early).
+        QVERIFY2(clock.elapsed() >= 900, qPrintable(QString::number(clock.elapsed())));
+        QLabel* tip = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->inherits("QTipLabel") && w->isVisible())
+                tip = qobject_cast<QLabel*>(w);
+        QVERIFY(tip);
+        QVERIFY2(tip->text().contains("color:#000060"), qPrintable(tip->text()));
+        QVERIFY(tip->text().contains("[CTRL  键]"));
     }
 
     void cellSizeAndColourSurviveInTheProfile() {

@@ -161,6 +161,32 @@ TEST_F(SettingsTest, PictureKeysAreWrittenOnceSet) {
     EXPECT_TRUE(loaded().pictureOptions().plain());
 }
 
+TEST_F(SettingsTest, WindowPlaceIsWrittenOnlyOnceKnownAndGarbageIsIgnored) {
+    CSettings s = CSettings::defaults();
+    {
+        CProfileStore p(path);
+        s.save(p);
+        ASSERT_TRUE(p.save());
+    }
+    EXPECT_EQ(stored("WINDOWRECT"),
+              "<missing>"); // older profiles and first starts stay as they were
+    EXPECT_FALSE(loaded().windowRect);
+
+    s.windowRect = std::array<int, 4>{-8, 30, 1240, 720};
+    {
+        CProfileStore p(path);
+        s.save(p);
+        ASSERT_TRUE(p.save());
+    }
+    EXPECT_EQ(stored("WINDOWRECT"), "-8,30,1240,720");
+    EXPECT_EQ(loaded().windowRect, s.windowRect);
+
+    for (const char* bad : {"1,2,3", "1,2,0,5", "1,2,3,4x", "a,b,c,d", "0,0,200000,10", ""}) {
+        writeProfile(std::string("[Tessaglyphworks]\nWINDOWRECT=") + bad + "\n");
+        EXPECT_FALSE(loaded().windowRect) << bad;
+    }
+}
+
 TEST_F(SettingsTest, GarbageAndOutOfRangeValuesGiveTheDefaults) {
     writeProfile("[Other]\nWIDTH=99\n[Tessaglyphworks]\nWIDTH=0\nHEIGHT=banana\nTHRESHOLD=300\n"
                  "COLOR=9\nFONTTYPE=-1\nPOINTSSEQ=4\nBYTESSEQ=12\nPOINTSIZE=11\nMOUSEDRAW=7\n"

@@ -8,6 +8,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/file.h>
+#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -189,6 +191,39 @@ TEST_F(SerialTransfer, PortThatDoesNotOpen) {
         EXPECT_EQ(log.log, "");
     }
     ::unlink(file);
+}
+
+TEST_F(SerialTransfer, PortHeldByAnotherProgramIsRefusedUntouched) {
+    // A terminal program holds the port the way serial tools do: an exclusive flock.
+    CUniqueFd terminal(::open(m_pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
+    ASSERT_TRUE(terminal);
+    ASSERT_EQ(::flock(terminal.get(), LOCK_EX | LOCK_NB), 0);
+    termios before{};
+    ASSERT_EQ(::tcgetattr(terminal.get(), &before), 0);
+    ::cfsetospeed(&before, B9600);
+    ASSERT_EQ(::tcsetattr(terminal.get(), TCSANOW, &before), 0);
+
+    CLogCollector log;
+    CSerialTransfer transfer(settings(), CPacketFramer(framing(8), someData(3)), log);
+    const CTransferOutcome& outcome = transfer.run();
+    EXPECT_EQ(outcome.state, ETransferState::Failed);
+    EXPECT_EQ(outcome.notice, kPortBusyNotice);
+    EXPECT_NE(outcome.detail.find(m_pty.slavePath()), std::string::npos) << outcome.detail;
+    EXPECT_TRUE(m_pty.read(1, 100).empty()) << "nothing may reach the held port";
+    termios after{};
+    ASSERT_EQ(::tcgetattr(terminal.get(), &after), 0);
+    EXPECT_EQ(::cfgetospeed(&after), speed_t(B9600)) << "the holder's settings were changed";
+
+    // Once the holder lets go, the port is ours; while we hold it, a second opener is refused.
+    terminal.reset();
+    Result<CSerialPort> first = CSerialPort::open(m_pty.slavePath(), 38400);
+    ASSERT_TRUE(first) << first.error();
+    bool busy = false;
+    EXPECT_FALSE(CSerialPort::open(m_pty.slavePath(), 38400, &busy));
+    EXPECT_TRUE(busy);
+    { CSerialPort released = std::move(first).value(); }
+    EXPECT_TRUE(CSerialPort::open(m_pty.slavePath(), 38400, &busy));
+    EXPECT_FALSE(busy);
 }
 
 TEST_F(SerialTransfer, DeviceThatGoesAwayFailsTheTransfer) {
