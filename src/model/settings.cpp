@@ -216,6 +216,7 @@ void CSettings::setPictureOptions(const CPictureOptions& o) {
     pictureMethod = o.method;
     pictureInvert = o.invert ? 1 : 0;
     pictureScale = o.scale;
+}
 
 CFontSettings CSettings::font() const {
     CFontSettings f;
