@@ -84,6 +84,9 @@ def parse(tgw, path=()):
 
 def roff(text):
     text = text.replace("\\", "\\e").replace("-", "\\-")
+    # Characters beyond ASCII (the program's Chinese names, symbols) as troff's named glyphs,
+    # so that the page renders the same whatever input encoding troff assumes.
+    text = "".join(c if ord(c) < 128 else "\\[u%04X]" % ord(c) for c in text)
     return re.sub(r"^([.'])", r"\\&\1", text)
 
 

@@ -50,7 +50,9 @@ std::string fontName(const CFontSettings& font) {
 } // namespace
 
 Status checkFace(const CSettings& settings) {
-    if (settings.fontType != kFontTrueType || isFamilyInstalled(settings.faceName))
+    // A font file stands alone: no installed family is looked up for it.
+    if (settings.fontType != kFontTrueType || !settings.fontFile.empty() ||
+        isFamilyInstalled(settings.faceName))
         return {};
     const std::string typed = utf16ToUtf8(settings.faceName);
     std::string message = "the face '" + typed + "' is not installed";

@@ -66,7 +66,7 @@ class InstalledTree(unittest.TestCase):
                      "EXIT STATUS", "EXAMPLES", "\\-\\-text\\-file", "\\-\\-dot\\-order"]:
             self.assertIn(word, text)
         if shutil.which("groff"):
-            r = run("groff", "-man", "-ww", "-z", page)
+            r = run("groff", "-man", "-Tutf8", "-ww", "-z", page)
             self.assertEqual(r.stderr, "")
 
     def test_bash_completion_offers_commands_options_and_values(self):
@@ -75,16 +75,17 @@ class InstalledTree(unittest.TestCase):
 source "$1"
 t() { COMP_WORDS=("$@"); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); COMPREPLY=(); _tgw
       echo "${COMPREPLY[*]}"; }
-t tgw ex
-t tgw export --for
+t tgw exp
+t tgw export --form
 t tgw export --format ''
 t tgw send ''
-t tgw send tcp --ho
+t tgw send tcp --hos
 """
         r = run("bash", "-c", probe, "probe", script)
         self.assertEqual(r.returncode, 0, r.stderr)
         self.assertEqual(r.stdout.splitlines(),
-                         ["export", "--format", "c asm bin", "serial tcp udp", "--host"])
+                         ["export explain", "--format", "c asm bin gfx metrics-c metrics-bin",
+                          "serial tcp udp", "--host"])
 
     @unittest.skipUnless(GUI, "the desktop program is not built")
     def test_desktop_entry_icons_and_project_type(self):

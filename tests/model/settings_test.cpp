@@ -157,7 +157,7 @@ TEST_F(SettingsTest, PictureKeysAreWrittenOnceSet) {
         ASSERT_TRUE(p.save());
     }
     EXPECT_EQ(stored("PICTUREMETHOD"), "0");
-    writeProfile("[Tessaglyphworks]\nPICTUREMETHOD=4\nPICTURESCALE=-1\nPICTUREINVERT=2\n");
+    writeProfile("[Tessaglyphworks]\nPICTUREMETHOD=4\nPICTURESCALE=-1\nPICTUREINVERT=0\n");
     EXPECT_TRUE(loaded().pictureOptions().plain());
 }
 
