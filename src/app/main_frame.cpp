@@ -18,8 +18,8 @@
 #include "model/describe.h"
 #include "project/project_document.h"
 #include "raster/picture_loader.h"
-#include "view/byte_order_view.h"
 #include "raster/rasteriser.h"
+#include "view/byte_order_view.h"
 #include "view/code_viewer.h"
 #include "view/qx_view.h"
 

@@ -17,7 +17,7 @@ struct CExportOptions {
     bool index = false;
     std::string output; // empty or "-": standard output
     bool force = false;
-    std::string name;   // C text as a header with this array name
+    std::string name; // C text as a header with this array name
 };
 
 int runExport(const CCommandOptions& options, const CExportOptions& ex) {

@@ -103,12 +103,14 @@ void CCommandOptions::addSettingsOptions(CLI::App* cmd) {
     cmd->add_option("--offset", m_offset, "Vertical offset in dots (negative moves up)")
         ->check(CLI::Range(-kMaxMatrixSide, kMaxMatrixSide));
     cmd->add_flag("--half-width", m_halfWidth, "ASCII half width with a TrueType face");
-    CLI::Option* dotOrder = cmd->add_option("--dot-order", m_dotOrder, dotOrderHelp())
-        ->transform(CLI::CheckedTransformer(dotOrderNames(), CLI::ignore_case).description(""))
-        ->type_name("N|NAME");
-    CLI::Option* byteOrder = cmd->add_option("--byte-order", m_byteOrder, byteOrderHelp())
-        ->transform(CLI::CheckedTransformer(byteOrderNames(), CLI::ignore_case).description(""))
-        ->type_name("N|NAME");
+    CLI::Option* dotOrder =
+        cmd->add_option("--dot-order", m_dotOrder, dotOrderHelp())
+            ->transform(CLI::CheckedTransformer(dotOrderNames(), CLI::ignore_case).description(""))
+            ->type_name("N|NAME");
+    CLI::Option* byteOrder =
+        cmd->add_option("--byte-order", m_byteOrder, byteOrderHelp())
+            ->transform(CLI::CheckedTransformer(byteOrderNames(), CLI::ignore_case).description(""))
+            ->type_name("N|NAME");
     std::string presetNames;
     for (const CDisplayPreset& p : displayPresets())
         presetNames += std::string(presetNames.empty() ? "" : ", ") + p.name;

@@ -24,7 +24,6 @@ namespace {
 constexpr size_t kChunkEntries = 256;
 constexpr size_t kChunkDots = size_t(1) << 22;
 
-
 } // namespace
 
 // One chunk's encoded bytes, handed from the worker that made them to the writer.

@@ -15,7 +15,6 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QLabel>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
