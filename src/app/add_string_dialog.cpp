@@ -23,10 +23,10 @@ QDialogButtonBox* okCancel(QDialog* dialog) {
 
 CAddStringDialog::CAddStringDialog(QWidget* parent)
     : QDialog(parent), m_edit(new QPlainTextEdit(this)),
-      m_rtl(new QCheckBox("从右向左阅读", this)) {
-    setWindowTitle("添加连写文字");
+      m_rtl(new QCheckBox(tr("从右向左阅读"), this)) {
+    setWindowTitle(tr("添加连写文字"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel("输入待取模的文字，全部文字生成一个字模（可以多行）：", this));
+    layout->addWidget(new QLabel(tr("输入待取模的文字，全部文字生成一个字模（可以多行）："), this));
     layout->addWidget(m_edit);
     layout->addWidget(m_rtl);
     layout->addWidget(okCancel(this));
@@ -42,7 +42,7 @@ bool CAddStringDialog::rightToLeft() const {
 
 CThresholdDialog::CThresholdDialog(int threshold, QWidget* parent)
     : QDialog(parent), m_value(new QSpinBox(this)) {
-    setWindowTitle("图形取点设定");
+    setWindowTitle(tr("图形取点设定"));
     auto* slider = new QSlider(Qt::Horizontal, this);
     slider->setRange(0, 255);
     m_value->setRange(0, 255);
@@ -53,7 +53,7 @@ CThresholdDialog::CThresholdDialog(int threshold, QWidget* parent)
     row->addWidget(slider);
     row->addWidget(m_value);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel("亮度阀值 (0–255)：亮度不低于阀值的像素取为亮点", this));
+    layout->addWidget(new QLabel(tr("亮度阀值 (0–255)：亮度不低于阀值的像素取为亮点"), this));
     layout->addLayout(row);
     layout->addWidget(okCancel(this));
 }

@@ -5,6 +5,7 @@
 #include "app/code_format_dialog.h"
 #include "app/font_dialog.h"
 #include "app/help_window.h"
+#include "app/language.h"
 #include "app/library_dialog.h"
 #include "app/messages.h"
 #include "app/network_dialog.h"
@@ -285,6 +286,7 @@ void CMainFrame::buildCommands() {
         a->setCheckable(true);
         colors->addAction(a);
     }
+    addLanguageMenu(viewMenu, this);
 
     // 传输
     QMenu* transfer = menuBar()->addMenu(tr("传输(&T)"));

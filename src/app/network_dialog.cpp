@@ -1,5 +1,6 @@
 #include "app/network_dialog.h"
 
+#include "base/screen_text.h"
 #include "transfer/network_transfer.h"
 
 #include <QButtonGroup>
@@ -105,8 +106,8 @@ bool CIpv4Edit::eventFilter(QObject* watched, QEvent* event) {
 CNetworkDialog::CNetworkDialog(std::string data, CTransferMemory& memory, QWidget* parent)
     : CTransferDialogBase(std::move(data), memory.network.framing, parent),
       m_memory(memory.network) {
-    setWindowTitle(QString::fromUtf8(kNetworkDialogTitle));
-    auto* link = new QGroupBox("网络设置", this);
+    setWindowTitle(QString::fromUtf8(screenText("tgw::core::transfer", kNetworkDialogTitle)));
+    auto* link = new QGroupBox(tr("网络设置"), this);
 
     m_address = new CIpv4Edit(link);
     m_address->setFields(m_memory.address);
@@ -122,9 +123,9 @@ CNetworkDialog::CNetworkDialog(std::string data, CTransferMemory& memory, QWidge
     m_replyTimeout = new QSpinBox(link);
     m_replyTimeout->setRange(1, 65535);
     m_replyTimeout->setValue(m_memory.replyTimeoutMs);
-    m_logReplies = new QCheckBox("接收回应数据", link);
+    m_logReplies = new QCheckBox(tr("接收回应数据"), link);
     m_logReplies->setChecked(m_memory.logReplies);
-    m_singleReply = new QCheckBox("单应答包", link);
+    m_singleReply = new QCheckBox(tr("单应答包"), link);
     m_singleReply->setChecked(m_memory.singleReply);
     auto replyFields = [this] {
         m_singleReply->setEnabled(m_logReplies->isChecked());
@@ -134,17 +135,17 @@ CNetworkDialog::CNetworkDialog(std::string data, CTransferMemory& memory, QWidge
     replyFields();
 
     auto* grid = new QGridLayout(link);
-    auto add = [&](int row, int column, const char* text, QWidget* field) {
+    auto add = [&](int row, int column, const QString& text, QWidget* field) {
         addLabelled(grid, row, column, text, field);
     };
-    add(0, 0, "目标IP地址：", m_address);
-    add(0, 2, "端口：", m_port);
+    add(0, 0, tr("目标IP地址："), m_address);
+    add(0, 2, tr("端口："), m_port);
     auto* protocols = new QHBoxLayout;
     protocols->addWidget(m_tcp);
     protocols->addWidget(m_udp);
     protocols->addStretch(1);
     grid->addLayout(protocols, 1, 1);
-    add(1, 2, "接收超时[MS]：", m_replyTimeout);
+    add(1, 2, tr("接收超时[MS]："), m_replyTimeout);
     grid->addWidget(m_logReplies, 2, 1);
     grid->addWidget(m_singleReply, 2, 3);
     grid->setColumnStretch(1, 1);

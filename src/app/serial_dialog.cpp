@@ -1,5 +1,6 @@
 #include "app/serial_dialog.h"
 
+#include "base/screen_text.h"
 #include "transfer/serial_transfer.h"
 
 #include <QCheckBox>
@@ -24,8 +25,8 @@ CSerialDialog::CSerialDialog(std::string data, CTransferMemory& memory,
 CSerialDialog::CSerialDialog(std::string data, CTransferMemory& memory,
                              Result<std::vector<CSerialPortInfo>> ports, QWidget* parent)
     : CTransferDialogBase(std::move(data), memory.serial.framing, parent), m_memory(memory.serial) {
-    setWindowTitle("通过串口发送字模点阵数据");
-    auto* link = new QGroupBox("串口设置", this);
+    setWindowTitle(tr("通过串口发送字模点阵数据"));
+    auto* link = new QGroupBox(tr("串口设置"), this);
 
     m_port = new QComboBox(link);
     m_port->setEditable(true);
@@ -62,9 +63,9 @@ CSerialDialog::CSerialDialog(std::string data, CTransferMemory& memory,
     m_replyTimeout = new QSpinBox(link);
     m_replyTimeout->setRange(1, 65535);
     m_replyTimeout->setValue(m_memory.replyTimeoutMs);
-    m_waitReply = new QCheckBox("接收回应数据", link);
+    m_waitReply = new QCheckBox(tr("接收回应数据"), link);
     m_waitReply->setChecked(m_memory.waitReply);
-    m_adaptive = new QCheckBox("自适应接收超时", link);
+    m_adaptive = new QCheckBox(tr("自适应接收超时"), link);
     m_adaptive->setChecked(m_memory.adaptiveTiming);
     auto replyFields = [this] {
         m_adaptive->setEnabled(m_waitReply->isChecked());
@@ -74,12 +75,12 @@ CSerialDialog::CSerialDialog(std::string data, CTransferMemory& memory,
     replyFields();
 
     auto* grid = new QGridLayout(link);
-    auto add = [&](int row, int column, const char* text, QWidget* field) {
+    auto add = [&](int row, int column, const QString& text, QWidget* field) {
         addLabelled(grid, row, column, text, field);
     };
-    add(0, 0, "串口：", m_port);
-    add(0, 2, "波特率：", m_baud);
-    add(1, 0, "接收超时[MS]：", m_replyTimeout);
+    add(0, 0, tr("串口："), m_port);
+    add(0, 2, tr("波特率："), m_baud);
+    add(1, 0, tr("接收超时[MS]："), m_replyTimeout);
     grid->addWidget(m_waitReply, 1, 2);
     grid->addWidget(m_adaptive, 1, 3);
     grid->setColumnStretch(1, 1);
@@ -100,7 +101,8 @@ void CSerialDialog::showEvent(QShowEvent* event) {
         m_noPortsShown = true;
         // Once the dialog is on screen, so that the box stands over it.
         QTimer::singleShot(0, this, [this] {
-            notify(QMessageBox::Information, kNoSerialPortNotice);
+            notify(QMessageBox::Information,
+                   screenText("tgw::core::transfer", kNoSerialPortNotice));
             m_port->setFocus();
         });
     }
@@ -109,7 +111,7 @@ void CSerialDialog::showEvent(QShowEvent* event) {
 void CSerialDialog::send() {
     const std::string port = portName();
     if (port.empty()) {
-        notify(QMessageBox::Information, kNoSerialPortNotice);
+        notify(QMessageBox::Information, screenText("tgw::core::transfer", kNoSerialPortNotice));
         m_port->setFocus();
         return;
     }

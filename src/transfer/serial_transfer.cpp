@@ -1,5 +1,7 @@
 #include "transfer/serial_transfer.h"
 
+#include "base/screen_text.h"
+
 #include <algorithm>
 
 namespace tgw {
@@ -17,7 +19,7 @@ int adaptedReplyTimeout(long long elapsedMs) {
 std::optional<CLinkFailure> CSerialTransfer::openLink() {
     Result<CSerialPort> port = CSerialPort::open(m_settings.port, m_settings.baudRate);
     if (!port)
-        return CLinkFailure{kPortOpenFailedNotice, port.error()};
+        return CLinkFailure{screenText("tgw::core::transfer", kPortOpenFailedNotice), port.error()};
     m_port.emplace(std::move(port).value());
     return std::nullopt;
 }
@@ -56,7 +58,7 @@ Status CSerialTransfer::readReply() {
         case CSerialPort::ERead::Data:
             break;
         case CSerialPort::ERead::TimedOut:
-            log().endLine(replied ? "" : kReplyTimeoutText);
+            log().endLine(replied ? "" : screenText("tgw::core::transfer", kReplyTimeoutText));
             return {};
         case CSerialPort::ERead::Cancelled:
             // The packet went out; the transfer ends before the next one and says so.
