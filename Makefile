@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test test-sanitize bench fuzz tools format clean
+.PHONY: all deps configure build run test test-sanitize bench fuzz tools format translations clean
 
 all: build
 
@@ -53,6 +53,10 @@ fuzz: deps
 tools: deps
 	cmake -S . -B $(BUILD) -G Ninja -DTGW_TOOLS=ON $(CMAKE_ARGS)
 	ninja -C $(BUILD) tgw-fontgen
+
+# Refreshes src/app/translations/*.ts from the code; then translate what lupdate marks unfinished.
+translations:
+	@bash scripts/update_translations.sh
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

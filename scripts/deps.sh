@@ -8,6 +8,7 @@ packages=(
     libpugixml-dev libstb-dev libserialport-dev libcli11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-svg-dev libgl-dev
+    qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools qt6-translations-l10n
     nasm clang python3 socat
     fonts-dejavu-core fonts-wqy-microhei
 )

@@ -26,9 +26,10 @@ core=(src/base src/model src/transfer)
 "$lupdate" -silent -locations relative -no-obsolete \
     -tr-function-alias QT_TRANSLATE_NOOP+=TGW_TR,QT_TRANSLATE_NOOP+=TGW_TR_NOOP \
     -source-language zh_CN -target-language en \
-    -I src src/app src/view "${core[@]}" -ts "$out/tessaglyphworks_en.ts"
-# English source texts of the core (shared with tgw): the TGW_TR_EN texts, into Chinese.
+    -I src $(cd src/app && ls *.cpp *.h | grep -v '^qt_texts.cpp$' | sed 's|^|src/app/|') src/view "${core[@]}" -ts "$out/tessaglyphworks_en.ts"
+# English source texts: the core's TGW_TR_EN texts (shared with tgw) and the few texts of Qt
+# that Qt's own Chinese catalogue lacks, into Chinese.
 "$lupdate" -silent -locations relative -no-obsolete \
     -tr-function-alias QT_TRANSLATE_NOOP=TGW_TR_EN,QT_TRANSLATE_NOOP+=TGW_TR_EN_NOOP,tr=TGW_NO_TR,translate=TGW_NO_TR \
     -source-language en -target-language zh_CN \
-    -I src "${core[@]}" -ts "$out/tessaglyphworks_zh_CN.ts"
+    -I src "${core[@]}" src/app/qt_texts.cpp -ts "$out/tessaglyphworks_zh_CN.ts"

@@ -75,12 +75,6 @@ std::unique_ptr<QTranslator> qtCatalogue(const QString& language) {
     return nullptr;
 }
 
-QString languageText(const QString& language, const char* text) {
-    std::unique_ptr<QTranslator> t = programCatalogue(language);
-    const QString translated = t ? t->translate("tgw::language", text) : QString();
-    return translated.isEmpty() ? QString::fromUtf8(text) : translated;
-}
-
 } // namespace
 
 EUiLanguage storedLanguage(const std::string& profilePath) {
@@ -125,8 +119,7 @@ void installLanguage(const QString& language) {
     for (const auto& t : state.translators)
         QCoreApplication::removeTranslator(t.get());
     state.translators.clear();
-    std::unique_ptr<QTranslator> catalogues[] = {programCatalogue(language),
-                                                 qtCatalogue(language)};
+    std::unique_ptr<QTranslator> catalogues[] = {programCatalogue(language), qtCatalogue(language)};
     for (auto& t : catalogues) {
         if (!t)
             continue;
@@ -134,6 +127,8 @@ void installLanguage(const QString& language) {
         state.translators.push_back(std::move(t));
     }
     state.language = language;
+    // Dates, times and numbers of Qt's widgets (the file dialogs' columns) follow as well.
+    QLocale::setDefault(QLocale(language));
     setScreenTextTranslator(translateCoreText);
 }
 
@@ -167,12 +162,15 @@ QMenu* addLanguageMenu(QMenu* menu, QWidget* parent, const std::string& profileP
             const QString next = resolveLanguage(choice, QLocale::system().uiLanguages());
             if (next == currentLanguage())
                 return;
-            // Said in the language chosen, which the user may read better than this one.
-            showMessage(
-                parent, QMessageBox::Information,
-                languageText(next, QT_TRANSLATE_NOOP("tgw::language", "Tessaglyphworks 提示")),
-                languageText(next, QT_TRANSLATE_NOOP("tgw::language",
-                                                     "界面语言已更改，重新启动程序后生效。")));
+            // Said in the language chosen, which the user may read better than this one: its
+            // catalogues are in place while the box is made (the window keeps its texts).
+            const QString previous = currentLanguage();
+            installLanguage(next);
+            showMessage(parent, QMessageBox::Information,
+                        QCoreApplication::translate("tgw::language", "Tessaglyphworks 提示"),
+                        QCoreApplication::translate("tgw::language",
+                                                    "界面语言已更改，重新启动程序后生效。"));
+            installLanguage(previous);
         });
     }
     return languages;

@@ -65,7 +65,7 @@
 <context>
     <name>tgw::CCodeFormatDialog</name>
     <message>
-        <location filename="../code_format_dialog.cpp" line="+40"/>
+        <location filename="../code_format_dialog.cpp" line="+41"/>
         <source>字节行从上到下，每行从左到右</source>
         <translation>Byte rows top to bottom, each row left to right</translation>
     </message>
@@ -298,7 +298,7 @@
 <context>
     <name>tgw::CHelpWindow</name>
     <message>
-        <location filename="../help_window.cpp" line="+9"/>
+        <location filename="../help_window.cpp" line="+11"/>
         <source>使用说明</source>
         <translation>User Guide</translation>
     </message>
@@ -494,7 +494,7 @@ Sort in UNICODE order?</translation>
 <context>
     <name>tgw::CMainFrame</name>
     <message>
-        <location filename="../main_frame.cpp" line="+49"/>
+        <location filename="../main_frame.cpp" line="+50"/>
         <source>传输的数据是否需要包含字模索引表？
 
 索引表包含如下内容 [数值均为BigEndian]：
@@ -1104,7 +1104,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Set the colour the matrices are shown in</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>传输(&amp;T)</source>
         <translation>&amp;Transfer</translation>
     </message>
@@ -1459,7 +1459,7 @@ Clear the selection [SHIFT]+[double-click]</translation>
     <message>
         <location line="+11"/>
         <source>【设置状态】   〖字模数量：%zu [%zu/%zu]〗〖字体：%s[%d]%s%s%s%s〗〖大小：%ux%u〗〖纵向偏移：%ld〗〖ASCII半宽：%s〗〖%s 模式%d〗〖字符集：%s〗</source>
-        <translation>[Settings]   [Matrices: %zu [%zu/%zu]] [Font: %s[%d]%s%s%s%s] [Size: %ux%u] [Vertical offset: %ld] [ASCII half width: %s] [%s order %d] [Character set: %s]</translation>
+        <translation>[Settings]   [Matrices: %zu [%zu/%zu]] [Font: %s[%d]%s%s%s%s] [Size: %ux%u] [Vertical offset: %ld] [ASCII half width: %s] [%s, byte order %d] [Character set: %s]</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -1693,7 +1693,7 @@ File [%s]<byte value="xd"/>
 <context>
     <name>tgw::language</name>
     <message>
-        <location filename="../language.cpp" line="+143"/>
+        <location filename="../language.cpp" line="+140"/>
         <source>语言 (&amp;L)</source>
         <translation>&amp;Language</translation>
     </message>
@@ -1703,12 +1703,12 @@ File [%s]<byte value="xd"/>
         <translation>&amp;System</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>选择界面语言，重新启动后生效</source>
         <translation>Choose the interface language; it takes effect at the next start</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+14"/>
         <source>Tessaglyphworks 提示</source>
         <translation>Tessaglyphworks Notice</translation>
     </message>

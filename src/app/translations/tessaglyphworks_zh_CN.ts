@@ -2,6 +2,36 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="en">
 <context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <location filename="../qt_texts.cpp" line="+5"/>
+        <source>Folder</source>
+        <comment>All other platforms</comment>
+        <translation>文件夹</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Shortcut</source>
+        <comment>All other platforms</comment>
+        <translation>快捷方式</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Drive</source>
+        <translation>驱动器</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>File</source>
+        <translation>文件</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Unknown</source>
+        <translation>未知</translation>
+    </message>
+</context>
+<context>
     <name>tgw::core::transfer</name>
     <message>
         <location filename="../../transfer/hex_bytes.cpp" line="+104"/>
