@@ -13,7 +13,7 @@ WERROR_ARGS = -DTGW_WERROR=ON
 endif
 
 .PHONY: all deps configure build run test test-sanitize test-tsan bench fuzz fuzz-long tools format \
-	format-check clean install package
+	format-check clean install package translations
 
 all: build
 
@@ -102,6 +102,10 @@ fuzz-long: deps
 tools: deps
 	cmake -S . -B $(BUILD) -G Ninja -DTGW_TOOLS=ON $(CMAKE_ARGS)
 	ninja -C $(BUILD) tgw-fontgen
+
+# Refreshes src/app/translations/*.ts from the code; then translate what lupdate marks unfinished.
+translations:
+	@bash scripts/update_translations.sh
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

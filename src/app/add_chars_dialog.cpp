@@ -13,12 +13,12 @@ namespace tgw {
 
 CAddCharsDialog::CAddCharsDialog(QWidget* parent)
     : QDialog(parent), m_edit(new QPlainTextEdit(this)) {
-    setWindowTitle("添加单写字符");
+    setWindowTitle(tr("添加单写字符"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel("输入待取模的字符，每个字符生成一个字模：", this));
+    layout->addWidget(new QLabel(tr("输入待取模的字符，每个字符生成一个字模："), this));
     layout->addWidget(m_edit);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    QPushButton* import = buttons->addButton("导入...", QDialogButtonBox::ActionRole);
+    QPushButton* import = buttons->addButton(tr("导入..."), QDialogButtonBox::ActionRole);
     connect(import, &QPushButton::clicked, this, &CAddCharsDialog::importText);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -32,7 +32,7 @@ QString CAddCharsDialog::text() const {
 
 void CAddCharsDialog::importText() {
     const QString path =
-        chooseOpenFile(this, "请指定需导入的文件...", "文本文件 (*.txt);;所有文件 (*.*)");
+        chooseOpenFile(this, tr("请指定需导入的文件..."), tr("文本文件 (*.txt);;所有文件 (*.*)"));
     if (path.isEmpty())
         return;
     EReadFailure why = EReadFailure::None;
@@ -43,13 +43,13 @@ void CAddCharsDialog::importText() {
     }
     switch (why) {
     case EReadFailure::Open:
-        notice(this, "文件打开失败，请检查后重试！");
+        notice(this, tr("文件打开失败，请检查后重试！"));
         break;
     case EReadFailure::TooLarge:
-        warning(this, QString("文件过大（超过 %1 MB），无法导入！").arg(kMaxImportBytes >> 20));
+        warning(this, tr("文件过大（超过 %1 MB），无法导入！").arg(kMaxImportBytes >> 20));
         break;
     default:
-        warning(this, "文件读取失败，请检查后重试！");
+        warning(this, tr("文件读取失败，请检查后重试！"));
         break;
     }
 }

@@ -28,10 +28,10 @@ QDialogButtonBox* okCancel(QDialog* dialog) {
 
 CAddStringDialog::CAddStringDialog(QWidget* parent)
     : QDialog(parent), m_edit(new QPlainTextEdit(this)),
-      m_rtl(new QCheckBox("从右向左阅读", this)) {
-    setWindowTitle("添加连写文字");
+      m_rtl(new QCheckBox(tr("从右向左阅读"), this)) {
+    setWindowTitle(tr("添加连写文字"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel("输入待取模的文字，全部文字生成一个字模（可以多行）：", this));
+    layout->addWidget(new QLabel(tr("输入待取模的文字，全部文字生成一个字模（可以多行）："), this));
     layout->addWidget(m_edit);
     layout->addWidget(m_rtl);
     layout->addWidget(okCancel(this));
@@ -53,7 +53,7 @@ CThresholdDialog::CThresholdDialog(const CPictureOptions& options, int targetWid
     : QDialog(parent), m_value(new QSpinBox(this)), m_method(new QComboBox(this)),
       m_invert(new QCheckBox(tr("反色 (暗像素取为亮点)"), this)), m_scale(new QComboBox(this)),
       m_preview(new QLabel(this)), m_targetWidth(targetWidth), m_targetHeight(targetHeight) {
-    setWindowTitle("图形取点设定");
+    setWindowTitle(tr("图形取点设定"));
     auto* slider = new QSlider(Qt::Horizontal, this);
     slider->setRange(0, 255);
     m_value->setRange(0, 255);
@@ -82,7 +82,7 @@ CThresholdDialog::CThresholdDialog(const CPictureOptions& options, int targetWid
     m_preview->setFrameShape(QFrame::StyledPanel);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel("亮度阀值 (0–255)：亮度不低于阀值的像素取为亮点", this));
+    layout->addWidget(new QLabel(tr("亮度阀值 (0–255)：亮度不低于阀值的像素取为亮点"), this));
     layout->addLayout(row);
     layout->addLayout(choices);
     layout->addWidget(m_invert);

@@ -2,6 +2,7 @@
 
 #include "codegen/display_presets.h"
 #include "view/byte_order_view.h"
+#include "base/screen_text.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -40,12 +41,12 @@ QPlainTextEdit* templateEditor(QWidget* parent) {
 
 QString CCodeFormatDialog::byteOrderText(int byteOrder) {
     static const char* const texts[] = {
-        "字节行从上到下，每行从左到右", "字节行从下到上，每行从左到右",
-        "字节行从上到下，每行从右到左", "字节行从下到上，每行从右到左",
-        "字节列从左到右，每列从上到下", "字节列从右到左，每列从上到下",
-        "字节列从左到右，每列从下到上", "字节列从右到左，每列从下到上",
+        QT_TR_NOOP("字节行从上到下，每行从左到右"), QT_TR_NOOP("字节行从下到上，每行从左到右"),
+        QT_TR_NOOP("字节行从上到下，每行从右到左"), QT_TR_NOOP("字节行从下到上，每行从右到左"),
+        QT_TR_NOOP("字节列从左到右，每列从上到下"), QT_TR_NOOP("字节列从右到左，每列从上到下"),
+        QT_TR_NOOP("字节列从左到右，每列从下到上"), QT_TR_NOOP("字节列从右到左，每列从下到上"),
     };
-    return byteOrder >= 0 && byteOrder < 8 ? QString(texts[byteOrder]) : QString();
+    return byteOrder >= 0 && byteOrder < 8 ? tr(texts[byteOrder]) : QString();
 }
 
 CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
@@ -55,7 +56,7 @@ CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
       m_example(new QLabel(this)), m_preset(new QComboBox(this)), m_presetInfo(new QLabel(this)),
       m_matching(new QLabel(this)), m_drawing(new CByteOrderView(this)), m_width(int(s.width)),
       m_height(int(s.height)) {
-    setWindowTitle("代码格式");
+    setWindowTitle(tr("代码格式"));
 
     m_preset->addItem(tr("自定义"));
     for (const CDisplayPreset& p : displayPresets())
@@ -66,18 +67,18 @@ CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
     presetRow->addWidget(new QLabel(tr("预设"), this));
     presetRow->addWidget(m_preset, 1);
 
-    auto* dots = new QGroupBox("取点方式", this);
+    auto* dots = new QGroupBox(tr("取点方式"), this);
     auto* dotsLayout = new QVBoxLayout(dots);
     for (int i = 0; i < 4; ++i) {
-        auto* b = new QRadioButton(dotOrderName(i), dots);
+        auto* b = new QRadioButton(screenText("tgw::core::settings", dotOrderName(i)), dots);
         m_dotOrder->addButton(b, i);
         dotsLayout->addWidget(b);
     }
 
-    auto* bytes = new QGroupBox("字节排列", this);
+    auto* bytes = new QGroupBox(tr("字节排列"), this);
     auto* bytesLayout = new QGridLayout(bytes);
     for (int i = 0; i < 8; ++i) {
-        auto* b = new QRadioButton(QString("模式%1").arg(i + 1), bytes);
+        auto* b = new QRadioButton(tr("模式%1").arg(i + 1), bytes);
         b->setToolTip(byteOrderText(i));
         m_byteOrder->addButton(b, i);
         bytesLayout->addWidget(b, i / 2, i % 2);
@@ -85,14 +86,14 @@ CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
     m_example->setWordWrap(true);
     bytesLayout->addWidget(m_example, 4, 0, 1, 2);
 
-    auto* output = new QGroupBox("输出", this);
+    auto* output = new QGroupBox(tr("输出"), this);
     auto* outputLayout = new QGridLayout(output);
-    auto* c = new QRadioButton("C 语言", output);
-    auto* asmButton = new QRadioButton("汇编语言", output);
+    auto* c = new QRadioButton(tr("C 语言"), output);
+    auto* asmButton = new QRadioButton(tr("汇编语言"), output);
     m_language->addButton(c, 0);
     m_language->addButton(asmButton, 1);
-    auto* mbcs = new QRadioButton("MBCS (GB2312 编码)", output);
-    auto* unicode = new QRadioButton("UNICODE (UCS-2 编码)", output);
+    auto* mbcs = new QRadioButton(tr("MBCS (GB2312 编码)"), output);
+    auto* unicode = new QRadioButton(tr("UNICODE (UCS-2 编码)"), output);
     m_coding->addButton(mbcs, 0);
     m_coding->addButton(unicode, 1);
     outputLayout->addWidget(c, 0, 0);
@@ -100,16 +101,16 @@ CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
     outputLayout->addWidget(mbcs, 1, 0);
     outputLayout->addWidget(unicode, 1, 1);
 
-    auto* templates = new QGroupBox("代码模板", this);
+    auto* templates = new QGroupBox(tr("代码模板"), this);
     auto* templatesLayout = new QVBoxLayout(templates);
     templatesLayout->addWidget(
-        new QLabel("每个字模代码之前 (%MATRIXCODE_HEAD_FONT% 为字体说明)：", templates));
+        new QLabel(tr("每个字模代码之前 (%MATRIXCODE_HEAD_FONT% 为字体说明)："), templates));
     templatesLayout->addWidget(m_head);
-    templatesLayout->addWidget(new QLabel("每个字模代码之后：", templates));
+    templatesLayout->addWidget(new QLabel(tr("每个字模代码之后："), templates));
     templatesLayout->addWidget(m_tail);
 
     auto* browserRow = new QHBoxLayout;
-    browserRow->addWidget(new QLabel("代码查看程序", this));
+    browserRow->addWidget(new QLabel(tr("代码查看程序"), this));
     browserRow->addWidget(m_browser);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -194,7 +195,7 @@ void CCodeFormatDialog::ordersChanged() {
 }
 
 void CCodeFormatDialog::updateExample() {
-    m_example->setText(QString("模式%1：%2")
+    m_example->setText(tr("模式%1：%2")
                            .arg(m_byteOrder->checkedId() + 1)
                            .arg(byteOrderText(m_byteOrder->checkedId())));
 }

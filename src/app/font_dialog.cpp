@@ -1,5 +1,6 @@
 #include "app/font_dialog.h"
 
+#include "base/screen_text.h"
 #include "model/dot_matrix.h"
 #include "raster/rasteriser.h"
 #include "view/font_list.h"
@@ -24,20 +25,20 @@ namespace tgw {
 
 CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
     : QDialog(parent), m_kind(new QComboBox(this)), m_face(new CFontList(this)),
-      m_sizeOn(new QCheckBox("字号", this)), m_size(new QSpinBox(this)),
+      m_sizeOn(new QCheckBox(tr("字号"), this)), m_size(new QSpinBox(this)),
       m_width(new QSpinBox(this)), m_height(new QSpinBox(this)),
-      m_bold(new QCheckBox("粗体", this)), m_italic(new QCheckBox("斜体", this)),
-      m_underline(new QCheckBox("下划线", this)), m_strikeout(new QCheckBox("删除线", this)),
-      m_offsetOn(new QCheckBox("纵向偏移", this)), m_offset(new QSpinBox(this)),
-      m_halfWidth(new QCheckBox("ASCII 字符半宽", this)),
+      m_bold(new QCheckBox(tr("粗体"), this)), m_italic(new QCheckBox(tr("斜体"), this)),
+      m_underline(new QCheckBox(tr("下划线"), this)), m_strikeout(new QCheckBox(tr("删除线"), this)),
+      m_offsetOn(new QCheckBox(tr("纵向偏移"), this)), m_offset(new QSpinBox(this)),
+      m_halfWidth(new QCheckBox(tr("ASCII 字符半宽"), this)),
       m_fileOn(new QCheckBox(tr("字体文件"), this)), m_file(new QLineEdit(this)),
       m_browse(new QPushButton(tr("浏览..."), this)), m_faceIndex(new QSpinBox(this)),
       m_fileInfo(new QLabel(this)), m_fit(new QCheckBox(tr("适应单元"), this)) {
-    setWindowTitle("字模字体");
+    setWindowTitle(tr("字模字体"));
 
     for (int kind = kFontAscii5x7; kind <= kFontGb2312_16; ++kind)
-        m_kind->addItem(builtinFontName(kind), kind);
-    m_kind->addItem("系统字体 (TrueType)", int(kFontTrueType));
+        m_kind->addItem(screenText("tgw::core::settings", builtinFontName(kind)), kind);
+    m_kind->addItem(tr("系统字体 (TrueType)"), int(kFontTrueType));
     m_kind->setCurrentIndex(std::clamp(s.fontType, 0, 6));
     m_face->setFace(QString::fromStdU16String(s.faceName));
 
@@ -67,8 +68,8 @@ CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
     m_fit->setToolTip(tr("取上升与下降之和不超过点阵高度的最大字号, 字形不被截断"));
 
     auto* form = new QFormLayout;
-    form->addRow("字体类型", m_kind);
-    form->addRow("字体名称", m_face);
+    form->addRow(tr("字体类型"), m_kind);
+    form->addRow(tr("字体名称"), m_face);
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(m_fileOn);
     fileRow->addWidget(m_file, 1);
@@ -84,17 +85,17 @@ CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
     form->addRow("", sizeRow);
     auto* cellRow = new QHBoxLayout;
     cellRow->addWidget(m_width);
-    cellRow->addWidget(new QLabel("×", this));
+    cellRow->addWidget(new QLabel(tr("×"), this));
     cellRow->addWidget(m_height);
     cellRow->addStretch();
-    form->addRow("点阵大小 (宽×高)", cellRow);
+    form->addRow(tr("点阵大小 (宽×高)"), cellRow);
     auto* offsetRow = new QHBoxLayout;
     offsetRow->addWidget(m_offsetOn);
     offsetRow->addWidget(m_offset);
     offsetRow->addStretch();
     form->addRow("", offsetRow);
 
-    auto* styles = new QGroupBox("字形", this);
+    auto* styles = new QGroupBox(tr("字形"), this);
     auto* styleRow = new QHBoxLayout(styles);
     for (QCheckBox* c : {m_bold, m_italic, m_underline, m_strikeout})
         styleRow->addWidget(c);

@@ -26,13 +26,17 @@
 namespace tgw {
 namespace {
 
-const QString kNoContent = QStringLiteral("未指定生成的字库中需要包含的字符内容！");
-const QString kUnicodeOrderQuestion = QStringLiteral(
+const char* const kNoContent =
+    QT_TRANSLATE_NOOP("tgw::CLibraryDialog", "未指定生成的字库中需要包含的字符内容！");
+const char* const kUnicodeOrderQuestion = QT_TRANSLATE_NOOP(
+    "tgw::CLibraryDialog",
     "输入内容中包含UNICODE字符，只能使用UNICODE编码进行排序。\r\n\r\n确认使用UNICODE排序？");
-const QString kLargeJobQuestion =
-    QStringLiteral("因字模量多，所以本次操作可能耗时较长，是否继续？");
-const QString kOpenFailed = QStringLiteral("文件打开失败，请检查后重试！");
-const QString kOutOfMemory = QStringLiteral("内存分配失败，请检查后重试！");
+const char* const kLargeJobQuestion =
+    QT_TRANSLATE_NOOP("tgw::CLibraryDialog", "因字模量多，所以本次操作可能耗时较长，是否继续？");
+const char* const kOpenFailed =
+    QT_TRANSLATE_NOOP("tgw::CLibraryDialog", "文件打开失败，请检查后重试！");
+const char* const kOutOfMemory =
+    QT_TRANSLATE_NOOP("tgw::CLibraryDialog", "内存分配失败，请检查后重试！");
 
 // A walk over more than this many unrendered entries asks first; every entry of a build is
 // still to be rendered.
@@ -63,26 +67,27 @@ QCheckBox* addOption(const QString& text, const char* name, QWidget* parent, QLa
 CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     : QDialog(parent), m_settings(std::move(settings)), m_set(new QButtonGroup(this)),
       m_output(new QButtonGroup(this)) {
-    setWindowTitle("生成字库");
+    setWindowTitle(tr("生成字库"));
 
     // The characters.
-    auto* setBox = new QGroupBox("字符集", this);
+    auto* setBox = new QGroupBox(tr("字符集"), this);
     auto* setLayout = new QVBoxLayout(setBox);
-    addChoice(m_set, int(ECharacterSet::Ascii), "ASCII 字符", "asciiSet", setBox, setLayout);
-    addChoice(m_set, int(ECharacterSet::Gb2312), "GB2312 字符（8178 个）", "gb2312Set", setBox,
+    addChoice(m_set, int(ECharacterSet::Ascii), tr("ASCII 字符"), "asciiSet", setBox, setLayout);
+    addChoice(m_set, int(ECharacterSet::Gb2312), tr("GB2312 字符（8178 个）"), "gb2312Set", setBox,
               setLayout);
     const QString fontText =
         m_settings.fontType == kFontTrueType
-            ? QString("字体“%1”包含的全部字符").arg(QString::fromStdU16String(m_settings.faceName))
-            : QString("当前字库包含的全部字符");
+            ? tr("字体“%1”包含的全部字符").arg(QString::fromStdU16String(m_settings.faceName))
+            : tr("当前字库包含的全部字符");
     addChoice(m_set, int(ECharacterSet::Font), fontText, "fontSet", setBox, setLayout);
-    addChoice(m_set, int(ECharacterSet::Custom), "自定义字符：", "customSet", setBox, setLayout);
+    addChoice(m_set, int(ECharacterSet::Custom), tr("自定义字符："), "customSet", setBox,
+              setLayout);
     m_text = new QPlainTextEdit(setBox);
     m_text->setObjectName("customText");
-    m_text->setPlaceholderText("输入字库中需要包含的字符");
+    m_text->setPlaceholderText(tr("输入字库中需要包含的字符"));
     m_text->setMaximumHeight(90);
     setLayout->addWidget(m_text);
-    m_printable = addOption("仅可打印 ASCII 字符（32～127）", "printableOnly", setBox, setLayout);
+    m_printable = addOption(tr("仅可打印 ASCII 字符（32～127）"), "printableOnly", setBox, setLayout);
     addChoice(m_set, int(ECharacterSet::Range), tr("范围："), "rangeSet", setBox, setLayout);
     m_ranges = new QLineEdit(setBox);
     m_ranges->setObjectName("ranges");
@@ -98,16 +103,17 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     setLayout->addWidget(m_symbols);
 
     // What happens to them.
-    auto* optionBox = new QGroupBox("选项", this);
+    auto* optionBox = new QGroupBox(tr("选项"), this);
     auto* optionLayout = new QVBoxLayout(optionBox);
-    m_sort = addOption(m_settings.useUnicode ? "排序（UNICODE 编码顺序）" : "排序（MBCS 编码顺序）",
+    m_sort = addOption(m_settings.useUnicode ? tr("排序（UNICODE 编码顺序）")
+                                             : tr("排序（MBCS 编码顺序）"),
                        "sort", optionBox, optionLayout);
-    m_dedupe = addOption("去除重复字符", "removeDuplicates", optionBox, optionLayout);
-    m_skipBlanks = addOption("跳过空白字符", "skipBlanks", optionBox, optionLayout);
+    m_dedupe = addOption(tr("去除重复字符"), "removeDuplicates", optionBox, optionLayout);
+    m_skipBlanks = addOption(tr("跳过空白字符"), "skipBlanks", optionBox, optionLayout);
     optionLayout->addStretch();
 
     // Where they go.
-    auto* outputBox = new QGroupBox("输出", this);
+    auto* outputBox = new QGroupBox(tr("输出"), this);
     auto* outputLayout = new QVBoxLayout(outputBox);
     // Every writer of the table; the first three keep the names the dialog always had.
     static const char* const kOutputNames[] = {"cOutput", "asmOutput", "binaryOutput"};
@@ -117,7 +123,7 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
         addChoice(m_output, int(i), QString::fromUtf8(writers[i].label), name.c_str(), outputBox,
                   outputLayout);
     }
-    m_index = addOption("写入索引表", "withIndex", outputBox, outputLayout);
+    m_index = addOption(tr("写入索引表"), "withIndex", outputBox, outputLayout);
     outputLayout->addStretch();
 
     m_progressText = new QLabel(this);
@@ -127,13 +133,13 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     m_progressBar->setRange(0, 1);
     m_progressBar->setValue(0);
 
-    m_buildButton = new QPushButton("生成 (&G)...", this);
+    m_buildButton = new QPushButton(tr("生成 (&G)..."), this);
     m_buildButton->setObjectName("build");
     m_buildButton->setDefault(true);
-    m_stopButton = new QPushButton("停止 (&S)", this);
+    m_stopButton = new QPushButton(tr("停止 (&S)"), this);
     m_stopButton->setObjectName("stop");
     m_stopButton->setEnabled(false);
-    m_closeButton = new QPushButton("关闭", this);
+    m_closeButton = new QPushButton(tr("关闭"), this);
     m_closeButton->setObjectName("close");
 
     auto* previewBox = new QGroupBox(tr("比例字体预览"), this);
@@ -268,7 +274,7 @@ void CLibraryDialog::startBuild() {
         }
     }
     if (set == ECharacterSet::Custom && request.customText.empty()) {
-        notice(this, kNoContent);
+        notice(this, tr(kNoContent));
         return;
     }
     request.printableOnly = m_printable->isEnabled() && m_printable->isChecked();
@@ -280,10 +286,10 @@ void CLibraryDialog::startBuild() {
     Result<CCharacterPlan> plan = failure("");
     try {
         plan = planCharacters(request, m_settings.font(), [this](char16_t) {
-            return askYesNo(this, QString(kUnicodeOrderQuestion).replace("\r\n", "\n"));
+            return askYesNo(this, tr(kUnicodeOrderQuestion).replace("\r\n", "\n"));
         });
     } catch (const std::bad_alloc&) {
-        notice(this, kOutOfMemory);
+        notice(this, tr(kOutOfMemory));
         return;
     }
     if (!plan) {
@@ -297,23 +303,23 @@ void CLibraryDialog::startBuild() {
     const std::string name = writer.name;
     const QString path =
         name == "bin"
-            ? chooseSaveFile(this, "保存至...", "二进制文件 (*.BIN *.bin);;所有文件 (*.*)", "bin")
+            ? chooseSaveFile(this, tr("保存至..."), tr("二进制文件 (*.BIN *.bin);;所有文件 (*.*)"), "bin")
         : name == "asm"
-            ? chooseSaveFile(this, "保存至...", "ASM 源文件 (*.asm);;所有文件 (*.*)", "asm")
-        : name == "c" ? chooseSaveFile(this, "保存至...", "C 源文件 (*.c);;所有文件 (*.*)", "c")
-                      : chooseSaveFile(this, "保存至...",
-                                       QString("%1 (*.%2);;所有文件 (*.*)")
+            ? chooseSaveFile(this, tr("保存至..."), tr("ASM 源文件 (*.asm);;所有文件 (*.*)"), "asm")
+        : name == "c" ? chooseSaveFile(this, tr("保存至..."), tr("C 源文件 (*.c);;所有文件 (*.*)"), "c")
+                      : chooseSaveFile(this, tr("保存至..."),
+                                       QString(tr("%1 (*.%2);;所有文件 (*.*)"))
                                            .arg(QString::fromUtf8(writer.label), writer.extension),
                                        writer.extension);
     if (path.isEmpty())
         return;
-    if (plan->characters.size() > kLargeJob && !askYesNo(this, kLargeJobQuestion))
+    if (plan->characters.size() > kLargeJob && !askYesNo(this, tr(kLargeJobQuestion)))
         return;
 
     auto builder = std::make_unique<CLibraryBuilder>(
         m_settings, std::move(plan->characters), writer, writer.takesIndex && m_index->isChecked());
     if (Status opened = builder->start(path.toStdString()); !opened) {
-        notice(this, kOpenFailed);
+        notice(this, tr(kOpenFailed));
         return;
     }
     m_builder = std::move(builder);
@@ -326,7 +332,7 @@ void CLibraryDialog::stopBuild() {
         return;
     m_builder->cancel();
     m_stopButton->setEnabled(false);
-    m_progressText->setText("正在停止...");
+    m_progressText->setText(tr("正在停止..."));
 }
 
 void CLibraryDialog::setBuilding(bool on) {
@@ -350,7 +356,7 @@ void CLibraryDialog::refreshProgress() {
     m_progressBar->setRange(0, 1000);
     m_progressBar->setValue(total ? int(done * 1000 / total) : 1000);
     if (!m_builder->cancelled())
-        m_progressText->setText(QString("已生成 %1 / %2 个字模").arg(done).arg(total));
+        m_progressText->setText(tr("已生成 %1 / %2 个字模").arg(done).arg(total));
     if (m_builder->finished())
         endBuild();
 }
@@ -366,11 +372,11 @@ void CLibraryDialog::endBuild() {
     }
     m_progressBar->setValue(0);
     if (cancelled) {
-        m_progressText->setText("已停止，未写入文件");
+        m_progressText->setText(tr("已停止，未写入文件"));
         return;
     }
     m_progressText->clear();
-    notice(this, "字库生成失败，请检查后重试！\n\n" + QString::fromStdString(result.error()));
+    notice(this, tr("字库生成失败，请检查后重试！\n\n") + QString::fromStdString(result.error()));
 }
 
 void CLibraryDialog::reject() {

@@ -1,8 +1,10 @@
+#include "app/language.h"
 #include "app/main_frame.h"
 
 #include <QApplication>
 #include <QFont>
 #include <QStringList>
+#include <QLocale>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -10,11 +12,13 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion("0.1.0");
     // Ties the window to the installed desktop entry (task bar icon and grouping).
     QGuiApplication::setDesktopFileName("tessaglyphworks");
-    // The interface is Chinese: end the family list in a full CJK face so that fontconfig does
+    // Chinese is the program's own language: end the family list in a full CJK face so that fontconfig does
     // not fall back to a small bitmap face for it.
     QFont font = QApplication::font();
     font.setFamilies({font.family(), "WenQuanYi Micro Hei"});
     QApplication::setFont(font);
+    tgw::installLanguage(tgw::resolveLanguage(
+        tgw::storedLanguage(tgw::CProfileStore::defaultPath()), QLocale::system().uiLanguages()));
 
     tgw::CMainFrame window;
     window.show();

@@ -6,6 +6,7 @@
 #include "app/font_dialog.h"
 #include "app/help_window.h"
 #include "app/info_label.h"
+#include "app/language.h"
 #include "app/library_dialog.h"
 #include "app/messages.h"
 #include "app/network_dialog.h"
@@ -51,9 +52,10 @@ namespace tgw {
 namespace {
 
 // Commands whose work arrives with later parts of the program: present, but disabled.
-const QString kSendIndexQuestion = "传输的数据是否需要包含字模索引表？\n\n索引表包含如下内容 "
-                                   "[数值均为BigEndian]：\n①、字库内包含的字模数量；"
-                                   "\n②、各字模的编码、宽度、高度以及偏移量值。\n";
+const char* const kSendIndexQuestion =
+    QT_TRANSLATE_NOOP("tgw::CMainFrame", "传输的数据是否需要包含字模索引表？\n\n索引表包含如下内容 "
+                                         "[数值均为BigEndian]：\n①、字库内包含的字模数量；"
+                                         "\n②、各字模的编码、宽度、高度以及偏移量值。\n");
 
 // The picture files the program reads, upper and lower case (file names on this system are
 // case-sensitive, the extension test of the loader is not).
@@ -65,26 +67,28 @@ QString patterns(std::initializer_list<const char*> extensions) {
 }
 
 QString pictureFilter() {
-    return QStringList{"所有支持的图形文件 (" +
-                           patterns({"bmp", "dib", "jpg", "jpeg", "ico", "exe", "dll", "png", "gif",
-                                     "pnm", "pbm", "pgm", "ppm"}) +
-                           ")",
-                       "位图文件 (" + patterns({"bmp", "dib"}) + ")",
-                       "JPEG文件 (" + patterns({"jpg", "jpeg"}) + ")",
-                       "图标文件 (" + patterns({"ico"}) + ")",
-                       "程序文件 (" + patterns({"exe", "dll"}) + ")",
-                       "其它图形文件 (" + patterns({"png", "gif", "pnm", "pbm", "pgm", "ppm"}) +
-                           ")",
-                       "所有文件 (*)"}
+    return QStringList{CMainFrame::tr("所有支持的图形文件 (%1)")
+                           .arg(patterns({"bmp", "dib", "jpg", "jpeg", "ico", "exe", "dll", "png",
+                                          "gif", "pnm", "pbm", "pgm", "ppm"})),
+                       CMainFrame::tr("位图文件 (%1)").arg(patterns({"bmp", "dib"})),
+                       CMainFrame::tr("JPEG文件 (%1)").arg(patterns({"jpg", "jpeg"})),
+                       CMainFrame::tr("图标文件 (%1)").arg(patterns({"ico"})),
+                       CMainFrame::tr("程序文件 (%1)").arg(patterns({"exe", "dll"})),
+                       CMainFrame::tr("其它图形文件 (%1)")
+                           .arg(patterns({"png", "gif", "pnm", "pbm", "pgm", "ppm"})),
+                       CMainFrame::tr("所有文件 (*)")}
         .join(";;");
 }
 
-const QString kProjectFilter = "项目文件 (*.tgx);;所有文件 (*.*)";
+const char* const kProjectFilter =
+    QT_TRANSLATE_NOOP("tgw::CMainFrame", "项目文件 (*.tgx);;所有文件 (*.*)");
 
-const QString kLargeJobQuestion = "因字模量多，所以本次操作可能耗时较长，是否继续？";
-const QString kIndexQuestion = "导出的字库文件头部是否需要写入索引表？\r\n\r\n索引表包含如下内容 "
-                               "[BigEndian]：\r\n①、字库内包含的字模数量；"
-                               "\r\n②、各字模的编码、宽度、高度以及偏移量值。\r\n";
+const char* const kLargeJobQuestion =
+    QT_TRANSLATE_NOOP("tgw::CMainFrame", "因字模量多，所以本次操作可能耗时较长，是否继续？");
+const char* const kIndexQuestion = QT_TRANSLATE_NOOP(
+    "tgw::CMainFrame", "导出的字库文件头部是否需要写入索引表？\r\n\r\n索引表包含如下内容 "
+                       "[BigEndian]：\r\n①、字库内包含的字模数量；"
+                       "\r\n②、各字模的编码、宽度、高度以及偏移量值。\r\n");
 
 // Shows the wait cursor while it lives.
 struct CWaitCursor {
@@ -110,14 +114,19 @@ bool isDefaultViewer(const QString& command) {
            c.compare("wordpad", Qt::CaseInsensitive) == 0;
 }
 
-const char* const kColorNames[] = {"蓝色 (&B)", "绿色 (&G)", "红色 (&R)", "青色 (&C)",
-                                   "紫色 (&P)", "黄色 (&Y)", "白色 (&W)"};
+const char* const kColorNames[] = {QT_TRANSLATE_NOOP("tgw::CMainFrame", "蓝色 (&B)"),
+                                   QT_TRANSLATE_NOOP("tgw::CMainFrame", "绿色 (&G)"),
+                                   QT_TRANSLATE_NOOP("tgw::CMainFrame", "红色 (&R)"),
+                                   QT_TRANSLATE_NOOP("tgw::CMainFrame", "青色 (&C)"),
+                                   QT_TRANSLATE_NOOP("tgw::CMainFrame", "紫色 (&P)"),
+                                   QT_TRANSLATE_NOOP("tgw::CMainFrame", "黄色 (&Y)"),
+                                   QT_TRANSLATE_NOOP("tgw::CMainFrame", "白色 (&W)")};
 
 } // namespace
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     initResources();
-    setWindowTitle("无标题 - Tessaglyphworks");
+    setWindowTitle(tr("无标题 - Tessaglyphworks"));
     // The installed program icon when there is one, else the built-in small one.
     setWindowIcon(QIcon::fromTheme("tessaglyphworks", QIcon(":/icons/app.svg")));
     m_rasteriser = std::make_unique<CRasteriser>();
@@ -133,7 +142,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     // An empty status line (a prompt just left) reads "就绪".
     connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
         if (message.isEmpty())
-            statusBar()->showMessage("就绪");
+            statusBar()->showMessage(tr("就绪"));
     });
     // A bar hidden or shown from the bars' own context menu keeps the 视图 menu's marks true.
     for (QToolBar* bar : {m_toolBar, m_infoBar})
@@ -141,7 +150,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     updateCommandState();
     updateHistoryState();
     refreshInfo();
-    statusBar()->showMessage("就绪");
+    statusBar()->showMessage(tr("就绪"));
     placeWindow();
 }
 
@@ -200,101 +209,109 @@ QAction* CMainFrame::addCommand(int id, const QString& text, const QString& prom
 void CMainFrame::buildCommands() {
     using K = QKeySequence;
     // 文件
-    QMenu* file = menuBar()->addMenu("文件(&F)");
-    file->addAction(addCommand(kCmdNew, "新建项目 (&N)", "建立新的字模项目", "new", K::New));
+    QMenu* file = menuBar()->addMenu(tr("文件(&F)"));
     file->addAction(
-        addCommand(kCmdOpen, "打开项目 (&O)...", "打开已保存的字模项目", "open", K::Open));
-    file->addAction(addCommand(kCmdSave, "保存项目 (&S)", "保存当前字模项目", "save", K::Save));
-    file->addAction(addCommand(kCmdSaveAs, "项目另存为 (&A)...", "以新的名称保存当前字模项目",
-                               nullptr, K::SaveAs));
+        addCommand(kCmdNew, tr("新建项目 (&N)"), tr("建立新的字模项目"), "new", K::New));
+    file->addAction(
+        addCommand(kCmdOpen, tr("打开项目 (&O)..."), tr("打开已保存的字模项目"), "open", K::Open));
+    file->addAction(
+        addCommand(kCmdSave, tr("保存项目 (&S)"), tr("保存当前字模项目"), "save", K::Save));
+    file->addAction(addCommand(kCmdSaveAs, tr("项目另存为 (&A)..."),
+                               tr("以新的名称保存当前字模项目"), nullptr, K::SaveAs));
     file->addSeparator();
-    file->addAction(addCommand(kCmdBuildLibrary, "生成字库 (&E)...", "生成整套字符的点阵字库"));
+    file->addAction(
+        addCommand(kCmdBuildLibrary, tr("生成字库 (&E)..."), tr("生成整套字符的点阵字库")));
     file->addSeparator();
-    file->addAction(addCommand(kCmdQuit, "退出 (&X)", "退出程序", nullptr, K::Quit));
+    file->addAction(addCommand(kCmdQuit, tr("退出 (&X)"), tr("退出程序"), nullptr, K::Quit));
 
     // 编辑
-    QMenu* edit = menuBar()->addMenu("编辑(&E)");
+    QMenu* edit = menuBar()->addMenu(tr("编辑(&E)"));
     edit->addAction(addCommand(kCmdUndo, tr("撤销 (&U)"), tr("撤销上一步操作"), "undo", K::Undo));
     QAction* redo = addCommand(kCmdRedo, tr("重做 (&R)"), tr("重做上一步撤销的操作"), "redo");
     redo->setShortcuts({K(Qt::CTRL | Qt::Key_Y), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     edit->addAction(redo);
     edit->addSeparator();
-    edit->addAction(addCommand(kCmdAddChars, "添加单写字符 (&C)...", "添加待取模的单写字符",
+    edit->addAction(addCommand(kCmdAddChars, tr("添加单写字符 (&C)..."), tr("添加待取模的单写字符"),
                                "add_chars", K(Qt::Key_Insert)));
-    edit->addAction(addCommand(kCmdAddString, "添加连写文字 (&S)...", "添加待取模的连写文字",
-                               "add_string", K(Qt::SHIFT | Qt::Key_Insert)));
-    edit->addAction(addCommand(kCmdAddPicture, "添加图片 (&I)...", "添加待取模的图片",
+    edit->addAction(addCommand(kCmdAddString, tr("添加连写文字 (&S)..."),
+                               tr("添加待取模的连写文字"), "add_string",
+                               K(Qt::SHIFT | Qt::Key_Insert)));
+    edit->addAction(addCommand(kCmdAddPicture, tr("添加图片 (&I)..."), tr("添加待取模的图片"),
                                "add_picture", K(Qt::CTRL | Qt::Key_Insert)));
     edit->addSeparator();
-    edit->addAction(addCommand(kCmdDeleteSelected, "删除选中 (&D)", "删除选中的字模",
+    edit->addAction(addCommand(kCmdDeleteSelected, tr("删除选中 (&D)"), tr("删除选中的字模"),
                                "delete_selected", K::Delete));
-    edit->addAction(addCommand(kCmdDeleteAll, "删除所有 (&A)", "清除所有已取字模", "delete_all",
-                               K(Qt::SHIFT | Qt::Key_Delete)));
+    edit->addAction(addCommand(kCmdDeleteAll, tr("删除所有 (&A)"), tr("清除所有已取字模"),
+                               "delete_all", K(Qt::SHIFT | Qt::Key_Delete)));
     edit->addSeparator();
-    edit->addAction(addCommand(kCmdExportCode, "导出代码 (&T)...",
-                               "为正在编辑的字模导出C或ASM点阵代码", "export_code",
+    edit->addAction(addCommand(kCmdExportCode, tr("导出代码 (&T)..."),
+                               tr("为正在编辑的字模导出C或ASM点阵代码"), "export_code",
                                K(Qt::CTRL | Qt::Key_E)));
-    edit->addAction(addCommand(kCmdPreviewCode, "预览代码 (&P)...",
-                               "在程序内查看、复制或另存导出的代码", nullptr,
+    edit->addAction(addCommand(kCmdPreviewCode, tr("预览代码 (&P)..."),
+                               tr("在程序内查看、复制或另存导出的代码"), nullptr,
                                K(Qt::CTRL | Qt::SHIFT | Qt::Key_E)));
-    edit->addAction(addCommand(kCmdExportLibrary, "导出字库 (&B)...",
-                               "将正在编辑的字模导出为二进制点阵字库", "export_library",
+    edit->addAction(addCommand(kCmdExportLibrary, tr("导出字库 (&B)..."),
+                               tr("将正在编辑的字模导出为二进制点阵字库"), "export_library",
                                K(Qt::CTRL | Qt::Key_B)));
 
     // 修改
-    QMenu* modify = menuBar()->addMenu("修改(&M)");
+    QMenu* modify = menuBar()->addMenu(tr("修改(&M)"));
     modify->addAction(
-        addCommand(kCmdSelectAll, "全选 (&A)", "选中所有字模", "select_all", K::SelectAll));
-    modify->addAction(addCommand(kCmdClearSelection, "清除选择 (&U)", "清除所有字模的选中状态",
-                                 "clear_selection", K(Qt::CTRL | Qt::SHIFT | Qt::Key_A)));
-    modify->addAction(addCommand(kCmdInvertSelection, "反向选择 (&B)", "反转所有字模的选中状态",
-                                 "invert_selection", K(Qt::CTRL | Qt::SHIFT | Qt::Key_I)));
+        addCommand(kCmdSelectAll, tr("全选 (&A)"), tr("选中所有字模"), "select_all", K::SelectAll));
+    modify->addAction(addCommand(kCmdClearSelection, tr("清除选择 (&U)"),
+                                 tr("清除所有字模的选中状态"), "clear_selection",
+                                 K(Qt::CTRL | Qt::SHIFT | Qt::Key_A)));
+    modify->addAction(addCommand(kCmdInvertSelection, tr("反向选择 (&B)"),
+                                 tr("反转所有字模的选中状态"), "invert_selection",
+                                 K(Qt::CTRL | Qt::SHIFT | Qt::Key_I)));
     modify->addSeparator();
-    modify->addAction(addCommand(kCmdInvert, "反色 (&C)", "反转选中字模的所有点", "invert",
+    modify->addAction(addCommand(kCmdInvert, tr("反色 (&C)"), tr("反转选中字模的所有点"), "invert",
                                  K(Qt::CTRL | Qt::Key_I)));
-    QMenu* move = modify->addMenu("移动");
-    move->addAction(addCommand(kCmdShiftUp, "上移 (&U)", "选中字模的点阵上移一行", "shift_up",
-                               K(Qt::CTRL | Qt::Key_Up)));
-    move->addAction(addCommand(kCmdShiftDown, "下移 (&D)", "选中字模的点阵下移一行", "shift_down",
-                               K(Qt::CTRL | Qt::Key_Down)));
-    move->addAction(addCommand(kCmdShiftLeft, "左移 (&L)", "选中字模的点阵左移一列", "shift_left",
-                               K(Qt::CTRL | Qt::Key_Left)));
-    move->addAction(addCommand(kCmdShiftRight, "右移 (&R)", "选中字模的点阵右移一列", "shift_right",
-                               K(Qt::CTRL | Qt::Key_Right)));
-    QMenu* flip = modify->addMenu("翻转");
-    flip->addAction(addCommand(kCmdMirrorHorizontal, "水平翻转 (&H)", "选中字模左右翻转",
+    QMenu* move = modify->addMenu(tr("移动"));
+    move->addAction(addCommand(kCmdShiftUp, tr("上移 (&U)"), tr("选中字模的点阵上移一行"),
+                               "shift_up", K(Qt::CTRL | Qt::Key_Up)));
+    move->addAction(addCommand(kCmdShiftDown, tr("下移 (&D)"), tr("选中字模的点阵下移一行"),
+                               "shift_down", K(Qt::CTRL | Qt::Key_Down)));
+    move->addAction(addCommand(kCmdShiftLeft, tr("左移 (&L)"), tr("选中字模的点阵左移一列"),
+                               "shift_left", K(Qt::CTRL | Qt::Key_Left)));
+    move->addAction(addCommand(kCmdShiftRight, tr("右移 (&R)"), tr("选中字模的点阵右移一列"),
+                               "shift_right", K(Qt::CTRL | Qt::Key_Right)));
+    QMenu* flip = modify->addMenu(tr("翻转"));
+    flip->addAction(addCommand(kCmdMirrorHorizontal, tr("水平翻转 (&H)"), tr("选中字模左右翻转"),
                                "mirror_h", K(Qt::CTRL | Qt::Key_H)));
-    flip->addAction(addCommand(kCmdMirrorVertical, "垂直翻转 (&V)", "选中字模上下翻转", "mirror_v",
-                               K(Qt::CTRL | Qt::Key_J)));
-    QMenu* rotate = modify->addMenu("旋转");
-    rotate->addAction(addCommand(kCmdRotate90, "旋转 &90°", "选中字模顺时针旋转90度", "rotate90",
-                                 K(Qt::CTRL | Qt::Key_R)));
-    rotate->addAction(addCommand(kCmdRotate180, "旋转 &180°", "选中字模旋转180度", "rotate180"));
-    rotate->addAction(addCommand(kCmdRotate270, "旋转 &270°", "选中字模顺时针旋转270度",
+    flip->addAction(addCommand(kCmdMirrorVertical, tr("垂直翻转 (&V)"), tr("选中字模上下翻转"),
+                               "mirror_v", K(Qt::CTRL | Qt::Key_J)));
+    QMenu* rotate = modify->addMenu(tr("旋转"));
+    rotate->addAction(addCommand(kCmdRotate90, tr("旋转 &90°"), tr("选中字模顺时针旋转90度"),
+                                 "rotate90", K(Qt::CTRL | Qt::Key_R)));
+    rotate->addAction(
+        addCommand(kCmdRotate180, tr("旋转 &180°"), tr("选中字模旋转180度"), "rotate180"));
+    rotate->addAction(addCommand(kCmdRotate270, tr("旋转 &270°"), tr("选中字模顺时针旋转270度"),
                                  "rotate270", K(Qt::CTRL | Qt::SHIFT | Qt::Key_R)));
-    QMenu* trim = modify->addMenu("修剪");
-    trim->addAction(
-        addCommand(kCmdTrimLeft, "修剪左边空白列 (&L)", "删除选中字模左边的空白列", "trim_left"));
-    trim->addAction(
-        addCommand(kCmdTrimRight, "修剪右边空白列 (&R)", "删除选中字模右边的空白列", "trim_right"));
-    trim->addAction(
-        addCommand(kCmdTrimTop, "修剪上边空白行 (&T)", "删除选中字模上边的空白行", "trim_top"));
-    trim->addAction(addCommand(kCmdTrimBottom, "修剪下边空白行 (&B)", "删除选中字模下边的空白行",
-                               "trim_bottom"));
+    QMenu* trim = modify->addMenu(tr("修剪"));
+    trim->addAction(addCommand(kCmdTrimLeft, tr("修剪左边空白列 (&L)"),
+                               tr("删除选中字模左边的空白列"), "trim_left"));
+    trim->addAction(addCommand(kCmdTrimRight, tr("修剪右边空白列 (&R)"),
+                               tr("删除选中字模右边的空白列"), "trim_right"));
+    trim->addAction(addCommand(kCmdTrimTop, tr("修剪上边空白行 (&T)"),
+                               tr("删除选中字模上边的空白行"), "trim_top"));
+    trim->addAction(addCommand(kCmdTrimBottom, tr("修剪下边空白行 (&B)"),
+                               tr("删除选中字模下边的空白行"), "trim_bottom"));
 
     // 设置
-    QMenu* settings = menuBar()->addMenu("设置(&C)");
-    settings->addAction(addCommand(kCmdFont, "字模字体 (&F)...", "设置取模所用的字体与点阵大小",
-                                   "font", K(Qt::CTRL | Qt::Key_F)));
-    settings->addAction(
-        addCommand(kCmdThreshold, "图形取点设定 (&I)...", "设置图形取点的亮度阀值", "threshold"));
-    settings->addAction(
-        addCommand(kCmdCodeFormat, "代码格式 (&C)...", "设置导出代码的格式", "code_format"));
+    QMenu* settings = menuBar()->addMenu(tr("设置(&C)"));
+    settings->addAction(addCommand(kCmdFont, tr("字模字体 (&F)..."),
+                                   tr("设置取模所用的字体与点阵大小"), "font",
+                                   K(Qt::CTRL | Qt::Key_F)));
+    settings->addAction(addCommand(kCmdThreshold, tr("图形取点设定 (&I)..."),
+                                   tr("设置图形取点的亮度阀值"), "threshold"));
+    settings->addAction(addCommand(kCmdCodeFormat, tr("代码格式 (&C)..."), tr("设置导出代码的格式"),
+                                   "code_format"));
     settings->addSeparator();
     for (auto [id, text, prompt] :
-         {std::tuple{kCmdFilterDuplicates, "过滤重复 (&R)", "添加时过滤重复的字符"},
-          std::tuple{kCmdFilterBlanks, "过滤空白 (&S)", "添加时过滤空白字符"},
-          std::tuple{kCmdMouseEdit, "鼠标编辑 (&E)", "用鼠标左键画点、右键擦点"}}) {
+         {std::tuple{kCmdFilterDuplicates, tr("过滤重复 (&R)"), tr("添加时过滤重复的字符")},
+          std::tuple{kCmdFilterBlanks, tr("过滤空白 (&S)"), tr("添加时过滤空白字符")},
+          std::tuple{kCmdMouseEdit, tr("鼠标编辑 (&E)"), tr("用鼠标左键画点、右键擦点")}}) {
         QAction* a = addCommand(id, text, prompt, id == kCmdMouseEdit ? "mouse_edit" : nullptr,
                                 id == kCmdMouseEdit ? K(Qt::CTRL | Qt::Key_M) : K());
         a->setCheckable(true);
@@ -302,64 +319,67 @@ void CMainFrame::buildCommands() {
     }
 
     // 视图
-    QMenu* viewMenu = menuBar()->addMenu("视图(&V)");
-    m_toolBar = addToolBar("工具栏");
+    QMenu* viewMenu = menuBar()->addMenu(tr("视图(&V)"));
+    m_toolBar = addToolBar(tr("工具栏"));
     m_toolBar->setObjectName("toolbar");
     m_toolBar->setIconSize(QSize(16, 16));
     addToolBarBreak();
-    m_infoBar = addToolBar("信息栏");
+    m_infoBar = addToolBar(tr("信息栏"));
     m_infoBar->setObjectName("infobar");
     m_infoBar->setMovable(false);
     m_infoLabel = new CInfoLabel(m_infoBar);
     m_infoBar->addWidget(m_infoLabel);
-    for (auto [id, text, prompt] : {std::tuple{kCmdToolBar, "工具栏 (&T)", "显示或隐藏工具栏"},
-                                    std::tuple{kCmdStatusBar, "状态栏 (&S)", "显示或隐藏状态栏"},
-                                    std::tuple{kCmdInfoBar, "信息栏 (&I)", "显示或隐藏信息栏"}}) {
+    for (auto [id, text, prompt] :
+         {std::tuple{kCmdToolBar, tr("工具栏 (&T)"), tr("显示或隐藏工具栏")},
+          std::tuple{kCmdStatusBar, tr("状态栏 (&S)"), tr("显示或隐藏状态栏")},
+          std::tuple{kCmdInfoBar, tr("信息栏 (&I)"), tr("显示或隐藏信息栏")}}) {
         QAction* a = addCommand(id, text, prompt);
         a->setCheckable(true);
         a->setChecked(true);
         viewMenu->addAction(a);
     }
-    QMenu* cells = viewMenu->addMenu("单元大小");
+    QMenu* cells = viewMenu->addMenu(tr("单元大小"));
     auto* cellGroup = new QActionGroup(this);
     for (int cell : kCellSizes) {
-        QString text = cell <= 9    ? QString("&%1 像素").arg(cell)
-                       : cell == 10 ? QString("1&0 像素")
-                                    : QString("%1 像素").arg(cell);
+        QString text = cell <= 9    ? tr("&%1 像素").arg(cell)
+                       : cell == 10 ? tr("1&0 像素")
+                                    : tr("%1 像素").arg(cell);
         QAction* a = addCommand(kCmdCellSizeFirst + cell - 1, text,
-                                QString("每个点阵单元显示为 %1 像素").arg(cell));
+                                tr("每个点阵单元显示为 %1 像素").arg(cell));
         a->setCheckable(true);
         a->setActionGroup(cellGroup);
         cells->addAction(a);
     }
-    QMenu* colors = viewMenu->addMenu("字模色调");
+    QMenu* colors = viewMenu->addMenu(tr("字模色调"));
     auto* colorGroup = new QActionGroup(this);
     for (int c = 0; c < 7; ++c) {
-        QAction* a = addCommand(kCmdColorFirst + c, kColorNames[c], "设置字模点阵的显示颜色");
+        QAction* a =
+            addCommand(kCmdColorFirst + c, tr(kColorNames[c]), tr("设置字模点阵的显示颜色"));
         a->setCheckable(true);
         a->setActionGroup(colorGroup);
         colors->addAction(a);
     }
+    addLanguageMenu(viewMenu, this);
 
     // 传输
-    QMenu* transfer = menuBar()->addMenu("传输(&T)");
-    QMenu* serial = transfer->addMenu("串口传输");
-    serial->addAction(addCommand(kCmdSerialSelected, "选中字模 (&S)...",
-                                 "通过串口发送选中字模的点阵数据", "serial_selected"));
-    serial->addAction(addCommand(kCmdSerialAll, "所有字模 (&A)...",
-                                 "通过串口发送所有字模的点阵数据", "serial_all"));
-    QMenu* network = transfer->addMenu("网络传输");
+    QMenu* transfer = menuBar()->addMenu(tr("传输(&T)"));
+    QMenu* serial = transfer->addMenu(tr("串口传输"));
+    serial->addAction(addCommand(kCmdSerialSelected, tr("选中字模 (&S)..."),
+                                 tr("通过串口发送选中字模的点阵数据"), "serial_selected"));
+    serial->addAction(addCommand(kCmdSerialAll, tr("所有字模 (&A)..."),
+                                 tr("通过串口发送所有字模的点阵数据"), "serial_all"));
+    QMenu* network = transfer->addMenu(tr("网络传输"));
+    network->addAction(addCommand(kCmdNetworkSelected, tr("选中字模 (&S)..."),
+                                  tr("通过网络发送选中字模的点阵数据")));
     network->addAction(
-        addCommand(kCmdNetworkSelected, "选中字模 (&S)...", "通过网络发送选中字模的点阵数据"));
-    network->addAction(
-        addCommand(kCmdNetworkAll, "所有字模 (&A)...", "通过网络发送所有字模的点阵数据"));
+        addCommand(kCmdNetworkAll, tr("所有字模 (&A)..."), tr("通过网络发送所有字模的点阵数据")));
 
     // 帮助
-    QMenu* help = menuBar()->addMenu("帮助(&H)");
-    help->addAction(
-        addCommand(kCmdHelp, "软件说明 (&R)...", "显示程序的使用说明", "help", K::HelpContents));
-    help->addAction(
-        addCommand(kCmdAbout, "关于 Tessaglyphworks (&A)...", "显示程序信息与版本", "about"));
+    QMenu* help = menuBar()->addMenu(tr("帮助(&H)"));
+    help->addAction(addCommand(kCmdHelp, tr("软件说明 (&R)..."), tr("显示程序的使用说明"), "help",
+                               K::HelpContents));
+    help->addAction(addCommand(kCmdAbout, tr("关于 Tessaglyphworks (&A)..."),
+                               tr("显示程序信息与版本"), "about"));
 
     // The tool bar, in its order.
     const int bar[] = {kCmdNew,
@@ -570,8 +590,8 @@ void CMainFrame::run(int id) {
         showHelp();
         break;
     case kCmdAbout:
-        QMessageBox::about(this, "关于 Tessaglyphworks",
-                           QString("Tessaglyphworks %1\n\n点阵字模的生成、编辑、导出与传输。")
+        QMessageBox::about(this, tr("关于 Tessaglyphworks"),
+                           tr("Tessaglyphworks %1\n\n点阵字模的生成、编辑、导出与传输。")
                                .arg(QApplication::applicationVersion()));
         break;
     default:
@@ -594,7 +614,7 @@ void CMainFrame::addString() {
     const std::u16string text = dialog.text().toStdU16String();
     CGlyphList& list = m_view->list();
     if (!list.empty() && m_view->settings().filterRedup && list.hasString(text)) {
-        notice(this, "重复过滤功能已开启，不能重复添加同一字串！");
+        notice(this, tr("重复过滤功能已开启，不能重复添加同一字串！"));
         return;
     }
     CWaitCursor wait;
@@ -603,14 +623,14 @@ void CMainFrame::addString() {
 }
 
 void CMainFrame::addPicture() {
-    const QString path = chooseOpenFile(this, "指定图形文件...", pictureFilter());
+    const QString path = chooseOpenFile(this, tr("指定图形文件..."), pictureFilter());
     if (path.isEmpty())
         return;
     // The name as the file system has it (bytes, not necessarily UTF-8), kept losslessly.
     const std::u16string name = fileNameToText(QFile::encodeName(path).toStdString());
     CGlyphList& list = m_view->list();
     if (!list.empty() && m_view->settings().filterRedup && list.hasPicture(name)) {
-        notice(this, "重复过滤功能已开启，不能重复添加同一图片！");
+        notice(this, tr("重复过滤功能已开启，不能重复添加同一图片！"));
         return;
     }
     CWaitCursor wait;
@@ -661,9 +681,9 @@ void CMainFrame::send(bool selectedOnly, bool network) {
     }
     if (entries.empty())
         return;
-    if (entries.size() > 1000 && unrendered >= 1000 && !askYesNo(this, kLargeJobQuestion))
+    if (entries.size() > 1000 && unrendered >= 1000 && !askYesNo(this, tr(kLargeJobQuestion)))
         return;
-    const auto answer = askYesNoCancel(this, kSendIndexQuestion);
+    const auto answer = askYesNoCancel(this, tr(kSendIndexQuestion));
     if (answer == QMessageBox::Cancel)
         return;
     // The data goes to the dialog in memory: no temporary file to race for or to leave behind.
@@ -718,7 +738,7 @@ void CMainFrame::chooseCodeFormat() {
 }
 
 bool CMainFrame::confirmLargeJob(const CGlyphList& list) {
-    return !list.isLargeJob() || askYesNo(this, kLargeJobQuestion);
+    return !list.isLargeJob() || askYesNo(this, tr(kLargeJobQuestion));
 }
 
 QString CMainFrame::codeFilePath() {
@@ -745,7 +765,7 @@ void CMainFrame::exportCode() {
                      CEncodingOptions::fromSettings(m_view->settings()), {}, path.toStdString());
     }
     if (!written) {
-        warning(this, "文件打开失败，请检查！\n\n" + QString::fromStdString(written.error()));
+        warning(this, tr("文件打开失败，请检查！\n\n") + QString::fromStdString(written.error()));
         return;
     }
     const QString viewer = QString::fromStdU16String(m_view->settings().codeBrowser);
@@ -755,7 +775,7 @@ void CMainFrame::exportCode() {
     }
     if (!startViewer(viewer, path)) {
         statusBar()->showMessage(
-            QString("无法启动代码查看程序“%1”，已在程序内显示代码。").arg(viewer.trimmed()));
+            tr("无法启动代码查看程序“%1”，已在程序内显示代码。").arg(viewer.trimmed()));
         showCodeFile(path);
     }
 }
@@ -763,7 +783,7 @@ void CMainFrame::exportCode() {
 void CMainFrame::showCodeFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        warning(this, "文件打开失败，请检查！\n\n" + file.errorString());
+        warning(this, tr("文件打开失败，请检查！\n\n") + file.errorString());
         return;
     }
     const QByteArray bytes = file.readAll();
@@ -793,11 +813,11 @@ void CMainFrame::exportLibrary() {
     CGlyphList& list = m_view->list();
     if (list.empty())
         return;
-    const QString path =
-        chooseSaveFile(this, "保存至...", "二进制文件 (*.BIN *.bin);;所有文件 (*.*)", "bin");
+    const QString path = chooseSaveFile(this, tr("保存至..."),
+                                        tr("二进制文件 (*.BIN *.bin);;所有文件 (*.*)"), "bin");
     if (path.isEmpty() || !confirmLargeJob(list))
         return;
-    const auto answer = askYesNoCancel(this, QString(kIndexQuestion).replace("\r\n", "\n"));
+    const auto answer = askYesNoCancel(this, QString(tr(kIndexQuestion)).replace("\r\n", "\n"));
     if (answer == QMessageBox::Cancel)
         return;
     Status written;
@@ -810,7 +830,7 @@ void CMainFrame::exportLibrary() {
                      options, path.toStdString());
     }
     if (!written)
-        warning(this, "文件打开失败，请检查！\n\n" + QString::fromStdString(written.error()));
+        warning(this, tr("文件打开失败，请检查！\n\n") + QString::fromStdString(written.error()));
 }
 
 void CMainFrame::newProject() {
@@ -826,7 +846,7 @@ void CMainFrame::newProject() {
 void CMainFrame::openProject() {
     if (!maybeSave())
         return;
-    const QString path = chooseOpenFile(this, "打开项目", kProjectFilter);
+    const QString path = chooseOpenFile(this, tr("打开项目"), tr(kProjectFilter));
     if (!path.isEmpty())
         loadProject(path);
 }
@@ -838,7 +858,7 @@ bool CMainFrame::loadProject(const QString& path) {
         opened = tgw::openProject(m_view->list(), path.toStdString());
     }
     if (!opened) {
-        notice(this, "打开失败，请检查文件是否损坏或由更高版本软件创建！");
+        notice(this, tr("打开失败，请检查文件是否损坏或由更高版本软件创建！"));
         return false;
     }
     m_document->setPath(path.toStdString());
@@ -852,7 +872,7 @@ bool CMainFrame::loadProject(const QString& path) {
 bool CMainFrame::saveProject(bool askForName) {
     QString path = documentPath();
     if (askForName || path.isEmpty()) {
-        path = chooseSaveFile(this, "项目另存为", kProjectFilter, "tgx");
+        path = chooseSaveFile(this, tr("项目另存为"), tr(kProjectFilter), "tgx");
         if (path.isEmpty())
             return false;
     }
@@ -869,15 +889,15 @@ bool CMainFrame::saveTo(const QString& path) {
         saved = tgw::saveProject(list, path.toStdString());
     }
     if (!saved) {
-        showMessage(this, QMessageBox::Warning, "提示", "保存项目文件失败，请检查后重试!");
+        showMessage(this, QMessageBox::Warning, tr("提示"), tr("保存项目文件失败，请检查后重试!"));
         return false;
     }
     m_document->setPath(path.toStdString());
     updateTitle();
     // Saved all the same: the dots are whole, only such a name no longer opens its file.
     if (std::vector<size_t> unstorable = picturesWithUnstorableNames(list); !unstorable.empty())
-        warning(this, QString("第 %1 项图片的文件名不是有效的 UTF-8 编码，项目文件只能以 U+FFFD "
-                              "代替其中无法保存的字节。")
+        warning(this, tr("第 %1 项图片的文件名不是有效的 UTF-8 编码，项目文件只能以 U+FFFD "
+                         "代替其中无法保存的字节。")
                           .arg(qulonglong(unstorable.front() + 1)));
     return true;
 }
@@ -885,8 +905,9 @@ bool CMainFrame::saveTo(const QString& path) {
 bool CMainFrame::maybeSave() {
     if (!m_view->list().modified())
         return true;
-    const QString name = documentPath().isEmpty() ? "无标题" : QFileInfo(documentPath()).fileName();
-    switch (askYesNoCancel(this, QString("是否保存对“%1”的修改？").arg(name))) {
+    const QString name =
+        documentPath().isEmpty() ? tr("无标题") : QFileInfo(documentPath()).fileName();
+    switch (askYesNoCancel(this, tr("是否保存对“%1”的修改？").arg(name))) {
     case QMessageBox::Yes:
         return saveProject(false);
     case QMessageBox::No:
@@ -909,7 +930,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 }
 
 void CMainFrame::updateTitle() {
-    const QString name = documentPath().isEmpty() ? "无标题" : QFileInfo(documentPath()).fileName();
+    const QString name =
+        documentPath().isEmpty() ? tr("无标题") : QFileInfo(documentPath()).fileName();
     setWindowTitle(
         QString("%1%2 - Tessaglyphworks").arg(name, m_view->list().modified() ? "*" : ""));
 }

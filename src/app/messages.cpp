@@ -1,5 +1,6 @@
 #include "app/messages.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 
 namespace tgw {
@@ -20,6 +21,14 @@ CFileHook& fileHook() {
     return h;
 }
 } // namespace
+
+QString noticeTitle() {
+    return QCoreApplication::translate("tgw::messages", "Tessaglyphworks 提示");
+}
+
+QString questionTitle() {
+    return QCoreApplication::translate("tgw::messages", "Tessaglyphworks 确认");
+}
 
 void setFileHook(CFileHook h) {
     fileHook() = std::move(h);
@@ -55,20 +64,20 @@ QMessageBox::StandardButton showMessage(QWidget* parent, QMessageBox::Icon icon,
 }
 
 void notice(QWidget* parent, const QString& text) {
-    showMessage(parent, QMessageBox::Information, kNoticeTitle, text);
+    showMessage(parent, QMessageBox::Information, noticeTitle(), text);
 }
 
 void warning(QWidget* parent, const QString& text) {
-    showMessage(parent, QMessageBox::Warning, kNoticeTitle, text);
+    showMessage(parent, QMessageBox::Warning, noticeTitle(), text);
 }
 
 bool askYesNo(QWidget* parent, const QString& text) {
-    return showMessage(parent, QMessageBox::Question, kQuestionTitle, text,
+    return showMessage(parent, QMessageBox::Question, questionTitle(), text,
                        QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 QMessageBox::StandardButton askYesNoCancel(QWidget* parent, const QString& text) {
-    return showMessage(parent, QMessageBox::Question, kQuestionTitle, text,
+    return showMessage(parent, QMessageBox::Question, questionTitle(), text,
                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
 }
 

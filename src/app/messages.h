@@ -9,8 +9,8 @@ namespace tgw {
 
 // The program's message boxes, titled as the user knows them. Every box goes through
 // showMessage(), so that tests can answer it instead of a person.
-inline const QString kNoticeTitle = QStringLiteral("Tessaglyphworks 提示");
-inline const QString kQuestionTitle = QStringLiteral("Tessaglyphworks 确认");
+QString noticeTitle();
+QString questionTitle();
 
 QMessageBox::StandardButton showMessage(QWidget* parent, QMessageBox::Icon icon,
                                         const QString& title, const QString& text,

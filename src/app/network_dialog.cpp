@@ -1,5 +1,6 @@
 #include "app/network_dialog.h"
 
+#include "base/screen_text.h"
 #include "transfer/network_transfer.h"
 
 #include <QButtonGroup>
@@ -105,8 +106,8 @@ bool CIpv4Edit::eventFilter(QObject* watched, QEvent* event) {
 CNetworkDialog::CNetworkDialog(std::string data, CTransferMemory& memory, QWidget* parent)
     : CTransferDialogBase(std::move(data), memory.network.framing, parent),
       m_memory(memory.network) {
-    setWindowTitle(QString::fromUtf8(kNetworkDialogTitle));
-    auto* link = new QGroupBox("网络设置", this);
+    setWindowTitle(QString::fromUtf8(screenText("tgw::core::transfer", kNetworkDialogTitle)));
+    auto* link = new QGroupBox(tr("网络设置"), this);
 
     m_address = new CIpv4Edit(link);
     m_address->setFields(m_memory.address);
@@ -120,23 +121,23 @@ CNetworkDialog::CNetworkDialog(std::string data, CTransferMemory& memory, QWidge
     protocol->addButton(m_udp);
     (m_memory.protocol == EProtocol::Udp ? m_udp : m_tcp)->setChecked(true);
     const CReplyFields reply = makeReplyFields(link, m_memory.replyTimeoutMs, m_memory.logReplies,
-                                               "单应答包", m_memory.singleReply);
+                                               tr("单应答包"), m_memory.singleReply);
     m_replyTimeout = reply.timeout;
     m_logReplies = reply.receive;
     m_singleReply = reply.option;
 
     auto* grid = new QGridLayout(link);
-    auto add = [&](int row, int column, const char* text, QWidget* field) {
+    auto add = [&](int row, int column, const QString& text, QWidget* field) {
         addLabelled(grid, row, column, text, field);
     };
-    add(0, 0, "目标IP地址：", m_address);
-    add(0, 2, "端口：", m_port);
+    add(0, 0, tr("目标IP地址："), m_address);
+    add(0, 2, tr("端口："), m_port);
     auto* protocols = new QHBoxLayout;
     protocols->addWidget(m_tcp);
     protocols->addWidget(m_udp);
     protocols->addStretch(1);
     grid->addLayout(protocols, 1, 1);
-    add(1, 2, "接收超时[MS]：", m_replyTimeout);
+    add(1, 2, tr("接收超时[MS]："), m_replyTimeout);
     grid->addWidget(m_logReplies, 2, 1);
     grid->addWidget(m_singleReply, 2, 3);
     grid->setColumnStretch(1, 1);

@@ -1,5 +1,6 @@
 #include "app/serial_dialog.h"
 
+#include "base/screen_text.h"
 #include "transfer/serial_transfer.h"
 
 #include <QCheckBox>
@@ -24,8 +25,8 @@ CSerialDialog::CSerialDialog(std::string data, CTransferMemory& memory,
 CSerialDialog::CSerialDialog(std::string data, CTransferMemory& memory,
                              Result<std::vector<CSerialPortInfo>> ports, QWidget* parent)
     : CTransferDialogBase(std::move(data), memory.serial.framing, parent), m_memory(memory.serial) {
-    setWindowTitle("通过串口发送字模点阵数据");
-    auto* link = new QGroupBox("串口设置", this);
+    setWindowTitle(tr("通过串口发送字模点阵数据"));
+    auto* link = new QGroupBox(tr("串口设置"), this);
 
     m_port = new QComboBox(link);
     m_port->setEditable(true);
@@ -60,18 +61,18 @@ CSerialDialog::CSerialDialog(std::string data, CTransferMemory& memory,
     m_baud->setCurrentIndex(baud >= 0 ? baud : m_baud->findData(kDefaultBaudRate));
 
     const CReplyFields reply = makeReplyFields(link, m_memory.replyTimeoutMs, m_memory.waitReply,
-                                               "自适应接收超时", m_memory.adaptiveTiming);
+                                               tr("自适应接收超时"), m_memory.adaptiveTiming);
     m_replyTimeout = reply.timeout;
     m_waitReply = reply.receive;
     m_adaptive = reply.option;
 
     auto* grid = new QGridLayout(link);
-    auto add = [&](int row, int column, const char* text, QWidget* field) {
+    auto add = [&](int row, int column, const QString& text, QWidget* field) {
         addLabelled(grid, row, column, text, field);
     };
-    add(0, 0, "串口：", m_port);
-    add(0, 2, "波特率：", m_baud);
-    add(1, 0, "接收超时[MS]：", m_replyTimeout);
+    add(0, 0, tr("串口："), m_port);
+    add(0, 2, tr("波特率："), m_baud);
+    add(1, 0, tr("接收超时[MS]："), m_replyTimeout);
     grid->addWidget(m_waitReply, 1, 2);
     grid->addWidget(m_adaptive, 1, 3);
     grid->setColumnStretch(1, 1);
@@ -92,7 +93,8 @@ void CSerialDialog::showEvent(QShowEvent* event) {
         m_noPortsShown = true;
         // Once the dialog is on screen, so that the box stands over it.
         QTimer::singleShot(0, this, [this] {
-            notify(QMessageBox::Information, kNoSerialPortNotice);
+            notify(QMessageBox::Information,
+                   screenText("tgw::core::transfer", kNoSerialPortNotice));
             m_port->setFocus();
         });
     }
@@ -101,7 +103,7 @@ void CSerialDialog::showEvent(QShowEvent* event) {
 void CSerialDialog::send() {
     const std::string port = portName();
     if (port.empty()) {
-        notify(QMessageBox::Information, kNoSerialPortNotice);
+        notify(QMessageBox::Information, screenText("tgw::core::transfer", kNoSerialPortNotice));
         m_port->setFocus();
         return;
     }

@@ -1,6 +1,7 @@
 #include "app/transfer_dialog_base.h"
 
 #include "app/messages.h"
+#include "base/screen_text.h"
 #include "view/hex_byte_edit.h"
 
 #include <QAbstractSpinBox>
@@ -35,18 +36,24 @@ struct CHexFieldInfo {
 
 // In EFramingField order.
 const CHexFieldInfo kHexFields[] = {
-    {"包头1", &CFramingMemory::header1, &CFramingSettings::header1},
-    {"包头2", &CFramingMemory::header2, &CFramingSettings::header2},
-    {"包尾", &CFramingMemory::tail, &CFramingSettings::tail},
-    {"数据前缀", &CFramingMemory::prefix, &CFramingSettings::prefix},
-    {"数据后缀", &CFramingMemory::suffix, &CFramingSettings::suffix},
-    {"末包数据", &CFramingMemory::lastBytes, &CFramingSettings::lastBytes},
+    {QT_TRANSLATE_NOOP("tgw::CTransferDialogBase", "包头1"), &CFramingMemory::header1,
+     &CFramingSettings::header1},
+    {QT_TRANSLATE_NOOP("tgw::CTransferDialogBase", "包头2"), &CFramingMemory::header2,
+     &CFramingSettings::header2},
+    {QT_TRANSLATE_NOOP("tgw::CTransferDialogBase", "包尾"), &CFramingMemory::tail,
+     &CFramingSettings::tail},
+    {QT_TRANSLATE_NOOP("tgw::CTransferDialogBase", "数据前缀"), &CFramingMemory::prefix,
+     &CFramingSettings::prefix},
+    {QT_TRANSLATE_NOOP("tgw::CTransferDialogBase", "数据后缀"), &CFramingMemory::suffix,
+     &CFramingSettings::suffix},
+    {QT_TRANSLATE_NOOP("tgw::CTransferDialogBase", "末包数据"), &CFramingMemory::lastBytes,
+     &CFramingSettings::lastBytes},
 };
 
 QComboBox* listBox(QWidget* parent, std::span<const char* const> texts, int current) {
     auto* box = new QComboBox(parent);
     for (const char* text : texts)
-        box->addItem(QString::fromUtf8(text));
+        box->addItem(QString::fromUtf8(screenText("tgw::core::transfer", text)));
     box->setCurrentIndex(current >= 0 && current < box->count() ? current : 0);
     return box;
 }
@@ -86,7 +93,7 @@ CTransferDialogBase::CTransferDialogBase(std::string data, CFramingMemory& frami
     m_dataSize = new QLabel(QString::fromUtf8(dataSizeText(m_data.size())), this);
 
     for (size_t i = 0; i < m_hex.size(); ++i) {
-        auto* box = new CHexByteEdit(QString::fromUtf8(kHexFields[i].caption), m_fields);
+        auto* box = new CHexByteEdit(tr(kHexFields[i].caption), m_fields);
         box->setMaxLength(kMaxHexChars);
         box->setText(QString::fromUtf8(framing.*kHexFields[i].memory));
         m_hex[i] = box;
@@ -118,9 +125,9 @@ CTransferDialogBase::CTransferDialogBase(std::string data, CFramingMemory& frami
     m_progress->setFormat("%v/%m");
     m_progress->setTextVisible(false); // until there is a transfer to count
 
-    m_send = new QPushButton("发送(&S)", this);
-    m_stop = new QPushButton("停止(&P)", this);
-    m_close = new QPushButton("关闭(&C)", this);
+    m_send = new QPushButton(tr("发送(&S)"), this);
+    m_stop = new QPushButton(tr("停止(&P)"), this);
+    m_close = new QPushButton(tr("关闭(&C)"), this);
     m_send->setDefault(true);
     m_stop->setAutoDefault(false);
     m_close->setAutoDefault(false);
@@ -154,7 +161,7 @@ CTransferDialogBase::CReplyFields CTransferDialogBase::makeReplyFields(QWidget* 
                                                                        int timeoutMs, bool receive,
                                                                        const QString& optionText,
                                                                        bool option) {
-    CReplyFields f{new QSpinBox(parent), new QCheckBox("接收回应数据", parent),
+    CReplyFields f{new QSpinBox(parent), new QCheckBox(tr("接收回应数据"), parent),
                    new QCheckBox(optionText, parent)};
     f.timeout->setRange(1, 65535);
     f.timeout->setValue(timeoutMs);
@@ -170,7 +177,7 @@ CTransferDialogBase::CReplyFields CTransferDialogBase::makeReplyFields(QWidget* 
 }
 
 void CTransferDialogBase::buildLayout(QWidget* linkFields) {
-    auto* framing = new QGroupBox("数据包格式", m_fields);
+    auto* framing = new QGroupBox(tr("数据包格式"), m_fields);
     auto* grid = new QGridLayout(framing);
     auto add = [&](QWidget* field, const QString& text, int row, int column) {
         field->setParent(framing);
@@ -179,14 +186,14 @@ void CTransferDialogBase::buildLayout(QWidget* linkFields) {
     using F = EFramingField;
     const F order[] = {F::Header1, F::Header2, F::Tail, F::LastBytes, F::Prefix, F::Suffix};
     for (int i = 0; i < 6; ++i)
-        add(hexBox(order[i]), hexBox(order[i])->fieldName() + "：", i / 2, i % 2 * 2);
-    add(m_checksumKind, "校验方式：", 3, 0);
-    add(m_checksumRange, "校验范围：", 3, 2);
-    add(m_lastMode, "末包处理：", 4, 0);
+        add(hexBox(order[i]), hexBox(order[i])->fieldName() + tr("："), i / 2, i % 2 * 2);
+    add(m_checksumKind, tr("校验方式："), 3, 0);
+    add(m_checksumRange, tr("校验范围："), 3, 2);
+    add(m_lastMode, tr("末包处理："), 4, 0);
     // Its long caption gets a row of its own rather than widening a column.
     auto* sizeRow = new QHBoxLayout;
     m_packetSize->setParent(framing);
-    sizeRow->addWidget(caption("最大数据长度[超过时拆分数据]：", m_packetSize));
+    sizeRow->addWidget(caption(tr("最大数据长度[超过时拆分数据]："), m_packetSize));
     sizeRow->addWidget(m_packetSize);
     sizeRow->addStretch(1);
     grid->addLayout(sizeRow, 5, 0, 1, 4);
@@ -227,7 +234,7 @@ void CTransferDialogBase::buildLayout(QWidget* linkFields) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_dataSize);
     layout->addWidget(m_fields);
-    layout->addWidget(new QLabel("接收记录：", this));
+    layout->addWidget(new QLabel(tr("接收记录："), this));
     layout->addWidget(m_log, 1);
     layout->addLayout(buttons);
     resize(640, 600);
@@ -366,7 +373,7 @@ void CTransferDialogBase::trimLog() {
 }
 
 void CTransferDialogBase::notify(QMessageBox::Icon icon, const QString& text) {
-    showMessage(this, icon, kNoticeTitle, text);
+    showMessage(this, icon, noticeTitle(), text);
 }
 
 void CTransferDialogBase::reject() {

@@ -1,4 +1,5 @@
 #include "model/font_settings.h"
+#include "base/screen_text.h"
 
 #include "model/dot_matrix.h"
 
@@ -6,8 +7,12 @@ namespace tgw {
 
 const char* builtinFontName(int kind) {
     static const char* const names[] = {
-        "ASCII 5x7点阵字库",  "ASCII 5x8点阵字库",    "ASCII 6x12点阵字库",
-        "ASCII 8x16点阵字库", "GB2312 12x12点阵字库", "GB2312 16x16点阵字库",
+        TGW_TR_NOOP("tgw::core::settings", "ASCII 5x7点阵字库"),
+        TGW_TR_NOOP("tgw::core::settings", "ASCII 5x8点阵字库"),
+        TGW_TR_NOOP("tgw::core::settings", "ASCII 6x12点阵字库"),
+        TGW_TR_NOOP("tgw::core::settings", "ASCII 8x16点阵字库"),
+        TGW_TR_NOOP("tgw::core::settings", "GB2312 12x12点阵字库"),
+        TGW_TR_NOOP("tgw::core::settings", "GB2312 16x16点阵字库"),
     };
     return isBuiltinFont(kind) ? names[kind] : "";
 }

@@ -1,4 +1,5 @@
 #include "model/settings.h"
+#include "base/screen_text.h"
 
 #include "base/text.h"
 #include "model/dot_matrix.h"
@@ -63,8 +64,10 @@ bool isMenuPointSize(int size) {
 }
 
 const char* dotOrderName(int pointsSeq) {
-    static const char* const names[] = {"横向取点左高位", "横向取点右高位", "纵向取点上高位",
-                                        "纵向取点下高位"};
+    static const char* const names[] = {TGW_TR_NOOP("tgw::core::settings", "横向取点左高位"),
+                                        TGW_TR_NOOP("tgw::core::settings", "横向取点右高位"),
+                                        TGW_TR_NOOP("tgw::core::settings", "纵向取点上高位"),
+                                        TGW_TR_NOOP("tgw::core::settings", "纵向取点下高位")};
     return pointsSeq >= 0 && pointsSeq <= 3 ? names[pointsSeq] : "";
 }
 

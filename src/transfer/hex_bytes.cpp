@@ -1,5 +1,7 @@
 #include "transfer/hex_bytes.h"
 
+#include "base/screen_text.h"
+
 #include "base/text.h"
 
 #include <vector>
@@ -99,8 +101,9 @@ Result<CBytes> parseHexBytes(std::string_view text, std::string_view field) {
     CBytes out;
     for (std::string_view token : tokens(text)) {
         if (!isHexToken(token))
-            return failure(format("%.*s: '%s' is not hexadecimal; type bytes as pairs of the "
-                                  "digits 0-9 and A-F, such as \"AA 01 02\"",
+            return failure(format(TGW_TR_EN("tgw::core::transfer",
+                                            "%.*s: '%s' is not hexadecimal; type bytes as pairs of "
+                                            "the digits 0-9 and A-F, such as \"AA 01 02\""),
                                   int(field.size()), field.data(), shownToken(token).c_str()));
         appendTokenBytes(token, out);
     }

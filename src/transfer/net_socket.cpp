@@ -1,5 +1,7 @@
 #include "transfer/net_socket.h"
 
+#include "base/screen_text.h"
+
 #include "base/text.h"
 
 #include <algorithm>
@@ -47,16 +49,22 @@ Result<CIpv4Address> parseIpv4Address(std::string_view text) {
             ++digits, ++i;
         }
         if (digits == 0 || digits > 3)
-            return failure("'" + shown + "' is not an IPv4 address of four numbers 0 to 255");
+            return failure(format(TGW_TR_EN("tgw::core::transfer",
+                                            "'%s' is not an IPv4 address of four numbers 0 to 255"),
+                                  shown.c_str()));
         fields[field++] = value;
         if (i == text.size() || field == 4)
             break;
         if (text[i] != '.')
-            return failure("'" + shown + "' is not an IPv4 address of four numbers 0 to 255");
+            return failure(format(TGW_TR_EN("tgw::core::transfer",
+                                            "'%s' is not an IPv4 address of four numbers 0 to 255"),
+                                  shown.c_str()));
         ++i;
     }
     if (field != 4 || i != text.size())
-        return failure("'" + shown + "' is not an IPv4 address of four numbers 0 to 255");
+        return failure(format(TGW_TR_EN("tgw::core::transfer",
+                                        "'%s' is not an IPv4 address of four numbers 0 to 255"),
+                              shown.c_str()));
     return ipv4FromFields(fields);
 }
 
@@ -64,10 +72,12 @@ Result<CIpv4Address> ipv4FromFields(const std::array<std::optional<int>, 4>& fie
     CIpv4Address a;
     for (size_t i = 0; i < 4; ++i) {
         if (!fields[i])
-            return failure(format("field %zu of the address is empty", i + 1));
+            return failure(format(
+                TGW_TR_EN("tgw::core::transfer", "field %zu of the address is empty"), i + 1));
         if (*fields[i] < 0 || *fields[i] > 255)
-            return failure(
-                format("field %zu of the address is %d, not 0 to 255", i + 1, *fields[i]));
+            return failure(format(
+                TGW_TR_EN("tgw::core::transfer", "field %zu of the address is %d, not 0 to 255"),
+                i + 1, *fields[i]));
         a.bytes[i] = uint8_t(*fields[i]);
     }
     return a;
@@ -77,7 +87,8 @@ Result<CSocket> CSocket::create(EProtocol protocol, const CIpv4Address& address,
     const int type = protocol == EProtocol::Tcp ? SOCK_STREAM : SOCK_DGRAM;
     CUniqueFd fd(::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (!fd)
-        return failure("no socket could be made: " + lastError());
+        return failure(format(TGW_TR_EN("tgw::core::transfer", "no socket could be made: %s"),
+                              lastError().c_str()));
     return CSocket(std::move(fd), protocol, address, port);
 }
 
@@ -95,9 +106,10 @@ Status CSocket::connect(int timeoutMs, const CCancelSignal& cancel) {
     case EWait::Ready:
         break;
     case EWait::TimedOut:
-        return failure(format("no answer within %d ms", timeoutMs));
+        return failure(
+            format(TGW_TR_EN("tgw::core::transfer", "no answer within %d ms"), timeoutMs));
     case EWait::Cancelled:
-        return failure("cancelled");
+        return failure(TGW_TR_EN("tgw::core::transfer", "cancelled"));
     case EWait::Failed:
         return failure(lastError());
     }
@@ -118,7 +130,7 @@ Status CSocket::discardInput() {
         if (n > 0 || (n == 0 && m_protocol == EProtocol::Udp))
             continue;
         if (n == 0)
-            return failure("the peer closed the connection");
+            return failure(TGW_TR_EN("tgw::core::transfer", "the peer closed the connection"));
         if (errno == EAGAIN || errno == EWOULDBLOCK)
             return {};
         if (errno == EINTR)
@@ -159,17 +171,19 @@ Status CSocket::sendAll(std::span<const unsigned char> data, int stallMs,
             continue;
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
             return failure(
-                format("%zu of %zu bytes were sent: %s", done, data.size(), lastError().c_str()));
+                format(TGW_TR_EN("tgw::core::transfer", "%zu of %zu bytes were sent: %s"), done,
+                       data.size(), lastError().c_str()));
         const long long left = stallMs - (steadyMs() - progress);
         EWait w = left > 0 ? waitFor(m_fd.get(), POLLOUT, int(left), cancel) : EWait::TimedOut;
         if (w == EWait::Cancelled)
-            return failure("cancelled");
+            return failure(TGW_TR_EN("tgw::core::transfer", "cancelled"));
         if (w == EWait::Failed)
             return failure(lastError());
         if (w == EWait::TimedOut)
-            return failure(format("%zu of %zu bytes were sent; the peer took nothing more for "
-                                  "%d ms",
-                                  done, data.size(), stallMs));
+            return failure(format(
+                TGW_TR_EN("tgw::core::transfer",
+                          "%zu of %zu bytes were sent; the peer took nothing more for %d ms"),
+                done, data.size(), stallMs));
     } while (done < data.size());
     return {};
 }

@@ -1,20 +1,24 @@
 #include "transfer/network_transfer.h"
 
+#include "base/screen_text.h"
+
 #include "base/text.h"
 
 namespace tgw {
 
 Status CNetworkSettings::validate() const {
     if (port < 1)
-        return failure("the port must be 1 to 65535");
+        return failure(TGW_TR_EN("tgw::core::transfer", "the port must be 1 to 65535"));
     if (replyTimeoutMs < 1 || replyTimeoutMs > 65535)
-        return failure("the reply time-out must be 1 to 65535 ms");
+        return failure(
+            TGW_TR_EN("tgw::core::transfer", "the reply time-out must be 1 to 65535 ms"));
     return {};
 }
 
 std::string connectFailedNotice(const CIpv4Address& address, uint16_t port) {
     const auto& b = address.bytes;
-    return format("连接 %d.%d.%d.%d:%d 失败，请检查！", b[0], b[1], b[2], b[3], int(port));
+    return format(TGW_TR("tgw::core::transfer", "连接 %d.%d.%d.%d:%d 失败，请检查！"), b[0], b[1],
+                  b[2], b[3], int(port));
 }
 
 CNetworkTransfer::CNetworkTransfer(CNetworkSettings settings, CPacketFramer framer,
@@ -24,11 +28,11 @@ CNetworkTransfer::CNetworkTransfer(CNetworkSettings settings, CPacketFramer fram
 
 std::optional<CLinkFailure> CNetworkTransfer::openLink() {
     if (Status valid = m_settings.validate(); !valid)
-        return CLinkFailure{kSendFailedNotice, valid.error()};
+        return CLinkFailure{screenText("tgw::core::transfer", kSendFailedNotice), valid.error()};
     Result<CSocket> socket =
         CSocket::create(m_settings.protocol, m_settings.address, m_settings.port);
     if (!socket)
-        return CLinkFailure{kSendFailedNotice, socket.error()};
+        return CLinkFailure{screenText("tgw::core::transfer", kSendFailedNotice), socket.error()};
     if (Status s = socket->connect(m_settings.stallTimeoutMs, cancelSignal()); !s)
         return CLinkFailure{connectFailedNotice(m_settings.address, m_settings.port),
                             format("%s:%d: %s", m_settings.address.text().c_str(),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/screen_text.h"
 #include "transfer/net_socket.h"
 #include "transfer/packet_transfer.h"
 
@@ -7,7 +8,8 @@
 
 namespace tgw {
 
-inline constexpr const char* kNetworkDialogTitle = "通过网络发送字模点阵数据";
+inline constexpr const char* kNetworkDialogTitle =
+    TGW_TR_NOOP("tgw::core::transfer", "通过网络发送字模点阵数据");
 
 struct CNetworkSettings {
     EProtocol protocol = EProtocol::Tcp;

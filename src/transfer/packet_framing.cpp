@@ -1,5 +1,7 @@
 #include "transfer/packet_framing.h"
 
+#include "base/screen_text.h"
+
 #include "base/text.h"
 
 #include <algorithm>
@@ -8,7 +10,9 @@ namespace tgw {
 
 Status CFramingSettings::validate() const {
     if (packetSize < 1 || packetSize > kMaxPacketSize)
-        return failure(format("the packet size must be 1 to %zu bytes", kMaxPacketSize));
+        return failure(
+            format(TGW_TR_EN("tgw::core::transfer", "the packet size must be 1 to %zu bytes"),
+                   kMaxPacketSize));
     return {};
 }
 

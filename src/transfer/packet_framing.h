@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/result.h"
+#include "base/screen_text.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,13 +20,19 @@ enum class EChecksumRange { FromHeader1 = 0, FromHeader2 = 1, FromData = 2 };
 enum class ELastPacketMode { SameAsOthers = 0, Header1 = 1, Header2 = 2, Tail = 3 };
 
 // The dialog's list texts, in list order (index = enum value).
-inline constexpr const char* kChecksumKindTexts[] = {"自定义/无校验码", "逐字节异或",
-                                                     "逐字节相加[溢出]"};
-inline constexpr const char* kChecksumRangeTexts[] = {"从包头1开始计算", "从包头2开始计算",
-                                                      "从数据部分开始计算"};
+inline constexpr const char* kChecksumKindTexts[] = {
+    TGW_TR_NOOP("tgw::core::transfer", "自定义/无校验码"),
+    TGW_TR_NOOP("tgw::core::transfer", "逐字节异或"),
+    TGW_TR_NOOP("tgw::core::transfer", "逐字节相加[溢出]")};
+inline constexpr const char* kChecksumRangeTexts[] = {
+    TGW_TR_NOOP("tgw::core::transfer", "从包头1开始计算"),
+    TGW_TR_NOOP("tgw::core::transfer", "从包头2开始计算"),
+    TGW_TR_NOOP("tgw::core::transfer", "从数据部分开始计算")};
 inline constexpr const char* kLastPacketModeTexts[] = {
-    "包头包尾均与首包相同", "包头1数据与首包不相同", "包头2数据与首包不相同",
-    "包尾数据与首包不相同"};
+    TGW_TR_NOOP("tgw::core::transfer", "包头包尾均与首包相同"),
+    TGW_TR_NOOP("tgw::core::transfer", "包头1数据与首包不相同"),
+    TGW_TR_NOOP("tgw::core::transfer", "包头2数据与首包不相同"),
+    TGW_TR_NOOP("tgw::core::transfer", "包尾数据与首包不相同")};
 
 inline constexpr size_t kMaxPacketSize = 2147483647;
 

@@ -1,5 +1,7 @@
 #include "transfer/packet_transfer.h"
 
+#include "base/screen_text.h"
+
 #include "base/text.h"
 
 namespace tgw {
@@ -53,32 +55,36 @@ bool CPacketTransfer::step() {
         } else {
             // The log says how far it got: packets before this one went out whole, and this
             // one too when only its reply failed.
-            m_log.line(format("Transfer stopped at packet %zu of %zu (%s); %zu sent in full.",
-                              index + 1, m_outcome.packetCount, sent.error().c_str(),
-                              index + (m_written ? 1 : 0)));
-            finish(ETransferState::Failed, kSendFailedNotice,
-                   format("packet %zu of %zu: %s", index + 1, m_outcome.packetCount,
-                          sent.error().c_str()));
+            m_log.line(
+                format(TGW_TR_EN("tgw::core::transfer",
+                                 "Transfer stopped at packet %zu of %zu (%s); %zu sent in full."),
+                       index + 1, m_outcome.packetCount, sent.error().c_str(),
+                       index + (m_written ? 1 : 0)));
+            finish(ETransferState::Failed, screenText("tgw::core::transfer", kSendFailedNotice),
+                   format(TGW_TR_EN("tgw::core::transfer", "packet %zu of %zu: %s"), index + 1,
+                          m_outcome.packetCount, sent.error().c_str()));
         }
         return false;
     }
     ++m_outcome.packetsSent;
     m_observer->packetSent(m_outcome.packetsSent, m_outcome.packetCount);
     if (m_outcome.packetsSent == m_outcome.packetCount) {
-        finish(ETransferState::Succeeded, m_logsReplies ? "" : kSendSucceededNotice);
+        finish(ETransferState::Succeeded,
+               m_logsReplies ? "" : screenText("tgw::core::transfer", kSendSucceededNotice));
         return false;
     }
     return true;
 }
 
 std::string dataSizeText(size_t bytes) {
-    return format("点阵数据共%zu字节", bytes);
+    return format(TGW_TR("tgw::core::transfer", "点阵数据共%zu字节"), bytes);
 }
 
 void CPacketTransfer::finish(ETransferState state, std::string notice, std::string detail) {
     if (state == ETransferState::Cancelled && m_linkOpen)
-        m_log.line(format("Transfer cancelled after %zu of %zu packets.", m_outcome.packetsSent,
-                          m_outcome.packetCount));
+        m_log.line(
+            format(TGW_TR_EN("tgw::core::transfer", "Transfer cancelled after %zu of %zu packets."),
+                   m_outcome.packetsSent, m_outcome.packetCount));
     if (m_linkOpen) {
         closeLink();
         m_linkOpen = false;

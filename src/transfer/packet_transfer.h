@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/result.h"
+#include "base/screen_text.h"
 #include "transfer/io_wait.h"
 #include "transfer/packet_framing.h"
 #include "transfer/transfer_log.h"
@@ -13,8 +14,10 @@
 namespace tgw {
 
 // Message box texts of the transfers.
-inline constexpr const char* kSendSucceededNotice = "数据发送成功！";
-inline constexpr const char* kSendFailedNotice = "数据发送失败，请检查网络连接！";
+inline constexpr const char* kSendSucceededNotice =
+    TGW_TR_NOOP("tgw::core::transfer", "数据发送成功！");
+inline constexpr const char* kSendFailedNotice =
+    TGW_TR_NOOP("tgw::core::transfer", "数据发送失败，请检查网络连接！");
 
 // "点阵数据共%d字节": the size of the matrix data, as the transfer dialogs show it on opening.
 std::string dataSizeText(size_t bytes);

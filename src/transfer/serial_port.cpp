@@ -1,5 +1,7 @@
 #include "transfer/serial_port.h"
 
+#include "base/screen_text.h"
+
 #include "base/text.h"
 
 #include <algorithm>
@@ -22,7 +24,7 @@ struct CPortListDeleter {
 
 std::string libraryError() {
     char* text = sp_last_error_message();
-    std::string out = text ? text : "unknown error";
+    std::string out = text ? text : TGW_TR_EN("tgw::core::transfer", "unknown error");
     sp_free_error_message(text);
     return out;
 }
@@ -48,7 +50,9 @@ speed_t standardSpeed(unsigned rate) {
 Result<std::vector<CSerialPortInfo>> listSerialPorts() {
     sp_port** raw = nullptr;
     if (sp_list_ports(&raw) != SP_OK)
-        return failure("the serial ports cannot be listed: " + libraryError());
+        return failure(
+            format(TGW_TR_EN("tgw::core::transfer", "the serial ports cannot be listed: %s"),
+                   libraryError().c_str()));
     std::unique_ptr<sp_port*, CPortListDeleter> list(raw);
     std::vector<CSerialPortInfo> ports;
     for (sp_port** p = raw; *p; ++p) {
@@ -64,9 +68,9 @@ Result<CSerialPort> CSerialPort::open(const std::string& path, unsigned baudRate
     if (busy)
         *busy = false;
     if (path.empty())
-        return failure("no serial port was given");
+        return failure(TGW_TR_EN("tgw::core::transfer", "no serial port was given"));
     if (baudRate == 0)
-        return failure("the baud rate must be above 0");
+        return failure(TGW_TR_EN("tgw::core::transfer", "the baud rate must be above 0"));
     CUniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!fd) {
         // EBUSY: the holder set TIOCEXCL.
@@ -75,14 +79,15 @@ Result<CSerialPort> CSerialPort::open(const std::string& path, unsigned baudRate
         return failure(path + ": " + lastError());
     }
     if (!::isatty(fd.get()))
-        return failure(path + " is not a serial port");
+        return failure(
+            format(TGW_TR_EN("tgw::core::transfer", "%s is not a serial port"), path.c_str()));
     // The advisory lock serial terminals take on the device. Taken before the settings below,
     // so that a port in use keeps its holder's rate and queued bytes.
     if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
         const bool held = errno == EWOULDBLOCK;
         if (held && busy)
             *busy = true;
-        return failure(held ? path + " is in use by another program" : path + ": " + lastError());
+        return failure(held ? format(TGW_TR_EN("tgw::core::transfer", "%s is in use by another program"), path.c_str()) : path + ": " + lastError());
     }
     termios t{};
     if (::tcgetattr(fd.get(), &t) != 0)
@@ -102,8 +107,8 @@ Result<CSerialPort> CSerialPort::open(const std::string& path, unsigned baudRate
     if (::tcsetattr(fd.get(), TCSANOW, &t) != 0)
         return failure(path + ": " + lastError());
     if (!speed && !setFreeBaudRate(fd.get(), baudRate))
-        return failure(
-            format("%s does not take %u baud: %s", path.c_str(), baudRate, lastError().c_str()));
+        return failure(format(TGW_TR_EN("tgw::core::transfer", "%s does not take %u baud: %s"),
+                              path.c_str(), baudRate, lastError().c_str()));
     // Whatever another program left in the queues is not ours to send or to read.
     ::tcflush(fd.get(), TCIOFLUSH);
     // Exclusive while we hold it: another program's bytes must not mix with ours, nor may it
@@ -120,7 +125,9 @@ CSerialPort::~CSerialPort() {
 
 Status CSerialPort::purge() {
     if (::tcflush(m_fd.get(), TCIFLUSH) != 0)
-        return failure("the port's input cannot be emptied: " + lastError());
+        return failure(
+            format(TGW_TR_EN("tgw::core::transfer", "the port's input cannot be emptied: %s"),
+                   lastError().c_str()));
     return {};
 }
 
@@ -138,19 +145,21 @@ Status CSerialPort::writeAll(std::span<const unsigned char> data, int stallMs,
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno != EAGAIN)
-            return failure(format("%zu of %zu bytes were written: %s", done, data.size(),
-                                  lastError().c_str()));
+            return failure(
+                format(TGW_TR_EN("tgw::core::transfer", "%zu of %zu bytes were written: %s"), done,
+                       data.size(), lastError().c_str()));
         // The driver's queue is full: wait for room, but not for ever.
         const long long left = stallMs - (steadyMs() - progress);
         EWait w = left > 0 ? waitFor(m_fd.get(), POLLOUT, int(left), cancel) : EWait::TimedOut;
         if (w == EWait::Cancelled)
-            return failure("cancelled");
+            return failure(TGW_TR_EN("tgw::core::transfer", "cancelled"));
         if (w == EWait::Failed)
             return failure(lastError());
         if (w == EWait::TimedOut)
-            return failure(format("%zu of %zu bytes were written; the port took nothing more "
-                                  "for %d ms",
-                                  done, data.size(), stallMs));
+            return failure(format(
+                TGW_TR_EN("tgw::core::transfer",
+                          "%zu of %zu bytes were written; the port took nothing more for %d ms"),
+                done, data.size(), stallMs));
     }
     return {};
 }
@@ -168,14 +177,15 @@ Status CSerialPort::drain(int stallMs, const CCancelSignal& cancel) {
             lowest = queued;
             progress = now;
         } else if (now - progress >= stallMs) {
-            return failure(
-                format("%d bytes stayed in the port's output queue for %d ms", queued, stallMs));
+            return failure(format(TGW_TR_EN("tgw::core::transfer",
+                                            "%d bytes stayed in the port's output queue for %d ms"),
+                                  queued, stallMs));
         }
         // About the time the queue takes at this rate (10 bits a byte), in short naps.
         const long long need = (long long)queued * 10000 / m_baud;
         const int nap = int(std::clamp(need, 1LL, 20LL));
         if (waitFor(-1, 0, nap, cancel) == EWait::Cancelled)
-            return failure("cancelled");
+            return failure(TGW_TR_EN("tgw::core::transfer", "cancelled"));
     }
 }
 
@@ -206,7 +216,7 @@ CSerialPort::ERead CSerialPort::read(unsigned char* buffer, size_t capacity, int
                 return ERead::TimedOut;
             continue;
         }
-        error = n == 0 ? "the device hung up" : lastError();
+        error = n == 0 ? TGW_TR_EN("tgw::core::transfer", "the device hung up") : lastError();
         return ERead::Failed;
     }
 }

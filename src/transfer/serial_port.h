@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/result.h"
+#include "base/screen_text.h"
 #include "transfer/io_wait.h"
 #include "transfer/unique_fd.h"
 
@@ -15,10 +16,12 @@ inline constexpr unsigned kBaudRates[] = {110,   300,   600,   1200,  2400,   48
                                           19200, 38400, 56000, 57600, 115200, 128000, 256000};
 inline constexpr unsigned kDefaultBaudRate = 38400;
 
-inline constexpr const char* kNoSerialPortNotice = "未找到可用的串口，无法进行传输！";
-inline constexpr const char* kPortOpenFailedNotice = "串口打开失败，请检查后再重试！";
-inline constexpr const char* kPortBusyNotice =
-    "串口已被其他程序占用，请关闭占用该串口的程序（如串口终端）后再重试！";
+inline constexpr const char* kNoSerialPortNotice =
+    TGW_TR_NOOP("tgw::core::transfer", "未找到可用的串口，无法进行传输！");
+inline constexpr const char* kPortOpenFailedNotice =
+    TGW_TR_NOOP("tgw::core::transfer", "串口打开失败，请检查后再重试！");
+inline constexpr const char* kPortBusyNotice = TGW_TR_NOOP(
+    "tgw::core::transfer", "串口已被其他程序占用，请关闭占用该串口的程序（如串口终端）后再重试！");
 
 // A present serial port: its system name ("/dev/ttyUSB0") and what the system says it is.
 struct CSerialPortInfo {

@@ -1,5 +1,7 @@
 #include "transfer/serial_transfer.h"
 
+#include "base/screen_text.h"
+
 #include <algorithm>
 
 namespace tgw {
@@ -18,7 +20,9 @@ std::optional<CLinkFailure> CSerialTransfer::openLink() {
     bool busy = false;
     Result<CSerialPort> port = CSerialPort::open(m_settings.port, m_settings.baudRate, &busy);
     if (!port)
-        return CLinkFailure{busy ? kPortBusyNotice : kPortOpenFailedNotice, port.error()};
+        return CLinkFailure{
+            screenText("tgw::core::transfer", busy ? kPortBusyNotice : kPortOpenFailedNotice),
+            port.error()};
     m_port.emplace(std::move(port).value());
     return std::nullopt;
 }
@@ -57,7 +61,7 @@ Status CSerialTransfer::readReply() {
         case CSerialPort::ERead::Data:
             break;
         case CSerialPort::ERead::TimedOut:
-            log().endLine(replied ? "" : kReplyTimeoutText);
+            log().endLine(replied ? "" : screenText("tgw::core::transfer", kReplyTimeoutText));
             return {};
         case CSerialPort::ERead::Cancelled:
             // The packet went out; the transfer ends before the next one and says so.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/screen_text.h"
 #include <span>
 #include <string>
 #include <string_view>
@@ -9,7 +10,8 @@ namespace tgw {
 class ITransferObserver;
 
 // The line a packet's reply ends with when nothing came back.
-inline constexpr const char* kReplyTimeoutText = "接收应答数据失败 / 应答超时。";
+inline constexpr const char* kReplyTimeoutText =
+    TGW_TR_NOOP("tgw::core::transfer", "接收应答数据失败 / 应答超时。");
 
 // "[mm:ss.mmm] ": minute, second and millisecond of a log line's time.
 std::string logTimeStamp(int minute, int second, int millisecond);

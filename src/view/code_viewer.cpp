@@ -18,7 +18,7 @@ namespace tgw {
 
 CCodeViewer::CCodeViewer(std::string code, const QString& suffix, QWidget* parent)
     : QDialog(parent), m_code(std::move(code)), m_suffix(suffix), m_text(new QPlainTextEdit(this)) {
-    setWindowTitle("代码预览");
+    setWindowTitle(tr("代码预览"));
     m_text->setReadOnly(true);
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -26,8 +26,8 @@ CCodeViewer::CCodeViewer(std::string code, const QString& suffix, QWidget* paren
     m_text->setPlainText(shown.replace("\r\n", "\n"));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    QPushButton* copy = buttons->addButton("复制全部", QDialogButtonBox::ActionRole);
-    QPushButton* save = buttons->addButton("另存为...", QDialogButtonBox::ActionRole);
+    QPushButton* copy = buttons->addButton(tr("复制全部"), QDialogButtonBox::ActionRole);
+    QPushButton* save = buttons->addButton(tr("另存为..."), QDialogButtonBox::ActionRole);
     connect(copy, &QPushButton::clicked, this,
             [this] { QApplication::clipboard()->setText(m_text->toPlainText()); });
     connect(save, &QPushButton::clicked, this, &CCodeViewer::saveAs);
@@ -55,16 +55,17 @@ QString CCodeViewer::saveTo(const QString& path) const {
 
 void CCodeViewer::saveAs() {
     const bool assembler = m_suffix == "asm";
-    QFileDialog dialog(this, "保存至...", QString(),
-                       assembler ? "ASM 源文件 (*.asm);;所有文件 (*.*)"
-                                 : "C 源文件 (*.c);;所有文件 (*.*)");
+    QFileDialog dialog(this, tr("保存至..."), QString(),
+                       assembler ? tr("ASM 源文件 (*.asm);;所有文件 (*.*)")
+                                 : tr("C 源文件 (*.c);;所有文件 (*.*)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(m_suffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     QString error = saveTo(dialog.selectedFiles().first());
     if (!error.isEmpty())
-        QMessageBox::warning(this, "Tessaglyphworks 提示", "文件打开失败，请检查！\n\n" + error);
+        QMessageBox::warning(this, tr("Tessaglyphworks 提示"),
+                             tr("文件打开失败，请检查！\n\n") + error);
 }
 
 bool startViewer(const QString& command, const QString& path) {

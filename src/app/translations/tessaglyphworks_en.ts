@@ -1,0 +1,1734 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>tgw::CAddCharsDialog</name>
+    <message>
+        <location filename="../add_chars_dialog.cpp" line="+16"/>
+        <source>添加单写字符</source>
+        <translation>Add Single Characters</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>输入待取模的字符，每个字符生成一个字模：</source>
+        <translation>Type the characters to convert; each character becomes one matrix:</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>导入...</source>
+        <translation>Import...</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>请指定需导入的文件...</source>
+        <translation>Choose the file to import...</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>文本文件 (*.txt);;所有文件 (*.*)</source>
+        <translation>Text files (*.txt);;All files (*.*)</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>文件打开失败，请检查后重试！</source>
+        <translation>The file could not be opened. Please check it and try again.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>文件过大（超过 %1 MB），无法导入！</source>
+        <translation>The file is too large (over %1 MB) to import.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>文件读取失败，请检查后重试！</source>
+        <translation>The file could not be read. Please check it and try again.</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::CAddStringDialog</name>
+    <message>
+        <location filename="../add_string_dialog.cpp" line="+26"/>
+        <source>从右向左阅读</source>
+        <translation>Right-to-left reading</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>添加连写文字</source>
+        <translation>Add Text String</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>输入待取模的文字，全部文字生成一个字模（可以多行）：</source>
+        <translation>Type the text to convert; all of it becomes one matrix (several lines allowed):</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::CCodeFormatDialog</name>
+    <message>
+        <location filename="../code_format_dialog.cpp" line="+41"/>
+        <source>字节行从上到下，每行从左到右</source>
+        <translation>Byte rows top to bottom, each row left to right</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>字节行从下到上，每行从左到右</source>
+        <translation>Byte rows bottom to top, each row left to right</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>字节行从上到下，每行从右到左</source>
+        <translation>Byte rows top to bottom, each row right to left</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>字节行从下到上，每行从右到左</source>
+        <translation>Byte rows bottom to top, each row right to left</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>字节列从左到右，每列从上到下</source>
+        <translation>Byte columns left to right, each column top to bottom</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>字节列从右到左，每列从上到下</source>
+        <translation>Byte columns right to left, each column top to bottom</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>字节列从左到右，每列从下到上</source>
+        <translation>Byte columns left to right, each column bottom to top</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>字节列从右到左，每列从下到上</source>
+        <translation>Byte columns right to left, each column bottom to top</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>代码格式</source>
+        <translation>Code Format</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>取点方式</source>
+        <translation>Dot order</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>字节排列</source>
+        <translation>Byte order</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>模式%1</source>
+        <translation>Order %1</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>输出</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>C 语言</source>
+        <translation>C language</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>汇编语言</source>
+        <translation>Assembler</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>MBCS (GB2312 编码)</source>
+        <translation>MBCS (GB2312 codes)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>UNICODE (UCS-2 编码)</source>
+        <translation>UNICODE (UCS-2 codes)</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>代码模板</source>
+        <translation>Code templates</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>每个字模代码之前 (%MATRIXCODE_HEAD_FONT% 为字体说明)：</source>
+        <translation>Before each matrix (%MATRIXCODE_HEAD_FONT% is the font description):</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>每个字模代码之后：</source>
+        <translation>After each matrix:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>代码查看程序</source>
+        <translation>Code viewer program</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>模式%1：%2</source>
+        <translation>Order %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::CCodeViewer</name>
+    <message>
+        <location filename="../../view/code_viewer.cpp" line="+21"/>
+        <source>代码预览</source>
+        <translation>Code Preview</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>复制全部</source>
+        <translation>Copy All</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>另存为...</source>
+        <translation>Save As...</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>保存至...</source>
+        <translation>Save To...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>ASM 源文件 (*.asm);;所有文件 (*.*)</source>
+        <translation>ASM source files (*.asm);;All files (*.*)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>C 源文件 (*.c);;所有文件 (*.*)</source>
+        <translation>C source files (*.c);;All files (*.*)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Tessaglyphworks 提示</source>
+        <translation>Tessaglyphworks Notice</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>文件打开失败，请检查！
+
+</source>
+        <translation>The file could not be opened. Please check it.
+
+</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::CFontDialog</name>
+    <message>
+        <location filename="../font_dialog.cpp" line="+23"/>
+        <source>字号</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>粗体</source>
+        <translation>Bold</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>斜体</source>
+        <translation>Italic</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>下划线</source>
+        <translation>Underline</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>删除线</source>
+        <translation>Strike-out</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>纵向偏移</source>
+        <translation>Vertical offset</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>ASCII 字符半宽</source>
+        <translation>ASCII characters half width</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>字模字体</source>
+        <translation>Matrix Font</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>系统字体 (TrueType)</source>
+        <translation>System font (TrueType)</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>字体类型</source>
+        <translation>Font type</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>字体名称</source>
+        <translation>Font name</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>×</source>
+        <translation>×</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>点阵大小 (宽×高)</source>
+        <translation>Matrix size (width × height)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>字形</source>
+        <translation>Style</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::CHelpWindow</name>
+    <message>
+        <location filename="../help_window.cpp" line="+11"/>
+        <source>使用说明</source>
+        <translation>User Guide</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::CLibraryDialog</name>
+    <message>
+        <location filename="../library_dialog.cpp" line="+26"/>
+        <source>未指定生成的字库中需要包含的字符内容！</source>
+        <translation>No characters were given for the library to hold.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>输入内容中包含UNICODE字符，只能使用UNICODE编码进行排序。<byte value="xd"/>
+<byte value="xd"/>
+确认使用UNICODE排序？</source>
+        <translation>The input holds UNICODE characters, which can only be sorted in UNICODE order.<byte value="xd"/>
+<byte value="xd"/>
+Sort in UNICODE order?</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>因字模量多，所以本次操作可能耗时较长，是否继续？</source>
+        <translation>There are many matrices, so this may take a long time. Continue?</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>文件打开失败，请检查后重试！</source>
+        <translation>The file could not be opened. Please check it and try again.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>内存分配失败，请检查后重试！</source>
+        <translation>Out of memory. Please check and try again.</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>生成字库</source>
+        <translation>Build Font Library</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>字符集</source>
+        <translation>Character set</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>ASCII 字符</source>
+        <translation>ASCII characters</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>GB2312 字符（8178 个）</source>
+        <translation>GB2312 characters (8178)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>字体“%1”包含的全部字符</source>
+        <translation>All characters of the font &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>当前字库包含的全部字符</source>
+        <translation>All characters of the current font</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>自定义字符：</source>
+        <translation>Custom characters:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>输入字库中需要包含的字符</source>
+        <translation>Type the characters the library should hold</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>仅可打印 ASCII 字符（32～127）</source>
+        <translation>Printable ASCII characters only (32–127)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>选项</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>排序（UNICODE 编码顺序）</source>
+        <translation>Sort (UNICODE order)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>排序（MBCS 编码顺序）</source>
+        <translation>Sort (MBCS order)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>去除重复字符</source>
+        <translation>Remove duplicate characters</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>跳过空白字符</source>
+        <translation>Skip blank characters</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>输出</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>C 代码</source>
+        <translation>C code</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>ASM 代码</source>
+        <translation>ASM code</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>二进制字库</source>
+        <translation>Binary library</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>写入索引表</source>
+        <translation>Write an index table</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>生成 (&amp;G)...</source>
+        <translation>&amp;Generate...</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>停止 (&amp;S)</source>
+        <translation>&amp;Stop</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <location line="+100"/>
+        <location line="+3"/>
+        <location line="+1"/>
+        <source>保存至...</source>
+        <translation>Save To...</translation>
+    </message>
+    <message>
+        <location line="-4"/>
+        <source>二进制文件 (*.BIN *.bin);;所有文件 (*.*)</source>
+        <translation>Binary files (*.BIN *.bin);;All files (*.*)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>ASM 源文件 (*.asm);;所有文件 (*.*)</source>
+        <translation>ASM source files (*.asm);;All files (*.*)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>C 源文件 (*.c);;所有文件 (*.*)</source>
+        <translation>C source files (*.c);;All files (*.*)</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>正在停止...</source>
+        <translation>Stopping...</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>已生成 %1 / %2 个字模</source>
+        <translation>%1 of %2 matrices built</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>已停止，未写入文件</source>
+        <translation>Stopped; no file was written</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>字库生成失败，请检查后重试！
+
+</source>
+        <translation>The library could not be built. Please check and try again.
+
+</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::CMainFrame</name>
+    <message>
+        <location filename="../main_frame.cpp" line="+50"/>
+        <source>传输的数据是否需要包含字模索引表？
+
+索引表包含如下内容 [数值均为BigEndian]：
+①、字库内包含的字模数量；
+②、各字模的编码、宽度、高度以及偏移量值。
+</source>
+        <translation>Should the data sent include an index table of the matrices?
+
+The index table holds [all values big-endian]:
+1. the number of matrices in the library;
+2. the code, width, height and offset of each matrix.
+</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>所有支持的图形文件 (%1)</source>
+        <translation>All supported pictures (%1)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>位图文件 (%1)</source>
+        <translation>Bitmap files (%1)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>JPEG文件 (%1)</source>
+        <translation>JPEG files (%1)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>图标文件 (%1)</source>
+        <translation>Icon files (%1)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>程序文件 (%1)</source>
+        <translation>Program files (%1)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>其它图形文件 (%1)</source>
+        <translation>Other pictures (%1)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>所有文件 (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>项目文件 (*.tgx);;所有文件 (*.*)</source>
+        <translation>Project files (*.tgx);;All files (*.*)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>因字模量多，所以本次操作可能耗时较长，是否继续？</source>
+        <translation>There are many matrices, so this may take a long time. Continue?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>导出的字库文件头部是否需要写入索引表？<byte value="xd"/>
+<byte value="xd"/>
+索引表包含如下内容 [BigEndian]：<byte value="xd"/>
+①、字库内包含的字模数量；<byte value="xd"/>
+②、各字模的编码、宽度、高度以及偏移量值。<byte value="xd"/>
+</source>
+        <translation>Should an index table be written at the head of the exported library file?<byte value="xd"/>
+<byte value="xd"/>
+The index table holds [big-endian]:<byte value="xd"/>
+1. the number of matrices in the library;<byte value="xd"/>
+2. the code, width, height and offset of each matrix.<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>蓝色 (&amp;B)</source>
+        <translation>&amp;Blue</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>绿色 (&amp;G)</source>
+        <translation>&amp;Green</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>红色 (&amp;R)</source>
+        <translation>&amp;Red</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>青色 (&amp;C)</source>
+        <translation>&amp;Cyan</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>紫色 (&amp;P)</source>
+        <translation>&amp;Purple</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>黄色 (&amp;Y)</source>
+        <translation>&amp;Yellow</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>白色 (&amp;W)</source>
+        <translation>&amp;White</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>无标题 - Tessaglyphworks</source>
+        <translation>Untitled - Tessaglyphworks</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>就绪</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source>文件(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>新建项目 (&amp;N)</source>
+        <translation>&amp;New Project</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>建立新的字模项目</source>
+        <translation>Start a new matrix project</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>打开项目 (&amp;O)...</source>
+        <translation>&amp;Open Project...</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>打开已保存的字模项目</source>
+        <translation>Open a saved matrix project</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>保存项目 (&amp;S)</source>
+        <translation>&amp;Save Project</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>保存当前字模项目</source>
+        <translation>Save the current matrix project</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>项目另存为 (&amp;A)...</source>
+        <translation>Save Project &amp;As...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>以新的名称保存当前字模项目</source>
+        <translation>Save the current matrix project under a new name</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>生成字库 (&amp;E)...</source>
+        <translation>Build Font Librar&amp;y...</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>生成整套字符的点阵字库</source>
+        <translation>Build a dot-matrix library of a whole character set</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>退出 (&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>退出程序</source>
+        <translation>Quit the program</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>编辑(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>添加单写字符 (&amp;C)...</source>
+        <translation>Add Single &amp;Characters...</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>添加待取模的单写字符</source>
+        <translation>Add characters to convert, one matrix each</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>添加连写文字 (&amp;S)...</source>
+        <translation>Add Text &amp;String...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>添加待取模的连写文字</source>
+        <translation>Add a text to convert into one matrix</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>添加图片 (&amp;I)...</source>
+        <translation>Add P&amp;icture...</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>添加待取模的图片</source>
+        <translation>Add a picture to convert</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>删除选中 (&amp;D)</source>
+        <translation>&amp;Delete Selected</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>删除选中的字模</source>
+        <translation>Delete the selected matrices</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>删除所有 (&amp;A)</source>
+        <translation>Delete &amp;All</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>清除所有已取字模</source>
+        <translation>Delete all matrices</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>导出代码 (&amp;T)...</source>
+        <translation>Expor&amp;t Code...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>为正在编辑的字模导出C或ASM点阵代码</source>
+        <translation>Export the matrices being edited as C or ASM code</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>预览代码 (&amp;P)...</source>
+        <translation>&amp;Preview Code...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>在程序内查看、复制或另存导出的代码</source>
+        <translation>View, copy or save the exported code inside the program</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>导出字库 (&amp;B)...</source>
+        <translation>Export &amp;Binary Library...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>将正在编辑的字模导出为二进制点阵字库</source>
+        <translation>Export the matrices being edited as a binary library</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>修改(&amp;M)</source>
+        <translation>&amp;Modify</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>全选 (&amp;A)</source>
+        <translation>Select &amp;All</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>选中所有字模</source>
+        <translation>Select all matrices</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>清除选择 (&amp;U)</source>
+        <translation>&amp;Unselect All</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>清除所有字模的选中状态</source>
+        <translation>Deselect all matrices</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>反向选择 (&amp;B)</source>
+        <translation>Invert &amp;Selection</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>反转所有字模的选中状态</source>
+        <translation>Invert the selection of all matrices</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>反色 (&amp;C)</source>
+        <translation>Invert &amp;Dots</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>反转选中字模的所有点</source>
+        <translation>Invert every dot of the selected matrices</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>移动</source>
+        <translation>Move</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>上移 (&amp;U)</source>
+        <translation>&amp;Up</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>选中字模的点阵上移一行</source>
+        <translation>Move the selected matrices up by one row</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>下移 (&amp;D)</source>
+        <translation>&amp;Down</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>选中字模的点阵下移一行</source>
+        <translation>Move the selected matrices down by one row</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>左移 (&amp;L)</source>
+        <translation>&amp;Left</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>选中字模的点阵左移一列</source>
+        <translation>Move the selected matrices left by one column</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>右移 (&amp;R)</source>
+        <translation>&amp;Right</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>选中字模的点阵右移一列</source>
+        <translation>Move the selected matrices right by one column</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>翻转</source>
+        <translation>Mirror</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>水平翻转 (&amp;H)</source>
+        <translation>&amp;Horizontal</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>选中字模左右翻转</source>
+        <translation>Mirror the selected matrices left to right</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>垂直翻转 (&amp;V)</source>
+        <translation>&amp;Vertical</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>选中字模上下翻转</source>
+        <translation>Mirror the selected matrices top to bottom</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>旋转</source>
+        <translation>Rotate</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>旋转 &amp;90°</source>
+        <translation>Rotate &amp;90°</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>选中字模顺时针旋转90度</source>
+        <translation>Rotate the selected matrices 90° clockwise</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>旋转 &amp;180°</source>
+        <translation>Rotate &amp;180°</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>选中字模旋转180度</source>
+        <translation>Rotate the selected matrices 180°</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>旋转 &amp;270°</source>
+        <translation>Rotate &amp;270°</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>选中字模顺时针旋转270度</source>
+        <translation>Rotate the selected matrices 270° clockwise</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>修剪</source>
+        <translation>Trim</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>修剪左边空白列 (&amp;L)</source>
+        <translation>Trim Blank &amp;Left Columns</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>删除选中字模左边的空白列</source>
+        <translation>Remove the blank columns on the left of the selected matrices</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>修剪右边空白列 (&amp;R)</source>
+        <translation>Trim Blank &amp;Right Columns</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>删除选中字模右边的空白列</source>
+        <translation>Remove the blank columns on the right of the selected matrices</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>修剪上边空白行 (&amp;T)</source>
+        <translation>Trim Blank &amp;Top Rows</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>删除选中字模上边的空白行</source>
+        <translation>Remove the blank rows at the top of the selected matrices</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>修剪下边空白行 (&amp;B)</source>
+        <translation>Trim Blank &amp;Bottom Rows</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>删除选中字模下边的空白行</source>
+        <translation>Remove the blank rows at the bottom of the selected matrices</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>设置(&amp;C)</source>
+        <translation>Setti&amp;ngs</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>字模字体 (&amp;F)...</source>
+        <translation>Matrix &amp;Font...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设置取模所用的字体与点阵大小</source>
+        <translation>Set the font and the matrix size used for conversion</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>图形取点设定 (&amp;I)...</source>
+        <translation>P&amp;icture Threshold...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设置图形取点的亮度阀值</source>
+        <translation>Set the brightness threshold for pictures</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>代码格式 (&amp;C)...</source>
+        <translation>&amp;Code Format...</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>设置导出代码的格式</source>
+        <translation>Set the format of the exported code</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>过滤重复 (&amp;R)</source>
+        <translation>Filter &amp;Duplicates</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>添加时过滤重复的字符</source>
+        <translation>Skip characters already present when adding</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>过滤空白 (&amp;S)</source>
+        <translation>Filter &amp;Blanks</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>添加时过滤空白字符</source>
+        <translation>Skip blank characters when adding</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>鼠标编辑 (&amp;E)</source>
+        <translation>Mouse &amp;Editing</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>用鼠标左键画点、右键擦点</source>
+        <translation>Draw dots with the left mouse button, erase with the right</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>视图(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>工具栏</source>
+        <translation>Tool Bar</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>信息栏</source>
+        <translation>Information Bar</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>工具栏 (&amp;T)</source>
+        <translation>&amp;Tool Bar</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>显示或隐藏工具栏</source>
+        <translation>Show or hide the tool bar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>状态栏 (&amp;S)</source>
+        <translation>&amp;Status Bar</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>显示或隐藏状态栏</source>
+        <translation>Show or hide the status bar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>信息栏 (&amp;I)</source>
+        <translation>&amp;Information Bar</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>显示或隐藏信息栏</source>
+        <translation>Show or hide the information bar</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>单元大小</source>
+        <translation>Cell Size</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;%1 像素</source>
+        <translation>&amp;%1 pixels</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>1&amp;0 像素</source>
+        <translation>1&amp;0 pixels</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 像素</source>
+        <translation>%1 pixels</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>每个点阵单元显示为 %1 像素</source>
+        <translation>Show each matrix cell as %1 pixels</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>字模色调</source>
+        <translation>Matrix Colour</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>设置字模点阵的显示颜色</source>
+        <translation>Set the colour the matrices are shown in</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>传输(&amp;T)</source>
+        <translation>&amp;Transfer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>串口传输</source>
+        <translation>Serial Port</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+5"/>
+        <source>选中字模 (&amp;S)...</source>
+        <translation>&amp;Selected Matrices...</translation>
+    </message>
+    <message>
+        <location line="-4"/>
+        <source>通过串口发送选中字模的点阵数据</source>
+        <translation>Send the data of the selected matrices over a serial port</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+6"/>
+        <source>所有字模 (&amp;A)...</source>
+        <translation>&amp;All Matrices...</translation>
+    </message>
+    <message>
+        <location line="-5"/>
+        <source>通过串口发送所有字模的点阵数据</source>
+        <translation>Send the data of all matrices over a serial port</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>网络传输</source>
+        <translation>Network</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>通过网络发送选中字模的点阵数据</source>
+        <translation>Send the data of the selected matrices over the network</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>通过网络发送所有字模的点阵数据</source>
+        <translation>Send the data of all matrices over the network</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>帮助(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>软件说明 (&amp;R)...</source>
+        <translation>&amp;User Guide...</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>显示程序的使用说明</source>
+        <translation>Show the user guide of the program</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>关于 Tessaglyphworks (&amp;A)...</source>
+        <translation>&amp;About Tessaglyphworks...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>显示程序信息与版本</source>
+        <translation>Show the program information and version</translation>
+    </message>
+    <message>
+        <location line="+204"/>
+        <source>关于 Tessaglyphworks</source>
+        <translation>About Tessaglyphworks</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Tessaglyphworks %1
+
+点阵字模的生成、编辑、导出与传输。</source>
+        <translation>Tessaglyphworks %1
+
+Makes, edits, exports and sends dot-matrix glyphs.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>重复过滤功能已开启，不能重复添加同一字串！</source>
+        <translation>Duplicate filtering is on: the same string cannot be added twice.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>指定图形文件...</source>
+        <translation>Choose a Picture File...</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>重复过滤功能已开启，不能重复添加同一图片！</source>
+        <translation>Duplicate filtering is on: the same picture cannot be added twice.</translation>
+    </message>
+    <message>
+        <location line="+109"/>
+        <location line="+41"/>
+        <source>文件打开失败，请检查！
+
+</source>
+        <translation>The file could not be opened. Please check it.
+
+</translation>
+    </message>
+    <message>
+        <location line="-14"/>
+        <source>保存至...</source>
+        <translation>Save To...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>二进制文件 (*.BIN *.bin);;所有文件 (*.*)</source>
+        <translation>Binary files (*.BIN *.bin);;All files (*.*)</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>打开项目</source>
+        <translation>Open Project</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>打开失败，请检查文件是否损坏或由更高版本软件创建！</source>
+        <translation>The project could not be opened. Please check whether the file is damaged or was made by a newer version.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>项目另存为</source>
+        <translation>Save Project As</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>保存项目文件失败，请检查后重试!</source>
+        <translation>The project file could not be saved. Please check and try again.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <location line="+20"/>
+        <source>无标题</source>
+        <translation>Untitled</translation>
+    </message>
+    <message>
+        <location line="-19"/>
+        <source>是否保存对“%1”的修改？</source>
+        <translation>Save the changes to &quot;%1&quot;?</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::CNetworkDialog</name>
+    <message>
+        <location filename="../network_dialog.cpp" line="+110"/>
+        <source>网络设置</source>
+        <translation>Network settings</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>接收回应数据</source>
+        <translation>Receive replies</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>单应答包</source>
+        <translation>Single reply packet</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>目标IP地址：</source>
+        <translation>Target IP address:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>端口：</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>接收超时[MS]：</source>
+        <translation>Reply time-out [ms]:</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::CSerialDialog</name>
+    <message>
+        <location filename="../serial_dialog.cpp" line="+28"/>
+        <source>通过串口发送字模点阵数据</source>
+        <translation>Send Matrix Data over a Serial Port</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>串口设置</source>
+        <translation>Serial port settings</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>接收回应数据</source>
+        <translation>Receive replies</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>自适应接收超时</source>
+        <translation>Adaptive reply time-out</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>串口：</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>波特率：</source>
+        <translation>Baud rate:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>接收超时[MS]：</source>
+        <translation>Reply time-out [ms]:</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::CThresholdDialog</name>
+    <message>
+        <location filename="../add_string_dialog.cpp" line="+16"/>
+        <source>图形取点设定</source>
+        <translation>Picture Threshold</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>亮度阀值 (0–255)：亮度不低于阀值的像素取为亮点</source>
+        <translation>Brightness threshold (0–255): pixels at least this bright become lit dots</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::CTransferDialogBase</name>
+    <message>
+        <location filename="../transfer_dialog_base.cpp" line="+38"/>
+        <source>包头1</source>
+        <translation>Header 1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>包头2</source>
+        <translation>Header 2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>包尾</source>
+        <translation>Tail</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>数据前缀</source>
+        <translation>Data prefix</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>数据后缀</source>
+        <translation>Data suffix</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>末包数据</source>
+        <translation>Last packet data</translation>
+    </message>
+    <message>
+        <location line="+79"/>
+        <source>发送(&amp;S)</source>
+        <translation>&amp;Send</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>停止(&amp;P)</source>
+        <translation>Sto&amp;p</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>关闭(&amp;C)</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>数据包格式</source>
+        <translation>Packet format</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>：</source>
+        <translation>:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>校验方式：</source>
+        <translation>Checksum:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>校验范围：</source>
+        <translation>Checksum range:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>末包处理：</source>
+        <translation>Last packet:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>最大数据长度[超过时拆分数据]：</source>
+        <translation>Maximum data length [longer data is split]:</translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <source>接收记录：</source>
+        <translation>Reply log:</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::core::describe</name>
+    <message>
+        <location filename="../../model/describe.cpp" line="+10"/>
+        <source><byte value="xd"/>
+选中当前字模 [双击左键]<byte value="xd"/>
+加选当前字模 [CTRL  键]+[双击] <byte value="xd"/>
+清除选中状态 [SHIFT 键]+[双击]</source>
+        <translation><byte value="xd"/>
+Select this matrix [double-click]<byte value="xd"/>
+Add it to the selection [CTRL]+[double-click]<byte value="xd"/>
+Clear the selection [SHIFT]+[double-click]</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>[上移 %d]</source>
+        <translation>[up %d]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>[下移 %d]</source>
+        <translation>[down %d]</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>统计 [点数=%ld 亮点=%ld≈%.2f%% 暗点=%ld≈%.2f%%]</source>
+        <translation>Statistics [dots=%ld lit=%ld≈%.2f%% dark=%ld≈%.2f%%]</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>【设置状态】   〖字模数量：%zu [%zu/%zu]〗〖字体：%s[%d]%s%s%s%s〗〖大小：%ux%u〗〖纵向偏移：%ld〗〖ASCII半宽：%s〗〖%s 模式%d〗〖字符集：%s〗</source>
+        <translation>[Settings]   [Matrices: %zu [%zu/%zu]] [Font: %s[%d]%s%s%s%s] [Size: %ux%u] [Vertical offset: %ld] [ASCII half width: %s] [%s, byte order %d] [Character set: %s]</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <location line="+19"/>
+        <source> 加粗</source>
+        <translation> bold</translation>
+    </message>
+    <message>
+        <location line="-18"/>
+        <location line="+19"/>
+        <source> 斜体</source>
+        <translation> italic</translation>
+    </message>
+    <message>
+        <location line="-18"/>
+        <location line="+19"/>
+        <source> 删除线</source>
+        <translation> strike-out</translation>
+    </message>
+    <message>
+        <location line="-18"/>
+        <location line="+19"/>
+        <source> 下划线</source>
+        <translation> underline</translation>
+    </message>
+    <message>
+        <location line="-18"/>
+        <source>开</source>
+        <translation>on</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>关</source>
+        <translation>off</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>图形 [阀值:%d][%dx%d]<byte value="xd"/>
+文件 [%s]<byte value="xd"/>
+%s<byte value="xd"/>
+%s</source>
+        <translation>Picture [threshold:%d][%dx%d]<byte value="xd"/>
+File [%s]<byte value="xd"/>
+%s<byte value="xd"/>
+%s</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>内容 [%d行][行高=%d]</source>
+        <translation>Content [%d lines][line height=%d]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>内容 [%d行][字宽=%d 行高=%d]</source>
+        <translation>Content [%d lines][character width=%d line height=%d]</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>字串 [%s%s%s][%dx%d]%s<byte value="xd"/>
+%s<byte value="xd"/>
+%s<byte value="xd"/>
+%s<byte value="xd"/>
+%s</source>
+        <translation>String [%s%s%s][%dx%d]%s<byte value="xd"/>
+%s<byte value="xd"/>
+%s<byte value="xd"/>
+%s<byte value="xd"/>
+%s</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> 从右向左阅读 </source>
+        <translation> right-to-left </translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>字符 [%s][%s][%s%s][%dx%d]%s<byte value="xd"/>
+%s<byte value="xd"/>
+%s</source>
+        <translation>Character [%s][%s][%s%s][%dx%d]%s<byte value="xd"/>
+%s<byte value="xd"/>
+%s</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::core::settings</name>
+    <message>
+        <location filename="../../model/font_settings.cpp" line="+10"/>
+        <source>ASCII 5x7点阵字库</source>
+        <translation>ASCII 5x7 dot font</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>ASCII 5x8点阵字库</source>
+        <translation>ASCII 5x8 dot font</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>ASCII 6x12点阵字库</source>
+        <translation>ASCII 6x12 dot font</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>ASCII 8x16点阵字库</source>
+        <translation>ASCII 8x16 dot font</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>GB2312 12x12点阵字库</source>
+        <translation>GB2312 12x12 dot font</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>GB2312 16x16点阵字库</source>
+        <translation>GB2312 16x16 dot font</translation>
+    </message>
+    <message>
+        <location filename="../../model/settings.cpp" line="+46"/>
+        <source>横向取点左高位</source>
+        <translation>Horizontal, leftmost dot high</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>横向取点右高位</source>
+        <translation>Horizontal, rightmost dot high</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>纵向取点上高位</source>
+        <translation>Vertical, top dot high</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>纵向取点下高位</source>
+        <translation>Vertical, bottom dot high</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::core::transfer</name>
+    <message>
+        <location filename="../../transfer/network_transfer.cpp" line="+20"/>
+        <source>连接 %d.%d.%d.%d:%d 失败，请检查！</source>
+        <translation>Could not connect to %d.%d.%d.%d:%d. Please check.</translation>
+    </message>
+    <message>
+        <location filename="../../transfer/network_transfer.h" line="+12"/>
+        <source>通过网络发送字模点阵数据</source>
+        <translation>Send Matrix Data over the Network</translation>
+    </message>
+    <message>
+        <location filename="../../transfer/packet_framing.h" line="+24"/>
+        <source>自定义/无校验码</source>
+        <translation>Custom / no checksum</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>逐字节异或</source>
+        <translation>XOR of the bytes</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>逐字节相加[溢出]</source>
+        <translation>Sum of the bytes [overflowing]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>从包头1开始计算</source>
+        <translation>From header 1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>从包头2开始计算</source>
+        <translation>From header 2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>从数据部分开始计算</source>
+        <translation>From the data</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>包头包尾均与首包相同</source>
+        <translation>Headers and tail as in the first packet</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>包头1数据与首包不相同</source>
+        <translation>Header 1 differs from the first packet</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>包头2数据与首包不相同</source>
+        <translation>Header 2 differs from the first packet</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>包尾数据与首包不相同</source>
+        <translation>Tail differs from the first packet</translation>
+    </message>
+    <message>
+        <location filename="../../transfer/packet_transfer.cpp" line="+80"/>
+        <source>点阵数据共%zu字节</source>
+        <translation>Matrix data: %zu bytes</translation>
+    </message>
+    <message>
+        <location filename="../../transfer/packet_transfer.h" line="+18"/>
+        <source>数据发送成功！</source>
+        <translation>The data was sent.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>数据发送失败，请检查网络连接！</source>
+        <translation>The data could not be sent. Please check the connection.</translation>
+    </message>
+    <message>
+        <location filename="../../transfer/serial_port.h" line="+20"/>
+        <source>未找到可用的串口，无法进行传输！</source>
+        <translation>No serial port was found; nothing can be sent.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>串口打开失败，请检查后再重试！</source>
+        <translation>The serial port could not be opened. Please check it and try again.</translation>
+    </message>
+    <message>
+        <location filename="../../transfer/transfer_log.h" line="+14"/>
+        <source>接收应答数据失败 / 应答超时。</source>
+        <translation>No reply received / reply timed out.</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::language</name>
+    <message>
+        <location filename="../language.cpp" line="+140"/>
+        <source>语言 (&amp;L)</source>
+        <translation>&amp;Language</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>跟随系统 (&amp;S)</source>
+        <translation>&amp;System</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>选择界面语言，重新启动后生效</source>
+        <translation>Choose the interface language; it takes effect at the next start</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Tessaglyphworks 提示</source>
+        <translation>Tessaglyphworks Notice</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>界面语言已更改，重新启动程序后生效。</source>
+        <translation>The interface language has been changed. It takes effect when the program is restarted.</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::messages</name>
+    <message>
+        <location filename="../messages.cpp" line="+26"/>
+        <source>Tessaglyphworks 提示</source>
+        <translation>Tessaglyphworks Notice</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Tessaglyphworks 确认</source>
+        <translation>Tessaglyphworks Confirm</translation>
+    </message>
+</context>
+</TS>
