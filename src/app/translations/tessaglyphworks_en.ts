@@ -47,7 +47,7 @@
 <context>
     <name>tgw::CAddStringDialog</name>
     <message>
-        <location filename="../add_string_dialog.cpp" line="+26"/>
+        <location filename="../add_string_dialog.cpp" line="+31"/>
         <source>从右向左阅读</source>
         <translation>Right-to-left reading</translation>
     </message>
@@ -65,7 +65,7 @@
 <context>
     <name>tgw::CCodeFormatDialog</name>
     <message>
-        <location filename="../code_format_dialog.cpp" line="+41"/>
+        <location filename="../code_format_dialog.cpp" line="+44"/>
         <source>字节行从上到下，每行从左到右</source>
         <translation>Byte rows top to bottom, each row left to right</translation>
     </message>
@@ -105,12 +105,22 @@
         <translation>Byte columns right to left, each column bottom to top</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+12"/>
         <source>代码格式</source>
         <translation>Code Format</translation>
     </message>
     <message>
         <location line="+2"/>
+        <source>自定义</source>
+        <translation>Custom</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>预设</source>
+        <translation>Preset</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>取点方式</source>
         <translation>Dot order</translation>
     </message>
@@ -170,7 +180,37 @@
         <translation>Code viewer program</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+7"/>
+        <source>字节示意 (数字为字节序号，红角为最高位)</source>
+        <translation>Byte layout (numbers are byte indexes, the red corner marks the high bit)</translation>
+    </message>
+    <message>
+        <location line="+52"/>
+        <source>要求：</source>
+        <translation>Requires: </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>当前点阵 %1x%2 不符合要求</source>
+        <translation>The current %1x%2 matrix does not meet this</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>符合的预设：无</source>
+        <translation>Matching presets: none</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>符合的预设：</source>
+        <translation>Matching presets: </translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>模式%1：%2</source>
         <translation>Order %1: %2</translation>
     </message>
@@ -225,7 +265,7 @@
 <context>
     <name>tgw::CFontDialog</name>
     <message>
-        <location filename="../font_dialog.cpp" line="+23"/>
+        <location filename="../font_dialog.cpp" line="+28"/>
         <source>字号</source>
         <translation>Size</translation>
     </message>
@@ -245,7 +285,7 @@
         <translation>Underline</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source>删除线</source>
         <translation>Strike-out</translation>
     </message>
@@ -261,6 +301,21 @@
     </message>
     <message>
         <location line="+1"/>
+        <source>字体文件</source>
+        <translation>Font file</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>浏览...</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>适应单元</source>
+        <translation>Fit the cell</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>字模字体</source>
         <translation>Matrix Font</translation>
     </message>
@@ -270,7 +325,17 @@
         <translation>System font (TrueType)</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+25"/>
+        <source>字体序号 </source>
+        <translation>Face index </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>取上升与下降之和不超过点阵高度的最大字号, 字形不被截断</source>
+        <translation>The largest size whose ascent plus descent fits the matrix height, so that no glyph is cut off</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>字体类型</source>
         <translation>Font type</translation>
     </message>
@@ -280,7 +345,7 @@
         <translation>Font name</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+16"/>
         <source>×</source>
         <translation>×</translation>
     </message>
@@ -294,6 +359,36 @@
         <source>字形</source>
         <translation>Style</translation>
     </message>
+    <message>
+        <location line="+30"/>
+        <source>选择字体文件</source>
+        <translation>Choose a font file</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>字体文件 (*.ttf *.otf *.ttc *.otc *.bdf *.pcf *.pcf.gz *.woff *.woff2);;所有文件 (*)</source>
+        <translation>Font files (*.ttf *.otf *.ttc *.otc *.bdf *.pcf *.pcf.gz *.woff *.woff2);;All files (*)</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>未选择字体文件</source>
+        <translation>No font file chosen</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>轮廓字体</source>
+        <translation>outline font</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>点阵字体</source>
+        <translation>bitmap font</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>点阵尺寸 %1</source>
+        <translation>strikes %1</translation>
+    </message>
 </context>
 <context>
     <name>tgw::CHelpWindow</name>
@@ -306,7 +401,7 @@
 <context>
     <name>tgw::CLibraryDialog</name>
     <message>
-        <location filename="../library_dialog.cpp" line="+26"/>
+        <location filename="../library_dialog.cpp" line="+30"/>
         <source>未指定生成的字库中需要包含的字符内容！</source>
         <translation>No characters were given for the library to hold.</translation>
     </message>
@@ -375,12 +470,27 @@ Sort in UNICODE order?</translation>
         <translation>Type the characters the library should hold</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+3"/>
         <source>仅可打印 ASCII 字符（32～127）</source>
         <translation>Printable ASCII characters only (32–127)</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
+        <source>范围：</source>
+        <translation>Range: </translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>以逗号分隔的编码或“起-止”范围，十六进制加 0x，或十进制；按编码升序，不重复</source>
+        <translation>Codes or &quot;from-to&quot; ranges separated by commas, hexadecimal with 0x or decimal; in ascending order, each once</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>另加的符号，如 °±µ</source>
+        <translation>Extra symbols, e.g. °±µ</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>选项</source>
         <translation>Options</translation>
     </message>
@@ -410,22 +520,7 @@ Sort in UNICODE order?</translation>
         <translation>Output</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>C 代码</source>
-        <translation>C code</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>ASM 代码</source>
-        <translation>ASM code</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>二进制字库</source>
-        <translation>Binary library</translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location line="+10"/>
         <source>写入索引表</source>
         <translation>Write an index table</translation>
     </message>
@@ -445,8 +540,19 @@ Sort in UNICODE order?</translation>
         <translation>Close</translation>
     </message>
     <message>
-        <location line="+100"/>
         <location line="+3"/>
+        <source>比例字体预览</source>
+        <translation>Proportional preview</translation>
+    </message>
+    <message>
+        <location line="+123"/>
+        <source>字符范围有误：</source>
+        <translation>The character range is wrong: </translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <location line="+2"/>
+        <location line="+1"/>
         <location line="+1"/>
         <source>保存至...</source>
         <translation>Save To...</translation>
@@ -457,7 +563,7 @@ Sort in UNICODE order?</translation>
         <translation>Binary files (*.BIN *.bin);;All files (*.*)</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>ASM 源文件 (*.asm);;所有文件 (*.*)</source>
         <translation>ASM source files (*.asm);;All files (*.*)</translation>
     </message>
@@ -467,7 +573,12 @@ Sort in UNICODE order?</translation>
         <translation>C source files (*.c);;All files (*.*)</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+2"/>
+        <source>%1 (*.%2);;所有文件 (*.*)</source>
+        <translation>%1 (*.%2);;All files (*.*)</translation>
+    </message>
+    <message>
+        <location line="+24"/>
         <source>正在停止...</source>
         <translation>Stopping...</translation>
     </message>
@@ -494,7 +605,7 @@ Sort in UNICODE order?</translation>
 <context>
     <name>tgw::CMainFrame</name>
     <message>
-        <location filename="../main_frame.cpp" line="+50"/>
+        <location filename="../main_frame.cpp" line="+56"/>
         <source>传输的数据是否需要包含字模索引表？
 
 索引表包含如下内容 [数值均为BigEndian]：
@@ -569,7 +680,7 @@ The index table holds [big-endian]:<byte value="xd"/>
 </translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+29"/>
         <source>蓝色 (&amp;B)</source>
         <translation>&amp;Blue</translation>
     </message>
@@ -609,12 +720,13 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Untitled - Tessaglyphworks</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+16"/>
+        <location line="+8"/>
         <source>就绪</source>
         <translation>Ready</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+59"/>
         <source>文件(&amp;F)</source>
         <translation>&amp;File</translation>
     </message>
@@ -685,6 +797,28 @@ The index table holds [big-endian]:<byte value="xd"/>
     </message>
     <message>
         <location line="+1"/>
+        <location line="+832"/>
+        <source>撤销 (&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <location line="-832"/>
+        <source>撤销上一步操作</source>
+        <translation>Undo the last change</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+832"/>
+        <source>重做 (&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <location line="-832"/>
+        <source>重做上一步撤销的操作</source>
+        <translation>Redo the last undone change</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>添加单写字符 (&amp;C)...</source>
         <translation>Add Single &amp;Characters...</translation>
     </message>
@@ -1039,7 +1173,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Information Bar</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>工具栏 (&amp;T)</source>
         <translation>&amp;Tool Bar</translation>
     </message>
@@ -1074,7 +1208,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Cell Size</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>&amp;%1 像素</source>
         <translation>&amp;%1 pixels</translation>
     </message>
@@ -1094,17 +1228,17 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Show each matrix cell as %1 pixels</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>字模色调</source>
         <translation>Matrix Colour</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>设置字模点阵的显示颜色</source>
         <translation>Set the colour the matrices are shown in</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>传输(&amp;T)</source>
         <translation>&amp;Transfer</translation>
     </message>
@@ -1176,7 +1310,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Show the program information and version</translation>
     </message>
     <message>
-        <location line="+204"/>
+        <location line="+211"/>
         <source>关于 Tessaglyphworks</source>
         <translation>About Tessaglyphworks</translation>
     </message>
@@ -1200,13 +1334,14 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <translation>Choose a Picture File...</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>重复过滤功能已开启，不能重复添加同一图片！</source>
         <translation>Duplicate filtering is on: the same picture cannot be added twice.</translation>
     </message>
     <message>
-        <location line="+109"/>
-        <location line="+41"/>
+        <location line="+135"/>
+        <location line="+18"/>
+        <location line="+47"/>
         <source>文件打开失败，请检查！
 
 </source>
@@ -1215,7 +1350,12 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
 </translation>
     </message>
     <message>
-        <location line="-14"/>
+        <location line="-55"/>
+        <source>无法启动代码查看程序“%1”，已在程序内显示代码。</source>
+        <translation>Cannot start the code viewer &quot;%1&quot;; the code is shown in the program instead.</translation>
+    </message>
+    <message>
+        <location line="+38"/>
         <source>保存至...</source>
         <translation>Save To...</translation>
     </message>
@@ -1225,17 +1365,17 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <translation>Binary files (*.BIN *.bin);;All files (*.*)</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+32"/>
         <source>打开项目</source>
         <translation>Open Project</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+12"/>
         <source>打开失败，请检查文件是否损坏或由更高版本软件创建！</source>
         <translation>The project could not be opened. Please check whether the file is damaged or was made by a newer version.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+14"/>
         <source>项目另存为</source>
         <translation>Save Project As</translation>
     </message>
@@ -1250,15 +1390,30 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <translation>The project file could not be saved. Please check and try again.</translation>
     </message>
     <message>
-        <location line="+12"/>
-        <location line="+20"/>
+        <location line="+7"/>
+        <source>第 %1 项图片的文件名不是有效的 UTF-8 编码，项目文件只能以 U+FFFD 代替其中无法保存的字节。</source>
+        <translation>The file name of picture entry %1 is not valid UTF-8; the project file stores it with U+FFFD in place of the bytes it cannot hold.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <location line="+25"/>
         <source>无标题</source>
         <translation>Untitled</translation>
     </message>
     <message>
-        <location line="-19"/>
+        <location line="-24"/>
         <source>是否保存对“%1”的修改？</source>
         <translation>Save the changes to &quot;%1&quot;?</translation>
+    </message>
+    <message>
+        <location line="+151"/>
+        <source>撤销 %1 (&amp;U)</source>
+        <translation>&amp;Undo %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>重做 %1 (&amp;R)</source>
+        <translation>&amp;Redo %1</translation>
     </message>
 </context>
 <context>
@@ -1269,17 +1424,12 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <translation>Network settings</translation>
     </message>
     <message>
-        <location line="+16"/>
-        <source>接收回应数据</source>
-        <translation>Receive replies</translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location line="+14"/>
         <source>单应答包</source>
         <translation>Single reply packet</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+9"/>
         <source>目标IP地址：</source>
         <translation>Target IP address:</translation>
     </message>
@@ -1307,17 +1457,12 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <translation>Serial port settings</translation>
     </message>
     <message>
-        <location line="+37"/>
-        <source>接收回应数据</source>
-        <translation>Receive replies</translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location line="+35"/>
         <source>自适应接收超时</source>
         <translation>Adaptive reply time-out</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+9"/>
         <source>串口：</source>
         <translation>Port:</translation>
     </message>
@@ -1335,20 +1480,80 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
 <context>
     <name>tgw::CThresholdDialog</name>
     <message>
-        <location filename="../add_string_dialog.cpp" line="+16"/>
+        <location filename="../add_string_dialog.cpp" line="+20"/>
+        <source>反色 (暗像素取为亮点)</source>
+        <translation>Invert (dark pixels become lit dots)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>图形取点设定</source>
         <translation>Picture Threshold</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+13"/>
+        <source>阀值</source>
+        <translation>Threshold</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Floyd–Steinberg 抖动</source>
+        <translation>Floyd–Steinberg dithering</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Atkinson 抖动</source>
+        <translation>Atkinson dithering</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Bayer 4×4 有序抖动</source>
+        <translation>Bayer 4×4 ordered dithering</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>保持原尺寸</source>
+        <translation>Keep the size</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>缩放到 %1x%2 以内 (保持比例)</source>
+        <translation>Fit inside %1x%2 (keep the aspect ratio)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>拉伸到 %1x%2</source>
+        <translation>Stretch to %1x%2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>取点方法</source>
+        <translation>Method</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>尺寸</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>亮度阀值 (0–255)：亮度不低于阀值的像素取为亮点</source>
         <translation>Brightness threshold (0–255): pixels at least this bright become lit dots</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>没有可预览的图形</source>
+        <translation>No picture to preview</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>%1x%2 点</source>
+        <translation>%1x%2 dots</translation>
     </message>
 </context>
 <context>
     <name>tgw::CTransferDialogBase</name>
     <message>
-        <location filename="../transfer_dialog_base.cpp" line="+38"/>
+        <location filename="../transfer_dialog_base.cpp" line="+39"/>
         <source>包头1</source>
         <translation>Header 1</translation>
     </message>
@@ -1393,7 +1598,12 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <translation>&amp;Close</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+34"/>
+        <source>接收回应数据</source>
+        <translation>Receive replies</translation>
+    </message>
+    <message>
+        <location line="+16"/>
         <source>数据包格式</source>
         <translation>Packet format</translation>
     </message>
@@ -1577,7 +1787,7 @@ File [%s]<byte value="xd"/>
         <translation>GB2312 16x16 dot font</translation>
     </message>
     <message>
-        <location filename="../../model/settings.cpp" line="+46"/>
+        <location filename="../../model/settings.cpp" line="+67"/>
         <source>横向取点左高位</source>
         <translation>Horizontal, leftmost dot high</translation>
     </message>
@@ -1683,6 +1893,11 @@ File [%s]<byte value="xd"/>
         <location line="+2"/>
         <source>串口打开失败，请检查后再重试！</source>
         <translation>The serial port could not be opened. Please check it and try again.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>串口已被其他程序占用，请关闭占用该串口的程序（如串口终端）后再重试！</source>
+        <translation>The serial port is in use by another program. Close the program holding it (a serial terminal, for example) and try again!</translation>
     </message>
     <message>
         <location filename="../../transfer/transfer_log.h" line="+14"/>

@@ -198,7 +198,7 @@
     <message>
         <location line="+2"/>
         <location line="+67"/>
-        <location filename="../../transfer/serial_port.cpp" line="+139"/>
+        <location filename="../../transfer/serial_port.cpp" line="+155"/>
         <location line="+33"/>
         <source>cancelled</source>
         <translation>已取消</translation>
@@ -249,7 +249,7 @@
         <translation>传输已取消，已发送 %zu 包（共 %zu 包）。</translation>
     </message>
     <message>
-        <location filename="../../transfer/serial_port.cpp" line="-146"/>
+        <location filename="../../transfer/serial_port.cpp" line="-161"/>
         <source>unknown error</source>
         <translation>未知错误</translation>
     </message>
@@ -259,7 +259,7 @@
         <translation>无法列出串口：%s</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+17"/>
         <source>no serial port was given</source>
         <translation>未指定串口</translation>
     </message>
@@ -269,17 +269,22 @@
         <translation>波特率必须大于 0</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+10"/>
         <source>%s is not a serial port</source>
         <translation>%s 不是串口</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+7"/>
+        <source>%s is in use by another program</source>
+        <translation>%s 已被其他程序占用</translation>
+    </message>
+    <message>
+        <location line="+20"/>
         <source>%s does not take %u baud: %s</source>
         <translation>%s 不支持 %u 波特率：%s</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+19"/>
         <source>the port&apos;s input cannot be emptied: %s</source>
         <translation>无法清空串口的输入缓冲：%s</translation>
     </message>
