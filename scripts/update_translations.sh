@@ -21,7 +21,7 @@ if [ "$out" != "$root/src/app/translations" ]; then
 fi
 
 cd "$root"
-core=(src/base src/model src/transfer)
+core=(src/base src/model src/codegen src/transfer)
 # Chinese source texts: the window's tr() texts and the core's TGW_TR texts, into English.
 "$lupdate" -silent -locations relative -no-obsolete \
     -tr-function-alias QT_TRANSLATE_NOOP+=TGW_TR,QT_TRANSLATE_NOOP+=TGW_TR_NOOP \

@@ -1,8 +1,8 @@
 #include "app/code_format_dialog.h"
 
+#include "base/screen_text.h"
 #include "codegen/display_presets.h"
 #include "view/byte_order_view.h"
-#include "base/screen_text.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -58,6 +58,8 @@ CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
       m_height(int(s.height)) {
     setWindowTitle(tr("代码格式"));
 
+    // Controller names, as their makers write them.
+    m_preset->setObjectName("presetBox");
     m_preset->addItem(tr("自定义"));
     for (const CDisplayPreset& p : displayPresets())
         m_preset->addItem(QString::fromUtf8(p.title), QString::fromUtf8(p.name));

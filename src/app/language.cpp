@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <utility>
 
 // The catalogues live in a resource file of this static library; the linker keeps them only
@@ -40,16 +41,14 @@ CInstalled& installed() {
 }
 
 // The core asks from any thread, the transfers from their worker; answers are kept for the
-// life of the program, as the core expects.
+// life of the program, as the core expects. They are kept by their text, not by what was asked,
+// so that a change of language gives the new language's text.
 const char* translateCoreText(const char* context, const char* text) {
     static std::mutex mutex;
-    static std::map<std::pair<std::string, std::string>, std::string> cache;
-    const QString translated = QCoreApplication::translate(context, text);
+    static std::set<std::string> answers;
+    const std::string translated = QCoreApplication::translate(context, text).toStdString();
     std::lock_guard lock(mutex);
-    auto [it, added] = cache.try_emplace({context, text});
-    if (added)
-        it->second = translated.toStdString();
-    return it->second.c_str();
+    return answers.insert(translated).first->c_str();
 }
 
 // The program's own catalogue for `language`: for English every text, for Chinese the few
@@ -79,7 +78,8 @@ std::unique_ptr<QTranslator> qtCatalogue(const QString& language) {
 
 EUiLanguage storedLanguage(const std::string& profilePath) {
     CProfileStore profile(profilePath);
-    profile.load();
+    if (!profile.load())
+        return EUiLanguage::System;
     const std::string value = profile.get(kProfileSection, kLanguageKey).value_or("");
     if (value == "zh_CN")
         return EUiLanguage::Chinese;
@@ -90,7 +90,9 @@ EUiLanguage storedLanguage(const std::string& profilePath) {
 
 void storeLanguage(const std::string& profilePath, EUiLanguage choice) {
     CProfileStore profile(profilePath);
-    profile.load();
+    // A profile that could not be read is never written over.
+    if (!profile.load())
+        return;
     const char* value = choice == EUiLanguage::Chinese   ? "zh_CN"
                         : choice == EUiLanguage::English ? "en"
                                                          : "system";

@@ -1,5 +1,7 @@
 #include "app/library_dialog.h"
 
+#include "base/screen_text.h"
+
 #include "app/messages.h"
 #include "library/character_set.h"
 #include "raster/rasteriser.h"
@@ -87,7 +89,8 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     m_text->setPlaceholderText(tr("输入字库中需要包含的字符"));
     m_text->setMaximumHeight(90);
     setLayout->addWidget(m_text);
-    m_printable = addOption(tr("仅可打印 ASCII 字符（32～127）"), "printableOnly", setBox, setLayout);
+    m_printable =
+        addOption(tr("仅可打印 ASCII 字符（32～127）"), "printableOnly", setBox, setLayout);
     addChoice(m_set, int(ECharacterSet::Range), tr("范围："), "rangeSet", setBox, setLayout);
     m_ranges = new QLineEdit(setBox);
     m_ranges->setObjectName("ranges");
@@ -120,8 +123,9 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     const std::vector<COutputWriter>& writers = outputWriters();
     for (size_t i = 0; i < writers.size(); ++i) {
         const std::string name = i < 3 ? kOutputNames[i] : std::string(writers[i].name) + "Output";
-        addChoice(m_output, int(i), QString::fromUtf8(writers[i].label), name.c_str(), outputBox,
-                  outputLayout);
+        addChoice(m_output, int(i),
+                  QString::fromUtf8(screenText("tgw::core::writers", writers[i].label)),
+                  name.c_str(), outputBox, outputLayout);
     }
     m_index = addOption(tr("写入索引表"), "withIndex", outputBox, outputLayout);
     outputLayout->addStretch();
@@ -302,15 +306,18 @@ void CLibraryDialog::startBuild() {
     const COutputWriter& writer = chosenWriter();
     const std::string name = writer.name;
     const QString path =
-        name == "bin"
-            ? chooseSaveFile(this, tr("保存至..."), tr("二进制文件 (*.BIN *.bin);;所有文件 (*.*)"), "bin")
+        name == "bin" ? chooseSaveFile(this, tr("保存至..."),
+                                       tr("二进制文件 (*.BIN *.bin);;所有文件 (*.*)"), "bin")
         : name == "asm"
             ? chooseSaveFile(this, tr("保存至..."), tr("ASM 源文件 (*.asm);;所有文件 (*.*)"), "asm")
-        : name == "c" ? chooseSaveFile(this, tr("保存至..."), tr("C 源文件 (*.c);;所有文件 (*.*)"), "c")
-                      : chooseSaveFile(this, tr("保存至..."),
-                                       QString(tr("%1 (*.%2);;所有文件 (*.*)"))
-                                           .arg(QString::fromUtf8(writer.label), writer.extension),
-                                       writer.extension);
+        : name == "c"
+            ? chooseSaveFile(this, tr("保存至..."), tr("C 源文件 (*.c);;所有文件 (*.*)"), "c")
+            : chooseSaveFile(
+                  this, tr("保存至..."),
+                  QString(tr("%1 (*.%2);;所有文件 (*.*)"))
+                      .arg(QString::fromUtf8(screenText("tgw::core::writers", writer.label)),
+                           writer.extension),
+                  writer.extension);
     if (path.isEmpty())
         return;
     if (plan->characters.size() > kLargeJob && !askYesNo(this, tr(kLargeJobQuestion)))

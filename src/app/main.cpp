@@ -3,8 +3,8 @@
 
 #include <QApplication>
 #include <QFont>
-#include <QStringList>
 #include <QLocale>
+#include <QStringList>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -12,8 +12,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion("0.1.0");
     // Ties the window to the installed desktop entry (task bar icon and grouping).
     QGuiApplication::setDesktopFileName("tessaglyphworks");
-    // Chinese is the program's own language: end the family list in a full CJK face so that fontconfig does
-    // not fall back to a small bitmap face for it.
+    // Chinese is the program's own language: end the family list in a full CJK face so that
+    // fontconfig does not fall back to a small bitmap face for it.
     QFont font = QApplication::font();
     font.setFamilies({font.family(), "WenQuanYi Micro Hei"});
     QApplication::setFont(font);

@@ -1,4 +1,5 @@
 #include "codegen/gfx_font_writer.h"
+#include "base/screen_text.h"
 
 #include "base/text.h"
 #include "codegen/output_writers.h"
@@ -152,7 +153,7 @@ COutputWriter gfxFontWriter() {
     COutputWriter w{"gfx",
                     "h",
                     "GFX font header: cropped glyphs for proportional text",
-                    "GFX 字体头文件（比例字体）",
+                    TGW_TR_NOOP("tgw::core::writers", "GFX 字体头文件（比例字体）"),
                     EWriterInput::Proportional,
                     false,
                     false};

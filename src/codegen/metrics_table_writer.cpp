@@ -1,4 +1,5 @@
 #include "codegen/metrics_table_writer.h"
+#include "base/screen_text.h"
 
 #include "base/text.h"
 #include "codegen/matrix_packing.h"
@@ -137,7 +138,7 @@ COutputWriter metricsTextWriter() {
     COutputWriter w{"metrics-c",
                     "c",
                     "C text: cropped glyphs behind a table of their metrics",
-                    "裁剪字模与度量表（C 代码）",
+                    TGW_TR_NOOP("tgw::core::writers", "裁剪字模与度量表（C 代码）"),
                     EWriterInput::Proportional,
                     false,
                     false};
@@ -155,7 +156,7 @@ COutputWriter metricsBinaryWriter() {
     COutputWriter w{"metrics-bin",
                     "bin",
                     "binary file: cropped glyphs behind a table of their metrics",
-                    "裁剪字模与度量表（二进制）",
+                    TGW_TR_NOOP("tgw::core::writers", "裁剪字模与度量表（二进制）"),
                     EWriterInput::Proportional,
                     true,
                     false};

@@ -1,4 +1,5 @@
 #include "codegen/output_writers.h"
+#include "base/screen_text.h"
 
 #include "codegen/binary_file.h"
 #include "codegen/code_text.h"
@@ -9,9 +10,13 @@
 namespace tgw {
 
 COutputWriter cTextWriter() {
-    COutputWriter w{
-        "c",   "c",  "C code text, one matrix per entry", "C 代码", EWriterInput::Matrices,
-        false, false};
+    COutputWriter w{"c",
+                    "c",
+                    "C code text, one matrix per entry",
+                    TGW_TR_NOOP("tgw::core::writers", "C 代码"),
+                    EWriterInput::Matrices,
+                    false,
+                    false};
     w.writeMatrices = [](const CGlyphList& list, const CEncodingOptions& encoding,
                          const CWriterOptions&, IOutput& out) {
         CEncodingOptions c = encoding;
@@ -25,7 +30,7 @@ COutputWriter asmTextWriter() {
     COutputWriter w{"asm",
                     "asm",
                     "assembler code text, one matrix per entry",
-                    "ASM 代码",
+                    TGW_TR_NOOP("tgw::core::writers", "ASM 代码"),
                     EWriterInput::Matrices,
                     false,
                     false};
@@ -42,7 +47,7 @@ COutputWriter binaryMatrixWriter() {
     COutputWriter w{"bin",
                     "bin",
                     "binary matrix file, optionally behind an index",
-                    "二进制字库",
+                    TGW_TR_NOOP("tgw::core::writers", "二进制字库"),
                     EWriterInput::Matrices,
                     true,
                     true};

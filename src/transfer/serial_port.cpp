@@ -87,7 +87,10 @@ Result<CSerialPort> CSerialPort::open(const std::string& path, unsigned baudRate
         const bool held = errno == EWOULDBLOCK;
         if (held && busy)
             *busy = true;
-        return failure(held ? format(TGW_TR_EN("tgw::core::transfer", "%s is in use by another program"), path.c_str()) : path + ": " + lastError());
+        return failure(
+            held ? format(TGW_TR_EN("tgw::core::transfer", "%s is in use by another program"),
+                          path.c_str())
+                 : path + ": " + lastError());
     }
     termios t{};
     if (::tcgetattr(fd.get(), &t) != 0)

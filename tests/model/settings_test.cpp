@@ -102,7 +102,7 @@ TEST_F(SettingsTest, FontFileKeysAreOptional) {
     s.fitCell = 1;
     {
         CProfileStore p(path);
-        p.load();
+        ASSERT_TRUE(p.load());
         s.save(p);
         ASSERT_TRUE(p.save());
     }
@@ -114,7 +114,7 @@ TEST_F(SettingsTest, FontFileKeysAreOptional) {
     s.fitCell = 0;
     {
         CProfileStore p(path);
-        p.load();
+        ASSERT_TRUE(p.load());
         s.save(p);
         ASSERT_TRUE(p.save());
     }
@@ -139,7 +139,7 @@ TEST_F(SettingsTest, PictureKeysAreWrittenOnceSet) {
     s.pictureScale = EPictureScale::kFill;
     {
         CProfileStore p(path);
-        p.load();
+        ASSERT_TRUE(p.load());
         s.save(p);
         ASSERT_TRUE(p.save());
     }
@@ -152,7 +152,7 @@ TEST_F(SettingsTest, PictureKeysAreWrittenOnceSet) {
     s.pictureMethod = EPictureMethod::kThreshold;
     {
         CProfileStore p(path);
-        p.load();
+        ASSERT_TRUE(p.load());
         s.save(p);
         ASSERT_TRUE(p.save());
     }

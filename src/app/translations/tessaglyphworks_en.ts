@@ -110,7 +110,7 @@
         <translation>Code Format</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+4"/>
         <source>自定义</source>
         <translation>Custom</translation>
     </message>
@@ -401,7 +401,7 @@
 <context>
     <name>tgw::CLibraryDialog</name>
     <message>
-        <location filename="../library_dialog.cpp" line="+30"/>
+        <location filename="../library_dialog.cpp" line="+32"/>
         <source>未指定生成的字库中需要包含的字符内容！</source>
         <translation>No characters were given for the library to hold.</translation>
     </message>
@@ -1906,9 +1906,42 @@ File [%s]<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>tgw::core::writers</name>
+    <message>
+        <location filename="../../codegen/gfx_font_writer.cpp" line="+156"/>
+        <source>GFX 字体头文件（比例字体）</source>
+        <translation>GFX font header (proportional)</translation>
+    </message>
+    <message>
+        <location filename="../../codegen/metrics_table_writer.cpp" line="+141"/>
+        <source>裁剪字模与度量表（C 代码）</source>
+        <translation>Cropped glyphs with metrics table (C code)</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>裁剪字模与度量表（二进制）</source>
+        <translation>Cropped glyphs with metrics table (binary)</translation>
+    </message>
+    <message>
+        <location filename="../../codegen/output_writers.cpp" line="+14"/>
+        <source>C 代码</source>
+        <translation>C code</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>ASM 代码</source>
+        <translation>ASM code</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>二进制字库</source>
+        <translation>Binary library</translation>
+    </message>
+</context>
+<context>
     <name>tgw::language</name>
     <message>
-        <location filename="../language.cpp" line="+140"/>
+        <location filename="../language.cpp" line="+142"/>
         <source>语言 (&amp;L)</source>
         <translation>&amp;Language</translation>
     </message>
