@@ -895,8 +895,8 @@ bool CMainFrame::saveTo(const QString& path) {
     m_document->setPath(path.toStdString());
     updateTitle();
     // Saved all the same: the dots are whole, only such a name no longer opens its file.
-    if (std::vector<size_t> unstorable = picturesWithUnstorableNames(list); !unstorable.empty())
-        warning(this, tr("第 %1 项图片的文件名不是有效的 UTF-8 编码，项目文件只能以 U+FFFD "
+    if (std::vector<size_t> unstorable = entriesWithUnstorableNames(list); !unstorable.empty())
+        warning(this, tr("第 %1 项的文件名不是有效的 UTF-8 编码，项目文件只能以 U+FFFD "
                          "代替其中无法保存的字节。")
                           .arg(qulonglong(unstorable.front() + 1)));
     return true;

@@ -27,17 +27,16 @@ Result<CLocalTime> savingTime() {
 // The project is written all the same: the entries' dots are stored whole, only the names
 // differ.
 void warnOfUnstorableNames(const CGlyphList& list) {
-    std::vector<size_t> entries = picturesWithUnstorableNames(list);
+    std::vector<size_t> entries = entriesWithUnstorableNames(list);
     if (entries.empty())
         return;
     std::string numbers;
     for (size_t i : entries)
         numbers += (numbers.empty() ? "" : ", ") + std::to_string(i + 1);
-    std::fprintf(
-        stderr,
-        "tgw: warning: picture %s %s: the file name is not valid UTF-8; the project stores "
-        "it with U+FFFD in place of the bytes it cannot hold\n",
-        entries.size() == 1 ? "entry" : "entries", numbers.c_str());
+    std::fprintf(stderr,
+                 "tgw: warning: %s %s: the file name is not valid UTF-8; the project stores "
+                 "it with U+FFFD in place of the bytes it cannot hold\n",
+                 entries.size() == 1 ? "entry" : "entries", numbers.c_str());
 }
 
 int runProject(const CCommandOptions& options, const std::string& output, bool force) {

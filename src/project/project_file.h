@@ -48,10 +48,10 @@ std::string formatLastModified(const CLocalTime& time);
 // entries and modified flag stay as they are (only the dots of rendered entries are new).
 Result<std::string> writeProject(CGlyphList& list, const CLocalTime& stamp);
 
-// The picture entries (indexes into the list) whose file name is not valid UTF-8 (see
+// The entries (indexes into the list) whose picture or font file name is not valid UTF-8 (see
 // fileNameIsText()). The file stores such a name with U+FFFD for each byte it cannot hold, so
 // the stored name no longer opens the file; whoever saves tells the user.
-std::vector<size_t> picturesWithUnstorableNames(const CGlyphList& list);
+std::vector<size_t> entriesWithUnstorableNames(const CGlyphList& list);
 
 struct CProjectLoadLimits {
     // The dots a file may declare in all without holding them: a file that states large matrices

@@ -135,8 +135,9 @@ public:
         f.strikeout = strikeout != 0;
         f.underline = underline != 0;
         f.offset = int(offset);
-        // A font file need not exist here: loading never renders.
-        f.fontFile = m_node.attribute("fontfile").value();
+        // A font file need not exist here: loading never renders. Bytes that are not UTF-8
+        // read as U+FFFD, as the writer stores them, so that the name saves as it loaded.
+        f.fontFile = utf16ToUtf8(text("fontfile"));
         long long faceIndex = f.fontFile.empty() ? 0 : optional("faceindex", 0);
         if (Status s = checkRange("faceindex", faceIndex, 0, 0xFFFF); !s)
             return s;

@@ -62,7 +62,9 @@ public:
         number(node, "offset", f.offset);
         // Written only when set, so that entries made by name stay as they always were.
         if (!f.fontFile.empty()) {
-            text(node, "fontfile", std::string_view(f.fontFile));
+            // A name that is not UTF-8 keeps U+FFFD for each byte the file cannot hold, as
+            // a picture's does (see entriesWithUnstorableNames()).
+            text(node, "fontfile", fileNameToText(f.fontFile));
             if (f.faceIndex != 0)
                 number(node, "faceindex", f.faceIndex);
         }
@@ -89,11 +91,18 @@ std::string entryLabel(size_t index, const CGlyphEntry& e) {
 
 } // namespace
 
-std::vector<size_t> picturesWithUnstorableNames(const CGlyphList& list) {
+std::vector<size_t> entriesWithUnstorableNames(const CGlyphList& list) {
     std::vector<size_t> found;
     for (size_t i = 0; i < list.size(); ++i) {
         const CGlyphEntry& e = list.at(i);
-        if (e.isPicture() && !fileNameIsText(static_cast<const CPictureEntry&>(e).path()))
+        bool storable = true;
+        if (e.isPicture()) {
+            storable = fileNameIsText(static_cast<const CPictureEntry&>(e).path());
+        } else {
+            const CFontSettings& f = static_cast<const CFontEntry&>(e).font();
+            storable = f.kind != kFontTrueType || fileNameIsText(fileNameToText(f.fontFile));
+        }
+        if (!storable)
             found.push_back(i);
     }
     return found;

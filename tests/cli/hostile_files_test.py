@@ -96,9 +96,11 @@ class HostileFiles(unittest.TestCase):
         # Under AddressSanitizer, with its reserved shadow memory, nothing starts at all.
         if tgw("render", *A57, "A", preexec_fn=limit(40000)).returncode != 0:
             self.skipTest("tgw does not start with a 40 MB address space here")
+        # Twenty different runs (repeated ones are dropped as duplicates) of 2048x2048 dots
+        # each: about twice the address space.
         strings = []
-        for _ in range(20):
-            strings += ["--string", "W" * 200]
+        for i in range(20):
+            strings += ["--string", "W" * 200 + str(i)]
         r = tgw("render", "--face", "DejaVu Sans", "--width", "2048", "--height", "2048",
                 *strings, preexec_fn=limit(40000))
         self.assertEqual(r.returncode, 1, r.stderr)

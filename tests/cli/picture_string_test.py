@@ -65,7 +65,7 @@ class Pictures(unittest.TestCase):
         self.assertEqual(r.returncode, 0, r.stderr)
         warning = r.stderr.decode()
         self.assertEqual(warning.count("\n"), 1, warning)
-        self.assertIn("picture entry 1", warning)
+        self.assertIn("entry 1:", warning)
         saved = open(project, "rb").read().decode("utf-16")
         self.assertIn("\ufffd\ufffd-\u56fe.bmp", saved)
         # A UTF-8 name is no reason for a warning.

@@ -221,7 +221,7 @@ private slots:
         frame.action(kCmdSaveAs)->trigger();
         QVERIFY(QFileInfo::exists(dir.filePath("p.tgx")));
         QCOMPARE(messages.size(), 1);
-        QVERIFY2(messages.front().contains("第 1 项图片的文件名"), qPrintable(messages.front()));
+        QVERIFY2(messages.front().contains("第 1 项的文件名"), qPrintable(messages.front()));
     }
 };
 

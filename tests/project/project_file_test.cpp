@@ -206,6 +206,38 @@ TEST_F(ProjectFileTest, FontFileAndFitAreKeptOnlyWhereSet) {
     EXPECT_EQ(otherRaster.calls, 0);
 }
 
+// A font file name that is not UTF-8 (from the command line, or bytes in a hand-made file) is
+// stored with U+FFFD for each byte, is reported, and from then on saves as it loaded.
+TEST_F(ProjectFileTest, FontFileNameThatIsNotUtf8SavesAsItLoads) {
+    CFontSettings f;
+    f.kind = kFontTrueType;
+    f.face = u"F";
+    f.width = f.height = 2;
+    f.fontFile = "/fonts/\xCDx.ttf";
+    list.append(std::make_unique<CCharEntry>(raster, u'A', f));
+    f.fontFile = "/fonts/ok.ttf";
+    list.append(std::make_unique<CCharEntry>(raster, u'B', f));
+    EXPECT_EQ(entriesWithUnstorableNames(list), std::vector<size_t>{0});
+    Result<std::string> first = writeProject(list, kStamp);
+    ASSERT_TRUE(first) << first.error();
+
+    test::CBlankRasteriser otherRaster;
+    CGlyphList loaded(otherRaster);
+    ASSERT_TRUE(loadProject(loaded, *first));
+    EXPECT_EQ(static_cast<const CCharEntry&>(loaded.at(0)).font().fontFile,
+              "/fonts/\xEF\xBF\xBDx.ttf");
+    EXPECT_TRUE(entriesWithUnstorableNames(loaded).empty());
+    Result<std::string> second = writeProject(loaded, kStamp);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(*second, *first);
+
+    // The same for a UTF-8 file holding a stray byte in the name.
+    ASSERT_TRUE(load(project("<Matrix type='1' width='1' height='1' code='65' fonttype='6' "
+                             "facename='F' bold='0' italic='0' strikeout='0' underline='0' "
+                             "fontfile='a\xCD'/>")));
+    EXPECT_EQ(static_cast<const CCharEntry&>(list.at(0)).font().fontFile, "a\xEF\xBF\xBD");
+}
+
 TEST_F(ProjectFileTest, RowsAreReadLeniently) {
     // Short rows and missing rows stay dark; any character but a blank is lit, counted in
     // UTF-16 units (the CJK character is one dot, the emoji two); extra rows and dots are

@@ -1391,8 +1391,8 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>第 %1 项图片的文件名不是有效的 UTF-8 编码，项目文件只能以 U+FFFD 代替其中无法保存的字节。</source>
-        <translation>The file name of picture entry %1 is not valid UTF-8; the project file stores it with U+FFFD in place of the bytes it cannot hold.</translation>
+        <source>第 %1 项的文件名不是有效的 UTF-8 编码，项目文件只能以 U+FFFD 代替其中无法保存的字节。</source>
+        <translation>The file name of entry %1 (a picture or a font file) is not valid UTF-8; the project file stores it with U+FFFD in place of the bytes it cannot hold.</translation>
     </message>
     <message>
         <location line="+10"/>
