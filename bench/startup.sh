@@ -4,7 +4,8 @@
 #   - tgw render --font-kind ascii5x7 A          (start-up with a built-in font)
 #   - tgw --version
 #   - a one-glyph build from a generated 5 MB BDF (against bare_glyph opening it once)
-#   - tgw build --set gb2312 with DejaVu Sans      (against the bench_library floor, see below)
+#   - tgw build --set gb2312 -j1 with WenQuanYi Micro Hei (against bare_glyph rendering the same
+#     codes; the set's unassigned codes are private-use characters no installed face has)
 #
 #   bench/startup.sh BUILD_DIR [OTHER_TGW ...]
 #
@@ -21,6 +22,20 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 dejavu=$(fc-match -f '%{file}' 'DejaVu Sans')
+wqy=$(fc-match -f '%{file}' 'WenQuanYi Micro Hei')
+# The characters of GB2312 as the program numbers them: the unassigned codes become private-use
+# characters from U+E766 on.
+gb2312=$(python3 -c '
+pua = 0xE766
+out = []
+for b1 in range(0xA1, 0xF8):
+    for b2 in range(0xA1, 0xFF):
+        try:
+            out.append(ord(bytes([b1, b2]).decode("gbk")))
+        except UnicodeDecodeError:
+            out.append(pua)
+            pua += 1
+print(" ".join(hex(c) for c in out))')
 python3 - "$work/big.bdf" <<'PY'
 import sys
 count = 30000
@@ -76,6 +91,9 @@ read -r bw bc < <(measure "$runs" "$bare" "$dejavu" 16 65)
 printf '%-58s %9.2f ms wall            %9.2f ms cpu\n' "floor: bare_glyph DejaVu Sans 'A'" "$bw" "$bc"
 read -r bdfw bdfc < <(measure 10 "$bare" "$work/big.bdf" 16 0x4E00)
 printf '%-58s %9.2f ms wall            %9.2f ms cpu\n' "floor: bare_glyph 5 MB BDF, one glyph" "$bdfw" "$bdfc"
+# shellcheck disable=SC2086
+read -r gbw gbc < <(measure 5 "$bare" "$wqy" 16 $gb2312)
+printf '%-58s %9.2f ms wall            %9.2f ms cpu\n' "floor: bare_glyph WenQuanYi 16, GB2312" "$gbw" "$gbc"
 for t in "${tgws[@]}"; do
     echo "== $t"
     row "render --font-kind ascii5x7 A (vs bare_glyph)" "$bw" "$bc" "$runs" \
@@ -83,7 +101,7 @@ for t in "${tgws[@]}"; do
     row "--version (vs bare_glyph)" "$bw" "$bc" "$runs" "$t" --version
     row "build, one glyph of the 5 MB BDF (vs bare_glyph on it)" "$bdfw" "$bdfc" 10 \
         "$t" build --font-file "$work/big.bdf" --range 0x4E00 --format c -o "$work/one.c" --quiet
-    row "build --set gb2312 --face 'DejaVu Sans' -j1 (vs bare_glyph)" "$bw" "$bc" 3 \
-        "$t" build --set gb2312 --face "DejaVu Sans" --width 16 --height 16 --format bin \
-        -j 1 -o "$work/gb.bin" --quiet
+    row "build --set gb2312 WenQuanYi 16 -j1 (vs bare_glyph on it)" "$gbw" "$gbc" 5 \
+        "$t" build --set gb2312 --face "WenQuanYi Micro Hei" --width 16 --height 16 \
+        --format bin -j 1 -o "$work/gb.bin" --quiet
 done
