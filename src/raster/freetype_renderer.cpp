@@ -98,21 +98,15 @@ struct CFreeTypeRenderer::CSelection {
     bool syntheticBold = false, syntheticItalic = false;
 };
 
-CFreeTypeRenderer::CFreeTypeRenderer() {
-    FT_Init_FreeType(&m_library);
-}
+CFreeTypeRenderer::CFreeTypeRenderer() = default;
 
 CFreeTypeRenderer::~CFreeTypeRenderer() {
     for (auto& [key, face] : m_faces)
         CSharedFaces::instance().give(face);
-    if (m_library)
-        FT_Done_FreeType(m_library);
 }
 
 Result<FT_Face> CFreeTypeRenderer::face(const std::u16string& family, bool bold, bool italic,
                                         const CFaceFile** fileOut) {
-    if (!m_library)
-        return failure("the font engine could not be started");
     if (m_lastFace && family == m_lastFamily && bold == m_lastBold && italic == m_lastItalic) {
         if (fileOut)
             *fileOut = m_lastFile;
@@ -159,8 +153,6 @@ Result<FT_Face> CFreeTypeRenderer::openFace(const CFaceFile& file) {
 }
 
 Result<FT_Face> CFreeTypeRenderer::fileFace(const std::string& path, int index) {
-    if (!m_library)
-        return failure("the font engine could not be started");
     const std::string key = path + "#" + std::to_string(index);
     if (auto it = m_faces.find(key); it != m_faces.end())
         return it->second;
