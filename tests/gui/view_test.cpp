@@ -178,6 +178,39 @@ private slots:
         QVERIFY(view->tipText().isEmpty());
     }
 
+    void inkCutOffIsMarkedInRedAndInTheTip() {
+        view = std::make_unique<CQxView>();
+        CSettings& s = view->settings();
+        s.fontType = kFontTrueType;
+        s.faceName = u"DejaVu Sans";
+        s.width = 12;
+        s.height = 12; // the descender of 'g' falls below the cell; 'A' fits
+        view->setCellSize(4);
+        view->resize(600, 400);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        view->addCharacters(u"gA");
+        view->flushLayout();
+        QVERIFY(QTest::qWaitFor([&] { return view->list().unrenderedCount() == 0; }, 5000));
+        view->viewport()->repaint();
+        const QImage shot = view->viewport()->grab().toImage();
+        const auto red = [&](QPoint p) {
+            const QColor c = shot.pixelColor(p);
+            return c.red() > 200 && c.green() < 40 && c.blue() < 40;
+        };
+        const QRect g = view->entryRect(0), a = view->entryRect(1);
+        QVERIFY(red(QPoint(g.center().x(), g.bottom())));
+        QVERIFY(!red(QPoint(g.center().x(), g.top())));
+        QVERIFY(!red(QPoint(a.center().x(), a.bottom())));
+
+        send(view->viewport(), QEvent::MouseMove, centre(0), Qt::NoButton, Qt::NoButton);
+        QVERIFY(QTest::qWaitFor([&] { return !view->tipText().isEmpty(); }, 2000));
+        QVERIFY(view->tipText().contains("]\r\n字形超出字模，下边的点被截去\r\n统计 ["));
+        send(view->viewport(), QEvent::MouseMove, centre(1), Qt::NoButton, Qt::NoButton);
+        QVERIFY(QTest::qWaitFor([&] { return view->tipText().startsWith("字符 [A]"); }, 2000));
+        QVERIFY(!view->tipText().contains("字形超出字模"));
+    }
+
     void hoverTipIsDarkBlueAndWaitsItsDelay() {
         make(u"A");
         view->show();
