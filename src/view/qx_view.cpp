@@ -499,7 +499,13 @@ size_t CQxView::addCharacters(const std::u16string& text) {
     add.halfWidth = m_settings.halfWidth;
     add.mouseEdit = m_settings.mouseDraw;
     const long before = long(list().size()) - 1;
-    size_t added = m_document->addCharacters(text, m_settings.font(), add);
+    CFontSettings font = m_settings.font();
+    // A bitmap font cannot be scaled to fit the cell: the characters added together move by
+    // the offset that keeps their ink inside it.
+    if (auto* r = dynamic_cast<CRasteriser*>(&rasteriser()); r && font.fitCell)
+        if (Result<int> offset = r->fitOffset(font, text); offset)
+            font.offset += *offset;
+    size_t added = m_document->addCharacters(text, font, add);
     if (added) {
         layout(before);
         scrollToEnd();
