@@ -103,7 +103,16 @@ instead, and the options then override single settings.
 
 Where a command takes entries they are made in command-line order: a positional TEXT adds one
 character entry per character, --text-file one per character of a text file, --string one string
-entry, --picture one picture entry, --project every entry of a project file."""
+entry, --picture one picture entry, --project every entry of a project file.
+
+A font file stands alone: a character it lacks is blank and named in a warning on stderr, never
+drawn from another face, so that the output does not depend on the fonts a machine has;
+--fallback draws such characters from installed faces instead. An installed face named by --face
+takes characters it lacks from other installed faces, and --allow-fallback accepts fontconfig's
+substitute for a face that is not installed. A glyph whose ink does not fit its cell is warned
+about too, with the side that lost dots and the --offset or --size fit that keeps them; for a
+bitmap font, --size fit moves the whole set by the offset that keeps its ink inside the cell
+instead of scaling it. --strict turns these warnings into failures (exit status 1)."""
 
 EXAMPLES = [
     ("Print the matrix of two characters in the built-in 5x7 font:",

@@ -7,6 +7,7 @@
 #include "library/character_set.h"
 #include "library/library_builder.h"
 #include "project/text_import.h"
+#include "raster/rasteriser.h"
 
 #include <cerrno>
 #include <chrono>
@@ -37,6 +38,8 @@ struct CBuildOptions {
     unsigned jobs = 0;
     bool allowEmpty = false;
     bool allowFallback = false;
+    bool fileFallback = false;
+    bool strict = false;
 };
 
 const char* const kLayouts = R"(Formats:
@@ -194,8 +197,28 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
         return fail("no entries: the set has no characters to build (--allow-empty writes an "
                     "empty library)");
 
+    if (Status f = checkFileFallback(*settings, b.fileFallback); !f)
+        return fail(f.error());
+    settings->fileFallback = b.fileFallback;
+    {
+        CRasteriser rasteriser;
+        Result<bool> warned = warnAboutFontFile(plan->characters, settings->font(), rasteriser);
+        if (!warned)
+            return fail(warned.error());
+        if (*warned && b.strict)
+            return fail("stopped by --strict after the warnings above; nothing was written");
+        // A bitmap font cannot be scaled to fit the cell: the whole set moves instead.
+        if (settings->fitCell && !writer->proportional()) {
+            Result<int> offset = rasteriser.fitOffset(settings->font(), plan->characters);
+            if (!offset)
+                return fail(offset.error());
+            settings->offset += *offset;
+        }
+    }
+
     CLibraryBuilder builder(*settings, std::move(plan->characters), *writer, b.index);
     builder.setThreads(b.jobs);
+    builder.setKeepOnlyWhole(b.strict);
     // Ctrl-C, a terminating signal and a closed terminal stop the build the regular way, which
     // removes the temporary file instead of leaving it beside the target. The handlers are in place
     // before the temporary file is made.
@@ -240,6 +263,10 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
             return fail(b.output == "-" ? "interrupted" : "interrupted; nothing was written");
         return fail(result.error());
     }
+    if (warnAboutLostInk(result->lostInk, settings->fitCell != 0) && b.strict)
+        return fail(result->written
+                        ? "stopped by --strict after the warnings above"
+                        : "stopped by --strict after the warnings above; nothing was written");
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::fprintf(stderr, "tgw: %zu glyphs, %llu bytes, %.3f s\n", result->glyphs,
@@ -293,6 +320,10 @@ void registerBuild(CLI::App& app, CCommands& commands) {
     cmd->add_flag("--allow-empty", b->allowEmpty, "An empty library is not an error");
     cmd->add_flag("--allow-fallback", b->allowFallback,
                   "Render with fontconfig's substitute when the --face is not installed");
+    addFileFallbackOption(cmd, b->fileFallback);
+    cmd->add_flag("--strict", b->strict,
+                  "Fail, writing nothing, when the --font-file lacks characters of the set or "
+                  "glyphs lose dots beyond their cells");
     cmd->add_option("-j,--jobs", b->jobs, "Rendering threads (default: one per processor)")
         ->check(CLI::Range(1, 256));
     cmd->footer(kLayouts);

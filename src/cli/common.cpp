@@ -60,6 +60,20 @@ int finishStdout() {
     return 0;
 }
 
+void addFileFallbackOption(CLI::App* cmd, bool& fallback) {
+    cmd->add_flag("--fallback", fallback,
+                  "Draw the characters the --font-file lacks from installed faces that have "
+                  "them (the output then depends on the fonts installed); without it they are "
+                  "blank and named in a warning");
+}
+
+Status checkFileFallback(const CSettings& settings, bool fallback) {
+    if (fallback && settings.fontFile.empty())
+        return failure("--fallback belongs to --font-file (installed faces always fall back; "
+                       "see --allow-fallback for a face that is not installed)");
+    return {};
+}
+
 void addForceOption(CLI::App* cmd, bool& force) {
     cmd->add_flag("--force", force, "Replace the output file even when it is write-protected");
 }
@@ -187,9 +201,11 @@ void CCommandOptions::addEntryOptions(CLI::App* cmd) {
                   "failing");
     cmd->add_flag("--allow-fallback", m_checks.allowFallback,
                   "Render with fontconfig's substitute when the --face is not installed");
+    addFileFallbackOption(cmd, m_checks.fileFallback);
     cmd->add_flag("--allow-empty", m_checks.allowEmpty, "No entries is not an error");
     cmd->add_flag("--strict", m_checks.strict,
-                  "Fail when characters cannot be shown by the font or coded in code page 936");
+                  "Fail when characters cannot be shown by the font or coded in code page 936, "
+                  "or when glyphs lose dots beyond their cells");
     cmd->add_flag("-v,--verbose", m_checks.verbose,
                   "Also name the characters drawn from a fallback face");
 }
@@ -285,8 +301,11 @@ Result<std::unique_ptr<CEntrySet>> CCommandOptions::makeEntrySet() const {
     Result<CSettings> s = settings();
     if (!s)
         return failure(s.error());
+    if (Status f = checkFileFallback(*s, m_checks.fileFallback); !f)
+        return failure(f.error());
     auto set = std::make_unique<CEntrySet>();
     set->settings = std::move(s).value();
+    set->settings.fileFallback = m_checks.fileFallback;
     CGlyphList& list = set->list;
     Result<CMadeEntries> made = makeEntries(set->settings, list);
     if (!made)
@@ -300,6 +319,24 @@ Result<std::unique_ptr<CEntrySet>> CCommandOptions::makeEntrySet() const {
         return failure("no entries: give characters, --text-file, --string, --picture or "
                        "--project (--allow-empty accepts none)");
 
+    // A bitmap font cannot be scaled to fit the cell: the whole set moves instead.
+    if (set->settings.fitCell && !made->characters.empty()) {
+        std::u16string codes;
+        for (size_t i : made->characters)
+            codes += static_cast<const CCharEntry&>(list.at(i)).code();
+        Result<int> offset = set->rasteriser.fitOffset(set->settings.font(), codes);
+        if (!offset)
+            return failure(offset.error());
+        if (*offset != 0)
+            for (size_t i : made->characters) {
+                auto& e = static_cast<CCharEntry&>(list.at(i));
+                CFontSettings f = e.font();
+                f.offset += *offset;
+                e.setFont(f);
+            }
+    }
+
+    CInkTally lostInk;
     for (size_t i = 0; i < list.size(); ++i) {
         CGlyphEntry& e = list.at(i);
         const bool rendering = !e.hasDots();
@@ -316,13 +353,17 @@ Result<std::unique_ptr<CEntrySet>> CCommandOptions::makeEntrySet() const {
                        entryLabel(e).c_str(),
                        picture.reason.empty() ? "cannot be loaded" : picture.reason.c_str(),
                        utf16ToUtf8(placeholderText(picture.outcome)).c_str()));
+        if (rendering)
+            lostInk.add(e.inkLoss());
     }
 
     Result<bool> warned =
-        warnAboutCharacters(list, made->characters, set->rasteriser,
+        warnAboutCharacters(list, made->characters, made->strings, set->rasteriser,
                             m_warnAboutCodes && !set->settings.useUnicode, m_checks.verbose);
     if (!warned)
         return failure(warned.error());
+    if (warnAboutLostInk(lostInk, set->settings.fitCell != 0))
+        *warned = true;
     if (*warned && m_checks.strict)
         return failure("stopped by --strict after the warnings above");
 
@@ -394,8 +435,10 @@ Result<CCommandOptions::CMadeEntries> CCommandOptions::makeEntries(const CSettin
             if (text.empty())
                 return failure("a string entry needs a text");
             made.usesFont = true;
-            if (!(add.filterDuplicates && list.hasString(text)))
+            if (!(add.filterDuplicates && list.hasString(text))) {
+                made.strings.push_back(list.size());
                 list.append(std::make_unique<CStringEntry>(list.rasteriser(), text, rtl, font));
+            }
             rtl = false;
         } else if (o == m_optThreshold) {
             threshold = uint8_t(m_thresholds.at(i));

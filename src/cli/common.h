@@ -44,6 +44,7 @@ private:
     struct CMadeEntries {
         bool usesFont = false;          // characters or strings
         std::vector<size_t> characters; // positions of the character entries
+        std::vector<size_t> strings;    // positions of the string entries
     };
     Result<CMadeEntries> makeEntries(const CSettings& settings, CGlyphList& list) const;
 
@@ -102,6 +103,11 @@ Status writeOutput(const std::string& path, const std::string& data);
 // The end of a command that printed to stdout: 0, or 1 after one line on stderr when what was
 // printed could not be written (a full disk, a closed pipe).
 int finishStdout();
+
+// --fallback: characters a font file lacks come from installed faces.
+void addFileFallbackOption(CLI::App* cmd, bool& fallback);
+// Fails when --fallback was given without a font file to fall back from.
+Status checkFileFallback(const CSettings& settings, bool fallback);
 
 // --force: replace a write-protected output file.
 void addForceOption(CLI::App* cmd, bool& force);

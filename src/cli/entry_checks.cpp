@@ -44,10 +44,38 @@ std::string characterList(const std::vector<char16_t>& chars) {
 std::string fontName(const CFontSettings& font) {
     if (isBuiltinFont(font.kind))
         return std::string("the built-in font ") + builtinFontName(font.kind);
+    if (!font.fontFile.empty())
+        return "the font file '" + font.fontFile + "'";
     return "the face '" + utf16ToUtf8(font.face) + "'";
 }
 
+void printMissing(const CFontSettings& font, const std::vector<char16_t>& chars) {
+    std::fprintf(stderr,
+                 "tgw: warning: %s has no glyph for %zu character%s (blank in the output): %s\n",
+                 fontName(font).c_str(), chars.size(), chars.size() == 1 ? "" : "s",
+                 characterList(chars).c_str());
+}
+
 } // namespace
+
+Result<bool> warnAboutFontFile(std::u16string_view codes, const CFontSettings& font,
+                               CRasteriser& rasteriser) {
+    if (font.kind != kFontTrueType || font.fontFile.empty())
+        return false;
+    std::vector<char16_t> missing;
+    for (char16_t c : codes) {
+        if (isWhiteSpace(c) || c < 0x20 || c == 0x7F || (c >= 0xD800 && c <= 0xDFFF))
+            continue;
+        Result<CGlyphCoverage> coverage = rasteriser.glyphCoverage(c, CAnsiForm{}, font);
+        if (!coverage)
+            return failure(coverage.error());
+        if (coverage->source == EGlyphSource::Missing)
+            missing.push_back(c);
+    }
+    if (!missing.empty())
+        printMissing(font, missing);
+    return !missing.empty();
+}
 
 Status checkFace(const CSettings& settings) {
     // A font file stands alone: no installed family is looked up for it.
@@ -110,37 +138,53 @@ Status checkBasicPlane(std::u16string_view text, const std::string& source) {
 }
 
 Result<bool> warnAboutCharacters(const CGlyphList& list, const std::vector<size_t>& indexes,
-                                 CRasteriser& rasteriser, bool codes, bool verbose) {
+                                 const std::vector<size_t>& strings, CRasteriser& rasteriser,
+                                 bool codes, bool verbose) {
     // Characters by the font they lack a glyph in (entries of one run mostly share one font).
     std::vector<std::pair<CFontSettings, std::vector<char16_t>>> missing;
     std::map<std::u16string, std::vector<char16_t>> fallback;
     std::vector<char16_t> withoutForm;
+    auto look = [&](char16_t c, const CFontSettings& font) -> Status {
+        // Blanks and controls are meant to be empty.
+        if (isWhiteSpace(c) || c < 0x20 || c == 0x7F || (c >= 0xD800 && c <= 0xDFFF))
+            return {};
+        Result<CGlyphCoverage> coverage = rasteriser.glyphCoverage(c, ansiForm(c), font);
+        if (!coverage)
+            return failure(coverage.error());
+        if (coverage->source == EGlyphSource::Fallback) {
+            std::vector<char16_t>& chars = fallback[coverage->fallbackFamily];
+            if (std::find(chars.begin(), chars.end(), c) == chars.end())
+                chars.push_back(c);
+        } else if (coverage->source == EGlyphSource::Missing) {
+            auto it = std::find_if(missing.begin(), missing.end(),
+                                   [&](const auto& m) { return m.first == font; });
+            if (it == missing.end())
+                it = missing.insert(missing.end(), {font, {}});
+            if (std::find(it->second.begin(), it->second.end(), c) == it->second.end())
+                it->second.push_back(c);
+        }
+        return {};
+    };
     for (size_t i : indexes) {
         const auto& e = static_cast<const CCharEntry&>(list.at(i));
         const char16_t c = e.code();
         if (codes && e.ansi().length == 0)
             withoutForm.push_back(c);
-        // Blanks and controls are meant to be empty.
-        if (isWhiteSpace(c) || c < 0x20 || c == 0x7F)
+        if (Status s = look(c, e.font()); !s)
+            return failure(s.error());
+    }
+    // A string's characters only in TrueType faces: built-in fonts draw what code page 936
+    // has, and the code text does not code a string's characters one by one.
+    for (size_t i : strings) {
+        const auto& e = static_cast<const CStringEntry&>(list.at(i));
+        if (e.font().kind != kFontTrueType)
             continue;
-        Result<CGlyphCoverage> coverage = rasteriser.glyphCoverage(c, e.ansi(), e.font());
-        if (!coverage)
-            return failure(coverage.error());
-        if (coverage->source == EGlyphSource::Fallback) {
-            fallback[coverage->fallbackFamily].push_back(c);
-        } else if (coverage->source == EGlyphSource::Missing) {
-            auto it = std::find_if(missing.begin(), missing.end(),
-                                   [&](const auto& m) { return m.first == e.font(); });
-            if (it == missing.end())
-                it = missing.insert(missing.end(), {e.font(), {}});
-            it->second.push_back(c);
-        }
+        for (char16_t c : e.text())
+            if (Status s = look(c, e.font()); !s)
+                return failure(s.error());
     }
     for (const auto& [font, chars] : missing)
-        std::fprintf(
-            stderr, "tgw: warning: %s has no glyph for %zu character%s (blank in the output): %s\n",
-            fontName(font).c_str(), chars.size(), chars.size() == 1 ? "" : "s",
-            characterList(chars).c_str());
+        printMissing(font, chars);
     if (verbose)
         for (const auto& [family, chars] : fallback)
             std::fprintf(stderr, "tgw: %zu character%s drawn from the face '%s': %s\n",
@@ -154,6 +198,37 @@ Result<bool> warnAboutCharacters(const CGlyphList& list, const std::vector<size_
                      withoutForm.size(), withoutForm.size() == 1 ? " has" : "s have",
                      characterList(withoutForm).c_str());
     return !missing.empty() || !withoutForm.empty();
+}
+
+bool warnAboutLostInk(const CInkTally& tally, bool fitted) {
+    struct CSide {
+        size_t glyphs;
+        int most;
+        const char* name;
+        int offset; // the offset that keeps the most lost, 0 for the sides an offset cannot
+    };
+    const CSide sides[] = {
+        {tally.top, tally.most.top, "top", tally.most.top},
+        {tally.bottom, tally.most.bottom, "bottom", -tally.most.bottom},
+        {tally.left, tally.most.left, "left", 0},
+        {tally.right, tally.most.right, "right", 0},
+    };
+    for (const CSide& side : sides) {
+        if (side.glyphs == 0)
+            continue;
+        std::string keeps;
+        if (side.offset != 0 && !fitted)
+            keeps = format("--offset %d or --size fit keeps them", side.offset);
+        else if (side.offset != 0)
+            keeps =
+                format("a cell %d dot%s higher keeps them", side.most, side.most == 1 ? "" : "s");
+        else
+            keeps =
+                format("a cell %d dot%s wider keeps them", side.most, side.most == 1 ? "" : "s");
+        std::fprintf(stderr, "tgw: warning: %zu glyph%s dots at the %s; %s\n", side.glyphs,
+                     side.glyphs == 1 ? " loses" : "s lose", side.name, keeps.c_str());
+    }
+    return tally.any();
 }
 
 } // namespace tgw::cli

@@ -18,6 +18,7 @@ namespace tgw::cli {
 struct CEntryChecks {
     bool allowPlaceholder = false; // a picture that cannot be loaded becomes its placeholder text
     bool allowFallback = false;    // a face that is not installed renders as its substitute
+    bool fileFallback = false;     // characters a font file lacks come from installed faces
     bool allowEmpty = false;       // no entries at all
     bool strict = false;           // warnings about characters are failures
     bool verbose = false;          // name the characters taken from a fallback face
@@ -39,7 +40,18 @@ Status checkBasicPlane(std::u16string_view text, const std::string& source);
 // show in their font, and (with `codes`, when the code text is in code page 936) those without
 // a code page 936 form. With `verbose`, characters drawn from a fallback face are listed too.
 // Returns whether anything was warned about.
+// The characters of the string entries at `strings` are looked at for their glyphs too.
 Result<bool> warnAboutCharacters(const CGlyphList& list, const std::vector<size_t>& indexes,
-                                 CRasteriser& rasteriser, bool codes, bool verbose);
+                                 const std::vector<size_t>& strings, CRasteriser& rasteriser,
+                                 bool codes, bool verbose);
+
+// Warns on stderr about the characters of `codes` that the font file of `font` lacks and
+// that no fallback draws (nothing for other fonts). Returns whether it warned.
+Result<bool> warnAboutFontFile(std::u16string_view codes, const CFontSettings& font,
+                               CRasteriser& rasteriser);
+
+// Warns on stderr, one line a side, about glyphs whose ink did not fit their cells, saying
+// what keeps it (`fitted`: the size already fits the cell). Returns whether it warned.
+bool warnAboutLostInk(const CInkTally& tally, bool fitted);
 
 } // namespace tgw::cli

@@ -33,6 +33,7 @@ struct CLibraryBuilder::CChunk {
     std::string data;
     std::vector<CProportionalGlyph> glyphs; // for proportional writers, instead of data
     CLineMetrics line;
+    CInkTally lostInk;
     Status status;
     bool ready = false;
 };
@@ -143,6 +144,7 @@ Status CLibraryBuilder::renderChunk(IRasteriser& rasteriser, size_t first, size_
             return failure(format("entry %zu (%s) came out %dx%d instead of %dx%d", i + 1,
                                   entryLabel(entry).c_str(), entry.matrix().width(),
                                   entry.matrix().height(), font.width, font.height));
+        out.lostInk.add(entry.inkLoss());
         m_done.fetch_add(1, std::memory_order_relaxed);
     }
     CStringOutput encoded;
@@ -289,6 +291,7 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
                 break;
             }
             summary.bytes += chunk.data.size();
+            summary.lostInk.add(chunk.lostInk);
             {
                 std::lock_guard lock(m_mutex);
                 writtenChunks = k + 1;
@@ -326,6 +329,10 @@ Result<CBuildSummary> CLibraryBuilder::build(const std::string& path) {
     Result<CBuildSummary> result = run(file);
     if (!result)
         return result; // the file's destructor removes what was written
+    if (m_keepOnlyWhole && result->lostInk.any()) {
+        result->written = false;
+        return result;
+    }
     if (Status s = file.commit(); !s)
         return failure(s.error());
     return result;
@@ -342,7 +349,9 @@ Status CLibraryBuilder::start(const std::string& path, bool force) {
             Result<CBuildSummary> result = CBuildSummary();
             try {
                 result = run(*m_file);
-                if (result) {
+                if (result && m_keepOnlyWhole && result->lostInk.any()) {
+                    result->written = false;
+                } else if (result) {
                     if (Status s = m_file->commit(); !s)
                         result = failure(s.error());
                 }

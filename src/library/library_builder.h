@@ -5,6 +5,7 @@
 #include "codegen/encoding_options.h"
 #include "codegen/output_writers.h"
 #include "model/font_settings.h"
+#include "model/ink_loss.h"
 #include "model/settings.h"
 
 #include <atomic>
@@ -33,6 +34,8 @@ enum class ELibraryOutput {
 struct CBuildSummary {
     size_t glyphs = 0;
     uint64_t bytes = 0;
+    CInkTally lostInk;   // the glyphs whose ink did not fit their cells
+    bool written = true; // false: a build to a file kept nothing, see setKeepOnlyWhole()
 };
 
 // Renders a list of characters into glyph matrices and writes them as one code or binary file,
@@ -62,6 +65,9 @@ public:
 
     // Worker threads of a build; 0 (the default) means one per processor.
     void setThreads(unsigned threads) { m_threads = threads; }
+    // A build into a file that has glyphs whose ink did not fit their cells keeps no file
+    // (the summary says so); the build itself succeeds, to tell how many.
+    void setKeepOnlyWhole(bool on) { m_keepOnlyWhole = on; }
 
     // Builds into `out` on the calling thread (the rendering on the workers). On failure or
     // cancellation `out` holds a part of the file; the reason names the entry that failed.
@@ -109,6 +115,7 @@ private:
     const COutputWriter* m_writer; // an entry of the static table
     bool m_withIndex;
     unsigned m_threads = 0;
+    bool m_keepOnlyWhole = false;
 
     std::atomic<size_t> m_done{0};
     std::atomic<bool> m_cancel{false};

@@ -24,7 +24,8 @@ bool CFontSettings::same(const CFontSettings& o) const {
         return true;
     return face == o.face && size == o.size && bold == o.bold && italic == o.italic &&
            strikeout == o.strikeout && underline == o.underline && offset == o.offset &&
-           fontFile == o.fontFile && faceIndex == o.faceIndex && fitCell == o.fitCell;
+           fontFile == o.fontFile && faceIndex == o.faceIndex && fitCell == o.fitCell &&
+           fileFallback == o.fileFallback;
 }
 
 bool CFontSettings::usable() const {

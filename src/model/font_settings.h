@@ -37,9 +37,11 @@ struct CFontSettings {
     int offset = 0; // positive moves the glyph down
     // A font file (UTF-8 path) read instead of the installed face named `face`; empty: by name.
     // Then `face` only describes the font (its family) and no other face stands in for a
-    // character the file lacks.
+    // character the file lacks, unless `fileFallback` asks for one.
     std::string fontFile;
     int faceIndex = 0; // the face in a collection (.ttc, .otc)
+    // A character the font file lacks is drawn from an installed face that has it.
+    bool fileFallback = false;
     // The size is the largest whose ascent plus descent fits the cell height (`size` unused).
     bool fitCell = false;
 

@@ -26,6 +26,7 @@ void CGlyphEntry::takeRendered(CDotMatrix matrix) {
 }
 
 void CGlyphEntry::setMatrix(CDotMatrix matrix) {
+    m_inkLoss = {};
     takeRendered(std::move(matrix));
     markModified();
 }
@@ -41,6 +42,7 @@ bool CGlyphEntry::setDot(int row, int col, bool on) {
 }
 
 void CGlyphEntry::freeDots() {
+    m_inkLoss = {};
     m_matrix = CDotMatrix();
     if (m_owner)
         m_owner->dotsChanged(*this);
@@ -48,6 +50,7 @@ void CGlyphEntry::freeDots() {
 
 void CGlyphEntry::restore(int width, int height, CDotMatrix matrix) {
     setSize(width, height);
+    m_inkLoss = {};
     m_matrix = std::move(matrix);
     if (m_owner)
         m_owner->dotsChanged(*this);
@@ -81,6 +84,7 @@ Status CCharEntry::render() {
     Status s = rasteriser().renderCharacter(m_code, m_ansi, m_font, dots);
     if (!s)
         return s;
+    setInkLoss(rasteriser().lastInkLoss());
     takeRendered(std::move(dots));
     return s;
 }
@@ -113,6 +117,7 @@ Status CStringEntry::render() {
     Status s = rasteriser().renderString(m_text, m_rtl, m_font, dots);
     if (!s)
         return s;
+    setInkLoss(rasteriser().lastInkLoss());
     takeRendered(std::move(dots));
     return s;
 }

@@ -58,6 +58,10 @@ public:
 
     int litCount() const { return m_matrix.litCount(); }
 
+    // The ink the last render cut off at the matrix's sides; none once the dots were replaced
+    // or freed (an edit, a project file's rows).
+    const CInkLoss& inkLoss() const { return m_inkLoss; }
+
     CGlyphList* owner() const { return m_owner; }
     void setOwner(CGlyphList* list) { m_owner = list; }
     IRasteriser& rasteriser() const { return *m_rasteriser; }
@@ -68,11 +72,13 @@ protected:
     void takeRendered(CDotMatrix matrix);
     void setSize(int width, int height);
     void markModified();
+    void setInkLoss(const CInkLoss& loss) { m_inkLoss = loss; }
 
 private:
     IRasteriser* m_rasteriser;
     CGlyphList* m_owner = nullptr;
     CDotMatrix m_matrix;
+    CInkLoss m_inkLoss;
     int m_width = 0;
     int m_height = 0;
     bool m_selected = false;

@@ -4,6 +4,7 @@
 #include "base/result.h"
 #include "model/dot_matrix.h"
 #include "model/font_settings.h"
+#include "model/ink_loss.h"
 #include "model/picture_options.h"
 #include "model/proportional_glyph.h"
 
@@ -35,6 +36,9 @@ public:
         line.lineAdvance = line.ascent = cell.height();
         return {};
     }
+    // The ink the last renderCharacter() or renderString() cut off at the matrix's sides.
+    // Rasterisers that never cut report none.
+    virtual CInkLoss lastInkLoss() const { return {}; }
     // A text of one or more lines as one matrix; the matrix chooses its own size.
     virtual Status renderString(std::u16string_view text, bool rightToLeft,
                                 const CFontSettings& font, CDotMatrix& out) = 0;

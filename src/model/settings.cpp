@@ -241,6 +241,7 @@ CFontSettings CSettings::font() const {
     f.fontFile = fontFile;
     f.faceIndex = faceIndex;
     f.fitCell = fitCell != 0;
+    f.fileFallback = fileFallback != 0 && !fontFile.empty();
     return f;
 }
 
@@ -258,6 +259,7 @@ void CSettings::setFont(const CFontSettings& f) {
     fontFile = f.fontFile;
     faceIndex = f.faceIndex;
     fitCell = f.fitCell;
+    fileFallback = f.fileFallback;
 }
 
 } // namespace tgw

@@ -56,6 +56,9 @@ struct CSettings {
     std::string fontFile; // FONTFILE (UTF-8 path bytes): a font file instead of FACENAME
     int faceIndex = 0;    // FACEINDEX: the face of a collection
     int fitCell = 0;      // FITCELL: the size that fits the cell instead of FONTSIZE
+    // Characters the font file lacks come from installed faces. A choice of one run of tgw:
+    // not kept in the profile.
+    int fileFallback = 0;
     // How new pictures are converted; kept in the profile only once they differ from the
     // plain threshold at one dot a pixel.
     EPictureMethod pictureMethod = EPictureMethod::kThreshold; // PICTUREMETHOD 0..3

@@ -142,6 +142,7 @@ public:
         if (Status s = checkRange("faceindex", faceIndex, 0, 0xFFFF); !s)
             return s;
         f.faceIndex = int(faceIndex);
+        f.fileFallback = !f.fontFile.empty() && optional("filefallback", 0) != 0;
         f.fitCell = optional("fitcell", 0) != 0;
         return {};
     }

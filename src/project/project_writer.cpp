@@ -67,6 +67,8 @@ public:
             text(node, "fontfile", fileNameToText(f.fontFile));
             if (f.faceIndex != 0)
                 number(node, "faceindex", f.faceIndex);
+            if (f.fileFallback)
+                number(node, "filefallback", 1);
         }
         if (f.fitCell)
             number(node, "fitcell", 1);

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <mutex>
@@ -401,8 +402,9 @@ Status CFreeTypeRenderer::select(char16_t code, const CFontSettings& f, CSelecti
     }
     long ySize = long(emHeight) * 64;
     // A character the face lacks comes from a face that has it, at the same size. A font file
-    // stands alone: a build from it must not depend on what this machine has installed.
-    if (!isWhiteSpace(code) && !fromFile)
+    // stands alone, so that a build from it does not depend on what this machine has
+    // installed, unless a fallback was asked for.
+    if (!isWhiteSpace(code) && (!fromFile || f.fileFallback))
         fallBack(code, f, sel);
     return setSize(sel.face, xSize, ySize, fromFile ? f.fontFile : utf16ToUtf8(f.face));
 }
@@ -439,7 +441,10 @@ void drawRule(CDotMatrix& out, int top, int thickness, int left, int length) {
 
 } // namespace
 
-Status CFreeTypeRenderer::renderCharacter(char16_t code, const CFontSettings& f, CDotMatrix& out) {
+Status CFreeTypeRenderer::renderCharacter(char16_t code, const CFontSettings& f, CDotMatrix& out,
+                                          CInkBox* ink) {
+    if (ink)
+        *ink = {};
     CSelection sel;
     if (Status s = select(code, f, sel); !s)
         return s;
@@ -462,25 +467,27 @@ Status CFreeTypeRenderer::renderCharacter(char16_t code, const CFontSettings& f,
 
     const int boxWidth = int(bm.width);
     const int firstCol = boxWidth < W ? (W - boxWidth) / 2 : 0;
-    int srcRow = 0;
-    if (line < 0) {
-        srcRow = -line;
-        line = 0;
-    }
-    for (; srcRow < int(bm.rows) && line < H; ++srcRow, ++line) {
+    // Every dot of the black box is looked at, so that the ink the cell cuts off is measured.
+    CInkBox box{INT_MAX, INT_MIN, INT_MAX, INT_MIN};
+    for (int srcRow = 0; srcRow < int(bm.rows); ++srcRow, ++line) {
         const unsigned char* src = bm.buffer + long(srcRow) * bm.pitch;
-        uint8_t* dst = out.row(line);
-        int cols = std::min(boxWidth, W - firstCol);
-        if (bm.pixel_mode == FT_PIXEL_MODE_MONO) {
-            for (int c = 0; c < cols; ++c)
-                if (src[c >> 3] & (0x80 >> (c & 7)))
-                    dst[firstCol + c] = CDotMatrix::kLit;
-        } else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY) {
-            for (int c = 0; c < cols; ++c)
-                if (src[c] >= 128)
-                    dst[firstCol + c] = CDotMatrix::kLit;
+        uint8_t* dst = line >= 0 && line < H ? out.row(line) : nullptr;
+        for (int c = 0; c < boxWidth; ++c) {
+            const bool lit = bm.pixel_mode == FT_PIXEL_MODE_MONO
+                                 ? (src[c >> 3] & (0x80 >> (c & 7))) != 0
+                                 : bm.pixel_mode == FT_PIXEL_MODE_GRAY && src[c] >= 128;
+            if (!lit)
+                continue;
+            box.top = std::min(box.top, line);
+            box.bottom = std::max(box.bottom, line + 1);
+            box.left = std::min(box.left, firstCol + c);
+            box.right = std::max(box.right, firstCol + c + 1);
+            if (dst && firstCol + c < W)
+                dst[firstCol + c] = CDotMatrix::kLit;
         }
     }
+    if (ink && !box.empty())
+        *ink = box;
 
     if (f.underline || f.strikeout) {
         // The rules span the character's advance, centred like the black box.

@@ -3,6 +3,7 @@
 #include "base/result.h"
 #include "model/dot_matrix.h"
 #include "model/font_settings.h"
+#include "model/ink_loss.h"
 #include "model/proportional_glyph.h"
 
 #include <map>
@@ -25,8 +26,10 @@ public:
     CFreeTypeRenderer(const CFreeTypeRenderer&) = delete;
     CFreeTypeRenderer& operator=(const CFreeTypeRenderer&) = delete;
 
-    // Draws `code` into `out`, which already has the character's size and is blank.
-    Status renderCharacter(char16_t code, const CFontSettings& font, CDotMatrix& out);
+    // Draws `code` into `out`, which already has the character's size and is blank. `ink`
+    // gets where the glyph's ink lay before the cell cut it (empty for no ink).
+    Status renderCharacter(char16_t code, const CFontSettings& font, CDotMatrix& out,
+                           CInkBox* ink = nullptr);
     // The glyph of `code` cropped to its ink, with FreeType's advance and bearings at the size
     // renderCharacter() would use, and the face's line at that size.
     Status renderProportional(char16_t code, const CFontSettings& font, CProportionalGlyph& out,

@@ -9,6 +9,8 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
+
 namespace tgw {
 namespace {
 
@@ -45,15 +47,18 @@ Status CRasteriser::renderCharacter(char16_t code, const CAnsiForm& ansi, const 
         return failure(format("a matrix of %dx%d dots is outside 1 to %d", font.width, font.height,
                               kMaxMatrixSide));
 
+    m_lastInk = {};
+    m_lastBox = {};
     CDotMatrix dots(font.width, font.height);
     if (!isWhiteSpace(code)) {
         if (isBuiltinFont(font.kind)) {
             if (!paintBuiltin(font.kind, ansi, dots, placeX(font.kind, font.width),
                               placeY(font.kind, font.height), font.width, font.height))
                 return failure("the built-in glyph does not fit into the matrix");
-        } else if (Status s = m_freeType->renderCharacter(code, font, dots); !s) {
+        } else if (Status s = m_freeType->renderCharacter(code, font, dots, &m_lastBox); !s) {
             return s;
         }
+        m_lastInk = m_lastBox.lossIn(font.width, font.height);
     }
     out = std::move(dots);
     return {};
@@ -64,23 +69,54 @@ Result<CGlyphCoverage> CRasteriser::glyphCoverage(char16_t code, const CAnsiForm
     if (isBuiltinFont(font.kind))
         return CGlyphCoverage{
             builtinHasGlyph(font.kind, ansi) ? EGlyphSource::Font : EGlyphSource::Missing, {}};
-    if (!font.fontFile.empty()) {
-        // A font file stands alone (and needs no font lookup): what it lacks is blank.
-        Result<FT_Face> face = m_freeType->fileFace(font.fontFile, font.faceIndex);
-        if (!face)
-            return failure(face.error());
-        return CGlyphCoverage{
-            FT_Get_Char_Index(*face, code) ? EGlyphSource::Font : EGlyphSource::Missing, {}};
-    }
-    Result<FT_Face> face = m_freeType->face(font.face, font.bold, font.italic);
+    Result<FT_Face> face = font.fontFile.empty()
+                               ? m_freeType->face(font.face, font.bold, font.italic)
+                               : m_freeType->fileFace(font.fontFile, font.faceIndex);
     if (!face)
         return failure(face.error());
     if (FT_Get_Char_Index(*face, code) != 0)
         return CGlyphCoverage{};
+    if (!font.fontFile.empty() && !font.fileFallback)
+        return CGlyphCoverage{EGlyphSource::Missing, {}};
     CFaceFile other;
     if (!m_freeType->coveringFace(font.face, font.bold, font.italic, code, font.height, &other))
         return CGlyphCoverage{EGlyphSource::Missing, {}};
     return CGlyphCoverage{EGlyphSource::Fallback, other.family};
+}
+
+Result<int> CRasteriser::fitOffset(const CFontSettings& font, std::u16string_view codes) {
+    if (!font.fitCell || font.kind != kFontTrueType || font.fontFile.empty())
+        return 0;
+    Result<FT_Face> face = m_freeType->fileFace(font.fontFile, font.faceIndex);
+    if (!face)
+        return failure(face.error());
+    if (FT_IS_SCALABLE(*face))
+        return 0;
+    // The blank rows the whole set leaves above and below its ink (negative: rows cut).
+    CFontSettings at = font;
+    at.offset = 0;
+    bool inked = false;
+    int above = 0, below = 0;
+    CDotMatrix cell;
+    for (char16_t c : codes) {
+        if (isWhiteSpace(c) || c == 0)
+            continue;
+        if (Status s = renderCharacter(c, ansiForm(c), at, cell); !s)
+            return failure(s.error());
+        if (m_lastBox.empty())
+            continue;
+        const int top = m_lastBox.top, bottom = font.height - m_lastBox.bottom;
+        above = inked ? std::min(above, top) : top;
+        below = inked ? std::min(below, bottom) : bottom;
+        inked = true;
+    }
+    m_lastInk = {};
+    m_lastBox = {};
+    if (!inked || (above >= 0 && below >= 0))
+        return 0;
+    if (above + below >= 0)
+        return above < 0 ? -above : below; // down to the top, or up from the bottom
+    return (below - above) / 2;
 }
 
 Status CRasteriser::renderProportional(char16_t code, const CAnsiForm& ansi,
@@ -100,7 +136,9 @@ Status CRasteriser::renderProportional(char16_t code, const CAnsiForm& ansi,
 
 Status CRasteriser::renderString(std::u16string_view text, bool rightToLeft,
                                  const CFontSettings& font, CDotMatrix& out) {
-    return rasteriseString(*m_freeType, text, rightToLeft, font, out);
+    m_lastInk = {};
+    m_lastBox = {};
+    return rasteriseString(*m_freeType, text, rightToLeft, font, out, &m_lastInk);
 }
 
 Status CRasteriser::renderPicture(const std::u16string& path, uint8_t threshold, CDotMatrix& out) {

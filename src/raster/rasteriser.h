@@ -40,10 +40,23 @@ public:
     Status renderPictureWith(const std::u16string& path, const CPictureOptions& options,
                              CDotMatrix& out) override;
 
+    CInkLoss lastInkLoss() const override { return m_lastInk; }
+    // Where the ink of the last character rendered with a TrueType or bitmap face lay in its
+    // cell before the cell cut it; empty for a blank or a built-in font.
+    const CInkBox& lastInkBox() const { return m_lastBox; }
+
     CFreeTypeRenderer& freeType() { return *m_freeType; }
 
-    // Where renderCharacter() takes the glyph of `code` in `font` from. Fails only when the
-    // font's face cannot be opened.
+    // The offset that fits a set of characters into the cell of `font` when its size is to
+    // fit the cell and its face is a font file of bitmap strikes only, which cannot be
+    // scaled: the set's ink all inside the cell, or, when the set is taller than the cell, as
+    // much cut at the top as at the bottom. 0 for every other font. Fails only when the face
+    // cannot be opened.
+    Result<int> fitOffset(const CFontSettings& font, std::u16string_view codes);
+
+    // Where renderCharacter() takes the glyph of `code` in `font` from: a font file's own face
+    // unless it lacks the character and a fallback was asked for. Fails only when the font's
+    // face cannot be opened.
     Result<CGlyphCoverage> glyphCoverage(char16_t code, const CAnsiForm& ansi,
                                          const CFontSettings& font);
 
@@ -54,6 +67,8 @@ public:
 private:
     std::unique_ptr<CFreeTypeRenderer> m_freeType;
     CPictureReport m_lastPicture;
+    CInkLoss m_lastInk;
+    CInkBox m_lastBox;
 };
 
 // A font family that kind 6 can render.

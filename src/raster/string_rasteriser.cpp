@@ -33,7 +33,7 @@ std::u16string_view lastCharacter(std::u16string_view line) {
 }
 
 Status renderTrueType(CFreeTypeRenderer& freeType, std::u16string_view text, bool rtl,
-                      const CFontSettings& font, CDotMatrix& out) {
+                      const CFontSettings& font, CDotMatrix& out, CInkLoss* lost) {
     const int cellHeight = font.height;
     const int em = font.size ? font.size : font.height;
     const CFaceFile* file = nullptr;
@@ -52,9 +52,10 @@ Status renderTrueType(CFreeTypeRenderer& freeType, std::u16string_view text, boo
         styled.syntheticItalic = file->syntheticItalic;
     }
     // Characters the face lacks are drawn in a face that has them, at the same size; a font
-    // file stands alone.
+    // file stands alone unless a fallback was asked for, and what it lacks stays blank.
+    const bool alone = fromFile && !font.fileFallback;
     CTextPainter painter(styled, [&](char32_t c) -> std::optional<CStyledFace> {
-        if (fromFile)
+        if (alone)
             return std::nullopt;
         CFaceFile found;
         Result<FT_Face> other =
@@ -63,6 +64,7 @@ Status renderTrueType(CFreeTypeRenderer& freeType, std::u16string_view text, boo
             return std::nullopt;
         return CStyledFace{*other, found.syntheticBold, found.syntheticItalic};
     });
+    painter.setBlankMissing(fromFile);
     const int extra = font.width - font.height;
 
     struct CLine {
@@ -106,7 +108,7 @@ Status renderTrueType(CFreeTypeRenderer& freeType, std::u16string_view text, boo
         // Far-off positions are clamped; they are cut by the clip anyway.
         const int lineLeft = int(std::max(left, -(1L << 30)));
         const int baseline = int(rowTop) + top + painter.ascent();
-        painter.draw(line.layout, lineLeft, baseline, clip, canvas);
+        painter.draw(line.layout, lineLeft, baseline, clip, canvas, lost, kStringThreshold);
         const int ruleWidth = int(std::min(line.width, 1L << 30));
         if (font.underline)
             painter.drawUnderline(lineLeft, ruleWidth, baseline, clip, canvas);
@@ -182,7 +184,9 @@ std::vector<std::u16string_view> splitLines(std::u16string_view text) {
 }
 
 Status rasteriseString(CFreeTypeRenderer& freeType, std::u16string_view text, bool rightToLeft,
-                       const CFontSettings& font, CDotMatrix& out) {
+                       const CFontSettings& font, CDotMatrix& out, CInkLoss* lost) {
+    if (lost)
+        *lost = {};
     if (text.empty())
         return failure("a string entry needs a text");
     if (font.kind == kFontUnset)
@@ -195,7 +199,7 @@ Status rasteriseString(CFreeTypeRenderer& freeType, std::u16string_view text, bo
         return failure(format("a character cell of %dx%d dots is outside 1 to %d", font.width,
                               font.height, kMaxMatrixSide));
     if (font.kind == kFontTrueType)
-        return renderTrueType(freeType, text, rightToLeft, font, out);
+        return renderTrueType(freeType, text, rightToLeft, font, out, lost);
     return renderBuiltin(text, rightToLeft, font, out);
 }
 

@@ -20,9 +20,10 @@ std::vector<std::u16string_view> splitLines(std::u16string_view text);
 // apart; TrueType lines as wide as their text (plus the extra spacing of character width minus
 // height after each character), built-in fonts one cell a character. Right-to-left lines are
 // right-aligned, and a line longer than the matrix then keeps its end. At most 2048 dots on a
-// side; what lies beyond is cut. Fails for an empty text or unusable font settings.
+// side; what lies beyond is cut. Fails for an empty text or unusable font settings. With
+// `lost`, the ink of TrueType lines that their line boxes cut off is measured into it.
 Status rasteriseString(CFreeTypeRenderer& freeType, std::u16string_view text, bool rightToLeft,
-                       const CFontSettings& font, CDotMatrix& out);
+                       const CFontSettings& font, CDotMatrix& out, CInkLoss* lost = nullptr);
 
 // One line of text in a face at an em height, white on black, exactly as large as the text:
 // its advances wide and the face's ascent plus descent high (at most 2048 each).

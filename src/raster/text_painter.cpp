@@ -171,13 +171,15 @@ CLineLayout CTextPainter::layout(std::u16string_view line, bool rightToLeft, int
 }
 
 void CTextPainter::draw(const CLineLayout& line, int left, int baseline, const CClip& clip,
-                        CGrayCanvas& canvas) const {
+                        CGrayCanvas& canvas, CInkLoss* lost, unsigned litFrom) const {
     // A glyph's ink stays within a few ems of its origin; glyphs farther off are not loaded,
     // so a line far wider than the matrix costs little.
     const long reach = 4L * std::max<long>(m_face->size->metrics.y_ppem, 1) + 16;
     for (const CPlacedGlyph& g : line.glyphs) {
         const long originX = long(left) + g.x;
         if (originX > clip.right + reach || originX < clip.left - reach)
+            continue;
+        if (g.index == 0 && m_blankMissing)
             continue;
         const CStyledFace& style = m_slots[size_t(g.face)].style;
         const bool synthetic = style.syntheticBold || style.syntheticItalic;
@@ -202,18 +204,34 @@ void CTextPainter::draw(const CLineLayout& line, int left, int baseline, const C
                                    : 255;
         for (unsigned r = 0; r < bm.rows; ++r) {
             const long y = y0 + r;
-            if (y < clip.top || y >= clip.bottom)
+            const bool rowInside = y >= clip.top && y < clip.bottom;
+            if (!rowInside && !lost)
                 continue;
             const unsigned char* src = bm.buffer + long(r) * bm.pitch;
             for (unsigned c = 0; c < bm.width; ++c) {
                 const long x = x0 + c;
-                if (x < clip.left || x >= clip.right)
+                const bool inside = rowInside && x >= clip.left && x < clip.right;
+                if (!inside && !lost)
                     continue;
                 unsigned a;
                 if (bm.pixel_mode == FT_PIXEL_MODE_MONO)
                     a = (src[c >> 3] & (0x80 >> (c & 7))) ? 255 : 0;
                 else
                     a = std::min(255u, src[c] * 255u / grays);
+                if (!inside) {
+                    if (a >= litFrom) {
+                        const auto beyond = [](long d) { return int(std::min(d, 1L << 20)); };
+                        if (y < clip.top)
+                            lost->top = std::max(lost->top, beyond(clip.top - y));
+                        else if (y >= clip.bottom)
+                            lost->bottom = std::max(lost->bottom, beyond(y - clip.bottom + 1));
+                        else if (x < clip.left)
+                            lost->left = std::max(lost->left, beyond(clip.left - x));
+                        else
+                            lost->right = std::max(lost->right, beyond(x - clip.right + 1));
+                    }
+                    continue;
+                }
                 // White drawn over what is there with the pixel's coverage.
                 uint8_t& d = canvas.at(int(x), int(y));
                 d = uint8_t(d + (255u - d) * a / 255u);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ink_loss.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -79,9 +81,14 @@ public:
     int descent() const;
 
     // Draws the line with its start at `left` and its baseline at row `baseline`, blending
-    // white over what is there, inside `clip` (which must lie inside the canvas).
+    // white over what is there, inside `clip` (which must lie inside the canvas). With `lost`,
+    // the rows and columns of ink at least `litFrom` bright that fall outside the clip are
+    // added to it (the larger at each side).
     void draw(const CLineLayout& line, int left, int baseline, const CClip& clip,
-              CGrayCanvas& canvas) const;
+              CGrayCanvas& canvas, CInkLoss* lost = nullptr, unsigned litFrom = 255) const;
+    // A character no face has is left blank instead of drawn as the main face's missing-glyph
+    // box.
+    void setBlankMissing(bool on) { m_blankMissing = on; }
     // The main face's underline and strike-out rules across `width` pixels from `left`.
     void drawUnderline(int left, int width, int baseline, const CClip& clip,
                        CGrayCanvas& canvas) const;
@@ -108,6 +115,7 @@ private:
     CFaceFinder m_finder;
     std::vector<CSlot> m_slots;
     std::vector<char32_t> m_unfound; // characters no face has, not asked for again
+    bool m_blankMissing = false;
     std::unique_ptr<hb_buffer_t, CBufferDeleter> m_buffer;
 };
 

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStringList>
 #include <QToolTip>
 
 #include <algorithm>
@@ -361,6 +362,37 @@ void CQxView::drawEntry(QPainter& p, CGlyphEntry& e) {
     QImage& img = const_cast<QImage&>(picture(e, s));
     applyColors(img, e.selected());
     p.drawImage(s.rect.topLeft(), img);
+    // A thin red edge on each side where the render cut ink off.
+    const uint8_t lost = e.inkLoss().sides();
+    if (lost) {
+        const QRect& r = s.rect;
+        const int t = std::clamp(m_settings.pointSize / 4, 1, 3);
+        const QColor red(220, 0, 0);
+        if (lost & kInkTop)
+            p.fillRect(QRect(r.left(), r.top(), r.width(), t), red);
+        if (lost & kInkBottom)
+            p.fillRect(QRect(r.left(), r.bottom() + 1 - t, r.width(), t), red);
+        if (lost & kInkLeft)
+            p.fillRect(QRect(r.left(), r.top(), t, r.height()), red);
+        if (lost & kInkRight)
+            p.fillRect(QRect(r.right() + 1 - t, r.top(), t, r.height()), red);
+    }
+}
+
+QString CQxView::lostInkText(const CGlyphEntry& e) {
+    const uint8_t lost = e.inkLoss().sides();
+    if (!lost)
+        return {};
+    QStringList sides;
+    if (lost & kInkTop)
+        sides << tr("上边");
+    if (lost & kInkBottom)
+        sides << tr("下边");
+    if (lost & kInkLeft)
+        sides << tr("左边");
+    if (lost & kInkRight)
+        sides << tr("右边");
+    return tr("字形超出字模，%1的点被截去").arg(sides.join(tr("、")));
 }
 
 void CQxView::paintArea(QPainter& p, const QRect& visible) {
@@ -467,7 +499,13 @@ size_t CQxView::addCharacters(const std::u16string& text) {
     add.halfWidth = m_settings.halfWidth;
     add.mouseEdit = m_settings.mouseDraw;
     const long before = long(list().size()) - 1;
-    size_t added = m_document->addCharacters(text, m_settings.font(), add);
+    CFontSettings font = m_settings.font();
+    // A bitmap font cannot be scaled to fit the cell: the characters added together move by
+    // the offset that keeps their ink inside it.
+    if (auto* r = dynamic_cast<CRasteriser*>(&rasteriser()); r && font.fitCell)
+        if (Result<int> offset = r->fitOffset(font, text); offset)
+            font.offset += *offset;
+    size_t added = m_document->addCharacters(text, font, add);
     if (added) {
         layout(before);
         scrollToEnd();
@@ -695,7 +733,13 @@ void CQxView::showTip() {
         QToolTip::hideText();
         return;
     }
-    m_tipText = QString::fromStdString(entryTip(list().at(size_t(i)), m_settings.useUnicode));
+    const CGlyphEntry& e = list().at(size_t(i));
+    m_tipText = QString::fromStdString(entryTip(e, m_settings.useUnicode));
+    // The warning goes right under the entry's first line.
+    if (const QString lost = lostInkText(e); !lost.isEmpty()) {
+        const qsizetype end = m_tipText.indexOf("\r\n");
+        m_tipText.insert(end < 0 ? m_tipText.size() : end, "\r\n" + lost);
+    }
     if (m_tipDue)
         displayTip();
 }

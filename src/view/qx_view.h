@@ -76,6 +76,8 @@ public:
     int renderPending(int budgetMs);
     // The text of the hover tip as last set (empty when there is no entry under the cursor).
     QString tipText() const { return m_tipText; }
+    // The tip's line for an entry whose render cut ink off at its sides; empty when none.
+    static QString lostInkText(const CGlyphEntry& entry);
     // Draws the part of the layout inside `visible` (layout coordinates) with `painter`.
     void paintArea(QPainter& painter, const QRect& visible);
     size_t cachedPictureBytes() const { return m_pictureBytes; }

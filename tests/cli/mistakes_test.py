@@ -10,6 +10,8 @@ from tgw_cli import TGW, tgw
 
 GB16 = ["--font-kind", "gb2312-16", "--width", "16", "--height", "16"]
 DEJAVU = ["--face", "DejaVu Sans", "--width", "16", "--height", "16"]
+# The same with every glyph's ink inside its cell, where only the warnings asked for remain.
+DEJAVU_FIT = DEJAVU + ["--size", "fit"]
 
 
 def binary(*args):
@@ -105,7 +107,7 @@ class Warnings(unittest.TestCase):
 
         # A face falls back for coverage as the program does: allowed, named with --verbose;
         # a character no installed face has (U+0378 is unassigned) is warned about.
-        r = tgw("render", *DEJAVU, "中")
+        r = tgw("render", *DEJAVU_FIT, "中")
         self.assertEqual((r.returncode, r.stderr), (0, ""))
         r = tgw("render", *DEJAVU, "中", "--verbose")
         self.assertIn("U+4E2D (中)", r.stderr)
@@ -126,11 +128,11 @@ class Warnings(unittest.TestCase):
         self.assertNotIn("U+0061", err)
         self.assertEqual(out[4:6], b"\x00\x61")
         self.assertEqual(out[14:16], b"\xff\xff")
-        status, out, err = binary("export", *DEJAVU, "aąő", "--format", "bin", "--unicode")
+        status, out, err = binary("export", *DEJAVU_FIT, "aąő", "--format", "bin", "--unicode")
         self.assertEqual((status, err), (0, ""))
         self.assertEqual(tgw("export", *DEJAVU, "ą", "--strict").returncode, 1)
         # Rendering writes no codes.
-        self.assertEqual(tgw("render", *DEJAVU, "ą").stderr, "")
+        self.assertEqual(tgw("render", *DEJAVU_FIT, "ą").stderr, "")
 
 
 if __name__ == "__main__":

@@ -1,8 +1,10 @@
 #include "view/qx_view.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QToolTip>
 #include <QtTest>
 
@@ -176,6 +178,73 @@ private slots:
         send(view->viewport(), QEvent::MouseMove, QPoint(590, 390), Qt::NoButton, Qt::NoButton);
         QTest::qWait(600);
         QVERIFY(view->tipText().isEmpty());
+    }
+
+    void inkCutOffIsMarkedInRedAndInTheTip() {
+        view = std::make_unique<CQxView>();
+        CSettings& s = view->settings();
+        s.fontType = kFontTrueType;
+        s.faceName = u"DejaVu Sans";
+        s.width = 12;
+        s.height = 12; // the descender of 'g' falls below the cell; 'A' fits
+        view->setCellSize(4);
+        view->resize(600, 400);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        view->addCharacters(u"gA");
+        view->flushLayout();
+        QVERIFY(QTest::qWaitFor([&] { return view->list().unrenderedCount() == 0; }, 5000));
+        view->viewport()->repaint();
+        const QImage shot = view->viewport()->grab().toImage();
+        const auto red = [&](QPoint p) {
+            const QColor c = shot.pixelColor(p);
+            return c.red() > 200 && c.green() < 40 && c.blue() < 40;
+        };
+        const QRect g = view->entryRect(0), a = view->entryRect(1);
+        QVERIFY(red(QPoint(g.center().x(), g.bottom())));
+        QVERIFY(!red(QPoint(g.center().x(), g.top())));
+        QVERIFY(!red(QPoint(a.center().x(), a.bottom())));
+
+        send(view->viewport(), QEvent::MouseMove, centre(0), Qt::NoButton, Qt::NoButton);
+        QVERIFY(QTest::qWaitFor([&] { return !view->tipText().isEmpty(); }, 2000));
+        QVERIFY(view->tipText().contains("]\r\n字形超出字模，下边的点被截去\r\n统计 ["));
+        send(view->viewport(), QEvent::MouseMove, centre(1), Qt::NoButton, Qt::NoButton);
+        QVERIFY(QTest::qWaitFor([&] { return view->tipText().startsWith("字符 [A]"); }, 2000));
+        QVERIFY(!view->tipText().contains("字形超出字模"));
+    }
+
+    void aBitmapFontFitsItsCellByMovingTheCharactersAdded() {
+        // 12 pixels, ascent 12 and descent 3: the 12-row 'H' keeps a row below the baseline.
+        QTemporaryDir dir;
+        const QString bdf = dir.filePath("clip12.bdf");
+        QFile f(bdf);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("STARTFONT 2.1\nFONT -tgw-clip-medium-r-normal--12-120-75-75-c-80-iso10646-1\n"
+                "SIZE 12 75 75\nFONTBOUNDINGBOX 8 15 0 -3\nSTARTPROPERTIES 5\nFONT_ASCENT 12\n"
+                "FONT_DESCENT 3\nPIXEL_SIZE 12\nCHARSET_REGISTRY \"ISO10646\"\n"
+                "CHARSET_ENCODING \"1\"\nENDPROPERTIES\nCHARS 1\nSTARTCHAR H\nENCODING 72\n"
+                "SWIDTH 667 0\nDWIDTH 8 0\nBBX 8 12 0 -1\nBITMAP\n81\n81\n81\n81\n81\nFF\n81\n"
+                "81\n81\n81\n81\nFF\nENDCHAR\nENDFONT\n");
+        f.close();
+        view = std::make_unique<CQxView>();
+        CSettings& s = view->settings();
+        s.fontType = kFontTrueType;
+        s.fontFile = bdf.toStdString();
+        s.width = 8;
+        s.height = 12;
+        s.filterRedup = 0;
+        view->resize(600, 400);
+        view->show();
+        view->addCharacters(u"H");
+        QVERIFY(view->list().at(0).ensureRendered());
+        QCOMPARE(view->list().at(0).inkLoss().sides(), uint8_t(kInkBottom));
+        s.fitCell = 1;
+        view->addCharacters(u"HI");
+        const CGlyphEntry& fitted = view->list().at(1);
+        QVERIFY(const_cast<CGlyphEntry&>(fitted).ensureRendered());
+        QVERIFY(!fitted.inkLoss().any());
+        for (int c = 0; c < 8; ++c)
+            QVERIFY(fitted.matrix().lit(11, c) && fitted.matrix().lit(0, 0));
     }
 
     void hoverTipIsDarkBlueAndWaitsItsDelay() {

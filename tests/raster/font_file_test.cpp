@@ -68,6 +68,26 @@ TEST(FitCell, NoGlyphLosesADotInDejaVuSansOrWenQuanYi) {
     EXPECT_GT(lostDots(r, u'中', test::truetype(u"WenQuanYi Micro Hei", 16, 16)), 0);
 }
 
+// The render says how many rows its cell cut off, and on which side: as many as the
+// cropped glyph has more than the cell.
+TEST(FitCell, TheRenderReportsTheRowsItCut) {
+    CRasteriser r;
+    const CFontSettings plain = test::truetype(u"DejaVu Sans", 16, 16);
+    CDotMatrix cell, fitted;
+    ASSERT_TRUE(r.renderCharacter(u'g', ansiForm(u'g'), plain, cell));
+    const CInkLoss lost = r.lastInkLoss();
+    EXPECT_EQ(lost.sides(), kInkBottom);
+    CFontSettings low = plain;
+    low.offset = -lost.bottom;
+    ASSERT_TRUE(r.renderCharacter(u'g', ansiForm(u'g'), low, fitted));
+    EXPECT_FALSE(r.lastInkLoss().any());
+    EXPECT_EQ(fitted.litCount() - cell.litCount(), lostDots(r, u'g', plain));
+    // A blank loses nothing, whatever the render before it lost.
+    ASSERT_TRUE(r.renderCharacter(u'g', ansiForm(u'g'), plain, cell));
+    ASSERT_TRUE(r.renderCharacter(u' ', ansiForm(u' '), plain, cell));
+    EXPECT_FALSE(r.lastInkLoss().any());
+}
+
 TEST(FontFile, RendersAsTheSameFaceByNameAndFailsNamingTheFile) {
     CRasteriser r;
     const CFontSettings byName = test::truetype(u"DejaVu Sans", 16, 16);

@@ -1445,6 +1445,39 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
     </message>
 </context>
 <context>
+    <name>tgw::CQxView</name>
+    <message>
+        <location filename="../../view/qx_view.cpp" line="+388"/>
+        <source>上边</source>
+        <translation>top</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>下边</source>
+        <translation>bottom</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>左边</source>
+        <translation>left</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>右边</source>
+        <translation>right</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>字形超出字模，%1的点被截去</source>
+        <translation>The glyph does not fit the matrix: dots lost at the %1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>、</source>
+        <translation> and </translation>
+    </message>
+</context>
+<context>
     <name>tgw::CSerialDialog</name>
     <message>
         <location filename="../serial_dialog.cpp" line="+28"/>
