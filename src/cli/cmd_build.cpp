@@ -67,8 +67,8 @@ const char* const kLayouts = R"(Formats:
                 20 + 16k  4  data offset, from the end of the table
                 then each box in --dot-order and --byte-order (none when empty)
   metrics-c     the same as C text: a GlyphMetrics array and a data array
-Proportional formats (gfx, metrics-*) draw glyphs at the font's natural width and keep
-blanks (a blank's advance matters).)";
+Proportional formats (gfx, metrics-*) draw glyphs at the font's natural width; a blank is
+a glyph without dots whose advance matters (kept unless --skip-blanks).)";
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
