@@ -1,8 +1,11 @@
 // Encoding speed over the GB2312 library: 8178 entries of 16 × 16 with their dots made in
-// advance, so only packing and text writing are timed.
+// advance, so only packing and text writing are timed; the proportional writers get the same
+// dots as glyphs held in bits (GFX: the 224 codes 0x20..0xFF it can hold).
 #include "base/codepage.h"
 #include "codegen/binary_file.h"
 #include "codegen/code_text.h"
+#include "codegen/gfx_font_writer.h"
+#include "codegen/metrics_table_writer.h"
 #include "model/null_rasteriser.h"
 
 #include <benchmark/benchmark.h>
@@ -78,9 +81,55 @@ void BM_BinaryFileWithIndex(benchmark::State& state) {
     state.counters["output_bytes"] = double(bytes);
 }
 
+// The library's matrices as proportional glyphs of 16 × 16 boxes, or those of 0x20..0xFF.
+CProportionalFont proportionalOf(const CGlyphList& list, bool gfxCodes) {
+    CProportionalFont font;
+    font.line = {18, 14};
+    font.name = "Bench 16";
+    for (size_t i = 0; i < list.size() && (!gfxCodes || i < 0xE0); ++i) {
+        const auto& e = static_cast<const CCharEntry&>(list.at(i));
+        CProportionalGlyph g;
+        g.code = gfxCodes ? char16_t(0x20 + i) : e.code();
+        g.dots = e.matrix();
+        g.advance = 17;
+        g.yOffset = -14;
+        font.glyphs.push_back(std::move(g));
+    }
+    return font;
+}
+
+template <typename Write> void proportional(benchmark::State& state, bool gfxCodes, Write write) {
+    const CProportionalFont font = proportionalOf(gb2312Library(), gfxCodes);
+    const CEncodingOptions o = options(0);
+    size_t bytes = 0;
+    for (auto _ : state) {
+        Result<std::string> out = write(font, o);
+        bytes = out->size();
+        benchmark::DoNotOptimize(out->data());
+    }
+    state.SetBytesProcessed(int64_t(bytes) * state.iterations());
+    state.counters["glyphs"] = double(font.glyphs.size());
+    state.counters["output_bytes"] = double(bytes);
+}
+
+void BM_MetricsBinary(benchmark::State& state) {
+    proportional(state, false, metricsTableBinary);
+}
+void BM_MetricsText(benchmark::State& state) {
+    proportional(state, false, metricsTableText);
+}
+void BM_GfxFont(benchmark::State& state) {
+    proportional(state, true, [](const CProportionalFont& f, const CEncodingOptions&) {
+        return gfxFontHeader(f);
+    });
+}
+
 BENCHMARK(BM_CodeTextC)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CodeTextAssembler)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BinaryFileWithIndex)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MetricsBinary)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MetricsText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GfxFont)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/entry_checks.h"
+#include "cli/font_formats.h"
 #include "codegen/output_writers.h"
 #include "library/character_set.h"
 #include "library/library_builder.h"
@@ -40,6 +41,7 @@ struct CBuildOptions {
     bool allowFallback = false;
     bool fileFallback = false;
     bool strict = false;
+    CFontFormatOptions font; // --remap, --name
 };
 
 const char* const kLayouts = R"(Formats:
@@ -50,8 +52,11 @@ const char* const kLayouts = R"(Formats:
                 x advance, x offset, y offset from the cursor on the baseline) and a
                 GFXfont struct (bitmaps, glyphs, first, last, y advance); each glyph's
                 dots one bit stream row by row, leftmost dot in the high bit. One code
-                range: codes the set lacks inside it get empty glyphs. Limits: 64 KiB
-                of bitmaps, sizes and advances up to 255, offsets -128 to 127.
+                range: codes the set lacks inside it get empty glyphs. The y offset
+                counts from the cursor's row, the lowest row of glyphs standing on the
+                baseline. Limits: codes up to 0xFF (--remap places others there), line
+                advance, sizes and advances up to 255, offsets -128 to 127, 64 KiB of
+                bitmaps.
   metrics-bin   cropped glyphs behind a metrics table sorted by code (big-endian):
                  0        4  n, the number of glyphs
                  4        2  line advance (baseline to baseline)
@@ -65,7 +70,8 @@ const char* const kLayouts = R"(Formats:
                 20 + 16k  4  data offset, from the end of the table
                 then each box in --dot-order and --byte-order (none when empty)
   metrics-c     the same as C text: a GlyphMetrics array and a data array
-Proportional formats (gfx, metrics-*) draw glyphs at the font's natural width.)";
+Proportional formats (gfx, metrics-*) draw glyphs at the font's natural width; a blank is
+a glyph without dots whose advance matters (kept unless --skip-blanks).)";
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
@@ -122,6 +128,10 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
         std::fprintf(stderr, "tgw: --index belongs to --format bin\n");
         return 2;
     }
+    if (!b.font.name.empty() && b.format != "gfx" && b.format != "metrics-c") {
+        std::fprintf(stderr, "tgw: --name belongs to --format gfx and metrics-c\n");
+        return 2;
+    }
     // --range and --symbols make a set of their own; --set range may be left out with them.
     const bool ranged = !b.ranges.empty() || !b.symbols.empty();
     if (ranged && !b.set.empty() && b.set != "range") {
@@ -159,6 +169,7 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
     request.codePageOrder = !settings->useUnicode;
     request.removeDuplicates = b.dedupe;
     request.skipBlanks = b.skipBlanks;
+    request.remap = b.font.remap;
     if (!b.allowFallback)
         if (Status face = checkFace(*settings); !face)
             return fail(face.error());
@@ -196,6 +207,11 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
     if (plan->characters.empty() && !b.allowEmpty)
         return fail("no entries: the set has no characters to build (--allow-empty writes an "
                     "empty library)");
+    warnUnmapped(plan->unmapped);
+    // What the codes alone decide fails before anything is rendered.
+    if (Status s = checkCodes(*writer, plan->characters); !s)
+        return fail(s.error());
+    noteGfxTable(*writer, plan->characters);
 
     if (Status f = checkFileFallback(*settings, b.fileFallback); !f)
         return fail(f.error());
@@ -219,6 +235,8 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
     CLibraryBuilder builder(*settings, std::move(plan->characters), *writer, b.index);
     builder.setThreads(b.jobs);
     builder.setKeepOnlyWhole(b.strict);
+    builder.setRemap(b.font.remap);
+    builder.setIdentifier(b.font.name);
     // Ctrl-C, a terminating signal and a closed terminal stop the build the regular way, which
     // removes the temporary file instead of leaving it beside the target. The handlers are in place
     // before the temporary file is made.
@@ -313,6 +331,9 @@ void registerBuild(CLI::App& app, CCommands& commands) {
         ->required()
         ->check(CLI::IsMember(formats));
     cmd->add_flag("--index", b->index, "Put the index of codes, sizes and offsets before the data");
+    b->font.addNameOption(cmd, "The symbol of a gfx or metrics-c font (default: made from face, "
+                               "size and style, as tgw export makes it)");
+    b->font.addRemapOption(cmd);
     cmd->add_option("-o,--output", b->output, "The library file (\"-\": standard output)")
         ->required();
     addForceOption(cmd, b->force);

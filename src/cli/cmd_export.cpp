@@ -1,6 +1,7 @@
 #include "base/replacing_file.h"
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/font_formats.h"
 #include "codegen/binary_file.h"
 #include "codegen/code_text.h"
 #include "codegen/output_writers.h"
@@ -17,10 +18,40 @@ struct CExportOptions {
     bool index = false;
     std::string output; // empty or "-": standard output
     bool force = false;
-    std::string name; // C text as a header with this array name
+    CFontFormatOptions font; // --remap; --name: C text as a header, or the font's symbol
 };
 
-int runExport(const CCommandOptions& options, const CExportOptions& ex) {
+// The character entries of `list` placed at the codes of `remap`: each remapped one replaced by
+// an entry of its new code with the same dots (edits and all), drawn again through `remapped`
+// where a writer draws for itself. The new list is made through `remapped`.
+Status remapEntries(CGlyphList& list, const CCharacterRemap& remap, CGlyphList& out) {
+    std::u16string codes;
+    std::vector<size_t> positions;
+    for (size_t i = 0; i < list.size(); ++i) {
+        positions.push_back(i);
+        if (list.at(i).isCharacter())
+            codes.push_back(static_cast<const CCharEntry&>(list.at(i)).code());
+    }
+    std::vector<char16_t> unmapped;
+    if (Status s = remapCharacters(codes, remap, &unmapped); !s)
+        return s;
+    warnUnmapped(unmapped);
+    for (std::unique_ptr<CGlyphEntry>& entry : list.take(positions)) {
+        const char16_t to =
+            entry->isCharacter() ? remap.target(static_cast<const CCharEntry&>(*entry).code()) : 0;
+        if (!to) {
+            out.append(std::move(entry));
+            continue;
+        }
+        const auto& from = static_cast<const CCharEntry&>(*entry);
+        CGlyphEntry& placed =
+            out.append(std::make_unique<CCharEntry>(out.rasteriser(), to, from.font()));
+        placed.setMatrix(from.matrix());
+    }
+    return {};
+}
+
+int runExport(CCommandOptions& options, const CExportOptions& ex) {
     Result<CSettings> settings = options.settings();
     if (!settings)
         return fail(settings.error());
@@ -30,24 +61,46 @@ int runExport(const CCommandOptions& options, const CExportOptions& ex) {
         std::fprintf(stderr, "tgw: --index belongs to --format bin\n");
         return 2;
     }
-    if (!ex.name.empty() && format != "c") {
-        std::fprintf(stderr, "tgw: --name belongs to --format c\n");
+    const COutputWriter* writer = findWriter(format);
+    if (!writer)
+        return fail("unknown format '" + format + "'");
+    const std::string& name = ex.font.name;
+    if (!name.empty() && format != "c" && format != "gfx" && format != "metrics-c") {
+        std::fprintf(stderr, "tgw: --name belongs to --format c, gfx and metrics-c\n");
         return 2;
     }
-    encoding.headerName = ex.name;
+    CWriterOptions writerOptions;
+    writerOptions.withIndex = ex.index;
+    if (format == "c")
+        encoding.headerName = name;
+    else
+        writerOptions.identifier = name;
+    // A blank has an advance that a proportional font cannot do without.
+    if (writer->proportional())
+        options.keepBlanks();
 
     Result<std::unique_ptr<CEntrySet>> set = options.makeEntrySet();
     if (!set)
         return fail(set.error());
-    const CGlyphList& list = (*set)->list;
+    CRemappedRasteriser remapped((*set)->rasteriser, ex.font.remap);
+    CGlyphList mapped(remapped);
+    if (!ex.font.remap.empty())
+        if (Status s = remapEntries((*set)->list, ex.font.remap, mapped); !s)
+            return fail(s.error());
+    const CGlyphList& list = ex.font.remap.empty() ? (*set)->list : mapped;
+
+    if (writer->proportional()) {
+        std::vector<char16_t> codes;
+        for (size_t i = 0; i < list.size(); ++i)
+            if (list.at(i).isCharacter())
+                codes.push_back(static_cast<const CCharEntry&>(list.at(i)).code());
+        if (Status s = checkCodes(*writer, codes); !s)
+            return fail(s.error());
+        noteGfxTable(*writer, codes);
+    }
 
     // The whole output is made before anything is written, so a failed entry leaves neither
     // a half-written file nor half a listing on standard output.
-    const COutputWriter* writer = findWriter(format);
-    if (!writer)
-        return fail("unknown format '" + format + "'");
-    CWriterOptions writerOptions;
-    writerOptions.withIndex = ex.index;
     CStringOutput out;
     if (Status s = writeList(*writer, list, encoding, writerOptions, out); !s)
         return fail(s.error());
@@ -75,25 +128,20 @@ void registerExport(CLI::App& app, CCommands& commands) {
         formats.push_back(w.name);
     cmd->add_option("--format", ex->format,
                     writerNames() + " (default: c or asm from --language); gfx and metrics-* "
-                                    "take character entries only")
+                                    "take character entries only and keep blanks, whose "
+                                    "advance they need")
         ->check(CLI::IsMember(formats));
     cmd->add_flag("--index", ex->index,
                   "Put the index of codes, sizes and offsets before the data");
     cmd->add_option("-o,--output", ex->output, "Output file (default: standard output)");
     addForceOption(cmd, ex->force);
-    cmd->add_option("--name", ex->name,
-                    "Write C text as a header that compiles on its own: const uint8_t NAME[] "
-                    "with every entry's bytes, NAME_codes[] and NAME_offsets[] (and NAME_widths, "
-                    "NAME_heights, NAME_sizes when the entries' sizes differ), NAME_COUNT, an "
-                    "include guard; the per-entry comments and templates stay inside the array")
-        ->check(CLI::Validator(
-            [](std::string& name) {
-                return isCIdentifier(name) ? std::string()
-                                           : "'" + name +
-                                                 "' is not a C identifier (a letter or _ "
-                                                 "then letters, digits, _; no keyword)";
-            },
-            "IDENT"));
+    ex->font.addNameOption(
+        cmd, "With --format c: write C text as a header that compiles on its own: const uint8_t "
+             "NAME[] with every entry's bytes, NAME_codes[] and NAME_offsets[] (and NAME_widths, "
+             "NAME_heights, NAME_sizes when the entries' sizes differ), NAME_COUNT, an include "
+             "guard; the per-entry comments and templates stay inside the array. With gfx and "
+             "metrics-c: the font's symbol (default: made from face, size and style)");
+    ex->font.addRemapOption(cmd);
     commands.push_back({cmd, [options, ex] { return runExport(*options, *ex); }});
 }
 

@@ -38,6 +38,9 @@ public:
 
     // Commands that write codes warn about characters without a code page 936 form.
     void warnAboutCodes() { m_warnAboutCodes = true; }
+    // As --keep-blanks: white-space characters become entries (the proportional formats need
+    // their advance).
+    void keepBlanks() { m_keepBlanks = true; }
 
 private:
     // The entries made from options, as opposed to those of project files.

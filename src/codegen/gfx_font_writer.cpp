@@ -1,6 +1,7 @@
 #include "codegen/gfx_font_writer.h"
 #include "base/screen_text.h"
 
+#include "base/output.h"
 #include "base/text.h"
 #include "codegen/output_writers.h"
 
@@ -22,6 +23,15 @@ std::string glyphLabel(char16_t code) {
     return format("U+%04X", unsigned(code));
 }
 
+constexpr size_t kFlushBytes = 1 << 16;
+
+// The library's own converter counts from the cursor's row, which is the lowest row of the
+// glyphs that stand on the baseline (its "1 - top"), one row lower than the glyph's own offset,
+// which counts from the first row below the baseline.
+int gfxYOffset(const CProportionalGlyph& g) {
+    return g.yOffset + 1;
+}
+
 // The types are those of the format's description; where the display library's own
 // definition is reachable it is used instead, so that both can meet in one sketch.
 const char* const kTypes = R"(#include <stdint.h>
@@ -41,7 +51,8 @@ typedef struct {
     uint8_t height;
     uint8_t xAdvance;      /* how far the cursor moves on */
     int8_t xOffset;        /* from the cursor to the box's upper left dot */
-    int8_t yOffset;        /* from the baseline the cursor is on, negative upwards */
+    int8_t yOffset;        /* from the cursor's row (the lowest row of a glyph standing on
+                              the baseline), negative upwards */
 } GFXglyph;
 
 typedef struct {
@@ -79,74 +90,139 @@ std::vector<uint8_t> gfxBitmap(const CDotMatrix& dots) {
     return bytes;
 }
 
-Result<std::string> gfxFontHeader(const CProportionalFont& font) {
+Status checkGfxFont(std::span<const char16_t> codes, const CLineMetrics& line) {
+    std::vector<char16_t> above;
+    for (char16_t c : codes)
+        if (c > kGfxLastCode)
+            above.push_back(c);
+    if (!above.empty()) {
+        std::string named = glyphLabel(above.front());
+        if (above.front() >= 0xA0 && !isWhiteSpace(above.front()))
+            named += " (" + utf16ToUtf8(std::u16string(1, above.front())) + ")";
+        if (above.size() > 1)
+            named += format(" and %zu more", above.size() - 1);
+        return failure(named + " lie above 0xFF: a GFX font's text renderer takes one byte a "
+                               "character, so it could never draw them");
+    }
+    if (line.lineAdvance < 0 || line.lineAdvance > 255)
+        return failure(format("the line advance %d is over the format's 255", line.lineAdvance));
+    return {};
+}
+
+Status checkGfxGlyph(const CProportionalGlyph& g) {
+    const std::string label = glyphLabel(g.code);
+    if (g.code > kGfxLastCode)
+        return failure(label + " lies above 0xFF, beyond a GFX font's codes");
+    if (g.width() > 255 || g.height() > 255)
+        return failure(format("%s is %dx%d dots; the format holds at most 255 on a side",
+                              label.c_str(), g.width(), g.height()));
+    if (g.advance < 0 || g.advance > 255)
+        return failure(
+            format("%s advances %d dots; the format holds 0 to 255", label.c_str(), g.advance));
+    const int yOffset = gfxYOffset(g);
+    if (g.xOffset < -128 || g.xOffset > 127 || yOffset < -128 || yOffset > 127)
+        return failure(format("%s is placed at %d, %d; the format's offsets hold -128 to 127",
+                              label.c_str(), g.xOffset, yOffset));
+    return {};
+}
+
+CGfxTable gfxTable(std::span<const char16_t> codes) {
+    CGfxTable t;
+    if (codes.empty())
+        return t;
+    t.first = *std::min_element(codes.begin(), codes.end());
+    t.last = *std::max_element(codes.begin(), codes.end());
+    std::vector<bool> seen(size_t(t.last - t.first) + 1, false);
+    for (char16_t c : codes)
+        seen[c - t.first] = true;
+    t.entries = seen.size();
+    t.empty = size_t(std::count(seen.begin(), seen.end(), false));
+    return t;
+}
+
+Status writeGfxFont(const CProportionalFont& font, IOutput& out) {
     if (font.glyphs.empty())
         return failure("a GFX font needs at least one glyph");
     std::map<char16_t, const CProportionalGlyph*> byCode;
     for (const CProportionalGlyph& g : font.glyphs)
         byCode.emplace(g.code, &g);
-    if (font.line.lineAdvance < 0 || font.line.lineAdvance > 255)
-        return failure(
-            format("the line advance %d is over the format's 255", font.line.lineAdvance));
+    std::vector<char16_t> codes;
+    codes.reserve(byCode.size());
+    for (const auto& [code, glyph] : byCode)
+        codes.push_back(code);
+    if (Status s = checkGfxFont(codes, font.line); !s)
+        return s;
     const char16_t first = byCode.begin()->first, last = byCode.rbegin()->first;
-    const std::string name = cIdentifier(font.name);
+    const std::string name = font.identifier.empty() ? cIdentifier(font.name) : font.identifier;
 
-    std::string bitmaps, glyphs;
+    // Every limit first, so that nothing is written for a font the format cannot hold.
     size_t offset = 0;
-    size_t column = 0;
-    for (unsigned code = first; code <= last; ++code) {
-        auto it = byCode.find(char16_t(code));
-        if (it == byCode.end()) {
-            glyphs += format("    {%6zu,   0,   0,   0,    0,    0}, /* 0x%02X: none */\n",
-                             std::min<size_t>(offset, 0xFFFF), code);
-            continue;
-        }
-        const CProportionalGlyph& g = *it->second;
-        const std::string label = glyphLabel(g.code);
-        if (g.width() > 255 || g.height() > 255)
-            return failure(format("%s is %dx%d dots; the format holds at most 255 on a side",
-                                  label.c_str(), g.width(), g.height()));
-        if (g.advance < 0 || g.advance > 255)
-            return failure(
-                format("%s advances %d dots; the format holds 0 to 255", label.c_str(), g.advance));
-        if (g.xOffset < -128 || g.xOffset > 127 || g.yOffset < -128 || g.yOffset > 127)
-            return failure(format("%s is placed at %d, %d; the format's offsets hold -128 to 127",
-                                  label.c_str(), g.xOffset, g.yOffset));
-        const std::vector<uint8_t> bits = gfxBitmap(g.dots);
-        if (!bits.empty() && offset > 0xFFFF)
+    for (const auto& [code, glyph] : byCode) {
+        if (Status s = checkGfxGlyph(*glyph); !s)
+            return s;
+        if (!glyph->dots.empty() && offset > 0xFFFF)
             return failure(format("the bitmaps pass 64 KiB before %s; the format's 16-bit "
                                   "offsets cannot reach it (use a smaller range or size)",
-                                  label.c_str()));
-        glyphs += format("    {%6zu, %3d, %3d, %3d, %4d, %4d}, /* %s */\n",
-                         std::min<size_t>(offset, 0xFFFF), g.width(), g.height(), g.advance,
-                         g.xOffset, g.yOffset, glyphComment(g.code).c_str());
-        for (uint8_t b : bits) {
-            bitmaps += column == 0 ? "    " : " ";
-            appendHexByte(bitmaps, b);
-            if (++column == 12) {
-                bitmaps += "\n";
-                column = 0;
-            }
-        }
-        offset += bits.size();
+                                  glyphLabel(code).c_str()));
+        offset += glyph->dots.bits().size();
     }
-    if (column)
-        bitmaps += "\n";
-    if (offset == 0)
-        bitmaps = "    0x00\n"; // a C array may not be empty
 
     std::string text = format("/* %s: GFX font, codes 0x%02X to 0x%02X, %zu bytes of bitmaps */\n"
                               "#pragma once\n\n",
                               name.c_str(), unsigned(first), unsigned(last), offset);
     text += kTypes;
-    text += "const uint8_t " + name + "Bitmaps[] PROGMEM = {\n" + bitmaps + "};\n\n";
+    text += "const uint8_t " + name + "Bitmaps[] PROGMEM = {\n";
+    size_t column = 0;
+    for (const auto& [code, glyph] : byCode) {
+        for (uint8_t b : glyph->dots.bits()) {
+            text += column == 0 ? "    " : " ";
+            appendHexByte(text, b);
+            if (++column == 12) {
+                text += "\n";
+                column = 0;
+            }
+        }
+        if (text.size() >= kFlushBytes) {
+            if (Status s = out.write(text); !s)
+                return s;
+            text.clear();
+        }
+    }
+    if (column)
+        text += "\n";
+    if (offset == 0)
+        text += "    0x00\n"; // a C array may not be empty
+    text += "};\n\n";
+
     text += "const GFXglyph " + name + "Glyphs[] PROGMEM = {\n" +
-            "    /* offset, width, height, advance, x offset, y offset */\n" + glyphs + "};\n\n";
+            "    /* offset, width, height, advance, x offset, y offset */\n";
+    offset = 0;
+    for (unsigned code = first; code <= last; ++code) {
+        auto it = byCode.find(char16_t(code));
+        if (it == byCode.end()) {
+            text += format("    {%6zu,   0,   0,   0,    0,    0}, /* 0x%02X: none */\n",
+                           std::min<size_t>(offset, 0xFFFF), code);
+            continue;
+        }
+        const CProportionalGlyph& g = *it->second;
+        text += format("    {%6zu, %3d, %3d, %3d, %4d, %4d}, /* %s */\n",
+                       std::min<size_t>(offset, 0xFFFF), g.width(), g.height(), g.advance,
+                       g.xOffset, gfxYOffset(g), glyphComment(g.code).c_str());
+        offset += g.dots.bits().size();
+    }
+    text += "};\n\n";
     text += format("const GFXfont %s PROGMEM = {(uint8_t *)%sBitmaps, (GFXglyph *)%sGlyphs, "
                    "0x%02X, 0x%02X, %d};\n",
                    name.c_str(), name.c_str(), name.c_str(), unsigned(first), unsigned(last),
                    font.line.lineAdvance);
-    return text;
+    return out.write(text);
+}
+
+Result<std::string> gfxFontHeader(const CProportionalFont& font) {
+    CStringOutput out;
+    if (Status s = writeGfxFont(font, out); !s)
+        return failure(s.error());
+    return std::move(out).data();
 }
 
 COutputWriter gfxFontWriter() {
@@ -157,13 +233,11 @@ COutputWriter gfxFontWriter() {
                     EWriterInput::Proportional,
                     false,
                     false};
-    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&,
-                             IOutput& out) -> Status {
-        Result<std::string> text = gfxFontHeader(font);
-        if (!text)
-            return failure(text.error());
-        return out.write(*text);
+    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&, IOutput& out) {
+        return writeGfxFont(font, out);
     };
+    w.checkFont = checkGfxFont;
+    w.checkGlyph = checkGfxGlyph;
     return w;
 }
 

@@ -19,16 +19,20 @@ void putBigEndian(std::string& out, uint64_t value, int bytes) {
         out.push_back(char(uint8_t(value >> shift)));
 }
 
-struct CEncodedGlyph {
+constexpr size_t kFlushBytes = 1 << 16;
+
+struct CPlacedGlyph {
     const CProportionalGlyph* glyph;
-    std::vector<uint8_t> bytes;
-    uint64_t offset;
+    uint64_t offset; // of its bytes in the data
+    size_t bytes;
 };
 
-// The glyphs sorted by code, without repeats, each encoded, with the checks both forms share.
-Result<std::vector<CEncodedGlyph>> encodeGlyphs(const CProportionalFont& font,
-                                                const CEncodingOptions& encoding) {
+// The glyphs sorted by code, without repeats, each with the place of its bytes, after the checks
+// both forms share. Nothing is encoded yet: the bytes are made as they are written.
+Result<std::vector<CPlacedGlyph>> placeGlyphs(const CProportionalFont& font,
+                                              const CEncodingOptions& encoding) {
     std::vector<const CProportionalGlyph*> sorted;
+    sorted.reserve(font.glyphs.size());
     for (const CProportionalGlyph& g : font.glyphs)
         sorted.push_back(&g);
     std::stable_sort(sorted.begin(), sorted.end(),
@@ -36,56 +40,79 @@ Result<std::vector<CEncodedGlyph>> encodeGlyphs(const CProportionalFont& font,
     sorted.erase(std::unique(sorted.begin(), sorted.end(),
                              [](auto* a, auto* b) { return a->code == b->code; }),
                  sorted.end());
-    std::vector<CEncodedGlyph> out;
+    std::vector<CPlacedGlyph> out;
+    out.reserve(sorted.size());
     uint64_t offset = 0;
     for (const CProportionalGlyph* g : sorted) {
-        if (g->xOffset < -32768 || g->xOffset > 32767 || g->yOffset < -32768 ||
-            g->yOffset > 32767 || g->advance < 0 || g->advance > 0xFFFF)
-            return failure(format("U+%04X is placed beyond what 16 bits hold", unsigned(g->code)));
-        CEncodedGlyph e{g, {}, offset};
-        if (!g->dots.empty())
-            e.bytes = encodeMatrix(g->dots, encoding.dotOrder, encoding.byteOrder);
-        offset += e.bytes.size();
+        if (Status s = checkMetricsGlyph(*g); !s)
+            return failure(s.error());
+        const size_t bytes =
+            g->dots.empty() ? 0 : packedLayout(g->width(), g->height(), encoding.dotOrder).size();
+        out.push_back({g, offset, bytes});
+        offset += bytes;
         if (offset > 0xFFFFFFFFu)
             return failure("the glyph data passes 4 GiB, more than the table can address");
-        out.push_back(std::move(e));
     }
     return out;
+}
+
+std::vector<uint8_t> glyphBytes(const CPlacedGlyph& p, const CEncodingOptions& encoding) {
+    if (p.bytes == 0)
+        return {};
+    return encodeMatrix(p.glyph->dots.toDotMatrix(), encoding.dotOrder, encoding.byteOrder);
+}
+
+std::string identifierOf(const CProportionalFont& font) {
+    return font.identifier.empty() ? cIdentifier(font.name) : font.identifier;
 }
 
 } // namespace
 
-Result<std::string> metricsTableBinary(const CProportionalFont& font,
-                                       const CEncodingOptions& encoding) {
-    Result<std::vector<CEncodedGlyph>> glyphs = encodeGlyphs(font, encoding);
-    if (!glyphs)
-        return failure(glyphs.error());
-    std::string out;
-    out.reserve(kHeadBytes + kRecordBytes * glyphs->size());
-    putBigEndian(out, glyphs->size(), 4);
-    putBigEndian(out, uint16_t(std::clamp(font.line.lineAdvance, 0, 0xFFFF)), 2);
-    putBigEndian(out, uint16_t(std::clamp(font.line.ascent, 0, 0xFFFF)), 2);
-    for (const CEncodedGlyph& e : *glyphs) {
-        const CProportionalGlyph& g = *e.glyph;
-        putBigEndian(out, g.code, 2);
-        putBigEndian(out, uint64_t(g.width()), 2);
-        putBigEndian(out, uint64_t(g.height()), 2);
-        putBigEndian(out, uint16_t(int16_t(g.xOffset)), 2);
-        putBigEndian(out, uint16_t(int16_t(g.yOffset)), 2);
-        putBigEndian(out, uint64_t(g.advance), 2);
-        putBigEndian(out, e.offset, 4);
-    }
-    for (const CEncodedGlyph& e : *glyphs)
-        out.append(reinterpret_cast<const char*>(e.bytes.data()), e.bytes.size());
-    return out;
+Status checkMetricsGlyph(const CProportionalGlyph& g) {
+    if (g.xOffset < -32768 || g.xOffset > 32767 || g.yOffset < -32768 || g.yOffset > 32767 ||
+        g.advance < 0 || g.advance > 0xFFFF)
+        return failure(format("U+%04X is placed beyond what 16 bits hold", unsigned(g.code)));
+    return {};
 }
 
-Result<std::string> metricsTableText(const CProportionalFont& font,
-                                     const CEncodingOptions& encoding) {
-    Result<std::vector<CEncodedGlyph>> glyphs = encodeGlyphs(font, encoding);
+Status writeMetricsBinary(const CProportionalFont& font, const CEncodingOptions& encoding,
+                          IOutput& out) {
+    Result<std::vector<CPlacedGlyph>> glyphs = placeGlyphs(font, encoding);
     if (!glyphs)
         return failure(glyphs.error());
-    const std::string name = cIdentifier(font.name);
+    std::string buffer;
+    buffer.reserve(kHeadBytes + kRecordBytes * glyphs->size());
+    putBigEndian(buffer, glyphs->size(), 4);
+    putBigEndian(buffer, uint16_t(std::clamp(font.line.lineAdvance, 0, 0xFFFF)), 2);
+    putBigEndian(buffer, uint16_t(std::clamp(font.line.ascent, 0, 0xFFFF)), 2);
+    for (const CPlacedGlyph& p : *glyphs) {
+        const CProportionalGlyph& g = *p.glyph;
+        putBigEndian(buffer, g.code, 2);
+        putBigEndian(buffer, uint64_t(g.width()), 2);
+        putBigEndian(buffer, uint64_t(g.height()), 2);
+        putBigEndian(buffer, uint16_t(int16_t(g.xOffset)), 2);
+        putBigEndian(buffer, uint16_t(int16_t(g.yOffset)), 2);
+        putBigEndian(buffer, uint64_t(g.advance), 2);
+        putBigEndian(buffer, p.offset, 4);
+    }
+    for (const CPlacedGlyph& p : *glyphs) {
+        const std::vector<uint8_t> bytes = glyphBytes(p, encoding);
+        buffer.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        if (buffer.size() >= kFlushBytes) {
+            if (Status s = out.write(buffer); !s)
+                return s;
+            buffer.clear();
+        }
+    }
+    return out.write(buffer);
+}
+
+Status writeMetricsText(const CProportionalFont& font, const CEncodingOptions& encoding,
+                        IOutput& out) {
+    Result<std::vector<CPlacedGlyph>> glyphs = placeGlyphs(font, encoding);
+    if (!glyphs)
+        return failure(glyphs.error());
+    const std::string name = identifierOf(font);
     std::string text = format("/* %s: %zu glyphs, line advance %d, ascent %d, dot order %d, "
                               "byte order %d */\n",
                               name.c_str(), glyphs->size(), font.line.lineAdvance, font.line.ascent,
@@ -108,16 +135,21 @@ Result<std::string> metricsTableText(const CProportionalFont& font,
                    name.c_str(), glyphs->size(), name.c_str(), font.line.lineAdvance, name.c_str(),
                    font.line.ascent);
     text += "const GlyphMetrics " + name + "Metrics[] = {\n";
-    for (const CEncodedGlyph& e : *glyphs) {
-        const CProportionalGlyph& g = *e.glyph;
+    for (const CPlacedGlyph& p : *glyphs) {
+        const CProportionalGlyph& g = *p.glyph;
         text += format("    {0x%04X, %3d, %3d, %4d, %4d, %3d, %6llu},\n", unsigned(g.code),
                        g.width(), g.height(), g.xOffset, g.yOffset, g.advance,
-                       static_cast<unsigned long long>(e.offset));
+                       static_cast<unsigned long long>(p.offset));
+        if (text.size() >= kFlushBytes) {
+            if (Status s = out.write(text); !s)
+                return s;
+            text.clear();
+        }
     }
     text += "};\n\nconst uint8_t " + name + "Data[] = {\n";
     size_t column = 0, total = 0;
-    for (const CEncodedGlyph& e : *glyphs)
-        for (uint8_t b : e.bytes) {
+    for (const CPlacedGlyph& p : *glyphs) {
+        for (uint8_t b : glyphBytes(p, encoding)) {
             text += column == 0 ? "    " : " ";
             appendHexByte(text, b);
             ++total;
@@ -126,12 +158,34 @@ Result<std::string> metricsTableText(const CProportionalFont& font,
                 column = 0;
             }
         }
+        if (text.size() >= kFlushBytes) {
+            if (Status s = out.write(text); !s)
+                return s;
+            text.clear();
+        }
+    }
     if (column)
         text += "\n";
     if (total == 0)
         text += "    0x00\n"; // a C array may not be empty
     text += "};\n";
-    return text;
+    return out.write(text);
+}
+
+Result<std::string> metricsTableBinary(const CProportionalFont& font,
+                                       const CEncodingOptions& encoding) {
+    CStringOutput out;
+    if (Status s = writeMetricsBinary(font, encoding, out); !s)
+        return failure(s.error());
+    return std::move(out).data();
+}
+
+Result<std::string> metricsTableText(const CProportionalFont& font,
+                                     const CEncodingOptions& encoding) {
+    CStringOutput out;
+    if (Status s = writeMetricsText(font, encoding, out); !s)
+        return failure(s.error());
+    return std::move(out).data();
 }
 
 COutputWriter metricsTextWriter() {
@@ -142,13 +196,8 @@ COutputWriter metricsTextWriter() {
                     EWriterInput::Proportional,
                     false,
                     false};
-    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions& encoding,
-                             IOutput& out) -> Status {
-        Result<std::string> text = metricsTableText(font, encoding);
-        if (!text)
-            return failure(text.error());
-        return out.write(*text);
-    };
+    w.writeProportional = writeMetricsText;
+    w.checkGlyph = checkMetricsGlyph;
     return w;
 }
 
@@ -160,13 +209,8 @@ COutputWriter metricsBinaryWriter() {
                     EWriterInput::Proportional,
                     true,
                     false};
-    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions& encoding,
-                             IOutput& out) -> Status {
-        Result<std::string> data = metricsTableBinary(font, encoding);
-        if (!data)
-            return failure(data.error());
-        return out.write(*data);
-    };
+    w.writeProportional = writeMetricsBinary;
+    w.checkGlyph = checkMetricsGlyph;
     return w;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/output.h"
 #include "base/result.h"
 #include "codegen/encoding_options.h"
 #include "model/proportional_glyph.h"
@@ -23,12 +24,20 @@ namespace tgw {
 // then each glyph's box in the dot and byte order of `encoding` (none for an empty box).
 // e.g. '.' as a 2 × 2 box one dot right of the pen, advance 4, in a font of line 16, ascent 12:
 //   00 00 00 01  00 10  00 0C  00 2E 00 02 00 02 00 01 FF FE 00 04 00 00 00 00  C0 C0
+// Fails before writing anything, naming the glyph, where a number does not fit its field.
+Status writeMetricsBinary(const CProportionalFont& font, const CEncodingOptions& encoding,
+                          IOutput& out);
 Result<std::string> metricsTableBinary(const CProportionalFont& font,
                                        const CEncodingOptions& encoding);
 
 // The same as C text: the metrics as an array of structs and the glyphs' bytes as one array,
-// named after the font.
+// named `font.identifier` or after the font.
+Status writeMetricsText(const CProportionalFont& font, const CEncodingOptions& encoding,
+                        IOutput& out);
 Result<std::string> metricsTableText(const CProportionalFont& font,
                                      const CEncodingOptions& encoding);
+
+// The limits of one glyph in both forms: offsets and advance in 16 bits.
+Status checkMetricsGlyph(const CProportionalGlyph& glyph);
 
 } // namespace tgw

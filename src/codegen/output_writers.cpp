@@ -80,8 +80,30 @@ std::string writerNames() {
     return names;
 }
 
-Result<CProportionalFont> proportionalGlyphs(const CGlyphList& list) {
+std::string proportionalFontName(const CFontSettings& f) {
+    if (isBuiltinFont(f.kind))
+        return builtinFontName(f.kind);
+    std::string name = utf16ToUtf8(f.face);
+    name += f.fitCell ? format(" Fit%d", f.height) : format(" %d", f.size ? f.size : f.height);
+    if (f.bold)
+        name += " Bold";
+    if (f.italic)
+        name += " Italic";
+    return name;
+}
+
+CFontSettings naturalWidth(CFontSettings font) {
+    if (font.kind == kFontTrueType)
+        font.width = font.height;
+    return font;
+}
+
+Result<CProportionalFont> proportionalGlyphs(const CGlyphList& list, const COutputWriter* writer) {
     CProportionalFont font;
+    std::vector<char16_t> codes;
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list.at(i).isCharacter())
+            codes.push_back(static_cast<const CCharEntry&>(list.at(i)).code());
     for (size_t i = 0; i < list.size(); ++i) {
         const CGlyphEntry& entry = list.at(i);
         if (!entry.isCharacter())
@@ -89,21 +111,24 @@ Result<CProportionalFont> proportionalGlyphs(const CGlyphList& list) {
                                   "metrics of a proportional font",
                                   i + 1, entryLabel(entry).c_str()));
         const auto& c = static_cast<const CCharEntry&>(entry);
-        CFontSettings f = c.font();
-        if (f.kind == kFontTrueType)
-            f.width = f.height; // natural width: no cell to squeeze into
-        if (font.glyphs.empty()) {
-            font.name = isBuiltinFont(f.kind)
-                            ? builtinFontName(f.kind)
-                            : utf16ToUtf8(f.face) + format(" %d", f.size ? f.size : f.height);
-        }
+        const CFontSettings f = naturalWidth(c.font());
+        if (font.glyphs.empty())
+            font.name = proportionalFontName(c.font());
         CProportionalGlyph glyph;
         CLineMetrics line;
         if (Status s = list.rasteriser().renderProportional(c.code(), c.ansi(), f, glyph, line); !s)
             return failure(
                 format("entry %zu (%s): %s", i + 1, entryLabel(entry).c_str(), s.error().c_str()));
-        if (font.glyphs.empty())
+        if (font.glyphs.empty()) {
             font.line = line;
+            // The codes and the line are known now: a font the format cannot hold stops here.
+            if (writer && writer->checkFont)
+                if (Status s = writer->checkFont(codes, line); !s)
+                    return failure(s.error());
+        }
+        if (writer && writer->checkGlyph)
+            if (Status s = writer->checkGlyph(glyph); !s)
+                return failure(s.error());
         font.glyphs.push_back(std::move(glyph));
     }
     return font;
@@ -113,9 +138,10 @@ Status writeList(const COutputWriter& writer, const CGlyphList& list,
                  const CEncodingOptions& encoding, const CWriterOptions& options, IOutput& out) {
     if (!writer.proportional())
         return writer.writeMatrices(list, encoding, options, out);
-    Result<CProportionalFont> font = proportionalGlyphs(list);
+    Result<CProportionalFont> font = proportionalGlyphs(list, &writer);
     if (!font)
         return failure(font.error());
+    font->identifier = options.identifier;
     return writer.writeProportional(*font, encoding, out);
 }
 

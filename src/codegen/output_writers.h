@@ -6,6 +6,7 @@
 #include "model/glyph_list.h"
 #include "model/proportional_glyph.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,7 @@ enum class EWriterInput {
 // Choices a caller passes through to the writer; a writer ignores those it does not take.
 struct CWriterOptions {
     bool withIndex = false; // the binary matrix file's index
+    std::string identifier; // the proportional writers' symbol; empty: made from the font name
 };
 
 // One output format. Every front end (tgw export, tgw build, the library dialog, the export
@@ -38,8 +40,14 @@ struct COutputWriter {
     // Exactly one of these is set, after `input`. A failure names the entry or glyph.
     Status (*writeMatrices)(const CGlyphList& list, const CEncodingOptions& encoding,
                             const CWriterOptions& options, IOutput& out) = nullptr;
+    // A proportional writer writes in pieces as it goes, having checked every limit first.
     Status (*writeProportional)(const CProportionalFont& font, const CEncodingOptions& encoding,
                                 IOutput& out) = nullptr;
+    // Proportional writers: the limits that can be checked before any glyph is drawn (the codes
+    // the font will hold and its line), and those of one glyph, checked as each comes, so that a
+    // font the format cannot hold fails at once. nullptr: nothing to check.
+    Status (*checkFont)(std::span<const char16_t> codes, const CLineMetrics& line) = nullptr;
+    Status (*checkGlyph)(const CProportionalGlyph& glyph) = nullptr;
 
     bool proportional() const { return input == EWriterInput::Proportional; }
 };
@@ -51,10 +59,21 @@ const COutputWriter* findWriter(std::string_view name);
 // "c, asm, bin, ..." for help texts.
 std::string writerNames();
 
+// "DejaVu Sans 12 Bold": the face, the size glyphs are drawn at and the style, or the built-in
+// font's name. What a proportional font is named after (cIdentifier() makes its symbol), the
+// same in tgw export, tgw build and the library dialog.
+std::string proportionalFontName(const CFontSettings& font);
+
+// The font's settings for proportional glyphs: a TrueType face at its natural width (no cell
+// to squeeze into).
+CFontSettings naturalWidth(CFontSettings font);
+
 // The character entries of `list` as proportional glyphs, each in its own font at the font's
 // natural width, named after the first entry's font. Fails naming an entry that is not a
-// character (strings and pictures have no metrics) or that cannot be rendered.
-Result<CProportionalFont> proportionalGlyphs(const CGlyphList& list);
+// character (strings and pictures have no metrics) or that cannot be rendered, and at the first
+// glyph that `writer` (when given) cannot hold.
+Result<CProportionalFont> proportionalGlyphs(const CGlyphList& list,
+                                             const COutputWriter* writer = nullptr);
 
 // The list written by `writer`, whatever its input: the one call of tgw export and the
 // program's export command.

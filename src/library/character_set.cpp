@@ -205,6 +205,87 @@ std::optional<unsigned long> parseCode(const std::string& text) {
 
 } // namespace
 
+Status CCharacterRemap::add(char16_t from, char16_t to) {
+    if (m_bySource.count(from))
+        return failure(format("U+%04X is remapped twice", unsigned(from)));
+    if (m_byTarget.count(to))
+        return failure(format("two characters are remapped to U+%04X", unsigned(to)));
+    m_pairs.emplace_back(from, to);
+    m_bySource[from] = to;
+    m_byTarget[to] = from;
+    return {};
+}
+
+Result<CCharacterRemap> parseRemap(std::string_view text) {
+    CCharacterRemap remap;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t comma = text.find(',', start);
+        if (comma == std::string_view::npos)
+            comma = text.size();
+        const std::string piece = trimmed(text.substr(start, comma - start));
+        const size_t equals = piece.find('=');
+        std::optional<unsigned long> from, to;
+        if (equals != std::string::npos) {
+            from = parseCode(trimmed(piece.substr(0, equals)));
+            to = parseCode(trimmed(piece.substr(equals + 1)));
+        }
+        if (!from || !to)
+            return failure("the remap '" + piece +
+                           "' is not FROM=TO (codes hex with 0x, or decimal: 0x20AC=0x7F)");
+        for (unsigned long code : {*from, *to})
+            if (code == 0 || code > 0xFFFF || (code >= 0xD800 && code <= 0xDFFF))
+                return failure("the remap '" + piece +
+                               "' names a code that is no character of the basic plane");
+        if (Status s = remap.add(char16_t(*from), char16_t(*to)); !s)
+            return failure(s.error());
+        if (comma == text.size())
+            break;
+        start = comma + 1;
+    }
+    return remap;
+}
+
+Status remapCharacters(std::u16string& set, const CCharacterRemap& remap,
+                       std::vector<char16_t>* unused) {
+    if (remap.empty())
+        return {};
+    std::vector<bool> present(0x10000, false);
+    for (char16_t c : set)
+        present[c] = true;
+    for (const auto& [from, to] : remap.pairs()) {
+        // The code is taken by a character that stays where it is.
+        if (from != to && present[to] && !remap.target(to))
+            return failure(format("U+%04X is in the set, so U+%04X cannot be placed at its code "
+                                  "(remap that one too, or leave it out)",
+                                  unsigned(to), unsigned(from)));
+        if (!present[from] && unused)
+            unused->push_back(from);
+    }
+    for (char16_t& c : set)
+        if (const char16_t to = remap.target(c))
+            c = to;
+    return {};
+}
+
+Status CRemappedRasteriser::renderCharacter(char16_t code, const CAnsiForm& ansi,
+                                            const CFontSettings& font, CDotMatrix& out) {
+    const char16_t source = m_remap.source(code);
+    return source == code ? m_inner.renderCharacter(code, ansi, font, out)
+                          : m_inner.renderCharacter(source, ansiForm(source), font, out);
+}
+
+Status CRemappedRasteriser::renderProportional(char16_t code, const CAnsiForm& ansi,
+                                               const CFontSettings& font, CProportionalGlyph& out,
+                                               CLineMetrics& line) {
+    const char16_t source = m_remap.source(code);
+    if (source == code)
+        return m_inner.renderProportional(code, ansi, font, out, line);
+    Status s = m_inner.renderProportional(source, ansiForm(source), font, out, line);
+    out.code = code;
+    return s;
+}
+
 Result<std::u16string> rangeCharacters(std::string_view ranges, std::u16string_view symbols) {
     std::vector<bool> chosen(0x10000, false);
     size_t start = 0;
@@ -289,6 +370,8 @@ Result<CCharacterPlan> planCharacters(const CLibraryRequest& request, const CFon
     set.erase(std::remove(set.begin(), set.end(), u'\0'), set.end());
     if (request.set == ECharacterSet::Custom && set.empty())
         return failure("no characters are given for the library");
+    if (Status s = remapCharacters(set, request.remap, &plan.unmapped); !s)
+        return failure(s.error());
 
     if (request.sort && !sortCharacters(set, request.codePageOrder, consent)) {
         plan.refused = true;

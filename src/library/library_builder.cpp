@@ -47,18 +47,27 @@ const COutputWriter& writerOf(ELibraryOutput output) {
     return *findWriter(name);
 }
 
-// "DejaVu Sans 12 Bold": the face, the size glyphs are drawn at, and the style.
-std::string fontName(const CFontSettings& f) {
-    if (isBuiltinFont(f.kind))
-        return builtinFontName(f.kind);
-    std::string name = utf16ToUtf8(f.face);
-    name += f.fitCell ? format(" Fit%d", f.height) : format(" %d", f.size ? f.size : f.height);
-    if (f.bold)
-        name += " Bold";
-    if (f.italic)
-        name += " Italic";
-    return name;
-}
+// Passes what is written on and counts it.
+class CCountingOutput : public IOutput {
+public:
+    explicit CCountingOutput(IOutput& out) : m_out(out) {}
+    Status write(std::string_view bytes) override {
+        m_bytes += bytes.size();
+        return m_out.write(bytes);
+    }
+    uint64_t bytes() const { return m_bytes; }
+
+private:
+    IOutput& m_out;
+    uint64_t m_bytes = 0;
+};
+
+// A worker's rasteriser, through the remap when there is one.
+struct CWorkerRasteriser {
+    explicit CWorkerRasteriser(const CCharacterRemap& remap) : remapped(own, remap) {}
+    CRasteriser own;
+    CRemappedRasteriser remapped;
+};
 
 } // namespace
 
@@ -110,10 +119,7 @@ std::string CLibraryBuilder::indexBytes(uint64_t& dataBytes) const {
 Status CLibraryBuilder::renderChunk(IRasteriser& rasteriser, size_t first, size_t last,
                                     CChunk& out) {
     if (m_writer->proportional()) {
-        // Natural widths: a proportional font has no cell to squeeze its glyphs into.
-        CFontSettings font = m_font;
-        if (font.kind == kFontTrueType)
-            font.width = font.height;
+        const CFontSettings font = naturalWidth(m_font);
         for (size_t i = first; i < last; ++i) {
             if (cancelled())
                 return failure(cancelledMessage());
@@ -122,6 +128,9 @@ Status CLibraryBuilder::renderChunk(IRasteriser& rasteriser, size_t first, size_
             if (Status s = rasteriser.renderProportional(c, ansiForm(c), font, glyph, out.line); !s)
                 return failure(
                     format("entry %zu (U+%04X): %s", i + 1, unsigned(c), s.error().c_str()));
+            if (m_writer->checkGlyph)
+                if (Status s = m_writer->checkGlyph(glyph); !s)
+                    return s;
             out.glyphs.push_back(std::move(glyph));
             m_done.fetch_add(1, std::memory_order_relaxed);
         }
@@ -154,6 +163,19 @@ Status CLibraryBuilder::renderChunk(IRasteriser& rasteriser, size_t first, size_
     return {};
 }
 
+Status CLibraryBuilder::checkProportionalFont(IRasteriser& rasteriser) const {
+    if (!m_writer->checkFont)
+        return {};
+    // One glyph gives the line; the codes are the set's.
+    CProportionalGlyph glyph;
+    CLineMetrics line;
+    const char16_t c = m_characters.front();
+    if (Status s = rasteriser.renderProportional(c, ansiForm(c), naturalWidth(m_font), glyph, line);
+        !s)
+        return failure(format("entry 1 (U+%04X): %s", unsigned(c), s.error().c_str()));
+    return m_writer->checkFont(m_characters, line);
+}
+
 Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
     m_done.store(0, std::memory_order_relaxed);
     const size_t count = m_characters.size();
@@ -164,6 +186,13 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
         return failure("the font settings cannot render anything (font kind, face and size)");
     if (cancelled())
         return failure(cancelledMessage());
+    // Made on this thread when a check needs it, and kept for rendering when no worker starts.
+    std::unique_ptr<CWorkerRasteriser> ownRasteriser;
+    if (m_writer->proportional() && m_writer->checkFont) {
+        ownRasteriser = std::make_unique<CWorkerRasteriser>(m_remap);
+        if (Status s = checkProportionalFont(ownRasteriser->remapped); !s)
+            return failure(s.error());
+    }
 
     if (m_withIndex) {
         uint64_t dataBytes = 0;
@@ -205,9 +234,9 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
     };
 
     auto work = [&] {
-        std::unique_ptr<CRasteriser> rasteriser;
+        std::unique_ptr<CWorkerRasteriser> rasteriser;
         try {
-            rasteriser = std::make_unique<CRasteriser>();
+            rasteriser = std::make_unique<CWorkerRasteriser>(m_remap);
         } catch (const std::exception& e) {
             std::lock_guard lock(m_mutex);
             workerFailure = e.what();
@@ -228,7 +257,7 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
                 k = nextChunk++;
             }
             CChunk chunk;
-            encodeChunk(*rasteriser, k, chunk);
+            encodeChunk(rasteriser->remapped, k, chunk);
             {
                 std::lock_guard lock(m_mutex);
                 results[k] = std::move(chunk);
@@ -246,11 +275,11 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
             break; // fewer workers; with none the writing thread renders itself
         }
     }
-    std::unique_ptr<CRasteriser> ownRasteriser;
 
     Result<CBuildSummary> outcome = summary;
     CProportionalFont proportional;
-    proportional.name = fontName(m_font);
+    proportional.name = proportionalFontName(m_font);
+    proportional.identifier = m_identifier;
     try {
         for (size_t k = 0; k < chunks; ++k) {
             CChunk chunk;
@@ -260,8 +289,8 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
                     break;
                 }
                 if (!ownRasteriser)
-                    ownRasteriser = std::make_unique<CRasteriser>();
-                encodeChunk(*ownRasteriser, k, chunk);
+                    ownRasteriser = std::make_unique<CWorkerRasteriser>(m_remap);
+                encodeChunk(ownRasteriser->remapped, k, chunk);
             } else {
                 std::unique_lock lock(m_mutex);
                 m_wake.wait(lock, [&] { return results[k].ready || stop || cancelled(); });
@@ -281,7 +310,7 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
                 break;
             }
             if (m_writer->proportional()) {
-                // Held until the last glyph: the writer needs them all at once.
+                // Held (packed) until the last glyph: the writer needs them all at once.
                 std::move(chunk.glyphs.begin(), chunk.glyphs.end(),
                           std::back_inserter(proportional.glyphs));
                 if (chunk.line.lineAdvance)
@@ -311,12 +340,11 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
     if (!outcome)
         return outcome;
     if (m_writer->proportional()) {
-        CStringOutput encoded;
-        if (Status s = m_writer->writeProportional(proportional, m_encoding, encoded); !s)
+        // Written straight on: the writer checks every limit before its first byte.
+        CCountingOutput counted(out);
+        if (Status s = m_writer->writeProportional(proportional, m_encoding, counted); !s)
             return failure(s.error());
-        if (Status s = out.write(encoded.data()); !s)
-            return failure(s.error());
-        summary.bytes += encoded.data().size();
+        summary.bytes += counted.bytes();
     }
     summary.glyphs = count;
     return summary;

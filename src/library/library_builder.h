@@ -4,6 +4,7 @@
 #include "base/result.h"
 #include "codegen/encoding_options.h"
 #include "codegen/output_writers.h"
+#include "library/character_set.h"
 #include "model/font_settings.h"
 #include "model/ink_loss.h"
 #include "model/settings.h"
@@ -55,7 +56,9 @@ public:
     CLibraryBuilder(const CSettings& settings, std::u16string characters, ELibraryOutput output,
                     bool withIndex);
     // Any writer of the table. A proportional writer gets every glyph cropped to its ink at
-    // the font's natural width, and writes once all are rendered.
+    // the font's natural width, and writes once all are rendered; the glyphs are held packed
+    // (about what the output takes), and the format's limits are checked before the first
+    // glyph is rendered (the codes, the line) and as each glyph comes.
     CLibraryBuilder(const CSettings& settings, std::u16string characters,
                     const COutputWriter& writer, bool withIndex);
     // Cancels a build that start() began and waits for it.
@@ -68,6 +71,11 @@ public:
     // A build into a file that has glyphs whose ink did not fit their cells keeps no file
     // (the summary says so); the build itself succeeds, to tell how many.
     void setKeepOnlyWhole(bool on) { m_keepOnlyWhole = on; }
+    // The characters the set holds at remapped codes (see remapCharacters(), which made them):
+    // each is drawn with the glyph of the character placed there.
+    void setRemap(CCharacterRemap remap) { m_remap = std::move(remap); }
+    // The symbol of a proportional writer's font; empty (the default): made from the font name.
+    void setIdentifier(std::string identifier) { m_identifier = std::move(identifier); }
 
     // Builds into `out` on the calling thread (the rendering on the workers). On failure or
     // cancellation `out` holds a part of the file; the reason names the entry that failed.
@@ -106,6 +114,7 @@ private:
     size_t chunkSize() const;
     std::string indexBytes(uint64_t& dataBytes) const;
     Status renderChunk(IRasteriser& rasteriser, size_t first, size_t last, CChunk& out);
+    Status checkProportionalFont(IRasteriser& rasteriser) const;
     void finish(Result<CBuildSummary> result);
 
     CFontSettings m_font;
@@ -116,6 +125,8 @@ private:
     bool m_withIndex;
     unsigned m_threads = 0;
     bool m_keepOnlyWhole = false;
+    CCharacterRemap m_remap;
+    std::string m_identifier;
 
     std::atomic<size_t> m_done{0};
     std::atomic<bool> m_cancel{false};

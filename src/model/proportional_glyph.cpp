@@ -1,28 +1,62 @@
 #include "model/proportional_glyph.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace tgw {
+
+CBitMatrix::CBitMatrix(const CDotMatrix& dots) : CBitMatrix(dots.width(), dots.height()) {
+    size_t bit = 0;
+    for (int r = 0; r < m_height; ++r) {
+        const uint8_t* row = dots.row(r);
+        for (int c = 0; c < m_width; ++c, ++bit)
+            if (row[c])
+                m_bits[bit >> 3] = uint8_t(m_bits[bit >> 3] | (0x80 >> (bit & 7)));
+    }
+}
+
+int CBitMatrix::litCount() const {
+    int n = 0;
+    for (uint8_t b : m_bits) // the padding bits stay dark
+        n += std::popcount(b);
+    return n;
+}
+
+CDotMatrix CBitMatrix::toDotMatrix() const {
+    CDotMatrix dots(m_width, m_height);
+    size_t bit = 0;
+    for (int r = 0; r < m_height; ++r) {
+        uint8_t* row = dots.row(r);
+        for (int c = 0; c < m_width; ++c, ++bit)
+            if (m_bits[bit >> 3] & (0x80 >> (bit & 7)))
+                row[c] = CDotMatrix::kLit;
+    }
+    return dots;
+}
 
 CProportionalGlyph cropCell(const CDotMatrix& cell, int baseline, int originX) {
     CProportionalGlyph g;
     g.advance = cell.width();
     int top = cell.height(), bottom = -1, left = cell.width(), right = -1;
-    for (int r = 0; r < cell.height(); ++r)
+    for (int r = 0; r < cell.height(); ++r) {
+        const uint8_t* row = cell.row(r);
         for (int c = 0; c < cell.width(); ++c)
-            if (cell.lit(r, c)) {
+            if (row[c]) {
                 top = std::min(top, r);
                 bottom = std::max(bottom, r);
                 left = std::min(left, c);
                 right = std::max(right, c);
             }
+    }
     if (bottom < 0)
         return g;
-    g.dots = CDotMatrix(right - left + 1, bottom - top + 1);
-    for (int r = top; r <= bottom; ++r)
+    g.dots = CBitMatrix(right - left + 1, bottom - top + 1);
+    for (int r = top; r <= bottom; ++r) {
+        const uint8_t* row = cell.row(r);
         for (int c = left; c <= right; ++c)
-            if (cell.lit(r, c))
+            if (row[c])
                 g.dots.set(r - top, c - left, true);
+    }
     g.xOffset = left - originX;
     g.yOffset = top - baseline;
     return g;

@@ -51,6 +51,29 @@ TEST(GfxFont, BitsRunOnAcrossRowsAndPadOnlyAtTheEnd) {
     EXPECT_TRUE(gfxBitmap(CDotMatrix()).empty());
 }
 
+TEST(GfxFont, GlyphsAreHeldInTheFormatsOwnBits) {
+    // Widths around a byte: rows run on across byte boundaries exactly as gfxBitmap() packs.
+    for (int w : {1, 7, 8, 9, 17}) {
+        CDotMatrix dots(w, 3);
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < w; ++c)
+                dots.set(r, c, (r * 5 + c * 3) % 7 < 3);
+        const CBitMatrix bits(dots);
+        EXPECT_EQ(bits.bits(), gfxBitmap(dots)) << w;
+        EXPECT_EQ(bits.toDotMatrix(), dots) << w;
+    }
+    EXPECT_TRUE(CBitMatrix(CDotMatrix()).empty());
+}
+
+TEST(GfxFont, TableSizeCountsTheHoles) {
+    const std::u16string codes = u"\u00B5 !\u00B0";
+    const CGfxTable t = gfxTable(codes);
+    EXPECT_EQ(t.first, 0x20);
+    EXPECT_EQ(t.last, 0xB5);
+    EXPECT_EQ(t.entries, 150u);
+    EXPECT_EQ(t.empty, 146u);
+}
+
 TEST(GfxFont, OneRangeWithEmptyGlyphsForTheHoles) {
     Result<std::string> h = gfxFontHeader(
         font({glyph(u'C', box(1, 1, "X"), 3, 1, -1), glyph(u'A', box(2, 1, "XX"), 4, 0, -2)}));
@@ -58,9 +81,10 @@ TEST(GfxFont, OneRangeWithEmptyGlyphsForTheHoles) {
     EXPECT_NE(h->find("const uint8_t TestFace12Bitmaps[] PROGMEM = {\n    0xC0, 0x80,\n};"),
               std::string::npos)
         << *h;
-    EXPECT_NE(h->find("{     0,   2,   1,   4,    0,   -2}, /* 0x41 'A' */\n"
+    // The y offsets one row lower than the glyphs': the cursor's row stands on the baseline.
+    EXPECT_NE(h->find("{     0,   2,   1,   4,    0,   -1}, /* 0x41 'A' */\n"
                       "    {     1,   0,   0,   0,    0,    0}, /* 0x42: none */\n"
-                      "    {     1,   1,   1,   3,    1,   -1}, /* 0x43 'C' */"),
+                      "    {     1,   1,   1,   3,    1,    0}, /* 0x43 'C' */"),
               std::string::npos)
         << *h;
     EXPECT_NE(h->find("(GFXglyph *)TestFace12Glyphs, 0x41, 0x43, 16};"), std::string::npos);
@@ -71,9 +95,20 @@ TEST(GfxFont, LimitsOfTheFormatAreRefusedNamingTheGlyph) {
               "U+0057 is 256x2 dots; the format holds at most 255 on a side");
     EXPECT_EQ(error(gfxFontHeader(font({glyph(u'W', box(2, 2), 256)}))),
               "U+0057 advances 256 dots; the format holds 0 to 255");
-    EXPECT_EQ(error(gfxFontHeader(font({glyph(u'W', box(2, 2), 5, 0, -129)}))),
+    // The offsets as written, one row below the glyph's own.
+    EXPECT_EQ(error(gfxFontHeader(font({glyph(u'W', box(2, 2), 5, 0, -130)}))),
               "U+0057 is placed at 0, -129; the format's offsets hold -128 to 127");
-    EXPECT_TRUE(gfxFontHeader(font({glyph(u'W', box(255, 255), 255, -128, 127)})));
+    EXPECT_EQ(error(gfxFontHeader(font({glyph(u'W', box(2, 2), 5, 0, 127)}))),
+              "U+0057 is placed at 0, 128; the format's offsets hold -128 to 127");
+    EXPECT_TRUE(gfxFontHeader(font({glyph(u'W', box(255, 255), 255, -128, 126)})));
+    EXPECT_TRUE(gfxFontHeader(font({glyph(u'W', box(2, 2), 5, 0, -129)})));
+    EXPECT_EQ(error(gfxFontHeader(font({glyph(u'W', box(2, 2), 5), glyph(u'\u20AC', box(1, 1), 2),
+                                        glyph(u'\u00B0', box(1, 1), 2)}))),
+              "U+20AC (\u20AC) lie above 0xFF: a GFX font's text renderer takes one byte a "
+              "character, so it could never draw them");
+    CProportionalFont tall = font({glyph(u'W', box(2, 2), 5)});
+    tall.line.lineAdvance = 256;
+    EXPECT_EQ(error(gfxFontHeader(tall)), "the line advance 256 is over the format's 255");
     // 255 × 255 dots take 8129 bytes: the ninth glyph starts at 65032, the tenth past 64 KiB.
     std::vector<CProportionalGlyph> big;
     for (char16_t c = u'a'; c < u'a' + 9; ++c)

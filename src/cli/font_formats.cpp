@@ -1,0 +1,110 @@
+#include "cli/font_formats.h"
+
+#include "base/text.h"
+#include "codegen/code_text.h"
+#include "codegen/gfx_font_writer.h"
+
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+namespace tgw::cli {
+namespace {
+
+bool isGfx(const COutputWriter& writer) {
+    return std::string_view(writer.name) == "gfx";
+}
+
+std::string codeList(const std::vector<char16_t>& codes) {
+    std::string out;
+    for (size_t i = 0; i < codes.size() && i < 8; ++i)
+        out += format("%sU+%04X", i ? ", " : "", unsigned(codes[i]));
+    if (codes.size() > 8)
+        out += format(" and %zu more", codes.size() - 8);
+    return out;
+}
+
+} // namespace
+
+void CFontFormatOptions::addRemapOption(CLI::App* cmd) {
+    cmd->add_option("--remap", remapText,
+                    "Place characters at other codes, FROM=TO[,...] (hex with 0x, or decimal): "
+                    "0x20AC=0x7F draws the euro sign at code 0x7F, which every format then "
+                    "names; a GFX font holds codes up to 0xFF only")
+        ->check(CLI::Validator(
+            [this](std::string& text) {
+                Result<CCharacterRemap> parsed = parseRemap(text);
+                if (!parsed)
+                    return parsed.error();
+                remap = std::move(parsed).value();
+                return std::string();
+            },
+            "FROM=TO,..."));
+}
+
+void CFontFormatOptions::addNameOption(CLI::App* cmd, const std::string& help) {
+    cmd->add_option("--name", name, help)
+        ->check(CLI::Validator(
+            [](std::string& name) {
+                return isCIdentifier(name) ? std::string()
+                                           : "'" + name +
+                                                 "' is not a C identifier (a letter or _ "
+                                                 "then letters, digits, _; no keyword)";
+            },
+            "IDENT"));
+}
+
+Status checkCodes(const COutputWriter& writer, std::span<const char16_t> codes) {
+    if (!writer.checkFont)
+        return {};
+    // The line is not known before a glyph is drawn; one of 0 passes every check of it.
+    Status s = writer.checkFont(codes, CLineMetrics{});
+    if (s || !isGfx(writer))
+        return s;
+    // Suggest a code the font leaves free, the first after ASCII if it can.
+    std::vector<bool> used(kGfxLastCode + 1, false);
+    for (char16_t c : codes)
+        if (c <= kGfxLastCode)
+            used[c] = true;
+    unsigned free = 0;
+    for (unsigned c = 0x7F; c <= kGfxLastCode && !free; ++c)
+        if (!used[c])
+            free = c;
+    for (unsigned c = 1; c < 0x7F && !free; ++c)
+        if (!used[c])
+            free = c;
+    char16_t above = 0;
+    for (char16_t c : codes)
+        if (c > kGfxLastCode) {
+            above = c;
+            break;
+        }
+    std::string hint = "; --remap FROM=TO places a character at a free code";
+    if (free)
+        hint += format(" (--remap 0x%04X=0x%02X)", unsigned(above), free);
+    return failure(s.error() + hint);
+}
+
+void noteGfxTable(const COutputWriter& writer, std::span<const char16_t> codes) {
+    if (!isGfx(writer) || codes.empty())
+        return;
+    const CGfxTable table = gfxTable(codes);
+    if (table.empty == 0)
+        return;
+    const size_t emptyBytes = table.empty * kGfxGlyphBytes;
+    std::fprintf(stderr,
+                 "tgw: %sthe GFX glyph table runs from 0x%02X to 0x%02X: %zu entries of %zu bytes "
+                 "(%zu bytes), %zu of them empty for codes the set lacks (%zu bytes)\n",
+                 emptyBytes > 2048 ? "warning: " : "", unsigned(table.first), unsigned(table.last),
+                 table.entries, kGfxGlyphBytes, table.entries * kGfxGlyphBytes, table.empty,
+                 emptyBytes);
+}
+
+void warnUnmapped(const std::vector<char16_t>& unmapped) {
+    if (!unmapped.empty())
+        std::fprintf(stderr,
+                     "tgw: warning: --remap names %zu character%s the set does not hold: %s\n",
+                     unmapped.size(), unmapped.size() == 1 ? "" : "s", codeList(unmapped).c_str());
+}
+
+} // namespace tgw::cli

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "base/result.h"
+#include "codegen/output_writers.h"
+#include "library/character_set.h"
+
+#include <CLI/CLI.hpp>
+
+#include <span>
+#include <string>
+
+namespace tgw::cli {
+
+// What tgw export and tgw build share for the font formats: --remap and the checks and notes
+// made before anything is rendered.
+struct CFontFormatOptions {
+    std::string remapText;
+    CCharacterRemap remap; // parsed from remapText
+    std::string name;      // --name
+
+    // --remap FROM=TO[,...], which every format takes.
+    void addRemapOption(CLI::App* cmd);
+    // --name IDENT, with `help` saying what it names.
+    void addNameOption(CLI::App* cmd, const std::string& help);
+};
+
+// The limits of `writer` that the codes alone decide (a GFX font's codes up to 0xFF), with a
+// --remap that frees a code where one is needed. Succeeds for writers that check nothing.
+Status checkCodes(const COutputWriter& writer, std::span<const char16_t> codes);
+
+// For a GFX font: a note on stderr of the size of its glyph table when codes it lacks lie
+// between its first and last code, a warning when they take more than 2 KB.
+void noteGfxTable(const COutputWriter& writer, std::span<const char16_t> codes);
+
+// A warning on stderr naming remapped characters the set does not hold.
+void warnUnmapped(const std::vector<char16_t>& unmapped);
+
+} // namespace tgw::cli
