@@ -1,6 +1,7 @@
 #include "app/font_dialog.h"
 
 #include "base/screen_text.h"
+#include "base/text.h"
 #include "model/dot_matrix.h"
 #include "raster/rasteriser.h"
 #include "view/font_list.h"
@@ -150,7 +151,8 @@ void CFontDialog::describeFile() {
     }
     m_faceIndex->setMaximum(std::max(0, int(faces->size()) - 1));
     const CFileFace& f = faces->at(size_t(std::min(m_faceIndex->value(), int(faces->size()) - 1)));
-    m_fileFamily = QString::fromStdString(f.family);
+    // Names read from the file are data: no control character reaches the label or FACENAME.
+    m_fileFamily = QString::fromStdString(withoutControlCharacters(f.family));
     QString kind = f.scalable ? tr("轮廓字体") : tr("点阵字体");
     if (!f.strikes.empty()) {
         QStringList sizes;
@@ -159,7 +161,8 @@ void CFontDialog::describeFile() {
         kind += " " + tr("点阵尺寸 %1").arg(sizes.join(","));
     }
     m_fileInfo->setText(
-        QString("%1 %2 (%3)").arg(m_fileFamily, QString::fromStdString(f.style), kind));
+        QString("%1 %2 (%3)")
+            .arg(m_fileFamily, QString::fromStdString(withoutControlCharacters(f.style)), kind));
 }
 
 void CFontDialog::updateEnabled() {

@@ -36,6 +36,7 @@ public:
     QCheckBox* offsetCheck() const { return m_offsetOn; }
     QSpinBox* offsetBox() const { return m_offset; }
     QCheckBox* boldCheck() const { return m_bold; }
+    QCheckBox* italicCheck() const { return m_italic; }
     QCheckBox* halfWidthCheck() const { return m_halfWidth; }
     QCheckBox* fileCheck() const { return m_fileOn; }
     QLineEdit* fileEdit() const { return m_file; }

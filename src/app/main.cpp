@@ -1,5 +1,6 @@
 #include "app/language.h"
 #include "app/main_frame.h"
+#include "base/termination.h"
 
 #include <QApplication>
 #include <QFont>
@@ -7,6 +8,8 @@
 #include <QStringList>
 
 int main(int argc, char** argv) {
+    // A signal that ends the program leaves no half-written project or profile beside the file.
+    tgw::installTerminationCleanup();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tessaglyphworks");
     QApplication::setApplicationVersion("0.1.0");

@@ -1,5 +1,7 @@
 #include "base/replacing_file.h"
 
+#include "base/termination.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -103,9 +105,16 @@ Status CReplacingFile::open() {
         name.resize(room);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temp = folder + "." + name + "." + randomSuffix() + ".tmp";
+        // Registered before it exists, so that no signal between its creation and its
+        // registration can leave it behind.
+        const bool registered = registerTemporaryFile(temp);
         // 0666 under the umask, as any newly created file; an existing target's own mode below.
         int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd < 0) {
+            const int why = errno;
+            if (registered)
+                unregisterTemporaryFile(temp);
+            errno = why;
             if (errno == EEXIST)
                 continue;
             return error("create a temporary file for");
@@ -152,19 +161,28 @@ Status CReplacingFile::commit() {
     if (::fsync(m_fd) != 0 || ::close(m_fd) != 0) {
         m_fd = -1;
         Status s = error("write");
-        ::unlink(m_temp.c_str());
-        m_temp.clear();
+        dropTemporary();
         return s;
     }
     m_fd = -1;
     if (::rename(m_temp.c_str(), m_file.c_str()) != 0) {
         Status s = error("replace");
-        ::unlink(m_temp.c_str());
-        m_temp.clear();
+        dropTemporary();
         return s;
     }
+    // Renamed: a signal from now on finds no file of that name to remove.
+    unregisterTemporaryFile(m_temp);
     m_temp.clear();
     return {};
+}
+
+void CReplacingFile::dropTemporary() {
+    if (m_temp.empty())
+        return;
+    // Removed before it leaves the table, so that a signal in between still removes it.
+    ::unlink(m_temp.c_str());
+    unregisterTemporaryFile(m_temp);
+    m_temp.clear();
 }
 
 void CReplacingFile::discard() {
@@ -172,9 +190,7 @@ void CReplacingFile::discard() {
         ::close(m_fd);
     m_fd = -1;
     m_direct = false;
-    if (!m_temp.empty())
-        ::unlink(m_temp.c_str());
-    m_temp.clear();
+    dropTemporary();
 }
 
 Status writeFileReplacing(const std::string& path, std::string_view data, bool force) {

@@ -14,7 +14,9 @@ namespace tgw {
 // dangles) and the link stays; a loop of links is refused. A target that exists but is not a
 // regular file (a device such as /dev/null, a pipe) cannot be replaced by renaming; it is opened
 // and written directly, unless refused with refuseNonRegular(). A write-protected file is
-// refused, as the shell's `>` refuses it, unless setForce(true).
+// refused, as the shell's `>` refuses it, unless setForce(true). While it exists, the temporary
+// file is registered with the termination clean-up (base/termination.h), so that a terminating
+// signal removes it too.
 class CReplacingFile : public IOutput {
 public:
     explicit CReplacingFile(std::string path) : m_target(std::move(path)) {}
@@ -42,6 +44,7 @@ public:
 
 private:
     Status error(const std::string& what) const;
+    void dropTemporary();
 
     std::string m_target;
     std::string m_file; // m_target with its links followed

@@ -112,6 +112,35 @@ std::string format(const char* fmt, ...) {
     return s;
 }
 
+std::string withoutControlCharacters(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x20 || c == 0x7F)
+            continue;
+        // U+0080..U+009F are C2 80..C2 9F.
+        if (c == 0xC2 && i + 1 < utf8.size()) {
+            const auto next = static_cast<unsigned char>(utf8[i + 1]);
+            if (next >= 0x80 && next <= 0x9F) {
+                ++i;
+                continue;
+            }
+        }
+        out.push_back(char(c));
+    }
+    return out;
+}
+
+std::u16string withoutControlCharacters(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (char16_t c : text)
+        if (c >= 0x20 && !(c >= 0x7F && c <= 0x9F))
+            out.push_back(c);
+    return out;
+}
+
 bool isWhiteSpace(char16_t c) {
     switch (c) {
     case 0x09:

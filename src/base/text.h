@@ -23,6 +23,13 @@ template <class S> S replaceAll(S text, const S& from, const S& to) {
     return text;
 }
 
+// A name read from a file (a font's family or style) taken as data: without its control
+// characters (C0, DEL and C1), so that it can never end a line of a profile or of tgw's
+// output, start a terminal's escape sequence or break a generated comment. The UTF-8 form
+// leaves malformed bytes as they are.
+std::string withoutControlCharacters(std::string_view utf8);
+std::u16string withoutControlCharacters(std::u16string_view text);
+
 // The standard wide white-space test (space, tab, line breaks, ideographic space ...).
 bool isWhiteSpace(char16_t c);
 

@@ -1,4 +1,5 @@
 #include "base/codepage.h"
+#include "base/termination.h"
 #include "base/text.h"
 #include "cli/commands.h"
 #include "cli/common.h"
@@ -12,7 +13,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
@@ -72,12 +72,6 @@ const char* const kLayouts = R"(Formats:
   metrics-c     the same as C text: a GlyphMetrics array and a data array
 Proportional formats (gfx, metrics-*) draw glyphs at the font's natural width; a blank is
 a glyph without dots whose advance matters (kept unless --skip-blanks).)";
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-extern "C" void onInterrupt(int) {
-    g_interrupted = 1;
-}
 
 // "-o -": the library goes to standard output as it is made.
 class CStdoutOutput : public IOutput {
@@ -237,33 +231,18 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
     builder.setKeepOnlyWhole(b.strict);
     builder.setRemap(b.font.remap);
     builder.setIdentifier(b.font.name);
-    // Ctrl-C, a terminating signal and a closed terminal stop the build the regular way, which
-    // removes the temporary file instead of leaving it beside the target. The handlers are in place
-    // before the temporary file is made.
-    struct sigaction action {
-    }, oldInt{}, oldTerm{}, oldHup{};
-    action.sa_handler = onInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &oldInt);
-    sigaction(SIGTERM, &action, &oldTerm);
-    sigaction(SIGHUP, &action, &oldHup);
-    auto restoreSignals = [&] {
-        sigaction(SIGINT, &oldInt, nullptr);
-        sigaction(SIGTERM, &oldTerm, nullptr);
-        sigaction(SIGHUP, &oldHup, nullptr);
-    };
-
+    // Ctrl-C, kill, a closed terminal and every other terminating signal stop the build the
+    // regular way and say so; the temporary file is gone at once (base/termination.h).
+    CStopRequest stop;
     CStdoutOutput stdoutOutput;
     if (Status s = b.output == "-" ? builder.start(stdoutOutput) : builder.start(b.output, b.force);
-        !s) {
-        restoreSignals();
+        !s)
         return fail(s.error());
-    }
 
     const bool showProgress = !b.quiet && ::isatty(STDERR_FILENO);
     size_t shown = size_t(-1);
     for (;;) {
-        if (g_interrupted)
+        if (stop.signal())
             builder.cancel();
         if (showProgress && builder.done() != shown) {
             shown = builder.done();
@@ -273,7 +252,6 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
             break;
     }
     Result<CBuildSummary> result = builder.wait();
-    restoreSignals();
     if (showProgress)
         std::fprintf(stderr, "\r\033[K");
     if (!result) {

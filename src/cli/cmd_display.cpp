@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/common.h"
 #include "codegen/byte_map.h"
 #include "codegen/display_presets.h"
 
@@ -25,7 +26,7 @@ int runPresets() {
         if (!needs.empty())
             std::printf("%22sneeds: %s\n", "", needs.c_str());
     }
-    return 0;
+    return finishStdout();
 }
 
 int runExplain(const CExplainOptions& o) {
@@ -41,7 +42,7 @@ int runExplain(const CExplainOptions& o) {
     }
     const std::string text = CByteMap(o.width, o.height, dotOrder, byteOrder).text();
     std::fwrite(text.data(), 1, text.size(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return finishStdout();
 }
 
 } // namespace

@@ -67,10 +67,12 @@ int listFaces(const std::string& path) {
         std::string strikes;
         for (int size : f.strikes)
             strikes += (strikes.empty() ? " " : ",") + std::to_string(size);
-        std::printf("%d\t%s\t%s\t%s%s\n", f.index, f.family.c_str(), f.style.c_str(),
-                    f.scalable ? "outline" : "bitmap", strikes.c_str());
+        // Names read from the file are data: no control character reaches the terminal.
+        std::printf("%d\t%s\t%s\t%s%s\n", f.index, withoutControlCharacters(f.family).c_str(),
+                    withoutControlCharacters(f.style).c_str(), f.scalable ? "outline" : "bitmap",
+                    strikes.c_str());
     }
-    return 0;
+    return finishStdout();
 }
 
 } // namespace
@@ -87,7 +89,8 @@ void registerFonts(CLI::App& app, CCommands& commands) {
                             if (!file->empty())
                                 return listFaces(*file);
                             for (const CFontFamily& f : listFontFamilies())
-                                std::printf("%s%s\n", utf16ToUtf8(f.name).c_str(),
+                                std::printf("%s%s\n",
+                                            utf16ToUtf8(withoutControlCharacters(f.name)).c_str(),
                                             f.fixedPitch ? "\t(fixed pitch)" : "");
                             return finishStdout();
                         }});

@@ -244,7 +244,9 @@ void registerSend(CLI::App& app, CCommands& commands) {
                 ->check(CLI::Range(1, 65535))
                 ->capture_default_str();
             cmd->add_flag("--all-replies", o->allReplies,
-                          "Keep waiting after the first reply until a wait times out");
+                          "Keep waiting after the first reply until a wait times out; a "
+                          "packet's replies are logged up to 1 MiB, and the log says when they "
+                          "were cut");
             cmd->add_option("--host", o->host, "IPv4 address A.B.C.D")->capture_default_str();
             cmd->add_option("--port", o->netPort, "Port")->check(CLI::Range(1, 65535))->required();
         }

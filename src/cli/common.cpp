@@ -103,11 +103,14 @@ void CCommandOptions::addSettingsOptions(CLI::App* cmd) {
                     "Font size in dots (0: the matrix height; fit: the largest size whose ascent "
                     "and descent fit the matrix height)")
         ->check(CLI::IsMember({"fit"}) | CLI::Range(0, kMaxMatrixSide));
-    cmd->add_option("--font-file", m_fontFile,
-                    "Read the font from this file (TrueType, OpenType, collections, BDF, PCF; "
-                    "implies --font-kind truetype)");
+    CLI::Option* fontFile =
+        cmd->add_option("--font-file", m_fontFile,
+                        "Read the font from this file (TrueType, OpenType, collections, BDF, PCF; "
+                        "implies --font-kind truetype)");
+    // A face of no file is a mistake in the command line: a usage error.
     cmd->add_option("--face-index", m_faceIndex, "The face of a font collection (.ttc, .otc)")
-        ->check(CLI::Range(0, 0xFFFF));
+        ->check(CLI::Range(0, 0xFFFF))
+        ->needs(fontFile);
     cmd->add_option("--width", m_width, "Matrix width in dots")
         ->check(CLI::Range(1, kMaxMatrixSide));
     cmd->add_option("--height", m_height, "Matrix height in dots")
@@ -257,7 +260,7 @@ Result<CSettings> CCommandOptions::settings() const {
         s.fontFile = m_fontFile;
         s.faceIndex = index;
         s.fontType = kFontTrueType;
-        s.faceName = utf8ToUtf16(face->family);
+        s.faceName = utf8ToUtf16(withoutControlCharacters(face->family));
     } else if (m_faceIndex) {
         return failure("--face-index belongs to --font-file");
     }

@@ -1,9 +1,12 @@
+#include "base/termination.h"
 #include "cli/commands.h"
+#include "cli/common.h"
 #include "cli/nearest_names.h"
 
 #include <clocale>
 #include <cstdio>
 #include <exception>
+#include <iostream>
 #include <new>
 #include <string>
 #include <string_view>
@@ -66,6 +69,8 @@ int run(int argc, char** argv) {
         return failed("the version cannot be written to standard output");
     }
     std::setlocale(LC_ALL, "");
+    // No command leaves a temporary file behind when a signal ends it.
+    tgw::installTerminationCleanup();
     CLI::App app{"tgw: glyph matrices for dot-matrix displays, without a window"};
     app.require_subcommand(1);
     app.set_version_flag("--version", kVersion);
@@ -87,7 +92,10 @@ int run(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         int code = app.exit(e);
         // CLI11 answers --help and --version with 0; every other parse error is a usage error.
-        return code == 0 ? 0 : 2;
+        if (code != 0)
+            return 2;
+        std::cout.flush();
+        return tgw::cli::finishStdout();
     }
     for (const auto& c : commands)
         if (c.app->parsed())

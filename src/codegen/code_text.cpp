@@ -156,7 +156,13 @@ std::string fontDescription(const CFontSettings& f) {
     if (isBuiltinFont(f.kind)) {
         d = w.builtin[f.kind];
     } else if (f.kind == kFontTrueType) {
-        d = toCp936(f.face);
+        // A face name may come from a font file: its control characters are dropped, but for
+        // line breaks, which commentSafe() turns into blanks as it always has.
+        std::u16string face = f.face;
+        std::erase_if(face, [](char16_t c) {
+            return c != u'\r' && c != u'\n' && (c < 0x20 || (c >= 0x7F && c <= 0x9F));
+        });
+        d = toCp936(face);
         if (f.size != 0)
             d += w.sizeOpen + std::to_string(f.size) + w.sizeClose;
         else

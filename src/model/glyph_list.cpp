@@ -303,9 +303,31 @@ void CGlyphList::insert(const std::vector<size_t>& positions,
     setModified(true);
 }
 
+void CGlyphList::setQuiet(bool on) {
+    if (on && !m_quiet)
+        m_resizedWhileQuiet.clear();
+    m_quiet = on;
+}
+
 void CGlyphList::announceChanged(size_t first, size_t last) {
-    if (m_observer && first <= last && last < m_entries.size())
+    // The first entry still in the list that changed its size while quiet.
+    CGlyphEntry* resized = nullptr;
+    if (!m_resizedWhileQuiet.empty()) {
+        std::unordered_set<const CGlyphEntry*> seen(m_resizedWhileQuiet.begin(),
+                                                    m_resizedWhileQuiet.end());
+        m_resizedWhileQuiet.clear();
+        for (auto& e : m_entries)
+            if (seen.count(e.get())) {
+                resized = e.get();
+                break;
+            }
+    }
+    if (!m_observer)
+        return;
+    if (first <= last && last < m_entries.size())
         m_observer->entriesChanged(first, last);
+    if (resized)
+        m_observer->entryResized(*resized);
 }
 
 void CGlyphList::setMouseEdit(bool on) {
@@ -326,7 +348,9 @@ void CGlyphList::setModified(bool on) {
 }
 
 void CGlyphList::entryResized(CGlyphEntry& entry) {
-    if (m_observer && !m_quiet)
+    if (m_quiet)
+        m_resizedWhileQuiet.push_back(&entry);
+    else if (m_observer)
         m_observer->entryResized(entry);
 }
 

@@ -22,7 +22,8 @@ public:
     virtual void dotsChanged(CGlyphEntry&) {}
     virtual void modifiedChanged(bool) {}
     // Entries first..last (inclusive) got new dots, sizes or sources while the list was quiet:
-    // their pictures are stale and the layout from `first` on may have moved.
+    // their pictures are stale. When any of them changed its size, entryResized() follows for
+    // the first that did; an announcement without it leaves the layout as it is.
     virtual void entriesChanged(size_t /*first*/, size_t /*last*/) {}
 };
 
@@ -108,8 +109,9 @@ public:
                 std::vector<std::unique_ptr<CGlyphEntry>> entries);
 
     // While quiet, per-entry size and dot changes are not passed to the observer; the caller
-    // announces them afterwards in one entriesChanged().
-    void setQuiet(bool on) { m_quiet = on; }
+    // announces them afterwards in one entriesChanged(), followed by one entryResized() for the
+    // first entry that changed its size while quiet (only a change of size moves the layout).
+    void setQuiet(bool on);
     void announceChanged(size_t first, size_t last);
     void setMouseEdit(bool on);
 
@@ -134,6 +136,7 @@ private:
     IGlyphListObserver* m_observer = nullptr;
     bool m_modified = false;
     bool m_quiet = false;
+    std::vector<const CGlyphEntry*> m_resizedWhileQuiet; // compared, never followed
 };
 
 // The font a new character entry gets: the half-width rule narrows ASCII in a system font.

@@ -19,6 +19,75 @@ std::string trim(const std::string& s) {
     return s.substr(b, e - b + 1);
 }
 
+bool isControl(unsigned char c) {
+    return c < 0x20 || c == 0x7F;
+}
+
+bool needsEscape(std::string_view value) {
+    for (unsigned char c : value)
+        if (isControl(c))
+            return true;
+    return false;
+}
+
+std::string escape(std::string_view value) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(value.size() + 8);
+    for (unsigned char c : value) {
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
+        else if (isControl(c))
+            out += {'\\', 'x', kHex[c >> 4], kHex[c & 15]};
+        else
+            out.push_back(char(c));
+    }
+    return out;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// The writer's escapes undone; a backslash that begins none of them (a hand edit) stays.
+std::string unescape(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (c != '\\' || i + 1 == text.size()) {
+            out.push_back(c);
+        } else if (next == '\\' || next == 'n' || next == 'r' || next == 't') {
+            out.push_back(next == 'n' ? '\n' : next == 'r' ? '\r' : next == 't' ? '\t' : '\\');
+            ++i;
+        } else if (next == 'x' && i + 3 < text.size() && hexDigit(text[i + 2]) >= 0 &&
+                   hexDigit(text[i + 3]) >= 0) {
+            out.push_back(char(hexDigit(text[i + 2]) * 16 + hexDigit(text[i + 3])));
+            i += 3;
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+bool endsWith(const std::string& s, std::string_view tail) {
+    return s.size() > tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
 } // namespace
 
 std::string CProfileStore::defaultPath() {
@@ -70,6 +139,11 @@ Status CProfileStore::load() {
             continue;
         }
         std::string key = trim(line.substr(0, eq));
+        if (endsWith(key, kEscapedKeySuffix)) {
+            key.resize(key.size() - std::string_view(kEscapedKeySuffix).size());
+            m_lines.push_back({section, key, unescape(line.substr(eq + 1)), line});
+            continue;
+        }
         m_lines.push_back({section, key, line.substr(eq + 1), line});
     }
     return {};
@@ -85,10 +159,15 @@ Status CProfileStore::save() const {
             data += l.raw;
         else if (l.key.empty())
             data += l.text;
+        else if (needsEscape(l.text))
+            data += l.key + kEscapedKeySuffix + "=" + escape(l.text);
         else
             data += l.key + "=" + l.text;
         data += '\n';
     }
+    if (data.size() > kMaxProfileBytes)
+        return failure("the profile '" + m_path + "' would be larger than it may be read back (" +
+                       std::to_string(kMaxProfileBytes) + " bytes); it is left as it is");
     std::error_code ec;
     std::filesystem::path target(m_path);
     if (target.has_parent_path())

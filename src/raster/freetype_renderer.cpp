@@ -205,7 +205,7 @@ Result<FT_Face> CFreeTypeRenderer::fileFace(const std::string& path, int index) 
     CFaceFile desc;
     desc.file = path;
     desc.index = index;
-    desc.family = utf8ToUtf16(face->family_name ? face->family_name : "");
+    desc.family = withoutControlCharacters(utf8ToUtf16(face->family_name ? face->family_name : ""));
     desc.fixedPitch = FT_IS_FIXED_WIDTH(face);
     m_fileFaces[key] = desc;
     return face;
@@ -563,8 +563,8 @@ namespace {
 CFileFace describeFace(FT_Face face, int index) {
     CFileFace f;
     f.index = index;
-    f.family = face->family_name ? face->family_name : "";
-    f.style = face->style_name ? face->style_name : "";
+    f.family = withoutControlCharacters(face->family_name ? face->family_name : "");
+    f.style = withoutControlCharacters(face->style_name ? face->style_name : "");
     f.scalable = FT_IS_SCALABLE(face);
     for (int k = 0; k < face->num_fixed_sizes; ++k) {
         const FT_Bitmap_Size& strike = face->available_sizes[k];

@@ -64,7 +64,8 @@ Status CNetworkTransfer::readReplies() {
                                   got, error)) {
         case CSocket::ERecv::Data:
             replied = true;
-            log().bytes({buffer, got});
+            if (!log().bytes({buffer, got}))
+                return {}; // cut: the line is ended, and the next packet discards the rest
             if (m_settings.singleReply)
                 break;
             continue;

@@ -70,7 +70,8 @@ Status CSerialTransfer::readReply() {
             return failure(error);
         }
         replied = true;
-        log().bytes({buffer, got});
+        if (!log().bytes({buffer, got}))
+            return {}; // cut: the line is ended
         if (m_settings.adaptiveTiming && adaptations < 2) {
             const long long now = steadyMs();
             timeout = adaptedReplyTimeout(now - since);

@@ -30,10 +30,20 @@ void CTransferLog::append(std::string_view text) {
 void CTransferLog::stamp() {
     append(currentLogTimeStamp());
     m_lineOpen = true;
+    m_replyBytes = 0;
 }
 
-void CTransferLog::bytes(std::span<const unsigned char> data) {
-    append(hexText(data));
+bool CTransferLog::bytes(std::span<const unsigned char> data) {
+    const size_t room = kMaxLoggedReplyBytes - m_replyBytes;
+    if (data.size() <= room) {
+        append(hexText(data));
+        m_replyBytes += data.size();
+        return true;
+    }
+    append(hexText(data.first(room)));
+    m_replyBytes = kMaxLoggedReplyBytes;
+    endLine(format(screenText("tgw::core::transfer", kRepliesCutText), kMaxLoggedReplyBytes));
+    return false;
 }
 
 void CTransferLog::endLine(std::string_view text) {

@@ -172,6 +172,8 @@ void CQxView::layout(long from) {
         m_rowIndex.resize(std::min(m_rowIndex.size(), size_t(from) / kRowIndexStep + 1));
     }
 
+    ++m_layoutsRun;
+    m_lastLayoutStart = start;
     const QRect visible(horizontalScrollBar()->value(), verticalScrollBar()->value(),
                         viewport()->width(), viewport()->height());
     for (size_t i = start; i < list().size(); ++i) {
@@ -485,7 +487,8 @@ void CQxView::entriesChanged(size_t first, size_t last) {
         dropPicture(it->second);
         it->second.renderFailed = false;
     }
-    requestLayout(long(first) - 1);
+    // Places move only when a size changed; the list then tells entryResized() of the first
+    // entry that did, and the layout runs again from there.
     viewport()->update();
     emit stateChanged();
 }

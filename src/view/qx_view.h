@@ -46,6 +46,10 @@ public:
     void layout(long from);
     // Runs any layout that entry changes asked for; the event loop does this on its own.
     void flushLayout();
+    // How many layouts have run, and the first entry the last one placed: a change lays out
+    // only from the first entry whose size it changed (tests and benchmarks check this).
+    size_t layoutsRun() const { return m_layoutsRun; }
+    size_t lastLayoutStart() const { return m_lastLayoutStart; }
     // The place of entry `i` in layout coordinates.
     QRect entryRect(size_t i) const;
     // The entry under a point of the viewport, or −1.
@@ -150,6 +154,8 @@ private:
     bool m_layoutRunning = false;
     long m_pendingLayout = LONG_MAX;
     bool m_layoutPosted = false;
+    size_t m_layoutsRun = 0;
+    size_t m_lastLayoutStart = 0;
     size_t m_pictureBytes = 0;
     uint64_t m_useClock = 0;
 

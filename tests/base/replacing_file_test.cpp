@@ -1,5 +1,6 @@
 #include "base/file_io.h"
 #include "base/replacing_file.h"
+#include "base/termination.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <fstream>
 #include <limits>
 #include <sys/stat.h>
+#include <vector>
 
 namespace tgw {
 namespace {
@@ -114,6 +116,32 @@ TEST(ReplacingFile, NamesUpToTheLimitCanBeWritten) {
 
 // Readers refuse what is not a regular file before reading a byte: /dev/zero never ends, a FIFO
 // without a writer would block the open.
+// The termination clean-up knows the temporary file exactly while it exists.
+TEST(ReplacingFile, TemporaryFileIsRegisteredWhileItExists) {
+    const fs::path dir = makeTempFolder();
+    const size_t before = registeredTemporaryFiles();
+    {
+        CReplacingFile kept((dir / "kept.c").string()), dropped((dir / "dropped.c").string());
+        ASSERT_TRUE(kept.open());
+        ASSERT_TRUE(dropped.open());
+        EXPECT_EQ(registeredTemporaryFiles(), before + 2);
+        ASSERT_TRUE(kept.commit());
+        EXPECT_EQ(registeredTemporaryFiles(), before + 1);
+    }
+    EXPECT_EQ(registeredTemporaryFiles(), before);
+    EXPECT_TRUE(fs::exists(dir / "kept.c"));
+    EXPECT_FALSE(fs::exists(dir / "dropped.c"));
+    // A full table refuses, and frees its places again.
+    std::vector<std::string> names;
+    while (registerTemporaryFile((dir / std::to_string(names.size())).string()))
+        names.push_back((dir / std::to_string(names.size())).string());
+    EXPECT_EQ(registeredTemporaryFiles(), kMaxTemporaryFiles);
+    for (const std::string& name : names)
+        unregisterTemporaryFile(name);
+    EXPECT_EQ(registeredTemporaryFiles(), before);
+    fs::remove_all(dir);
+}
+
 TEST(FileIo, ReadersRefuseFoldersDevicesAndPipes) {
     const fs::path dir = makeTempFolder();
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);

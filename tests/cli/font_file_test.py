@@ -168,6 +168,34 @@ class FontFileTest(unittest.TestCase):
         self.assertIn("is not a font file", r.stderr)
 
 
+class HostileNamesTest(unittest.TestCase):
+    """A font whose family name holds a line break, a profile line and terminal escapes
+    (fontfiles/make_hostile_pcf.py): its names are data, and no control character of them
+    reaches tgw's output or a generated comment."""
+    PCF = os.path.join(HERE, "fontfiles", "hostile_family.pcf")
+    FAMILY = "Evil]0;ownedCODEBROWSER=touch marker"
+
+    def assertNoControls(self, text):
+        self.assertFalse([c for c in text.replace("\r\n", "").replace("\n", "")
+                          if ord(c) < 0x20 or 0x7F <= ord(c) <= 0x9F], repr(text))
+
+    def test_names_of_the_file_lose_their_control_characters(self):
+        r = tgw("fonts", "--file", self.PCF)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(r.stdout, f"0\t{self.FAMILY}\tSans[2J\tbitmap 8\n")
+
+        r = tgw("export", "--font-file", self.PCF, "--width", "8", "--height", "8", "A", text=False)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        text = r.stdout.decode("gbk")
+        self.assertNoControls(text)
+        # The default head template names the face in a comment of its own line.
+        self.assertTrue(text.startswith(f"/* {self.FAMILY} "), text)
+        self.assertFalse([line for line in text.split("\r\n") if line.startswith("CODEBROWSER")])
+        # The glyph is the file's own.
+        r = tgw("render", "--font-file", self.PCF, "--width", "8", "--height", "8", "A")
+        self.assertEqual(matrices(r.stdout)[0][2][:2], ["...##...", "..#..#.."])
+
+
 @unittest.skipUnless(shutil.which("cc") and DEJAVU, "a C compiler and DejaVu Sans are needed")
 class ProportionalOutputTest(unittest.TestCase):
     """The proportional writers checked against FreeType itself, through programs of our own

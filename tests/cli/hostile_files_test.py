@@ -90,6 +90,21 @@ class HostileFiles(unittest.TestCase):
                     self.assertEqual(r.returncode, 1, r.stderr)
                     self.assertIn("standard output", r.stderr)
 
+    def test_every_command_that_prints_fails_with_a_message_on_a_full_standard_output(self):
+        pcf = os.path.join(os.path.dirname(os.path.abspath(__file__)), "fontfiles",
+                           "hostile_family.pcf")
+        commands = [["presets"], ["explain", "--preset", "ssd1306"], ["explain"],
+                    ["fonts", "--file", pcf], ["project", *A57, "A", "-o", "-"],
+                    ["build", *A57, "--set", "ascii", "--format", "bin", "-o", "-"],
+                    ["--help"], ["export", "--help"], ["--version"]]
+        with open("/dev/full", "w") as full:
+            for command in commands:
+                with self.subTest(command=command):
+                    r = subprocess.run([TGW, *command], stdout=full, stderr=subprocess.PIPE,
+                                       text=True)
+                    self.assertEqual(r.returncode, 1, r.stderr)
+                    self.assertIn("standard output", r.stderr)
+
     def test_running_out_of_memory_is_one_line_and_status_1(self):
         def limit(kib):
             return lambda: resource.setrlimit(resource.RLIMIT_AS, (kib << 10, kib << 10))

@@ -74,6 +74,17 @@ class Mistakes(unittest.TestCase):
         # A string is drawn as a whole and may hold any character.
         self.assertEqual(tgw("render", *DEJAVU, "--string", "a😀").returncode, 0)
 
+    def test_a_face_index_without_a_font_file_is_a_usage_error(self):
+        for command in (["render", "A"], ["export", "A", "-o", self.out],
+                        ["project", "A", "-o", self.out],
+                        ["build", "--set", "ascii", "--format", "bin", "-o", self.out],
+                        ["send", "tcp", "--port", "9", "A"]):
+            with self.subTest(command=command[0]):
+                r = tgw(*command, "--face-index", "1")
+                self.assertEqual(r.returncode, 2, r.stderr)
+                self.assertIn("--face-index requires --font-file", r.stderr)
+                self.assertFalse(os.path.exists(self.out))
+
     def test_misspelt_commands(self):
         for args, word, near in ((["rendr", "A"], "rendr", "render"),
                                  (["exprot"], "exprot", "export"),

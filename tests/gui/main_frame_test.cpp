@@ -1,3 +1,4 @@
+#include "app/font_dialog.h"
 #include "app/info_label.h"
 #include "app/main_frame.h"
 #include "view/code_viewer.h"
@@ -5,12 +6,60 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
 
+#include <functional>
+
 using namespace tgw;
+
+namespace {
+
+// Fills the next modal dialog of type T once it is shown; `fill` closes it.
+template <class T> void whenShown(std::function<void(T*)> fill) {
+    QTimer::singleShot(0, [fill] {
+        auto* d = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!d)
+            return whenShown<T>(fill);
+        fill(d);
+    });
+}
+
+void clickOk(QDialog* d) {
+    auto* buttons = d->findChild<QDialogButtonBox*>();
+    QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+}
+
+// A 16 × 16 matrix lit along its border, without its left column when `openLeft`.
+CDotMatrix framed(bool openLeft) {
+    CDotMatrix m(16, 16);
+    for (int i = 0; i < 16; ++i) {
+        m.set(0, i, true);
+        m.set(15, i, true);
+        m.set(i, 15, true);
+        m.set(i, 0, !openLeft);
+    }
+    return m;
+}
+
+bool hasControls(const QString& text) {
+    for (QChar c : text)
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
+            return true;
+    return false;
+}
+
+} // namespace
 
 class MainFrameTest : public QObject {
     Q_OBJECT
@@ -142,6 +191,118 @@ private slots:
         }
         CMainFrame again;
         QCOMPARE(again.size(), QSize(700, 500));
+    }
+
+    // Only a change of size moves entries: whole-matrix edits and a new font lay out again
+    // from the first entry whose size they changed, not from the first selected one.
+    void editsLayOutOnlyFromTheFirstResizedEntry() {
+        CMainFrame frame;
+        frame.resize(900, 600);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        CQxView& v = frame.view();
+        CSettings& s = v.settings();
+        s.fontType = kFontTrueType;
+        s.faceName = u"DejaVu Sans";
+        s.width = s.height = 16;
+        QCOMPARE(v.addCharacters(u"ABCDE"), size_t(5));
+        QTRY_COMPARE(v.list().unrenderedCount(), size_t(0));
+        v.list().at(1).setMatrix(framed(false)); // no trim removes anything
+        v.list().at(3).setMatrix(framed(true));  // a left trim removes a column
+        v.flushLayout();
+        auto doubleClick = [&](size_t i, Qt::KeyboardModifiers mods) {
+            const QPoint at = v.entryRect(i).center() - QPoint(v.horizontalScrollBar()->value(),
+                                                               v.verticalScrollBar()->value());
+            QTest::mouseDClick(v.viewport(), Qt::LeftButton, mods, at);
+        };
+        doubleClick(1, Qt::NoModifier);
+        doubleClick(3, Qt::ControlModifier);
+        QCOMPARE(v.list().selectedCount(), size_t(2));
+        QTest::qWait(20);
+        const size_t before = v.layoutsRun();
+
+        for (int id : {kCmdTrimRight, kCmdTrimTop, kCmdTrimBottom, kCmdInvert, kCmdInvert,
+                       kCmdMirrorHorizontal, kCmdMirrorHorizontal, kCmdMirrorVertical,
+                       kCmdRotate180, kCmdRotate180, kCmdRotate90, kCmdRotate270, kCmdShiftUp,
+                       kCmdUndo, kCmdRedo, kCmdUndo}) {
+            frame.action(id)->trigger();
+            QTest::qWait(0);
+            QVERIFY2(v.layoutsRun() == before, qPrintable(frame.action(id)->text()));
+        }
+        QCOMPARE(v.list().at(3).width(), 16);
+
+        frame.action(kCmdTrimLeft)->trigger();
+        QTest::qWait(0);
+        QCOMPARE(v.list().at(3).width(), 15);
+        QCOMPARE(v.layoutsRun(), before + 1);
+        QCOMPARE(v.lastLayoutStart(), size_t(3));
+
+        // The font dialog's re-render: entry 1 keeps its size, entry 3 gets 16 × 16 again.
+        whenShown<CFontDialog>([](CFontDialog* d) {
+            d->boldCheck()->setChecked(true);
+            clickOk(d);
+        });
+        frame.action(kCmdFont)->trigger();
+        QTest::qWait(0);
+        QCOMPARE(v.list().at(3).width(), 16);
+        QCOMPARE(v.layoutsRun(), before + 2);
+        QCOMPARE(v.lastLayoutStart(), size_t(3));
+        // A new font that changes no size lays out nothing.
+        whenShown<CFontDialog>([](CFontDialog* d) {
+            d->italicCheck()->setChecked(true);
+            clickOk(d);
+        });
+        frame.action(kCmdFont)->trigger();
+        QTest::qWait(0);
+        QVERIFY(static_cast<const CFontEntry&>(v.list().at(1)).font().italic);
+        QCOMPARE(v.layoutsRun(), before + 2);
+    }
+
+    // A font's family name is data: chosen in the font dialog, it shows without its control
+    // characters, and neither it nor a file path with a line break adds a key to the profile.
+    void aHostileFontNameNeverRewritesTheProfile() {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + "/fonts\nFACENAME=pwned";
+        QVERIFY(QDir().mkpath(folder));
+        const QString font = folder + "/evil.pcf";
+        QVERIFY(QFile::copy(TGW_TEST_FONTS "/hostile_family.pcf", font));
+        const std::u16string family = u"Evil]0;ownedCODEBROWSER=touch marker";
+        {
+            CMainFrame frame;
+            frame.show();
+            QString shown;
+            whenShown<CFontDialog>([&](CFontDialog* d) {
+                d->kindBox()->setCurrentIndex(kFontTrueType);
+                d->fileCheck()->setChecked(true);
+                d->fileEdit()->setText(font); // as pasted
+                // Enter ends the field, which reads the file, and takes the dialog's default
+                // button.
+                QTest::keyClick(d->fileEdit(), Qt::Key_Return);
+                shown = d->fileInfo()->text();
+                if (d->isVisible())
+                    clickOk(d);
+            });
+            frame.action(kCmdFont)->trigger();
+            QVERIFY2(shown.startsWith(QString::fromStdU16String(family)), qPrintable(shown));
+            QVERIFY2(!hasControls(shown), qPrintable(shown));
+            QCOMPARE(frame.view().settings().faceName, family);
+            QCOMPARE(frame.view().settings().fontFile, font.toStdString());
+        } // the view saves the profile
+        QFile saved(qEnvironmentVariable("TESSAGLYPHWORKS_PROFILE"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = saved.readAll().split('\n');
+        int browsers = 0;
+        for (const QByteArray& line : lines) {
+            QVERIFY2(!line.startsWith("FACENAME=pwned"), line.constData());
+            browsers += line.startsWith("CODEBROWSER");
+        }
+        QCOMPARE(browsers, 1);
+        // The next start reads back exactly what was chosen.
+        CMainFrame again;
+        const CSettings& s = again.view().settings();
+        QCOMPARE(s.codeBrowser, std::u16string(u"wordpad.exe"));
+        QCOMPARE(s.faceName, family);
+        QCOMPARE(s.fontFile, font.toStdString());
     }
 
     void exportCodeShowsTheCodeWhenNoViewerStarts() {

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace tgw;
 
@@ -123,4 +125,51 @@ TEST_F(ProfileStoreTest, PipesAndDevicesAreNeitherReadNorReplaced) {
     q.set("Tessaglyphworks", "WIDTH", "20");
     EXPECT_FALSE(q.save());
     EXPECT_TRUE(fs::is_fifo(late));
+}
+
+// Whatever a value holds comes back exactly; a value without control characters is written as
+// it always was, and one with them cannot end its line and start another key.
+TEST_F(ProfileStoreTest, EveryValueComesBackAsItWasSet) {
+    const fs::path path = dir / "profile.ini";
+    std::string everyByte;
+    for (int c = 0; c < 256; ++c)
+        everyByte.push_back(char(c));
+    const std::vector<std::pair<std::string, std::string>> values = {
+        {"FACENAME", "Evil\nCODEBROWSER=touch marker"},
+        {"FONTFILE", std::string("/f/a\r\nb\0c.pcf\r", 14)},
+        {"CODEBROWSER", "C:\\new\\x41 \\\\ tool --arg=1 "},
+        {"CODEHEAD", everyByte},
+        {"EMPTY", ""},
+        {"TAB", "\t"},
+        {"BACKSLASHES", "\\x4\\"},
+    };
+    {
+        CProfileStore p(path.string());
+        ASSERT_TRUE(p.load());
+        for (const auto& [key, value] : values)
+            p.set("Tessaglyphworks", key, value);
+        ASSERT_TRUE(p.save());
+    }
+    const std::string text = contents(path);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), long(values.size()) + 1);
+    EXPECT_EQ(text.find("\nCODEBROWSER=touch"), std::string::npos);
+    EXPECT_NE(text.find("\nCODEBROWSER=C:\\new\\x41 \\\\ tool --arg=1 \n"), std::string::npos);
+    EXPECT_NE(text.find("\nFACENAME.escaped=Evil\\nCODEBROWSER=touch marker\n"), std::string::npos);
+    EXPECT_NE(text.find("\nEMPTY=\n"), std::string::npos);
+    CProfileStore q(path.string());
+    ASSERT_TRUE(q.load());
+    for (const auto& [key, value] : values)
+        EXPECT_EQ(q.get("Tessaglyphworks", key), value) << key;
+
+    // Set again without control characters: the plain line comes back in its place.
+    q.set("Tessaglyphworks", "FACENAME", "DejaVu Sans");
+    ASSERT_TRUE(q.save());
+    const std::string again = contents(path);
+    EXPECT_EQ(again.find("FACENAME.escaped"), std::string::npos);
+    EXPECT_EQ(again.find("[Tessaglyphworks]\nFACENAME=DejaVu Sans\n"), 0u);
+
+    // A profile too large to be read back is not written.
+    q.set("Tessaglyphworks", "CODETAIL", std::string(kMaxProfileBytes, 'x'));
+    EXPECT_FALSE(q.save());
+    EXPECT_EQ(contents(path), again);
 }

@@ -76,6 +76,48 @@ class Send(unittest.TestCase):
         self.assertEqual(r.returncode, 1, r.stderr)
         self.assertIn(b"standard output", r.stderr)
 
+    def flooding_peer(self, reply_bytes):
+        """A TCP peer that answers the one packet with `reply_bytes` bytes of replies, in
+        chunks as fast as it can, then closes; it gives up as soon as tgw stops reading."""
+        server = socket.create_server(("127.0.0.1", 0))
+
+        def peer():
+            conn, _ = server.accept()
+            with conn:
+                conn.settimeout(20)
+                got = 0
+                while got < 64 + 3:
+                    got += len(conn.recv(4096))
+                chunk = bytes(range(256)) * 16
+                try:
+                    for i in range(0, reply_bytes, len(chunk)):
+                        conn.sendall(chunk[:reply_bytes - i])
+                except OSError:
+                    pass  # tgw has closed the connection
+
+        t = threading.Thread(target=peer)
+        t.start()
+        return server, t
+
+    def test_all_replies_of_a_peer_that_keeps_replying_are_cut_at_one_mib(self):
+        for reply_bytes, cut in ((1 << 20, False), (3 << 20, True)):
+            with self.subTest(reply_bytes=reply_bytes):
+                server, t = self.flooding_peer(reply_bytes)
+                r = tgw("send", "tcp", *GB16, "中文", "--header1", "aa 55", "--tail-bytes", "0d",
+                        "--packet-size", "64", "--all-replies", "--timeout", "1000", "--port",
+                        str(server.getsockname()[1]))
+                t.join()
+                server.close()
+                self.assertEqual(r.returncode, 0, r.stderr)
+                log = r.stdout.decode()
+                self.assertEqual(log.count("\n"), 1, log[-200:])
+                self.assertRegex(log[:12], f"^{STAMP}$")
+                note = "（应答超过 1048576 字节，其余未记录）\n"
+                self.assertEqual(log.endswith(note), cut, log[-200:])
+                logged = log[12:len(log) - len(note) if cut else -1]
+                self.assertEqual(len(logged), 3 << 20)  # "XX " for each of 1 MiB
+                self.assertTrue(logged.startswith("00 01 02 "), logged[:20])
+
     def test_serial_over_a_pseudo_terminal(self):
         master, slave = os.openpty()
         got = bytearray()

@@ -1937,6 +1937,11 @@ File [%s]<byte value="xd"/>
         <source>接收应答数据失败 / 应答超时。</source>
         <translation>No reply received / reply timed out.</translation>
     </message>
+    <message>
+        <location line="+8"/>
+        <source>（应答超过 %zu 字节，其余未记录）</source>
+        <translation> (replies over %zu bytes; the rest is not logged)</translation>
+    </message>
 </context>
 <context>
     <name>tgw::core::writers</name>
