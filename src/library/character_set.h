@@ -107,6 +107,7 @@ public:
                            CDotMatrix& out) override;
     Status renderProportional(char16_t code, const CAnsiForm& ansi, const CFontSettings& font,
                               CProportionalGlyph& out, CLineMetrics& line) override;
+    CInkLoss lastInkLoss() const override { return m_inner.lastInkLoss(); }
     Status renderString(std::u16string_view text, bool rightToLeft, const CFontSettings& font,
                         CDotMatrix& out) override {
         return m_inner.renderString(text, rightToLeft, font, out);
