@@ -1,7 +1,5 @@
 #include "base/codepage.h"
 
-#include <iconv.h>
-
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -9,6 +7,8 @@
 
 namespace tgw {
 namespace {
+
+#include "base/cp936_table.inc"
 
 constexpr int kLeadFirst = 0x81;
 constexpr int kLeadCount = 0xFE - 0x81 + 1;
@@ -21,47 +21,18 @@ bool isTrail(int b2) {
     return b2 >= 0x40 && b2 <= 0xFE && b2 != 0x7F;
 }
 
-class CIconv {
-public:
-    CIconv(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
-    ~CIconv() {
-        if (m_cd != iconv_t(-1))
-            iconv_close(m_cd);
-    }
-    CIconv(const CIconv&) = delete;
-    CIconv& operator=(const CIconv&) = delete;
-
-    // Converts two bytes to exactly one UCS-2 unit, or returns 0.
-    char16_t pair(uint8_t b1, uint8_t b2) {
-        if (m_cd == iconv_t(-1))
-            return 0;
-        char in[2] = {char(b1), char(b2)};
-        char16_t out[4];
-        char* ip = in;
-        char* op = reinterpret_cast<char*>(out);
-        size_t il = 2, ol = sizeof out;
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(m_cd, &ip, &il, &op, &ol) == size_t(-1) || sizeof out - ol != 2)
-            return 0;
-        return out[0];
-    }
-
-private:
-    iconv_t m_cd;
-};
-
 struct CTables {
     std::vector<char16_t> decode = std::vector<char16_t>(kLeadCount * kTrailCount, 0);
     std::vector<uint16_t> encode = std::vector<uint16_t>(0x10000, 0xFFFF);
 
     CTables() {
-        CIconv cd("UCS-2LE", "CP936");
+        // The system converter's answers, generated once (tools/gen_cp936_table.cpp).
         std::vector<uint16_t> unassigned;
         for (int b1 = kLeadFirst; b1 <= 0xFE; ++b1) {
             for (int b2 = 0x40; b2 <= 0xFE; ++b2) {
                 if (!isTrail(b2))
                     continue;
-                char16_t u = cd.pair(uint8_t(b1), uint8_t(b2));
+                const char16_t u = kCp936Table[(b1 - kLeadFirst) * kTrailCount + trailIndex(b2)];
                 if (u != 0)
                     at(b1, b2) = u;
                 else if (!userDefined(b1, b2))

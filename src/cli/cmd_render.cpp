@@ -56,9 +56,13 @@ namespace {
 
 // One line per face: "0\tDejaVu Sans\tBook\toutline" or "0\tFixed\tRegular\tbitmap 13,15".
 int listFaces(const std::string& path) {
-    Result<std::vector<CFileFace>> faces = listFileFaces(path);
+    long total = 0;
+    Result<std::vector<CFileFace>> faces = listFileFaces(path, &total);
     if (!faces)
         return fail(faces.error());
+    if (total > long(faces->size()))
+        std::fprintf(stderr, "tgw: the font file '%s' has %ld faces; the first %zu are listed\n",
+                     path.c_str(), total, faces->size());
     for (const CFileFace& f : *faces) {
         std::string strikes;
         for (int size : f.strikes)

@@ -82,7 +82,9 @@ void CCommandOptions::addSettingsOptions(CLI::App* cmd) {
                 return fontKindOf(kind) ? std::string() : "unknown font kind '" + kind + "'";
             },
             "KIND"));
-    cmd->add_option("--face", m_face, "TrueType face name (implies --font-kind truetype)");
+    cmd->add_option("--face", m_face,
+                    "TrueType face name (implies --font-kind truetype). Without it (and without "
+                    "a FACENAME in --settings) tgw draws with DejaVu Sans, whatever the locale");
     cmd->add_option("--size", m_size,
                     "Font size in dots (0: the matrix height; fit: the largest size whose ascent "
                     "and descent fit the matrix height)")
@@ -192,13 +194,29 @@ void CCommandOptions::addEntryOptions(CLI::App* cmd) {
                   "Also name the characters drawn from a fallback face");
 }
 
+namespace {
+
+// tgw's face when neither the command nor its settings file names one. Fixed, not the
+// desktop's interface face, which follows the locale: the same command writes the same bytes
+// on every machine that has it, and asking for it costs no font lookup at start-up.
+CSystemFont defaultFont() {
+    CSystemFont font;
+    font.face = kDefaultFace;
+    return font;
+}
+
+} // namespace
+
 Result<CSettings> CCommandOptions::settings() const {
-    CSettings s = CSettings::defaults(systemGuiFont());
+    CSettings s = CSettings::defaults(defaultFont());
+    m_defaultFace = m_face.empty() && m_fontFile.empty();
     if (!m_settingsFile.empty()) {
         CProfileStore profile(m_settingsFile);
         if (Status loaded = profile.load(); !loaded)
             return failure("cannot use the settings file: " + loaded.error());
-        s.load(profile, systemGuiFont());
+        s.load(profile, defaultFont());
+        m_defaultFace =
+            m_defaultFace && !profile.get(kProfileSection, "FACENAME").value_or("").size();
     }
     if (!m_fontKind.empty()) {
         std::optional<int> kind = fontKindOf(m_fontKind);
@@ -216,18 +234,14 @@ Result<CSettings> CCommandOptions::settings() const {
             s.fontSize = std::stoi(*m_size);
     }
     if (!m_fontFile.empty()) {
-        Result<std::vector<CFileFace>> faces = listFileFaces(m_fontFile);
-        if (!faces)
-            return failure(faces.error());
         const int index = m_faceIndex.value_or(0);
-        if (size_t(index) >= faces->size())
-            return failure(
-                format("the font file '%s' has %zu face%s: face index %d is out of range",
-                       m_fontFile.c_str(), faces->size(), faces->size() == 1 ? "" : "s", index));
+        Result<CFileFace> face = describeFileFace(m_fontFile, index);
+        if (!face)
+            return failure(face.error());
         s.fontFile = m_fontFile;
         s.faceIndex = index;
         s.fontType = kFontTrueType;
-        s.faceName = utf8ToUtf16(faces->at(size_t(index)).family);
+        s.faceName = utf8ToUtf16(face->family);
     } else if (m_faceIndex) {
         return failure("--face-index belongs to --font-file");
     }
@@ -280,6 +294,8 @@ Result<std::unique_ptr<CEntrySet>> CCommandOptions::makeEntrySet() const {
     if (made->usesFont && !m_checks.allowFallback)
         if (Status face = checkFace(set->settings); !face)
             return failure(face.error());
+    if (made->usesFont && m_checks.verbose)
+        reportFace(set->settings, m_defaultFace);
     if (list.empty() && !m_checks.allowEmpty)
         return failure("no entries: give characters, --text-file, --string, --picture or "
                        "--project (--allow-empty accepts none)");

@@ -90,7 +90,11 @@ private:
     std::vector<std::string> m_edits;
     CEntryChecks m_checks;
     bool m_warnAboutCodes = false;
+    mutable bool m_defaultFace = false; // settings() left the face at kDefaultFace
 };
+
+// The face tgw renders with when none is named (--face, --font-file or the settings file).
+inline constexpr const char16_t* kDefaultFace = u"DejaVu Sans";
 
 // The failure of a command: one line on stderr, exit status 1.
 int fail(const std::string& message);

@@ -71,6 +71,25 @@ Status checkFace(const CSettings& settings) {
     return failure(message + "; --allow-fallback accepts the substitute");
 }
 
+void reportFace(const CSettings& settings, bool byDefault) {
+    if (settings.fontType != kFontTrueType) {
+        std::fprintf(stderr, "tgw: font: the built-in font %s\n",
+                     builtinFontName(settings.fontType));
+        return;
+    }
+    if (!settings.fontFile.empty()) {
+        std::fprintf(stderr, "tgw: font: face %d of the font file '%s'\n", settings.faceIndex,
+                     settings.fontFile.c_str());
+        return;
+    }
+    std::string line = "tgw: font: the face '" + utf16ToUtf8(settings.faceName) + "'";
+    if (byDefault)
+        line += " (tgw's default; --face names another)";
+    if (Result<CFaceFile> used = findFace(settings.faceName, settings.bold, settings.italic))
+        line += ", from " + used->file;
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
 Status checkBasicPlane(std::u16string_view text, const std::string& source) {
     size_t position = 0, line = 1;
     for (size_t i = 0; i < text.size(); ++i) {

@@ -27,6 +27,10 @@ struct CEntryChecks {
 // quietly substitute another), naming the substitute and the closest installed families.
 Status checkFace(const CSettings& settings);
 
+// For --verbose: one line on stderr naming the face the characters are drawn with, whether it
+// is tgw's default (`byDefault`) and, for an installed family, the file fontconfig gives for it.
+void reportFace(const CSettings& settings, bool byDefault);
+
 // Fails on the first character outside the basic plane in `text` (a surrogate pair: entries
 // hold 16-bit codes), naming it and its place; `source` says where the text came from.
 Status checkBasicPlane(std::u16string_view text, const std::string& source);

@@ -6,6 +6,7 @@
 #include <exception>
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -55,11 +56,19 @@ int failed(const char* what) {
     return 1;
 }
 
+constexpr const char* kVersion = "tgw 0.1.0";
+
 int run(int argc, char** argv) {
+    // Answered before the parser of every command is built, which costs more than the answer.
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        if (std::printf("%s\n", kVersion) > 0 && std::fflush(stdout) == 0)
+            return 0;
+        return failed("the version cannot be written to standard output");
+    }
     std::setlocale(LC_ALL, "");
     CLI::App app{"tgw: glyph matrices for dot-matrix displays, without a window"};
     app.require_subcommand(1);
-    app.set_version_flag("--version", "tgw 0.1.0");
+    app.set_version_flag("--version", kVersion);
 
     tgw::cli::CCommands commands;
     tgw::cli::registerRender(app, commands);

@@ -28,7 +28,12 @@ void CEncodingOptions::set(int pointsSeq, int bytesSeq, int language, int useUni
     byteOrder = bytesSeq >= 0 && bytesSeq <= 7 ? bytesSeq : 0;
     assembler = language != 0;
     unicode = useUnicode != 0;
-    head = templateBytes(codeHead);
+    // The untouched default header is a C comment, which no assembler takes: assembler text
+    // gets the same line in the assembler's comment form. A header the user wrote stays as is.
+    if (assembler && codeHead == defaultCodeHead())
+        head = templateBytes(kAssemblerCodeHead);
+    else
+        head = templateBytes(codeHead);
     tail = templateBytes(codeTail);
 }
 

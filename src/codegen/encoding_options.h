@@ -13,6 +13,9 @@ inline constexpr size_t kMaxTemplateBytes = 259;
 // The placeholder of the header template that becomes the entry's font description.
 inline constexpr std::string_view kFontPlaceholder = "%MATRIXCODE_HEAD_FONT%";
 
+// The header that assembler text gets in place of the untouched default header.
+inline constexpr std::u16string_view kAssemblerCodeHead = u"; %MATRIXCODE_HEAD_FONT%\r\n";
+
 // How matrices become bytes and code text. A plain value: every writer takes the options it
 // encodes with, so encoders on several threads never share mutable state.
 struct CEncodingOptions {

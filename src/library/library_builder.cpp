@@ -23,6 +23,8 @@ namespace {
 // matrices even for the largest cells).
 constexpr size_t kChunkEntries = 256;
 constexpr size_t kChunkDots = size_t(1) << 22;
+// Below this many entries a chunk is not cut smaller to share the work among more workers.
+constexpr size_t kMinChunkEntries = 16;
 
 } // namespace
 
@@ -200,9 +202,11 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
         summary.bytes += index.size();
     }
 
-    const size_t perChunk = chunkSize();
-    const size_t chunks = (count + perChunk - 1) / perChunk;
     unsigned threads = m_threads ? m_threads : std::max(1u, std::thread::hardware_concurrency());
+    // Chunks small enough that every worker gets several, however many processors there are.
+    const size_t perChunk =
+        std::min(chunkSize(), std::max<size_t>(kMinChunkEntries, count / (size_t(threads) * 4)));
+    const size_t chunks = (count + perChunk - 1) / perChunk;
     threads = unsigned(std::min<size_t>(threads, chunks));
     // How far the workers may run ahead of the writer: enough to keep them all busy while it
     // writes, few enough that memory does not grow with the library.

@@ -95,6 +95,11 @@ std::u16string decodeTemplateMarkers(std::u16string text, bool head) {
         text, head ? u"%MATRIXCODE_HEAD_TAB%" : u"%MATRIXCODE_TAIL_TAB%", u"\t");
 }
 
+const std::u16string& defaultCodeHead() {
+    static const std::u16string head = decodeTemplateMarkers(kDefaultCodeHead, true);
+    return head;
+}
+
 CSettings CSettings::defaults(const CSystemFont& systemFont) {
     CSettings s;
     s.bold = systemFont.weight > 400;
@@ -102,7 +107,7 @@ CSettings CSettings::defaults(const CSystemFont& systemFont) {
     s.strikeout = systemFont.strikeout;
     s.underline = systemFont.underline;
     s.faceName = cut(systemFont.face);
-    s.codeHead = decodeTemplateMarkers(kDefaultCodeHead, true);
+    s.codeHead = defaultCodeHead();
     return s;
 }
 

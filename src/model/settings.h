@@ -91,6 +91,9 @@ bool isMenuPointSize(int size);
 std::u16string encodeTemplateMarkers(std::u16string text, bool head);
 std::u16string decodeTemplateMarkers(std::u16string text, bool head);
 
+// CODEHEAD as a first start has it, markers decoded: a C comment naming the entry's font.
+const std::u16string& defaultCodeHead();
+
 // "横向取点左高位" … for POINTSSEQ 0..3.
 const char* dotOrderName(int pointsSeq);
 

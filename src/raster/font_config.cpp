@@ -109,9 +109,35 @@ Result<CFaceFile> findFace(const std::u16string& family, bool bold, bool italic)
     return face;
 }
 
+namespace {
+
+// Every character some installed font has: the union of their character sets, made once. A
+// character outside it needs no match to know that no face covers it (a set of GB2312 holds
+// hundreds of unassigned codes). Called with fcMutex() held.
+const FcCharSet* installedCharacters() {
+    static FcCharSet* all = [] {
+        ensureInit();
+        FcCharSet* set = FcCharSetCreate();
+        CPattern pattern(FcPatternCreate());
+        CObjectSet objects(FcObjectSetBuild(FC_CHARSET, nullptr));
+        CFontSet fonts(FcFontList(nullptr, pattern.get(), objects.get()));
+        for (int i = 0; fonts && i < fonts->nfont; ++i) {
+            FcCharSet* chars = nullptr;
+            if (FcPatternGetCharSet(fonts->fonts[i], FC_CHARSET, 0, &chars) == FcResultMatch)
+                FcCharSetMerge(set, chars, nullptr);
+        }
+        return set;
+    }();
+    return all;
+}
+
+} // namespace
+
 Result<CFaceFile> findFaceCovering(const std::u16string& family, bool bold, bool italic,
                                    char32_t code) {
     std::lock_guard lock(fcMutex());
+    if (!FcCharSetHasChar(installedCharacters(), code))
+        return failure(format("no installed face has U+%04X", unsigned(code)));
     return matchFace(family, bold, italic, code);
 }
 

@@ -26,7 +26,8 @@ Result<CFaceFile> findFace(const std::u16string& family, bool bold, bool italic)
 bool isFamilyInstalled(const std::u16string& family);
 
 // A face that has a glyph for `code`, as close to the family and style as fontconfig finds:
-// for characters the chosen face lacks (a Latin face asked for a hanzi). Not cached.
+// for characters the chosen face lacks (a Latin face asked for a hanzi). Fails at once, without
+// a match, for a character that no installed font has.
 Result<CFaceFile> findFaceCovering(const std::u16string& family, bool bold, bool italic,
                                    char32_t code);
 

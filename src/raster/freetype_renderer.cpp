@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "raster/font_config.h"
 #include "raster/rasteriser.h"
+#include "raster/shared_faces.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -97,21 +98,15 @@ struct CFreeTypeRenderer::CSelection {
     bool syntheticBold = false, syntheticItalic = false;
 };
 
-CFreeTypeRenderer::CFreeTypeRenderer() {
-    FT_Init_FreeType(&m_library);
-}
+CFreeTypeRenderer::CFreeTypeRenderer() = default;
 
 CFreeTypeRenderer::~CFreeTypeRenderer() {
     for (auto& [key, face] : m_faces)
-        FT_Done_Face(face);
-    if (m_library)
-        FT_Done_FreeType(m_library);
+        CSharedFaces::instance().give(face);
 }
 
 Result<FT_Face> CFreeTypeRenderer::face(const std::u16string& family, bool bold, bool italic,
                                         const CFaceFile** fileOut) {
-    if (!m_library)
-        return failure("the font engine could not be started");
     if (m_lastFace && family == m_lastFamily && bold == m_lastBold && italic == m_lastItalic) {
         if (fileOut)
             *fileOut = m_lastFile;
@@ -149,16 +144,15 @@ Result<FT_Face> CFreeTypeRenderer::openFace(const CFaceFile& file) {
     std::string key = file.file + "#" + std::to_string(file.index);
     if (auto it = m_faces.find(key); it != m_faces.end())
         return it->second;
-    FT_Face face = nullptr;
-    if (FT_New_Face(m_library, file.file.c_str(), file.index, &face) != 0)
+    FT_Error error = 0;
+    Result<FT_Face> face = CSharedFaces::instance().take(file.file, file.index, error);
+    if (!face)
         return failure("the font file '" + file.file + "' cannot be opened");
-    m_faces.emplace(key, face);
+    m_faces.emplace(key, *face);
     return face;
 }
 
 Result<FT_Face> CFreeTypeRenderer::fileFace(const std::string& path, int index) {
-    if (!m_library)
-        return failure("the font engine could not be started");
     const std::string key = path + "#" + std::to_string(index);
     if (auto it = m_faces.find(key); it != m_faces.end())
         return it->second;
@@ -172,22 +166,37 @@ Result<FT_Face> CFreeTypeRenderer::fileFace(const std::string& path, int index) 
         return failure(named + " is not a regular file");
     if (::access(path.c_str(), R_OK) != 0)
         return failure(named + " cannot be read: " + std::strerror(errno));
-    FT_Face probe = nullptr;
-    FT_Error error = FT_New_Face(m_library, path.c_str(), -1, &probe);
-    if (error == FT_Err_Unknown_File_Format)
-        return failure(named + " is not a font file");
-    if (error != 0)
-        return failure(named + " cannot be opened as a font");
-    const long faces = probe->num_faces;
-    FT_Done_Face(probe);
+    // Face 0 first, which says how many there are; asked for another, only that one more. A
+    // collection's other faces are never opened, and a bitmap font is read once.
+    CSharedFaces& shared = CSharedFaces::instance();
+    FT_Error error = 0;
+    long faces = index == 0 ? 0 : shared.faceCount(path);
+    FT_Face face = nullptr;
+    if (faces == 0 || index == 0) {
+        Result<FT_Face> first = shared.take(path, 0, error);
+        if (!first && error == 0)
+            return failure(named + " " + first.error());
+        if (error == FT_Err_Unknown_File_Format)
+            return failure(named + " is not a font file");
+        if (error != 0)
+            return failure(named + " cannot be opened as a font");
+        faces = (*first)->num_faces;
+        if (index == 0)
+            face = *first;
+        else
+            shared.give(*first);
+    }
     if (index < 0 || index >= faces)
         return failure(format("%s has %ld face%s: face index %d is out of range", named.c_str(),
                               faces, faces == 1 ? "" : "s", index));
-    FT_Face face = nullptr;
-    if (FT_New_Face(m_library, path.c_str(), index, &face) != 0)
-        return failure(format("%s: face %d cannot be opened", named.c_str(), index));
+    if (!face) {
+        Result<FT_Face> taken = shared.take(path, index, error);
+        if (!taken)
+            return failure(format("%s: face %d cannot be opened", named.c_str(), index));
+        face = *taken;
+    }
     if (!FT_IS_SCALABLE(face) && face->num_fixed_sizes == 0) {
-        FT_Done_Face(face);
+        shared.give(face);
         return failure(named + " has neither outlines nor bitmap strikes");
     }
     FT_Select_Charmap(face, FT_ENCODING_UNICODE);
@@ -542,28 +551,51 @@ Status CFreeTypeRenderer::renderProportional(char16_t code, const CFontSettings&
     return {};
 }
 
-Result<std::vector<CFileFace>> listFileFaces(const std::string& path) {
+namespace {
+
+CFileFace describeFace(FT_Face face, int index) {
+    CFileFace f;
+    f.index = index;
+    f.family = face->family_name ? face->family_name : "";
+    f.style = face->style_name ? face->style_name : "";
+    f.scalable = FT_IS_SCALABLE(face);
+    for (int k = 0; k < face->num_fixed_sizes; ++k) {
+        const FT_Bitmap_Size& strike = face->available_sizes[k];
+        f.strikes.push_back(strike.y_ppem ? int((strike.y_ppem + 32) >> 6) : strike.height);
+    }
+    std::sort(f.strikes.begin(), f.strikes.end());
+    return f;
+}
+
+} // namespace
+
+Result<CFileFace> describeFileFace(const std::string& path, int index) {
+    CFreeTypeRenderer renderer; // gives the face back for the renderers that draw with it
+    Result<FT_Face> face = renderer.fileFace(path, index);
+    if (!face)
+        return failure(face.error());
+    return describeFace(*face, index);
+}
+
+Result<std::vector<CFileFace>> listFileFaces(const std::string& path, long* total) {
     CFreeTypeRenderer renderer;
     Result<FT_Face> first = renderer.fileFace(path, 0);
     if (!first)
         return failure(first.error());
-    std::vector<CFileFace> faces;
     const long count = (*first)->num_faces;
-    for (long i = 0; i < count; ++i) {
-        Result<FT_Face> face = renderer.fileFace(path, int(i));
+    if (total)
+        *total = count;
+    // One face open at a time: a collection may hold thousands.
+    std::vector<CFileFace> faces{describeFace(*first, 0)};
+    CSharedFaces& shared = CSharedFaces::instance();
+    for (long i = 1; i < std::min<long>(count, kMaxListedFaces); ++i) {
+        FT_Error error = 0;
+        Result<FT_Face> face = shared.take(path, int(i), error);
         if (!face)
-            return failure(face.error());
-        CFileFace f;
-        f.index = int(i);
-        f.family = (*face)->family_name ? (*face)->family_name : "";
-        f.style = (*face)->style_name ? (*face)->style_name : "";
-        f.scalable = FT_IS_SCALABLE(*face);
-        for (int k = 0; k < (*face)->num_fixed_sizes; ++k) {
-            const FT_Bitmap_Size& strike = (*face)->available_sizes[k];
-            f.strikes.push_back(strike.y_ppem ? int((strike.y_ppem + 32) >> 6) : strike.height);
-        }
-        std::sort(f.strikes.begin(), f.strikes.end());
-        faces.push_back(std::move(f));
+            return failure(
+                format("the font file '%s': face %ld cannot be opened", path.c_str(), i));
+        faces.push_back(describeFace(*face, int(i)));
+        shared.close(*face);
     }
     return faces;
 }

@@ -9,15 +9,15 @@
 #include <memory>
 #include <string>
 
-typedef struct FT_LibraryRec_* FT_Library;
 typedef struct FT_FaceRec_* FT_Face;
 
 namespace tgw {
 
 struct CFaceFile;
 
-// Renders characters of TrueType faces through FreeType as monochrome black boxes. Owns its
-// FreeType library and the faces it opened; one instance serves one thread.
+// Renders characters of TrueType faces through FreeType as monochrome black boxes. Borrows its
+// faces from the process's CSharedFaces and gives them back when destroyed, so that making a
+// renderer costs nothing until it draws; one instance serves one thread.
 class CFreeTypeRenderer {
 public:
     CFreeTypeRenderer();
@@ -67,7 +67,6 @@ private:
     // A face for a character the chosen face lacks; the last one found is tried first.
     void fallBack(char16_t code, const CFontSettings& font, CSelection& sel);
 
-    FT_Library m_library = nullptr;
     std::map<std::string, FT_Face> m_faces;       // "file#index"
     std::map<std::string, CFaceFile> m_fileFaces; // faces of font files by "file#index"
     // The last face and size set, so that a run of characters in one font sets it once.

@@ -64,6 +64,14 @@ Result<CGlyphCoverage> CRasteriser::glyphCoverage(char16_t code, const CAnsiForm
     if (isBuiltinFont(font.kind))
         return CGlyphCoverage{
             builtinHasGlyph(font.kind, ansi) ? EGlyphSource::Font : EGlyphSource::Missing, {}};
+    if (!font.fontFile.empty()) {
+        // A font file stands alone (and needs no font lookup): what it lacks is blank.
+        Result<FT_Face> face = m_freeType->fileFace(font.fontFile, font.faceIndex);
+        if (!face)
+            return failure(face.error());
+        return CGlyphCoverage{
+            FT_Get_Char_Index(*face, code) ? EGlyphSource::Font : EGlyphSource::Missing, {}};
+    }
     Result<FT_Face> face = m_freeType->face(font.face, font.bold, font.italic);
     if (!face)
         return failure(face.error());

@@ -75,9 +75,15 @@ struct CFileFace {
     std::vector<int> strikes; // pixel sizes of the bitmap strikes, ascending
 };
 
-// The faces of a font file. Fails with a message naming the file when it is missing,
-// unreadable or not a font.
-Result<std::vector<CFileFace>> listFileFaces(const std::string& path);
+// At most this many faces of one file are listed.
+inline constexpr long kMaxListedFaces = 1000;
+
+// The faces of a font file, the first kMaxListedFaces of them; `total` gets how many the file
+// has. Fails with a message naming the file when it is missing, unreadable or not a font.
+Result<std::vector<CFileFace>> listFileFaces(const std::string& path, long* total = nullptr);
+// Face `index` of a font file alone; fails as listFileFaces() does, and when the file has no
+// such face.
+Result<CFileFace> describeFileFace(const std::string& path, int index);
 
 // The face that fontconfig gives for "sans-serif", with its style.
 CSystemFont systemGuiFont();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
 #include <set>
 
 using namespace tgw;
@@ -19,6 +21,37 @@ TEST(CodePage, EveryCodeOfTheGb2312RowsConvertsBothWays) {
         }
     }
     EXPECT_EQ(seen.size(), 8178u); // no two codes share a character
+}
+
+// The program reads a generated table; it must give the system converter's answer for every
+// double-byte code, and a private-use character wherever the converter has none.
+TEST(CodePage, EveryDoubleByteCodeAsTheSystemConverterHasIt) {
+    iconv_t cd = iconv_open("UCS-2LE", "CP936");
+    ASSERT_NE(cd, iconv_t(-1));
+    int converted = 0;
+    for (int b1 = 0x81; b1 <= 0xFE; ++b1) {
+        for (int b2 = 0x40; b2 <= 0xFE; ++b2) {
+            if (b2 == 0x7F)
+                continue;
+            char in[2] = {char(b1), char(b2)};
+            char16_t out[4];
+            char* ip = in;
+            char* op = reinterpret_cast<char*>(out);
+            size_t il = 2, ol = sizeof out;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            const bool ok = iconv(cd, &ip, &il, &op, &ol) != size_t(-1) && sizeof out - ol == 2;
+            const char16_t u = ansiToUnicode(uint8_t(b1), uint8_t(b2));
+            if (ok) {
+                ASSERT_EQ(u, out[0]) << std::hex << b1 << b2;
+                ++converted;
+            } else {
+                ASSERT_GE(u, 0xE000) << std::hex << b1 << b2;
+                ASSERT_LE(u, 0xF8FF) << std::hex << b1 << b2;
+            }
+        }
+    }
+    iconv_close(cd);
+    EXPECT_GT(converted, 21000);
 }
 
 TEST(CodePage, PrivateUseAreaAsGb18030MapsIt) {

@@ -47,6 +47,20 @@ class Export(unittest.TestCase):
         self.assertTrue(asm.startswith("; GB2312 16x16点阵字库\r\n; 中[04E2DH]   16x16 \r\nDB "))
         self.assertEqual(bytes(int(v, 16) for v in re.findall(r"\b0([0-9A-F]{2})H", asm)), data)
 
+    def test_assembler_text_with_the_default_header_assembles(self):
+        settings = GB16 + ["--dot-order", "1", "--byte-order", "3"]
+        data = tgw("export", *settings, "--format", "bin", "中文").stdout
+        asm = tgw("export", *settings, "--language", "asm", "中文").stdout
+        self.assertTrue(asm.decode("cp936").startswith("; GB2312 16x16点阵字库\r\n; 中[0D6D0H]"))
+        with open(os.path.join(self.dir, "m.asm"), "wb") as f:
+            f.write(asm)
+        subprocess.run(["nasm", "-f", "bin", "-o", "m.out", "m.asm"], cwd=self.dir, check=True)
+        self.assertEqual(read(os.path.join(self.dir, "m.out")), data)
+        # A header the user wrote is theirs, even a C comment in assembler text; C keeps the default.
+        mine = tgw("export", *settings, "--language", "asm", "--head", "/* mine */\\r\\n", "中").stdout
+        self.assertTrue(mine.startswith(b"/* mine */\r\n; "))
+        self.assertTrue(tgw("export", *settings, "中").stdout.startswith(b"/* GB2312 16x16"))
+
     def test_failures_leave_files_alone(self):
         target = os.path.join(self.dir, "out.c")
         with open(target, "wb") as f:
