@@ -1,11 +1,13 @@
 // Encoding speed over the GB2312 library: 8178 entries of 16 × 16 with their dots made in
 // advance, so only packing and text writing are timed; the proportional writers get the same
-// dots as glyphs held in bits (GFX: the 224 codes 0x20..0xFF it can hold).
+// dots as glyphs held in bits (GFX: the 224 codes 0x20..0xFF it can hold), and the font writers
+// of the table run over the same codes as cropped glyphs.
 #include "base/codepage.h"
 #include "codegen/binary_file.h"
 #include "codegen/code_text.h"
 #include "codegen/gfx_font_writer.h"
 #include "codegen/metrics_table_writer.h"
+#include "codegen/output_writers.h"
 #include "model/null_rasteriser.h"
 
 #include <benchmark/benchmark.h>
@@ -123,6 +125,66 @@ void BM_GfxFont(benchmark::State& state) {
         return gfxFontHeader(f);
     });
 }
+
+// The same 8178 codes as cropped proportional glyphs (boxes of 10 to 16 dots, placed around the
+// baseline, a third of their dots dark), so that the font writers are timed alone, without
+// rendering.
+const CProportionalFont& gb2312Proportional() {
+    static const CProportionalFont font = [] {
+        CProportionalFont f;
+        f.name = "Bench 16";
+        f.line = {18, 15};
+        f.settings.kind = kFontTrueType;
+        f.settings.face = u"Bench";
+        f.settings.size = 16;
+        uint32_t seed = 7;
+        auto next = [&seed] {
+            seed = seed * 1664525u + 1013904223u;
+            return seed >> 16;
+        };
+        for (int b1 = 0xA1; b1 <= 0xF7; ++b1)
+            for (int b2 = 0xA1; b2 <= 0xFE; ++b2) {
+                const int w = 10 + int(next() % 7), h = 10 + int(next() % 7);
+                CDotMatrix m(w, h);
+                for (int r = 0; r < h; ++r)
+                    for (int c = 0; c < w; ++c)
+                        m.set(r, c, next() % 3 == 0);
+                CProportionalGlyph g;
+                g.code = ansiToUnicode(uint8_t(b1), uint8_t(b2));
+                g.dots = m;
+                g.xOffset = int(next() % 3);
+                g.yOffset = -h + int(next() % 3);
+                g.advance = 16;
+                f.glyphs.push_back(std::move(g));
+            }
+        return f;
+    }();
+    return font;
+}
+
+// A proportional writer of the table over that font: compare bdf and u8g2 with metrics-c.
+void BM_FontWriter(benchmark::State& state, const char* name) {
+    const CProportionalFont& font = gb2312Proportional();
+    const COutputWriter* writer = findWriter(name);
+    const CEncodingOptions o = options(0);
+    size_t bytes = 0;
+    for (auto _ : state) {
+        CStringOutput out;
+        if (Status s = writer->writeProportional(font, o, out); !s) {
+            state.SkipWithError(s.error().c_str());
+            return;
+        }
+        bytes = out.data().size();
+        benchmark::DoNotOptimize(out.data().data());
+    }
+    state.SetItemsProcessed(int64_t(state.iterations() * font.glyphs.size()));
+    state.counters["output_bytes"] = double(bytes);
+}
+
+BENCHMARK_CAPTURE(BM_FontWriter, metrics_c, "metrics-c")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FontWriter, metrics_bin, "metrics-bin")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FontWriter, bdf, "bdf")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FontWriter, u8g2, "u8g2")->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_CodeTextC)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CodeTextAssembler)->Unit(benchmark::kMillisecond);

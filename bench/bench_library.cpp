@@ -235,6 +235,12 @@ BENCHMARK_CAPTURE(writer, font_wqy16_metrics_c, kWqy, "", "metrics-c")
 BENCHMARK_CAPTURE(writer, font_wqy16_metrics_bin, kWqy, "", "metrics-bin")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK_CAPTURE(writer, font_wqy16_bdf, kWqy, "", "bdf")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(writer, font_wqy16_u8g2, kWqy, "", "u8g2")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(writer, latin_dejavu16_c, kDejaVu, "0x20-0x24F", "c")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

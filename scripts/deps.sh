@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-svg-dev libgl-dev
     qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools qt6-translations-l10n
-    nasm clang python3 python3-pil socat pcf2bdf xfonts-base
+    nasm clang python3 python3-pil socat pcf2bdf xfonts-base xfonts-utils
     fonts-dejavu-core fonts-wqy-microhei
     desktop-file-utils shared-mime-info libglib2.0-bin groff-base
 )

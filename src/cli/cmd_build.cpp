@@ -70,8 +70,17 @@ const char* const kLayouts = R"(Formats:
                 20 + 16k  4  data offset, from the end of the table
                 then each box in --dot-order and --byte-order (none when empty)
   metrics-c     the same as C text: a GlyphMetrics array and a data array
-Proportional formats (gfx, metrics-*) draw glyphs at the font's natural width; a blank is
-a glyph without dots whose advance matters (kept unless --skip-blanks).)";
+  bdf           a BDF 2.1 bitmap font (FreeType, X11's bdftopcf, BDF converters): per
+                glyph ENCODING (Unicode, or the --remap code), DWIDTH, BBX from the pen to
+                the box's lower left dot, rows of hex; FONT_ASCENT and FONT_DESCENT from
+                the face's line, PIXEL_SIZE the size drawn at (72 dpi: SIZE in points)
+  u8g2          u8g2's font format as a C array (const uint8_t NAME[], for u8g2_SetFont
+                and u8g2_DrawUTF8 on the baseline): the 23-byte header, run-length coded
+                glyphs with the font's own field widths, codes up to 0xFF first, then a
+                jump table and the codes above. Limits: glyphs up to 255 wide, 127 high,
+                255 bytes coded, offsets and advances -128 to 127.
+Proportional formats (gfx, metrics-*, bdf, u8g2) draw glyphs at the font's natural width; a
+blank is a glyph without dots whose advance matters (kept unless --skip-blanks).)";
 
 // "-o -": the library goes to standard output as it is made.
 class CStdoutOutput : public IOutput {
@@ -122,8 +131,8 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
         std::fprintf(stderr, "tgw: --index belongs to --format bin\n");
         return 2;
     }
-    if (!b.font.name.empty() && b.format != "gfx" && b.format != "metrics-c") {
-        std::fprintf(stderr, "tgw: --name belongs to --format gfx and metrics-c\n");
+    if (!b.font.name.empty() && !writer->takesName) {
+        std::fprintf(stderr, "tgw: --name belongs to --format %s\n", namedFormats().c_str());
         return 2;
     }
     // --range and --symbols make a set of their own; --set range may be left out with them.
@@ -309,8 +318,9 @@ void registerBuild(CLI::App& app, CCommands& commands) {
         ->required()
         ->check(CLI::IsMember(formats));
     cmd->add_flag("--index", b->index, "Put the index of codes, sizes and offsets before the data");
-    b->font.addNameOption(cmd, "The symbol of a gfx or metrics-c font (default: made from face, "
-                               "size and style, as tgw export makes it)");
+    b->font.addNameOption(cmd, "The symbol of a font of " + namedFormats() +
+                                   " (default: made from face, size and style, as tgw export "
+                                   "makes it)");
     b->font.addRemapOption(cmd);
     cmd->add_option("-o,--output", b->output, "The library file (\"-\": standard output)")
         ->required();

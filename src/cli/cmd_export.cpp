@@ -65,8 +65,8 @@ int runExport(CCommandOptions& options, const CExportOptions& ex) {
     if (!writer)
         return fail("unknown format '" + format + "'");
     const std::string& name = ex.font.name;
-    if (!name.empty() && format != "c" && format != "gfx" && format != "metrics-c") {
-        std::fprintf(stderr, "tgw: --name belongs to --format c, gfx and metrics-c\n");
+    if (!name.empty() && format != "c" && !writer->takesName) {
+        std::fprintf(stderr, "tgw: --name belongs to --format c, %s\n", namedFormats().c_str());
         return 2;
     }
     CWriterOptions writerOptions;
@@ -127,9 +127,11 @@ void registerExport(CLI::App& app, CCommands& commands) {
     for (const COutputWriter& w : outputWriters())
         formats.push_back(w.name);
     cmd->add_option("--format", ex->format,
-                    writerNames() + " (default: c or asm from --language); gfx and metrics-* "
-                                    "take character entries only and keep blanks, whose "
-                                    "advance they need")
+                    writerNames() +
+                        " (default: c or asm from --language); the proportional "
+                        "ones (" +
+                        proportionalNames() +
+                        ") take character entries only and keep blanks, whose advance they need")
         ->check(CLI::IsMember(formats));
     cmd->add_flag("--index", ex->index,
                   "Put the index of codes, sizes and offsets before the data");
@@ -139,8 +141,8 @@ void registerExport(CLI::App& app, CCommands& commands) {
         cmd, "With --format c: write C text as a header that compiles on its own: const uint8_t "
              "NAME[] with every entry's bytes, NAME_codes[] and NAME_offsets[] (and NAME_widths, "
              "NAME_heights, NAME_sizes when the entries' sizes differ), NAME_COUNT, an include "
-             "guard; the per-entry comments and templates stay inside the array. With gfx and "
-             "metrics-c: the font's symbol (default: made from face, size and style)");
+             "guard; the per-entry comments and templates stay inside the array. With " +
+                 namedFormats() + ": the font's symbol (default: made from face, size and style)");
     ex->font.addRemapOption(cmd);
     commands.push_back({cmd, [options, ex] { return runExport(*options, *ex); }});
 }

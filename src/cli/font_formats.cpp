@@ -100,6 +100,26 @@ void noteGfxTable(const COutputWriter& writer, std::span<const char16_t> codes) 
                  emptyBytes);
 }
 
+namespace {
+
+template <typename F> std::string namesOf(F&& which) {
+    std::string names;
+    for (const COutputWriter& w : outputWriters())
+        if (which(w))
+            names += (names.empty() ? "" : ", ") + std::string(w.name);
+    return names;
+}
+
+} // namespace
+
+std::string namedFormats() {
+    return namesOf([](const COutputWriter& w) { return w.takesName; });
+}
+
+std::string proportionalNames() {
+    return namesOf([](const COutputWriter& w) { return w.proportional(); });
+}
+
 void warnUnmapped(const std::vector<char16_t>& unmapped) {
     if (!unmapped.empty())
         std::fprintf(stderr,

@@ -32,6 +32,11 @@ Status checkCodes(const COutputWriter& writer, std::span<const char16_t> codes);
 // between its first and last code, a warning when they take more than 2 KB.
 void noteGfxTable(const COutputWriter& writer, std::span<const char16_t> codes);
 
+// "gfx, metrics-c, u8g2": the writers that take --name as their symbol, from the table.
+std::string namedFormats();
+// "gfx, metrics-c, ...": the proportional writers, from the table.
+std::string proportionalNames();
+
 // A warning on stderr naming remapped characters the set does not hold.
 void warnUnmapped(const std::vector<char16_t>& unmapped);
 

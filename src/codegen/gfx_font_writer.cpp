@@ -238,6 +238,7 @@ COutputWriter gfxFontWriter() {
     };
     w.checkFont = checkGfxFont;
     w.checkGlyph = checkGfxGlyph;
+    w.takesName = true;
     return w;
 }
 

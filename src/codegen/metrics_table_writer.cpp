@@ -198,6 +198,7 @@ COutputWriter metricsTextWriter() {
                     false};
     w.writeProportional = writeMetricsText;
     w.checkGlyph = checkMetricsGlyph;
+    w.takesName = true;
     return w;
 }
 

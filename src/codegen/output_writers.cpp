@@ -60,8 +60,8 @@ COutputWriter binaryMatrixWriter() {
 
 const std::vector<COutputWriter>& outputWriters() {
     static const std::vector<COutputWriter> writers = {
-        cTextWriter(),   asmTextWriter(),     binaryMatrixWriter(),
-        gfxFontWriter(), metricsTextWriter(), metricsBinaryWriter(),
+        cTextWriter(),       asmTextWriter(),       binaryMatrixWriter(), gfxFontWriter(),
+        metricsTextWriter(), metricsBinaryWriter(), bdfFontWriter(),      u8g2FontWriter(),
     };
     return writers;
 }
@@ -112,8 +112,10 @@ Result<CProportionalFont> proportionalGlyphs(const CGlyphList& list, const COutp
                                   i + 1, entryLabel(entry).c_str()));
         const auto& c = static_cast<const CCharEntry&>(entry);
         const CFontSettings f = naturalWidth(c.font());
-        if (font.glyphs.empty())
+        if (font.glyphs.empty()) {
             font.name = proportionalFontName(c.font());
+            font.settings = f;
+        }
         CProportionalGlyph glyph;
         CLineMetrics line;
         if (Status s = list.rasteriser().renderProportional(c.code(), c.ansi(), f, glyph, line); !s)

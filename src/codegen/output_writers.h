@@ -29,7 +29,7 @@ struct CWriterOptions {
 // command) lists and looks formats up here, so a new format is one new file and one row of
 // the table.
 struct COutputWriter {
-    const char* name;        // "c", "asm", "bin", "gfx", "metrics-c", "metrics-bin"
+    const char* name;        // "c", "asm", "bin", "gfx", "metrics-c", "metrics-bin", "bdf", ...
     const char* extension;   // of the files it writes, without the dot
     const char* description; // one line for help texts
     const char* label;       // what the program's lists show (UTF-8)
@@ -49,7 +49,16 @@ struct COutputWriter {
     Status (*checkFont)(std::span<const char16_t> codes, const CLineMetrics& line) = nullptr;
     Status (*checkGlyph)(const CProportionalGlyph& glyph) = nullptr;
 
+    // The depths of dots it writes: bit d - 1 set when it takes d bits a dot. Every writer so
+    // far takes 1 (dark or not); a grey entry is refused by a writer without its depth.
+    unsigned depths = 1u << 0;
+    // CWriterOptions::identifier (--name) names what it writes.
+    bool takesName = false;
+
     bool proportional() const { return input == EWriterInput::Proportional; }
+    bool takesDepth(int bits) const {
+        return bits >= 1 && bits <= 32 && (depths >> (bits - 1)) & 1;
+    }
 };
 
 // The table, in the order lists show it.
@@ -87,6 +96,8 @@ COutputWriter binaryMatrixWriter();
 COutputWriter gfxFontWriter();
 COutputWriter metricsTextWriter();
 COutputWriter metricsBinaryWriter();
+COutputWriter bdfFontWriter();
+COutputWriter u8g2FontWriter();
 
 // writeList() into `path` through a temporary file: on failure the file is left as it was.
 Status saveList(const COutputWriter& writer, const CGlyphList& list,

@@ -279,6 +279,7 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
     Result<CBuildSummary> outcome = summary;
     CProportionalFont proportional;
     proportional.name = proportionalFontName(m_font);
+    proportional.settings = naturalWidth(m_font);
     proportional.identifier = m_identifier;
     try {
         for (size_t k = 0; k < chunks; ++k) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/dot_matrix.h"
+#include "model/font_settings.h"
 
 #include <cstdint>
 #include <string>
@@ -74,6 +75,9 @@ struct CProportionalFont {
     std::vector<CProportionalGlyph> glyphs;
     CLineMetrics line;
     std::string name; // the font's name for identifiers ("DejaVu Sans 12 Bold")
+    // What the glyphs were drawn with (the first entry's font): the family, size and style that
+    // font formats describe themselves with.
+    CFontSettings settings;
     // The identifier the writers name their symbols with; empty: made from `name`.
     std::string identifier;
 };

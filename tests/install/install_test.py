@@ -84,7 +84,8 @@ t tgw send tcp --hos
         r = run("bash", "-c", probe, "probe", script)
         self.assertEqual(r.returncode, 0, r.stderr)
         self.assertEqual(r.stdout.splitlines(),
-                         ["export explain", "--format", "c asm bin gfx metrics-c metrics-bin",
+                         ["export explain", "--format",
+                          "c asm bin gfx metrics-c metrics-bin bdf u8g2",
                           "serial tcp udp", "--host"])
 
     @unittest.skipUnless(GUI, "the desktop program is not built")

@@ -1946,6 +1946,11 @@ File [%s]<byte value="xd"/>
 <context>
     <name>tgw::core::writers</name>
     <message>
+        <location filename="../../codegen/bdf_font_writer.cpp" line="+210"/>
+        <source>BDF 点阵字体</source>
+        <translation>BDF bitmap font</translation>
+    </message>
+    <message>
         <location filename="../../codegen/gfx_font_writer.cpp" line="+156"/>
         <source>GFX 字体头文件（比例字体）</source>
         <translation>GFX font header (proportional)</translation>
@@ -1974,6 +1979,11 @@ File [%s]<byte value="xd"/>
         <location line="+17"/>
         <source>二进制字库</source>
         <translation>Binary library</translation>
+    </message>
+    <message>
+        <location filename="../../codegen/u8g2_font_writer.cpp" line="+423"/>
+        <source>u8g2 字体（C 数组）</source>
+        <translation>u8g2 font (C array)</translation>
     </message>
 </context>
 <context>

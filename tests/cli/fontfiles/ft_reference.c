@@ -1,5 +1,5 @@
 /* Draws with FreeType alone, for comparing tgw's proportional output with.
- *   ft_reference FONT SIZE line TEXT     the canvas of TEXT (ASCII), as gfx_draw prints it
+ *   ft_reference FONT SIZE line TEXT     the canvas of TEXT (UTF-8), as gfx_draw prints it
  *   ft_reference FONT SIZE glyphs A B    per code A..B: "code advance xoffset yoffset w h"
  *                                        then the glyph's rows cropped to its ink
  */
@@ -18,11 +18,28 @@ static int load(unsigned code) {
     return FT_Load_Char(face, code, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0;
 }
 
-static int lit(const FT_Bitmap *bm, int r, int c) {
+/* The code of the UTF-8 sequence at *p (one to three bytes), *p moved past it. */
+static unsigned next_code(const char** p) {
+    const unsigned char* s = (const unsigned char*)*p;
+    unsigned code = s[0], n = 0;
+    if (code >= 0xE0 && s[1] && s[2]) {
+        code = (code & 0x0F) << 12 | (s[1] & 0x3Fu) << 6 | (s[2] & 0x3Fu);
+        n = 3;
+    } else if (code >= 0xC0 && s[1]) {
+        code = (code & 0x1F) << 6 | (s[1] & 0x3Fu);
+        n = 2;
+    } else {
+        n = 1;
+    }
+    *p += n;
+    return code;
+}
+
+static int lit(const FT_Bitmap* bm, int r, int c) {
     return (bm->buffer[r * bm->pitch + (c >> 3)] >> (7 - (c & 7))) & 1;
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     FT_Library lib;
     if (argc < 5 || FT_Init_FreeType(&lib) || FT_New_Face(lib, argv[1], 0, &face))
         return 2;
@@ -30,8 +47,8 @@ int main(int argc, char **argv) {
         return 2;
     if (strcmp(argv[3], "line") == 0) {
         int pen = CANVAS_LEFT;
-        for (const char *p = argv[4]; *p; ++p) {
-            if (!load((unsigned char)*p))
+        for (const char* p = argv[4]; *p;) {
+            if (!load(next_code(&p)))
                 continue;
             FT_GlyphSlot g = face->glyph;
             for (int r = 0; r < (int)g->bitmap.rows; ++r)
@@ -43,8 +60,8 @@ int main(int argc, char **argv) {
         canvas_print();
         return 0;
     }
-    for (unsigned code = (unsigned)strtoul(argv[4], 0, 0); argc > 5 && code <= strtoul(argv[5], 0, 0);
-         ++code) {
+    for (unsigned code = (unsigned)strtoul(argv[4], 0, 0);
+         argc > 5 && code <= strtoul(argv[5], 0, 0); ++code) {
         if (FT_Get_Char_Index(face, code) == 0 || !load(code))
             continue;
         FT_GlyphSlot g = face->glyph;

@@ -1,0 +1,128 @@
+#include "codegen/output_writers.h"
+
+#include <gtest/gtest.h>
+
+using namespace tgw;
+
+namespace {
+
+CProportionalGlyph glyph(char16_t code, int w, int h, const char* dots, int advance, int x, int y) {
+    CDotMatrix m(w, h);
+    for (int i = 0; dots[i]; ++i)
+        if (dots[i] == 'X')
+            m.set(i / w, i % w, true);
+    CProportionalGlyph g;
+    g.code = code;
+    g.dots = m;
+    g.advance = advance;
+    g.xOffset = x;
+    g.yOffset = y;
+    return g;
+}
+
+Result<std::string> write(const char* writer, const CProportionalFont& font) {
+    CStringOutput out;
+    if (Status s = findWriter(writer)->writeProportional(font, CEncodingOptions(), out); !s)
+        return failure(s.error());
+    return std::move(out).data();
+}
+
+} // namespace
+
+TEST(BdfFont, NamesFromTheFaceAreStrippedAndQuoted) {
+    CProportionalFont font;
+    font.name = "x";
+    font.line = {14, 11};
+    font.settings.kind = kFontTrueType;
+    font.settings.face = u"Bad\x01 \"Quoted\"-Face\n\u0085";
+    font.settings.size = 12;
+    font.settings.italic = true;
+    font.glyphs.push_back(glyph('A', 1, 1, "X", 5, 0, -1));
+    Result<std::string> bdf = write("bdf", font);
+    ASSERT_TRUE(bdf) << bdf.error();
+    EXPECT_NE(bdf->find("FAMILY_NAME \"Bad \"\"Quoted\"\"-Face\"\n"), std::string::npos) << *bdf;
+    // In the XLFD name the face's hyphen would start a new field.
+    EXPECT_NE(bdf->find("\nFONT -misc-Bad  Quoted  Face-medium-i-normal--12-120-72-72-m-50-"),
+              std::string::npos)
+        << *bdf;
+    for (char c : *bdf)
+        EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << int(c);
+    EXPECT_EQ(bdf->find("\xC2\x85"), std::string::npos);
+}
+
+TEST(BdfFont, BoxesFromTheLowerLeftDotAndRowsPaddedToBytes) {
+    CProportionalFont font;
+    font.name = "Test 8";
+    font.line = {10, 8};
+    font.settings.kind = kFontTrueType;
+    font.settings.face = u"Test";
+    font.settings.size = 8;
+    // 9 wide, two rows from row -3 above the baseline: its lowest row is 2 up.
+    font.glyphs.push_back(glyph(0x4E00, 9, 2, "X.......XXXXXXXXXX", 10, 1, -4));
+    font.glyphs.push_back(glyph('g', 2, 3, "XXX.XX", 3, 0, -1));
+    font.glyphs.push_back(glyph('g', 1, 1, "X", 9, 0, 0)); // a repeat: the first stays
+    Result<std::string> bdf = write("bdf", font);
+    ASSERT_TRUE(bdf) << bdf.error();
+    EXPECT_NE(bdf->find("CHARS 2\nSTARTCHAR uni0067\nENCODING 103\nSWIDTH 375 0\nDWIDTH 3 0\n"
+                        "BBX 2 3 0 -2\nBITMAP\nC0\n80\nC0\nENDCHAR\n"),
+              std::string::npos)
+        << *bdf;
+    EXPECT_NE(bdf->find("ENCODING 19968\nSWIDTH 1250 0\nDWIDTH 10 0\nBBX 9 2 1 2\nBITMAP\n"
+                        "8080\nFF80\nENDCHAR\n"),
+              std::string::npos)
+        << *bdf;
+    // The font's box holds both: x 0 to 10, y -2 to 4.
+    EXPECT_NE(bdf->find("FONTBOUNDINGBOX 10 6 0 -2\n"), std::string::npos);
+    EXPECT_NE(bdf->find("FONT_ASCENT 8\nFONT_DESCENT 2\n"), std::string::npos);
+    EXPECT_FALSE(write("bdf", CProportionalFont()));
+}
+
+TEST(U8g2Font, HeaderFieldsAndTheJumpTableOfAFontWithoutHighCodes) {
+    CProportionalFont font;
+    font.name = "Test 8";
+    font.glyphs.push_back(glyph(' ', 0, 0, "", 3, 0, 0));
+    font.glyphs.push_back(glyph('A', 3, 2, "XXXX.X", 4, 0, -2));
+    font.glyphs.push_back(glyph('b', 1, 3, "XXX", 2, 1, -3));
+    Result<std::string> c = write("u8g2", font);
+    ASSERT_TRUE(c) << c.error();
+    ASSERT_NE(c->find("const uint8_t Test8["), std::string::npos) << *c;
+    std::vector<unsigned> bytes;
+    for (size_t at = c->find("0x"); at != std::string::npos; at = c->find("0x", at + 4))
+        bytes.push_back(unsigned(std::stoul(c->substr(at + 2, 2), nullptr, 16)));
+    ASSERT_GE(bytes.size(), 23u);
+    EXPECT_EQ(bytes[0], 3u); // glyphs
+    EXPECT_EQ(bytes[1], 0u); // proportional
+    // The font's box: 1 + 3 wide from x 0, 3 high from the baseline up.
+    EXPECT_EQ(bytes[9], 3u);
+    EXPECT_EQ(bytes[10], 3u);
+    EXPECT_EQ(bytes[11], 0u);
+    EXPECT_EQ(bytes[12], 0u);
+    EXPECT_EQ(bytes[13], 2u); // 'A' stands 2 high
+    // The blank's record comes first: 'A' after it, 'a' and on at 'b'.
+    const unsigned blank = bytes[23 + 1];
+    EXPECT_EQ(bytes[17] << 8 | bytes[18], blank);
+    const unsigned b = blank + bytes[23 + blank + 1];
+    EXPECT_EQ(bytes[19] << 8 | bytes[20], b);
+    EXPECT_EQ(bytes[23 + b], unsigned('b'));
+    // The end of the first part, then one jump entry past itself to the end mark.
+    const unsigned unicode = bytes[21] << 8 | bytes[22];
+    const unsigned end = b + bytes[23 + b + 1];
+    EXPECT_EQ(unicode, end + 2);
+    EXPECT_EQ(bytes[23 + end + 1], 0u);
+    const std::vector<unsigned> tail(bytes.end() - 6, bytes.end());
+    EXPECT_EQ(tail, (std::vector<unsigned>{0, 4, 0xFF, 0xFF, 0, 0}));
+    EXPECT_EQ(bytes.size(), 23 + unicode + 6u);
+}
+
+TEST(WriterTable, FontFormatsOfOtherProgramsTakeOneBitADot) {
+    for (const char* name : {"bdf", "u8g2"}) {
+        const COutputWriter* w = findWriter(name);
+        ASSERT_NE(w, nullptr) << name;
+        EXPECT_TRUE(w->proportional());
+        EXPECT_TRUE(w->takesDepth(1));
+        EXPECT_FALSE(w->takesDepth(2));
+        EXPECT_FALSE(w->takesDepth(0));
+    }
+    EXPECT_FALSE(findWriter("bdf")->takesName);
+    EXPECT_TRUE(findWriter("u8g2")->takesName);
+}
