@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/entry_checks.h"
+#include "cli/preset_checks.h"
 #include "codegen/output_writers.h"
 #include "library/character_set.h"
 #include "library/library_builder.h"
@@ -37,6 +38,7 @@ struct CBuildOptions {
     unsigned jobs = 0;
     bool allowEmpty = false;
     bool allowFallback = false;
+    bool strict = false; // a cell that breaks the preset's needs fails the build
 };
 
 const char* const kLayouts = R"(Formats:
@@ -146,6 +148,8 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
     Result<CSettings> settings = options.settings();
     if (!settings)
         return fail(settings.error());
+    if (Status needs = checkPresetCell(*settings, b.strict); !needs)
+        return fail(needs.error());
 
     CLibraryRequest request;
     request.set = characterSet(set);
@@ -293,6 +297,7 @@ void registerBuild(CLI::App& app, CCommands& commands) {
     cmd->add_flag("--allow-empty", b->allowEmpty, "An empty library is not an error");
     cmd->add_flag("--allow-fallback", b->allowFallback,
                   "Render with fontconfig's substitute when the --face is not installed");
+    cmd->add_flag("--strict", b->strict, "Fail when the cell breaks the --preset's needs");
     cmd->add_option("-j,--jobs", b->jobs, "Rendering threads (default: one per processor)")
         ->check(CLI::Range(1, 256));
     cmd->footer(kLayouts);

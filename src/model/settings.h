@@ -56,6 +56,10 @@ struct CSettings {
     std::string fontFile; // FONTFILE (UTF-8 path bytes): a font file instead of FACENAME
     int faceIndex = 0;    // FACEINDEX: the face of a collection
     int fitCell = 0;      // FITCELL: the size that fits the cell instead of FONTSIZE
+    // The display preset chosen in the code-format dialog (its short name), which the export
+    // applies beyond the orders (mirror, inversion, rotation); empty: the orders alone.
+    std::string displayPreset; // DISPLAYPRESET
+    int presetRotation = 0;    // PRESETROTATION 0, 90, 180 or 270: how the display is mounted
     // How new pictures are converted; kept in the profile only once they differ from the
     // plain threshold at one dot a pixel.
     EPictureMethod pictureMethod = EPictureMethod::kThreshold; // PICTUREMETHOD 0..3
