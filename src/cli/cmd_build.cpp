@@ -5,6 +5,7 @@
 #include "cli/common.h"
 #include "cli/entry_checks.h"
 #include "cli/font_formats.h"
+#include "cli/preset_checks.h"
 #include "codegen/output_writers.h"
 #include "library/character_set.h"
 #include "library/library_builder.h"
@@ -162,6 +163,8 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
     Result<CSettings> settings = options.settings();
     if (!settings)
         return fail(settings.error());
+    if (Status needs = checkPresetCell(*settings, b.strict); !needs)
+        return fail(needs.error());
 
     CLibraryRequest request;
     request.set = characterSet(set);
@@ -331,8 +334,8 @@ void registerBuild(CLI::App& app, CCommands& commands) {
                   "Render with fontconfig's substitute when the --face is not installed");
     addFileFallbackOption(cmd, b->fileFallback);
     cmd->add_flag("--strict", b->strict,
-                  "Fail, writing nothing, when the --font-file lacks characters of the set or "
-                  "glyphs lose dots beyond their cells");
+                  "Fail, writing nothing, when the --font-file lacks characters of the set, "
+                  "glyphs lose dots beyond their cells, or the cell breaks the --preset's needs");
     cmd->add_option("-j,--jobs", b->jobs, "Rendering threads (default: one per processor)")
         ->check(CLI::Range(1, 256));
     cmd->footer(kLayouts);

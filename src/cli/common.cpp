@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "cli/entry_checks.h"
 #include "cli/option_names.h"
+#include "cli/preset_checks.h"
 #include "codegen/code_text.h"
 #include "codegen/display_presets.h"
 #include "model/profile_store.h"
@@ -142,6 +143,7 @@ void CCommandOptions::addSettingsOptions(CLI::App* cmd) {
         })
         ->excludes(dotOrder)
         ->excludes(byteOrder);
+    addRotateOption(cmd);
     cmd->add_option("--language", m_language, "Code language")->check(CLI::IsMember({"c", "asm"}));
     cmd->add_flag("--unicode", m_unicode, "Code characters as UCS-2 instead of code page 936");
     cmd->add_option("--head", m_head, "Header template (\\r\\n and \\t are read as CR LF and tab)");
@@ -285,6 +287,10 @@ Result<CSettings> CCommandOptions::settings() const {
             return failure("unknown preset '" + m_preset + "' (see tgw presets)");
         s.pointsSeq = preset->dotOrder;
         s.bytesSeq = preset->byteOrder;
+        s.displayPreset = preset->name;
+        s.presetRotation = m_rotation.value_or(0);
+    } else if (m_rotation) {
+        return failure("--rotate belongs to --preset");
     }
     if (!m_language.empty())
         s.language = m_language == "asm" ? 1 : 0;
@@ -369,6 +375,8 @@ Result<std::unique_ptr<CEntrySet>> CCommandOptions::makeEntrySet() const {
         *warned = true;
     if (*warned && m_checks.strict)
         return failure("stopped by --strict after the warnings above");
+    if (Status needs = checkPresetNeeds(set->settings, list, m_checks.strict); !needs)
+        return failure(needs.error());
 
     if (!m_edits.empty()) {
         list.selectAll();

@@ -63,6 +63,8 @@ private:
     bool m_halfWidth = false;
     std::optional<int> m_dotOrder, m_byteOrder;
     std::string m_preset;
+    std::optional<int> m_rotation; // --rotate: how the preset's display is mounted
+    void addRotateOption(CLI::App* cmd);
     std::string m_language;
     bool m_unicode = false;
     std::optional<std::string> m_head, m_tail;

@@ -59,7 +59,8 @@ Status writeBinaryFile(std::span<CGlyphEntry* const> entries, const CEncodingOpt
                 format("entry %zu (%s): %s", i + 1, entryLabel(entry).c_str(), s.error().c_str()));
             break;
         }
-        const CDotMatrix& m = entry.matrix();
+        CDotMatrix scratch;
+        const CDotMatrix& m = options.prepared(entry.matrix(), scratch);
         const std::vector<uint8_t> bytes = encodeMatrix(m, options.dotOrder, options.byteOrder);
         if (withIndex) {
             // Offsets are 32 bits wide; a silently wrapped one would point into other data.

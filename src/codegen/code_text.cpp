@@ -58,7 +58,8 @@ public:
     Status append(CGlyphEntry& entry, std::string& out, size_t* byteCount = nullptr) {
         if (Status s = entry.ensureRendered(); !s)
             return s;
-        const CDotMatrix& m = entry.matrix();
+        CDotMatrix scratch;
+        const CDotMatrix& m = m_options.prepared(entry.matrix(), scratch);
         const std::vector<uint8_t> bytes = encodeMatrix(m, m_options.dotOrder, m_options.byteOrder);
         if (byteCount)
             *byteCount = bytes.size();

@@ -31,6 +31,25 @@ constexpr CDisplayPreset kPresets[] = {
      "rows of bytes, the leftmost dot in bit 7; a set bit is white, so lit dots are sent as 0"},
 };
 
+// Panels: the controller's memory covers exactly the glass, so a frame is one matrix of the
+// screen's size in the panel's native orientation (the way its rows of memory run). E-paper
+// panels are natively portrait: the source lines (the X of the memory, bytes of eight dots,
+// bit 7 leftmost) run along the short side, the gate lines (Y) along the long one.
+constexpr CDisplayPreset kPanels[] = {
+    {"epd213", "2.13\" e-paper 122x250 (SSD1680)", 0, 0, 1, 1, 122, 250, true, false,
+     "250 rows top down of 16 bytes (122 dots, the last 6 bits unused), bit 7 the leftmost "
+     "dot; a set bit is white",
+     "SSD1680"},
+    {"epd290", "2.9\" e-paper 128x296 (SSD1680)", 0, 0, 1, 1, 128, 296, true, false,
+     "296 rows top down of 16 bytes, bit 7 the leftmost dot; a set bit is white", "SSD1680"},
+    {"epd420", "4.2\" e-paper 400x300 (SSD1683)", 0, 0, 1, 1, 400, 300, true, false,
+     "300 rows top down of 50 bytes, bit 7 the leftmost dot; a set bit is white", "SSD1683"},
+    {"oled12864", "0.96\"/1.3\" OLED 128x64 (SSD1306)", 3, 0, 1, 1, 128, 64, false, false,
+     "8 pages of 8 rows, 128 bytes a page; byte k of page p is column k, bit 0 on top", "SSD1306"},
+    {"oled12832", "0.91\" OLED 128x32 (SSD1306)", 3, 0, 1, 1, 128, 32, false, false,
+     "4 pages of 8 rows, 128 bytes a page; byte k of page p is column k, bit 0 on top", "SSD1306"},
+};
+
 bool sameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
@@ -44,10 +63,27 @@ std::span<const CDisplayPreset> displayPresets() {
     return kPresets;
 }
 
-const CDisplayPreset* findDisplayPreset(std::string_view name) {
+std::span<const CDisplayPreset> panelPresets() {
+    return kPanels;
+}
+
+std::vector<const CDisplayPreset*> allPresets() {
+    std::vector<const CDisplayPreset*> out;
     for (const CDisplayPreset& p : kPresets)
-        if (sameName(p.name, name))
-            return &p;
+        out.push_back(&p);
+    for (const CDisplayPreset& p : kPanels)
+        out.push_back(&p);
+    return out;
+}
+
+bool isPresetRotation(int degrees) {
+    return degrees == 0 || degrees == 90 || degrees == 180 || degrees == 270;
+}
+
+const CDisplayPreset* findDisplayPreset(std::string_view name) {
+    for (const CDisplayPreset* p : allPresets())
+        if (sameName(p->name, name))
+            return p;
     return nullptr;
 }
 
@@ -62,7 +98,11 @@ std::vector<const CDisplayPreset*> presetsMatching(int dotOrder, int byteOrder) 
 std::string presetRequirements(const CDisplayPreset& p) {
     std::string out;
     auto add = [&out](const std::string& s) { out += (out.empty() ? "" : "; ") + s; };
-    if (p.cellWidth > 0)
+    if (p.controller)
+        add("the whole " + std::to_string(p.cellWidth) + "x" + std::to_string(p.cellHeight) +
+            " screen (" + (p.cellWidth < p.cellHeight ? "portrait" : "landscape") +
+            "; --rotate turns it)");
+    else if (p.cellWidth > 0)
         add("a fixed " + std::to_string(p.cellWidth) + "x" + std::to_string(p.cellHeight) +
             " cell");
     if (p.widthMultiple > 1)
@@ -81,6 +121,40 @@ bool presetFitsSize(const CDisplayPreset& p, int width, int height) {
         return false;
     return width > 0 && height > 0 && width % p.widthMultiple == 0 &&
            height % p.heightMultiple == 0;
+}
+
+std::string presetProblem(const CDisplayPreset& p, int width, int height, int rotation) {
+    const bool turned = rotation == 90 || rotation == 270;
+    // The needs hold for the matrix as the memory takes it: a quarter turn swaps its sides.
+    const int w = turned ? height : width, h = turned ? width : height;
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    if (p.cellWidth > 0 && (w != p.cellWidth || h != p.cellHeight)) {
+        const int cw = turned ? p.cellHeight : p.cellWidth;
+        const int ch = turned ? p.cellWidth : p.cellHeight;
+        return "the matrix is " + size + ", not " +
+               std::string(p.controller ? "the " : "the fixed ") + std::to_string(cw) + "x" +
+               std::to_string(ch) + (p.controller ? " of the screen" : " cell") +
+               (rotation ? " turned " + std::to_string(rotation) : std::string());
+    }
+    if (w % p.widthMultiple != 0)
+        return (turned ? "height " + std::to_string(height) : "width " + std::to_string(width)) +
+               " is not a multiple of " + std::to_string(p.widthMultiple);
+    if (h % p.heightMultiple != 0)
+        return (turned ? "width " + std::to_string(width) : "height " + std::to_string(height)) +
+               " is not a multiple of " + std::to_string(p.heightMultiple);
+    return {};
+}
+
+std::string presetEffects(const CDisplayPreset& p) {
+    std::string out;
+    auto add = [&out](const char* s) { out += (out.empty() ? "" : "; ") + std::string(s); };
+    if (p.mirror)
+        add("mirrors each row left-right");
+    if (p.invert)
+        add("inverts the dots (lit dots sent as 0)");
+    if (p.controller)
+        add("turns the picture by --rotate into the panel's native orientation");
+    return out.empty() ? "no change to the dots, only the orders" : out;
 }
 
 } // namespace tgw

@@ -21,15 +21,27 @@ struct CDisplayPreset {
     bool invert = false; // a set bit shows the background: invert the dots before encoding
     bool mirror = false; // the row bits run the other way: mirror the matrix left-right
     const char* memory;  // one line on how the controller lays out its memory
+    // Panels only: the controller the panel carries ("SSD1680"), nullptr for a controller
+    // preset. A panel's cell is its whole screen in its native orientation.
+    const char* controller = nullptr;
 };
 
-// Every preset, in the order the drop-down lists them.
+// Every controller preset, in the order the drop-down lists them.
 std::span<const CDisplayPreset> displayPresets();
 
-// The preset of this short name (case-insensitive), or nullptr.
+// The panel presets: modules whose panel fixes the geometry (a frame of the whole screen).
+std::span<const CDisplayPreset> panelPresets();
+
+// Controllers, then panels: every preset a name or the drop-down can choose.
+std::vector<const CDisplayPreset*> allPresets();
+
+// Whether `degrees` is a mounting rotation a preset takes: 0, 90, 180 or 270.
+bool isPresetRotation(int degrees);
+
+// The preset (controller or panel) of this short name (case-insensitive), or nullptr.
 const CDisplayPreset* findDisplayPreset(std::string_view name);
 
-// The presets whose dot and byte orders are these.
+// The controller presets whose dot and byte orders are these.
 std::vector<const CDisplayPreset*> presetsMatching(int dotOrder, int byteOrder);
 
 // What the preset asks of the matrix beyond its orders, in one line ("height a multiple of 8");
@@ -38,5 +50,14 @@ std::string presetRequirements(const CDisplayPreset& preset);
 
 // Whether a width × height matrix suits the preset (multiples and fixed cell).
 bool presetFitsSize(const CDisplayPreset& preset, int width, int height);
+
+// What is wrong with a width × height matrix (as the viewer sees it) under the preset on a
+// display mounted `rotation` degrees clockwise, in one line ("width 12 is not a multiple of
+// 8"); empty when it suits. A quarter turn swaps the sides the needs are checked against.
+std::string presetProblem(const CDisplayPreset& preset, int width, int height, int rotation = 0);
+
+// What the preset does to the dots, one line in English: "mirrored left-right; inverted".
+// "no change to the dots" when it only chooses orders.
+std::string presetEffects(const CDisplayPreset& preset);
 
 } // namespace tgw

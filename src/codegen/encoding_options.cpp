@@ -1,6 +1,8 @@
 #include "codegen/encoding_options.h"
 
 #include "base/codepage.h"
+#include "codegen/display_presets.h"
+#include "model/matrix_edits.h"
 
 namespace tgw {
 
@@ -40,7 +42,34 @@ void CEncodingOptions::set(int pointsSeq, int bytesSeq, int language, int useUni
 CEncodingOptions CEncodingOptions::fromSettings(const CSettings& s) {
     CEncodingOptions o;
     o.set(s.pointsSeq, s.bytesSeq, s.language, s.useUnicode, s.codeHead, s.codeTail);
+    if (const CDisplayPreset* p =
+            s.displayPreset.empty() ? nullptr : findDisplayPreset(s.displayPreset)) {
+        o.dotOrder = p->dotOrder;
+        o.byteOrder = p->byteOrder;
+        o.mirror = p->mirror;
+        o.invert = p->invert;
+        o.rotation = isPresetRotation(s.presetRotation) ? s.presetRotation : 0;
+    }
     return o;
+}
+
+const CDotMatrix& CEncodingOptions::prepared(const CDotMatrix& m, CDotMatrix& scratch) const {
+    if (plain() || m.width() <= 0 || m.height() <= 0)
+        return m;
+    scratch = m;
+    // The picture is seen turned `rotation` clockwise from the memory's orientation: turning
+    // it back is the opposite quarter turns.
+    if (rotation == 90)
+        scratch = *applyEdit(scratch, EMatrixEdit::Rotate270);
+    else if (rotation == 180)
+        scratch = *applyEdit(scratch, EMatrixEdit::Rotate180);
+    else if (rotation == 270)
+        scratch = *applyEdit(scratch, EMatrixEdit::Rotate90);
+    if (mirror)
+        scratch = *applyEdit(scratch, EMatrixEdit::MirrorHorizontal);
+    if (invert)
+        scratch = *applyEdit(scratch, EMatrixEdit::Invert);
+    return scratch;
 }
 
 } // namespace tgw

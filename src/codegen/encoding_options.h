@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/dot_matrix.h"
 #include "model/settings.h"
 
 #include <string>
@@ -28,6 +29,19 @@ struct CEncodingOptions {
     // Not a setting: when set (a C identifier, see isCIdentifier), C text is a header that
     // compiles on its own, with the bytes of all entries in one array of this name.
     std::string headerName;
+    // What a display preset does to each matrix before its dots are packed, in this order:
+    // turned into the memory's orientation, mirrored left-right, inverted. All off without a
+    // preset, so that the bytes are those of the orders alone.
+    int rotation = 0;    // the display is mounted this many degrees clockwise: 0, 90, 180, 270
+    bool mirror = false; // the memory's rows run right to left
+    bool invert = false; // a set bit is the background
+
+    // Whether the matrix is written as it is (no rotation, mirror or inversion).
+    bool plain() const { return rotation == 0 && !mirror && !invert; }
+    // The matrix as the memory takes it: `matrix` itself when plain(), else a changed copy
+    // kept in `scratch`. Every writer of fixed-cell matrix data (code text, binary files and
+    // so what is sent) packs this, not the entry's matrix.
+    const CDotMatrix& prepared(const CDotMatrix& matrix, CDotMatrix& scratch) const;
 
     // Takes the code-format settings in one call. An order out of its range becomes 0; the
     // templates are converted to code page 936 (characters without a form become '?') and cut
@@ -35,6 +49,8 @@ struct CEncodingOptions {
     void set(int pointsSeq, int bytesSeq, int language, int useUnicode,
              std::u16string_view codeHead, std::u16string_view codeTail);
 
+    // The code-format settings, and the display preset they name (its orders, rotation,
+    // mirror and inversion); a preset name that is not known is ignored.
     static CEncodingOptions fromSettings(const CSettings& settings);
 };
 

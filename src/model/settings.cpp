@@ -146,6 +146,10 @@ void CSettings::load(const CProfileStore& profile, const CSystemFont& systemFont
     fontFile = profile.get(kProfileSection, "FONTFILE").value_or("");
     faceIndex = int(r.ranged("FACEINDEX", 0, 0, 0xFFFF));
     fitCell = r.flag("FITCELL", 0);
+    displayPreset = profile.get(kProfileSection, "DISPLAYPRESET").value_or("");
+    presetRotation = int(r.ranged("PRESETROTATION", 0, 0, 270));
+    if (presetRotation % 90 != 0)
+        presetRotation = 0;
     pictureMethod = EPictureMethod(r.ranged("PICTUREMETHOD", int(d.pictureMethod), 0, 3));
     pictureInvert = r.flag("PICTUREINVERT", d.pictureInvert);
     pictureScale = EPictureScale(r.ranged("PICTURESCALE", int(d.pictureScale), 0, 2));
@@ -192,6 +196,9 @@ void CSettings::save(CProfileStore& p) const {
     optional("FONTFILE", !fontFile.empty(), fontFile);
     optional("FACEINDEX", !fontFile.empty() && faceIndex != 0, format("%d", faceIndex));
     optional("FITCELL", fitCell != 0, "1");
+    optional("DISPLAYPRESET", !displayPreset.empty(), displayPreset);
+    optional("PRESETROTATION", !displayPreset.empty() && presetRotation != 0,
+             format("%d", presetRotation));
     // Newer keys: written once set, so that a profile that never used them keeps its keys.
     auto optionalNumber = [&](const char* key, unsigned long v) {
         if (v != 0 || p.get(kProfileSection, key))

@@ -59,6 +59,10 @@ struct CSettings {
     // Characters the font file lacks come from installed faces. A choice of one run of tgw:
     // not kept in the profile.
     int fileFallback = 0;
+    // The display preset chosen in the code-format dialog (its short name), which the export
+    // applies beyond the orders (mirror, inversion, rotation); empty: the orders alone.
+    std::string displayPreset; // DISPLAYPRESET
+    int presetRotation = 0;    // PRESETROTATION 0, 90, 180 or 270: how the display is mounted
     // How new pictures are converted; kept in the profile only once they differ from the
     // plain threshold at one dot a pixel.
     EPictureMethod pictureMethod = EPictureMethod::kThreshold; // PICTUREMETHOD 0..3
