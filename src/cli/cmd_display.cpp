@@ -19,10 +19,11 @@ struct CExplainOptions {
 
 int runPresets() {
     std::printf("%-8s %-5s %-6s %s\n", "name", "dots", "bytes", "controller");
-    for (const CDisplayPreset& p : displayPresets()) {
-        std::printf("%-8s %-5d %-6d %s\n", p.name, p.dotOrder, p.byteOrder, p.title);
-        std::printf("%22s%s\n", "", p.memory);
-        const std::string needs = presetRequirements(p);
+    for (const CDisplayPreset* p : allPresets()) {
+        std::printf("%-8s %-5d %-6d %s\n", p->name, p->dotOrder, p->byteOrder, p->title);
+        std::printf("%22s%s\n", "", p->memory);
+        std::printf("%22sdoes: %s\n", "", presetEffects(*p).c_str());
+        const std::string needs = presetRequirements(*p);
         if (!needs.empty())
             std::printf("%22sneeds: %s\n", "", needs.c_str());
     }

@@ -26,8 +26,12 @@ class Presets(unittest.TestCase):
                   for m in re.finditer(r"^(\w+) +(\d) +(\d) ", r.stdout, re.M)}
         self.assertEqual(listed["ssd1306"], (3, 0))
         self.assertEqual(listed["ssd1680"], (0, 0))
-        self.assertEqual(len(listed), 8)
+        # The panels too, with what each preset does to the dots.
+        self.assertEqual(listed["epd213"], (0, 0))
+        self.assertEqual(len(listed), 13)
         self.assertIn("invert", r.stdout)
+        self.assertEqual(r.stdout.count("does: "), 13)
+        self.assertIn("does: mirrors each row left-right", r.stdout)
 
     def test_ssd1306_glyph_lights_the_right_pixels(self):
         # The drawing's story in text: byte 0 is the first column of the top eight rows.
