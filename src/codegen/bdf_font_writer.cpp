@@ -13,7 +13,6 @@
 namespace tgw {
 namespace {
 
-constexpr size_t kFlushBytes = 1 << 16;
 // Glyphs are described at 72 dots an inch, so that a point is a dot: the size in points is the
 // size in dots and a glyph's scalable width is its advance in thousandths of the size.
 constexpr int kResolution = 72;
@@ -191,11 +190,8 @@ Status writeBdfFont(const CProportionalFont& font, IOutput& out) {
                        b.x, b.y);
         appendBitmap(text, *g);
         text += "ENDCHAR\n";
-        if (text.size() >= kFlushBytes) {
-            if (Status s = out.write(text); !s)
-                return s;
-            text.clear();
-        }
+        if (Status s = flushWhenFull(text, out); !s)
+            return s;
     }
     text += "ENDFONT\n";
     return out.write(text);

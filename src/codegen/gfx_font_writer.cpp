@@ -23,8 +23,6 @@ std::string glyphLabel(char16_t code) {
     return format("U+%04X", unsigned(code));
 }
 
-constexpr size_t kFlushBytes = 1 << 16;
-
 // The library's own converter counts from the cursor's row, which is the lowest row of the
 // glyphs that stand on the baseline (its "1 - top"), one row lower than the glyph's own offset,
 // which counts from the first row below the baseline.
@@ -172,26 +170,14 @@ Status writeGfxFont(const CProportionalFont& font, IOutput& out) {
                               name.c_str(), unsigned(first), unsigned(last), offset);
     text += kTypes;
     text += "const uint8_t " + name + "Bitmaps[] PROGMEM = {\n";
-    size_t column = 0;
+    CHexArrayText array(text, 12);
     for (const auto& [code, glyph] : byCode) {
-        for (uint8_t b : glyph->dots.bits()) {
-            text += column == 0 ? "    " : " ";
-            appendHexByte(text, b);
-            if (++column == 12) {
-                text += "\n";
-                column = 0;
-            }
-        }
-        if (text.size() >= kFlushBytes) {
-            if (Status s = out.write(text); !s)
-                return s;
-            text.clear();
-        }
+        for (uint8_t b : glyph->dots.bits())
+            array.add(b);
+        if (Status s = flushWhenFull(text, out); !s)
+            return s;
     }
-    if (column)
-        text += "\n";
-    if (offset == 0)
-        text += "    0x00\n"; // a C array may not be empty
+    array.finish(true);
     text += "};\n\n";
 
     text += "const GFXglyph " + name + "Glyphs[] PROGMEM = {\n" +

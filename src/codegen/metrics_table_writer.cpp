@@ -19,8 +19,6 @@ void putBigEndian(std::string& out, uint64_t value, int bytes) {
         out.push_back(char(uint8_t(value >> shift)));
 }
 
-constexpr size_t kFlushBytes = 1 << 16;
-
 struct CPlacedGlyph {
     const CProportionalGlyph* glyph;
     uint64_t offset; // of its bytes in the data
@@ -98,11 +96,8 @@ Status writeMetricsBinary(const CProportionalFont& font, const CEncodingOptions&
     for (const CPlacedGlyph& p : *glyphs) {
         const std::vector<uint8_t> bytes = glyphBytes(p, encoding);
         buffer.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        if (buffer.size() >= kFlushBytes) {
-            if (Status s = out.write(buffer); !s)
-                return s;
-            buffer.clear();
-        }
+        if (Status s = flushWhenFull(buffer, out); !s)
+            return s;
     }
     return out.write(buffer);
 }
@@ -140,34 +135,18 @@ Status writeMetricsText(const CProportionalFont& font, const CEncodingOptions& e
         text += format("    {0x%04X, %3d, %3d, %4d, %4d, %3d, %6llu},\n", unsigned(g.code),
                        g.width(), g.height(), g.xOffset, g.yOffset, g.advance,
                        static_cast<unsigned long long>(p.offset));
-        if (text.size() >= kFlushBytes) {
-            if (Status s = out.write(text); !s)
-                return s;
-            text.clear();
-        }
+        if (Status s = flushWhenFull(text, out); !s)
+            return s;
     }
     text += "};\n\nconst uint8_t " + name + "Data[] = {\n";
-    size_t column = 0, total = 0;
+    CHexArrayText array(text, 12);
     for (const CPlacedGlyph& p : *glyphs) {
-        for (uint8_t b : glyphBytes(p, encoding)) {
-            text += column == 0 ? "    " : " ";
-            appendHexByte(text, b);
-            ++total;
-            if (++column == 12) {
-                text += "\n";
-                column = 0;
-            }
-        }
-        if (text.size() >= kFlushBytes) {
-            if (Status s = out.write(text); !s)
-                return s;
-            text.clear();
-        }
+        for (uint8_t b : glyphBytes(p, encoding))
+            array.add(b);
+        if (Status s = flushWhenFull(text, out); !s)
+            return s;
     }
-    if (column)
-        text += "\n";
-    if (total == 0)
-        text += "    0x00\n"; // a C array may not be empty
+    array.finish(true);
     text += "};\n";
     return out.write(text);
 }

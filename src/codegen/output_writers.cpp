@@ -164,6 +164,14 @@ void appendHexByte(std::string& out, uint8_t byte) {
     out.append(text, 5);
 }
 
+Status flushWhenFull(std::string& text, IOutput& out) {
+    if (text.size() < kFlushBytes)
+        return {};
+    Status s = out.write(text);
+    text.clear();
+    return s;
+}
+
 std::string cIdentifier(std::string_view name) {
     std::string id;
     bool wordStart = true;

@@ -108,6 +108,42 @@ Status saveList(const COutputWriter& writer, const CGlyphList& list,
 // formatted print per byte.
 void appendHexByte(std::string& out, uint8_t byte);
 
+// The font writers write their text in pieces of about this size, so that a large font is
+// never held whole.
+inline constexpr size_t kFlushBytes = size_t(1) << 16;
+
+// Hands `text` to `out` and empties it once it holds kFlushBytes or more.
+Status flushWhenFull(std::string& text, IOutput& out);
+
+// The body of a C byte array appended to a text: "    0x3C, 0x66," lines of `perLine` bytes.
+class CHexArrayText {
+public:
+    CHexArrayText(std::string& text, int perLine) : m_text(text), m_perLine(perLine) {}
+    void add(uint8_t byte) {
+        m_text += m_column == 0 ? "    " : " ";
+        appendHexByte(m_text, byte);
+        ++m_count;
+        if (++m_column == m_perLine) {
+            m_text += "\n";
+            m_column = 0;
+        }
+    }
+    // Ends the last line; an array of no byte gets one 0x00 when `placeholder` (a C array may
+    // not be empty).
+    void finish(bool placeholder) {
+        if (m_column)
+            m_text += "\n";
+        if (placeholder && m_count == 0)
+            m_text += "    0x00\n";
+    }
+
+private:
+    std::string& m_text;
+    int m_perLine;
+    int m_column = 0;
+    size_t m_count = 0;
+};
+
 // `name` made into a C identifier: letters and digits of its words joined, each word's first
 // letter upper case ("DejaVu Sans 12 Bold" -> "DejaVuSans12Bold"); "Font" prefixed when it
 // would begin with a digit or hold nothing.

@@ -25,7 +25,6 @@ namespace {
 constexpr size_t kHeaderBytes = 23;
 // Glyphs above 0xFF per entry of the jump table: the decoder walks at most this many.
 constexpr size_t kGlyphsPerJump = 100;
-constexpr size_t kFlushBytes = 1 << 16;
 
 std::string glyphLabel(char16_t code) {
     return format("U+%04X", unsigned(code));
@@ -394,22 +393,13 @@ Status writeU8g2Font(const CProportionalFont& font, IOutput& out) {
                name.c_str(), font.glyphs.size(), data->size(), name.c_str());
     text += format("const uint8_t %s[%zu] U8G2_FONT_SECTION(\"%s\") = {\n", name.c_str(),
                    data->size(), name.c_str());
-    size_t column = 0;
+    CHexArrayText array(text, 16);
     for (char c : *data) {
-        text += column == 0 ? "    " : " ";
-        appendHexByte(text, uint8_t(c));
-        if (++column == 16) {
-            text += "\n";
-            column = 0;
-        }
-        if (text.size() >= kFlushBytes) {
-            if (Status s = out.write(text); !s)
-                return s;
-            text.clear();
-        }
+        array.add(uint8_t(c));
+        if (Status s = flushWhenFull(text, out); !s)
+            return s;
     }
-    if (column)
-        text += "\n";
+    array.finish(false);
     text += "};\n";
     return out.write(text);
 }
