@@ -100,15 +100,7 @@ void appendBitmap(std::string& text, const CProportionalGlyph& g) {
 }
 
 Status writeBdfFont(const CProportionalFont& font, IOutput& out) {
-    std::vector<const CProportionalGlyph*> glyphs;
-    glyphs.reserve(font.glyphs.size());
-    for (const CProportionalGlyph& g : font.glyphs)
-        glyphs.push_back(&g);
-    std::stable_sort(glyphs.begin(), glyphs.end(),
-                     [](auto* a, auto* b) { return a->code < b->code; });
-    glyphs.erase(std::unique(glyphs.begin(), glyphs.end(),
-                             [](auto* a, auto* b) { return a->code == b->code; }),
-                 glyphs.end());
+    const std::vector<const CProportionalGlyph*> glyphs = glyphsByCode(font);
     if (glyphs.empty())
         return failure("a BDF font needs at least one glyph");
 

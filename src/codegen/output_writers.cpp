@@ -7,6 +7,8 @@
 #include "base/replacing_file.h"
 #include "base/text.h"
 
+#include <algorithm>
+
 namespace tgw {
 
 COutputWriter cTextWriter() {
@@ -162,6 +164,19 @@ void appendHexByte(std::string& out, uint8_t byte) {
     static const char digits[] = "0123456789ABCDEF";
     const char text[5] = {'0', 'x', digits[byte >> 4], digits[byte & 15], ','};
     out.append(text, 5);
+}
+
+std::vector<const CProportionalGlyph*> glyphsByCode(const CProportionalFont& font) {
+    std::vector<const CProportionalGlyph*> glyphs;
+    glyphs.reserve(font.glyphs.size());
+    for (const CProportionalGlyph& g : font.glyphs)
+        glyphs.push_back(&g);
+    std::stable_sort(glyphs.begin(), glyphs.end(),
+                     [](auto* a, auto* b) { return a->code < b->code; });
+    glyphs.erase(std::unique(glyphs.begin(), glyphs.end(),
+                             [](auto* a, auto* b) { return a->code == b->code; }),
+                 glyphs.end());
+    return glyphs;
 }
 
 Status flushWhenFull(std::string& text, IOutput& out) {

@@ -108,6 +108,10 @@ Status saveList(const COutputWriter& writer, const CGlyphList& list,
 // formatted print per byte.
 void appendHexByte(std::string& out, uint8_t byte);
 
+// The glyphs of `font` in code order, the first of each code only (a later one of the same code
+// is dropped); pointers into `font`.
+std::vector<const CProportionalGlyph*> glyphsByCode(const CProportionalFont& font);
+
 // The font writers write their text in pieces of about this size, so that a large font is
 // never held whole.
 inline constexpr size_t kFlushBytes = size_t(1) << 16;

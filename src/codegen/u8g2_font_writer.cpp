@@ -207,15 +207,7 @@ void putWord(std::string& out, size_t value) {
 
 // The whole array's bytes.
 Result<std::string> u8g2FontBytes(const CProportionalFont& font) {
-    std::vector<const CProportionalGlyph*> glyphs;
-    glyphs.reserve(font.glyphs.size());
-    for (const CProportionalGlyph& g : font.glyphs)
-        glyphs.push_back(&g);
-    std::stable_sort(glyphs.begin(), glyphs.end(),
-                     [](auto* a, auto* b) { return a->code < b->code; });
-    glyphs.erase(std::unique(glyphs.begin(), glyphs.end(),
-                             [](auto* a, auto* b) { return a->code == b->code; }),
-                 glyphs.end());
+    const std::vector<const CProportionalGlyph*> glyphs = glyphsByCode(font);
 
     CWidths w;
     int maxWidth = 0, maxHeight = 0, loX = 0, hiX = 0, loY = 0, hiY = 0, loD = 0, hiD = 0;
