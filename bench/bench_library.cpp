@@ -81,7 +81,7 @@ std::u16string charactersOf(const CSettings& s, const CLibraryRequest& request) 
 
 // A whole build as `tgw build` runs it: the character set, then rendering and writing the file.
 void library(benchmark::State& state, const char16_t* face, ECharacterSet set,
-             ELibraryOutput output, bool withIndex) {
+             const COutputWriter& output, bool withIndex) {
     const CSettings s = settingsFor(face);
     const CLibraryRequest request = requestFor(set);
     const std::string path = outputFolder() + "/library.out";
@@ -224,26 +224,24 @@ constexpr const char16_t* kWqy = u"WenQuanYi Micro Hei";
 constexpr const char16_t* kDejaVu = u"DejaVu Sans";
 
 // Argument: worker threads, 0 for one per processor.
-BENCHMARK_CAPTURE(library, gb2312_wqy16_c, kWqy, ECharacterSet::Gb2312, ELibraryOutput::CText,
-                  false)
+BENCHMARK_CAPTURE(library, gb2312_wqy16_c, kWqy, ECharacterSet::Gb2312, *findWriter("c"), false)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(library, gb2312_wqy16_bin_index, kWqy, ECharacterSet::Gb2312,
-                  ELibraryOutput::Binary, true)
-    ->Arg(0)
-    ->Arg(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(library, font_wqy16_bin_index, kWqy, ECharacterSet::Font, ELibraryOutput::Binary,
+BENCHMARK_CAPTURE(library, gb2312_wqy16_bin_index, kWqy, ECharacterSet::Gb2312, *findWriter("bin"),
                   true)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(library, ascii_dejavu16_c, kDejaVu, ECharacterSet::Ascii, ELibraryOutput::CText,
-                  false)
+BENCHMARK_CAPTURE(library, font_wqy16_bin_index, kWqy, ECharacterSet::Font, *findWriter("bin"),
+                  true)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(library, ascii_dejavu16_c, kDejaVu, ECharacterSet::Ascii, *findWriter("c"), false)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)

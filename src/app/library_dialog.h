@@ -55,6 +55,8 @@ private:
     void setBuilding(bool on);
     void updateControls();
     ECharacterSet chosenSet() const;
+    // The place of a format in the writer table: its button's id.
+    static int writerIndex(std::string_view name);
     const COutputWriter& chosenWriter() const;
     // Draws the sample line from the glyphs' metrics, as a proportional font places them.
     void drawPreview();

@@ -292,7 +292,7 @@
     <message>
         <location line="+1"/>
         <source>灰度字模: TrueType 字体抗锯齿, 图形按亮度分级; 点阵字体的亮点取最高级</source>
-        <translation>Grey matrices: TrueType fonts anti-aliased, pictures in levels of brightness; a bitmap font's dots take the highest level</translation>
+        <translation>Grey matrices: TrueType fonts anti-aliased, pictures in levels of brightness; a bitmap font&apos;s dots take the highest level</translation>
     </message>
 </context>
 <context>
@@ -558,7 +558,7 @@ Sort in UNICODE order?</translation>
         <translation>Output</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>写入索引表</source>
         <translation>Write an index table</translation>
     </message>
@@ -588,7 +588,7 @@ Sort in UNICODE order?</translation>
         <translation>Proportional preview</translation>
     </message>
     <message>
-        <location line="+134"/>
+        <location line="+138"/>
         <source>字符范围有误：</source>
         <translation>The character range is wrong: </translation>
     </message>
@@ -840,23 +840,23 @@ The index table holds [big-endian]:<byte value="xd"/>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+856"/>
+        <location line="+860"/>
         <source>撤销 (&amp;U)</source>
         <translation>&amp;Undo</translation>
     </message>
     <message>
-        <location line="-856"/>
+        <location line="-860"/>
         <source>撤销上一步操作</source>
         <translation>Undo the last change</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+856"/>
+        <location line="+860"/>
         <source>重做 (&amp;R)</source>
         <translation>&amp;Redo</translation>
     </message>
     <message>
-        <location line="-856"/>
+        <location line="-860"/>
         <source>重做上一步撤销的操作</source>
         <translation>Redo the last undone change</translation>
     </message>
@@ -1368,7 +1368,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>The level the left button draws on grey matrices (the right button clears)</translation>
     </message>
     <message>
-        <location line="+160"/>
+        <location line="+164"/>
         <source>关于 Tessaglyphworks</source>
         <translation>About Tessaglyphworks</translation>
     </message>
@@ -1768,41 +1768,41 @@ Clear the selection [SHIFT]+[double-click]</translation>
         <translation>[grey, %d bits a dot]</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+10"/>
         <source>【设置状态】   〖字模数量：%zu [%zu/%zu]〗〖字体：%s[%d]%s%s%s%s〗〖大小：%ux%u〗〖纵向偏移：%ld〗〖ASCII半宽：%s〗〖%s 模式%d〗〖字符集：%s〗</source>
         <translation>[Settings]   [Matrices: %zu [%zu/%zu]] [Font: %s[%d]%s%s%s%s] [Size: %ux%u] [Vertical offset: %ld] [ASCII half width: %s] [%s, byte order %d] [Character set: %s]</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <location line="+21"/>
+        <location line="+6"/>
+        <location line="+23"/>
         <source> 加粗</source>
         <translation> bold</translation>
     </message>
     <message>
-        <location line="-20"/>
-        <location line="+21"/>
+        <location line="-22"/>
+        <location line="+23"/>
         <source> 斜体</source>
         <translation> italic</translation>
     </message>
     <message>
-        <location line="-20"/>
-        <location line="+21"/>
+        <location line="-22"/>
+        <location line="+23"/>
         <source> 删除线</source>
         <translation> strike-out</translation>
     </message>
     <message>
-        <location line="-20"/>
-        <location line="+21"/>
+        <location line="-22"/>
+        <location line="+23"/>
         <source> 下划线</source>
         <translation> underline</translation>
     </message>
     <message>
-        <location line="-20"/>
+        <location line="-21"/>
         <source>开</source>
         <translation>on</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>关</source>
         <translation>off</translation>
     </message>
@@ -2019,7 +2019,7 @@ File [%s]<byte value="xd"/>
 <context>
     <name>tgw::core::writers</name>
     <message>
-        <location filename="../../codegen/bdf_font_writer.cpp" line="+198"/>
+        <location filename="../../codegen/bdf_font_writer.cpp" line="+199"/>
         <source>BDF 点阵字体</source>
         <translation>BDF bitmap font</translation>
     </message>
@@ -2054,7 +2054,7 @@ File [%s]<byte value="xd"/>
         <translation>Binary library</translation>
     </message>
     <message>
-        <location filename="../../codegen/u8g2_font_writer.cpp" line="+405"/>
+        <location filename="../../codegen/u8g2_font_writer.cpp" line="+406"/>
         <source>u8g2 字体（C 数组）</source>
         <translation>u8g2 font (C array)</translation>
     </message>
