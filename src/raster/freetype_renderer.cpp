@@ -2,7 +2,6 @@
 
 #include "base/text.h"
 #include "raster/font_config.h"
-#include "raster/rasteriser.h"
 #include "raster/shared_faces.h"
 
 #include <ft2build.h>

@@ -85,4 +85,23 @@ private:
     std::unique_ptr<CFaceFile> m_fallbackFile;
 };
 
+// One face of a font file, as `tgw fonts --file` and the font dialog show it.
+struct CFileFace {
+    int index = 0;
+    std::string family;
+    std::string style;
+    bool scalable = false;    // outlines; else bitmap strikes only
+    std::vector<int> strikes; // pixel sizes of the bitmap strikes, ascending
+};
+
+// At most this many faces of one file are listed.
+inline constexpr long kMaxListedFaces = 1000;
+
+// The faces of a font file, the first kMaxListedFaces of them; `total` gets how many the file
+// has. Fails with a message naming the file when it is missing, unreadable or not a font.
+Result<std::vector<CFileFace>> listFileFaces(const std::string& path, long* total = nullptr);
+// Face `index` of a font file alone; fails as listFileFaces() does, and when the file has no
+// such face.
+Result<CFileFace> describeFileFace(const std::string& path, int index);
+
 } // namespace tgw
