@@ -82,6 +82,8 @@ void displaySize(const CPreviewCommand& p, const CSettings& s, CPreviewOptions& 
 }
 
 int runPreview(CCommandOptions& options, const CPreviewCommand& p) {
+    if (int usage = p.look.usageError())
+        return usage;
     const COutputWriter* writer = nullptr;
     if (!p.format.empty()) {
         writer = findWriter(p.format);

@@ -45,6 +45,8 @@ int writePicture(const CEntrySet& set, const CRenderPicture& picture) {
 }
 
 int runRender(const CCommandOptions& options, const CRenderPicture& picture) {
+    if (int usage = picture.look.usageError())
+        return usage;
     Result<std::unique_ptr<CEntrySet>> set = options.makeEntrySet();
     if (!set)
         return fail(set.error());

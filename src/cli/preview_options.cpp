@@ -5,6 +5,7 @@
 #include "cli/option_names.h"
 #include "codegen/display_presets.h"
 
+#include <cstdio>
 #include <string_view>
 
 namespace tgw::cli {
@@ -20,6 +21,13 @@ void CLookOptions::add(CLI::App* cmd, int defaultZoom) {
     cmd->add_flag("--grid", grid,
                   "Draw a line between dots (the last pixel row and column of each; needs "
                   "--zoom 2 or more)");
+}
+
+int CLookOptions::usageError() const {
+    if (!grid || zoom >= 2)
+        return 0;
+    std::fprintf(stderr, "tgw: --grid needs --zoom 2 or more\n");
+    return 2;
 }
 
 Result<CPreviewLook> CLookOptions::look(const CSettings& settings) const {

@@ -18,6 +18,8 @@ struct CLookOptions {
 
     // --colors, --zoom (default `defaultZoom`) and --grid.
     void add(CLI::App* cmd, int defaultZoom);
+    // 2 after a line on stderr when the options do not go together (--grid at zoom 1), else 0.
+    int usageError() const;
     // The look asked for; colours not given follow the preset of `settings`.
     Result<CPreviewLook> look(const CSettings& settings) const;
 };
