@@ -124,6 +124,42 @@ CCellLayout layoutCells(const std::vector<const CDotMatrix*>& cells, int wrapWid
     return layout;
 }
 
+CPreviewCanvas drawCutCells(const std::vector<CCutCell>& cells, int gap) {
+    gap = std::max(1, gap);
+    int width = gap, height = 1;
+    for (const CCutCell& c : cells) {
+        width += c.cell->width() + gap;
+        height = std::max(height, c.cell->height());
+    }
+    CPreviewCanvas canvas(std::min(width, kMaxPreviewSide), std::min(height + 2 * gap, kMaxPreviewSide));
+    std::vector<bool> inCell(size_t(canvas.width()) * size_t(canvas.height()), false);
+    int x = gap;
+    for (const CCutCell& c : cells) {
+        for (int r = 0; r < c.cell->height(); ++r)
+            for (int col = 0; col < c.cell->width(); ++col)
+                if (canvas.contains(x + col, gap + r))
+                    inCell[size_t(gap + r) * size_t(canvas.width()) + size_t(x + col)] = true;
+        x += c.cell->width() + gap;
+    }
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int col = 0; col < canvas.width(); ++col)
+            if (!inCell[size_t(y) * size_t(canvas.width()) + size_t(col)])
+                canvas.markOutside(col, y);
+    x = gap;
+    for (const CCutCell& c : cells) {
+        canvas.draw(*c.cell, x, gap);
+        const CDotMatrix& u = *c.uncut;
+        for (int r = 0; r < u.height(); ++r)
+            for (int col = 0; col < u.width(); ++col) {
+                const int px = x - c.left + col, py = gap - c.top + r;
+                if (canvas.contains(px, py) && canvas.outside(px, py))
+                    canvas.put(px, py, dotLevel(u, r, col, canvas.maxLevel()));
+            }
+        x += c.cell->width() + gap;
+    }
+    return canvas;
+}
+
 void seenArea(const CPreviewOptions& o, int& width, int& height) {
     const bool quarter = o.rotation == 90 || o.rotation == 270;
     width = quarter ? o.height : o.width;

@@ -71,6 +71,20 @@ struct CCellLayout {
 CCellLayout layoutCells(const std::vector<const CDotMatrix*>& cells, int wrapWidth,
                         int columns = 0);
 
+// A character in its cell, as the font dialog shows it: the cell as rendered and the glyph
+// uncut, the cell's top-left dot at (left, top) of `uncut` (`uncut` may be the cell itself).
+struct CCutCell {
+    const CDotMatrix* cell;
+    const CDotMatrix* uncut;
+    int left = 0;
+    int top = 0;
+};
+
+// The cells side by side, `gap` dots (at least 1) around each marked as outside them, where the
+// ink each cell cut off shows as lit outside dots (the ink that reaches further than the gap,
+// or into a neighbour, is not shown).
+CPreviewCanvas drawCutCells(const std::vector<CCutCell>& cells, int gap);
+
 // What a preview draws on, and how it becomes a picture.
 struct CPreviewOptions {
     // The display's size in its native orientation; 0 × 0: as large as what is drawn (turned
