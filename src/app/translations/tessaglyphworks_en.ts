@@ -265,7 +265,7 @@
 <context>
     <name>tgw::CFontDialog</name>
     <message>
-        <location filename="../font_dialog.cpp" line="+28"/>
+        <location filename="../font_dialog.cpp" line="+34"/>
         <source>字号</source>
         <translation>Size</translation>
     </message>
@@ -285,7 +285,7 @@
         <translation>Underline</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>删除线</source>
         <translation>Strike-out</translation>
     </message>
@@ -315,7 +315,7 @@
         <translation>Fit the cell</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source>字模字体</source>
         <translation>Matrix Font</translation>
     </message>
@@ -360,7 +360,35 @@
         <translation>Style</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+5"/>
+        <source>预览</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <location line="+87"/>
+        <source>当前设置无法生成字模</source>
+        <translation>These settings cannot draw a glyph</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>点阵太大，不显示预览</source>
+        <translation>The matrix is too large to preview</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+38"/>
+        <source>%n 个字符的笔画超出点阵，红色的点将被截去</source>
+        <translation>
+            <numerusform>%n character has ink outside its cell; the red dots will be cut off</numerusform>
+            <numerusform>%n characters have ink outside their cells; the red dots will be cut off</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>笔画都在点阵之内</source>
+        <translation>All ink lies inside the cell</translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source>选择字体文件</source>
         <translation>Choose a font file</translation>
     </message>
@@ -375,7 +403,7 @@
         <translation>No font file chosen</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>轮廓字体</source>
         <translation>outline font</translation>
     </message>
@@ -401,7 +429,7 @@
 <context>
     <name>tgw::CLibraryDialog</name>
     <message>
-        <location filename="../library_dialog.cpp" line="+32"/>
+        <location filename="../library_dialog.cpp" line="+34"/>
         <source>未指定生成的字库中需要包含的字符内容！</source>
         <translation>No characters were given for the library to hold.</translation>
     </message>
@@ -470,7 +498,7 @@ Sort in UNICODE order?</translation>
         <translation>Type the characters the library should hold</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>仅可打印 ASCII 字符（32～127）</source>
         <translation>Printable ASCII characters only (32–127)</translation>
     </message>
@@ -520,7 +548,7 @@ Sort in UNICODE order?</translation>
         <translation>Output</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>写入索引表</source>
         <translation>Write an index table</translation>
     </message>
@@ -545,20 +573,20 @@ Sort in UNICODE order?</translation>
         <translation>Proportional preview</translation>
     </message>
     <message>
-        <location line="+123"/>
+        <location line="+128"/>
         <source>字符范围有误：</source>
         <translation>The character range is wrong: </translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+37"/>
+        <location line="+3"/>
         <location line="+2"/>
-        <location line="+1"/>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>保存至...</source>
         <translation>Save To...</translation>
     </message>
     <message>
-        <location line="-4"/>
+        <location line="-6"/>
         <source>二进制文件 (*.BIN *.bin);;所有文件 (*.*)</source>
         <translation>Binary files (*.BIN *.bin);;All files (*.*)</translation>
     </message>
@@ -568,17 +596,17 @@ Sort in UNICODE order?</translation>
         <translation>ASM source files (*.asm);;All files (*.*)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>C 源文件 (*.c);;所有文件 (*.*)</source>
         <translation>C source files (*.c);;All files (*.*)</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>%1 (*.%2);;所有文件 (*.*)</source>
         <translation>%1 (*.%2);;All files (*.*)</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+25"/>
         <source>正在停止...</source>
         <translation>Stopping...</translation>
     </message>
@@ -797,23 +825,23 @@ The index table holds [big-endian]:<byte value="xd"/>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+832"/>
+        <location line="+840"/>
         <source>撤销 (&amp;U)</source>
         <translation>&amp;Undo</translation>
     </message>
     <message>
-        <location line="-832"/>
+        <location line="-840"/>
         <source>撤销上一步操作</source>
         <translation>Undo the last change</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+832"/>
+        <location line="+840"/>
         <source>重做 (&amp;R)</source>
         <translation>&amp;Redo</translation>
     </message>
     <message>
-        <location line="-832"/>
+        <location line="-840"/>
         <source>重做上一步撤销的操作</source>
         <translation>Redo the last undone change</translation>
     </message>
@@ -1339,7 +1367,7 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <translation>Duplicate filtering is on: the same picture cannot be added twice.</translation>
     </message>
     <message>
-        <location line="+135"/>
+        <location line="+143"/>
         <location line="+18"/>
         <location line="+47"/>
         <source>文件打开失败，请检查！
@@ -1447,7 +1475,7 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
 <context>
     <name>tgw::CQxView</name>
     <message>
-        <location filename="../../view/qx_view.cpp" line="+388"/>
+        <location filename="../../view/qx_view.cpp" line="+390"/>
         <source>上边</source>
         <translation>top</translation>
     </message>
@@ -1933,7 +1961,7 @@ File [%s]<byte value="xd"/>
         <translation>The serial port is in use by another program. Close the program holding it (a serial terminal, for example) and try again!</translation>
     </message>
     <message>
-        <location filename="../../transfer/transfer_log.h" line="+14"/>
+        <location filename="../../transfer/transfer_log.h" line="+15"/>
         <source>接收应答数据失败 / 应答超时。</source>
         <translation>No reply received / reply timed out.</translation>
     </message>
@@ -1946,32 +1974,32 @@ File [%s]<byte value="xd"/>
 <context>
     <name>tgw::core::writers</name>
     <message>
-        <location filename="../../codegen/bdf_font_writer.cpp" line="+210"/>
+        <location filename="../../codegen/bdf_font_writer.cpp" line="+198"/>
         <source>BDF 点阵字体</source>
         <translation>BDF bitmap font</translation>
     </message>
     <message>
-        <location filename="../../codegen/gfx_font_writer.cpp" line="+156"/>
+        <location filename="../../codegen/gfx_font_writer.cpp" line="+211"/>
         <source>GFX 字体头文件（比例字体）</source>
         <translation>GFX font header (proportional)</translation>
     </message>
     <message>
-        <location filename="../../codegen/metrics_table_writer.cpp" line="+141"/>
+        <location filename="../../codegen/metrics_table_writer.cpp" line="+174"/>
         <source>裁剪字模与度量表（C 代码）</source>
         <translation>Cropped glyphs with metrics table (C code)</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+14"/>
         <source>裁剪字模与度量表（二进制）</source>
         <translation>Cropped glyphs with metrics table (binary)</translation>
     </message>
     <message>
-        <location filename="../../codegen/output_writers.cpp" line="+14"/>
+        <location filename="../../codegen/output_writers.cpp" line="+18"/>
         <source>C 代码</source>
         <translation>C code</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+17"/>
         <source>ASM 代码</source>
         <translation>ASM code</translation>
     </message>
@@ -1981,7 +2009,7 @@ File [%s]<byte value="xd"/>
         <translation>Binary library</translation>
     </message>
     <message>
-        <location filename="../../codegen/u8g2_font_writer.cpp" line="+423"/>
+        <location filename="../../codegen/u8g2_font_writer.cpp" line="+405"/>
         <source>u8g2 字体（C 数组）</source>
         <translation>u8g2 font (C array)</translation>
     </message>
