@@ -19,8 +19,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QPixmap>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -195,10 +195,14 @@ void CFontDialog::updatePreview() {
     if (text.size() > kPreviewCharacters)
         text.resize(kPreviewCharacters);
     m_preview->clear();
-    if (!font.usable() || text.empty())
-        return m_previewNote->setText(tr("当前设置无法生成字模"));
-    if (font.width > kPreviewCellSide || font.height > kPreviewCellSide)
-        return m_previewNote->setText(tr("点阵太大，不显示预览"));
+    if (!font.usable() || text.empty()) {
+        m_previewNote->setText(tr("当前设置无法生成字模"));
+        return;
+    }
+    if (font.width > kPreviewCellSide || font.height > kPreviewCellSide) {
+        m_previewNote->setText(tr("点阵太大，不显示预览"));
+        return;
+    }
 
     // A bitmap face that cannot be scaled to fit moves as a whole, as the add commands move it.
     const Result<int> shift = m_rasteriser->fitOffset(font, text);
@@ -213,10 +217,12 @@ void CFontDialog::updatePreview() {
         if (shift)
             f.offset += *shift;
         CDrawn d;
-        if (Status r = m_rasteriser->renderUncut(c, ansiForm(c), f, d.cell, d.uncut, d.lost); !r)
-            return m_previewNote->setText(QString::fromStdString(r.error()));
-        gap = std::max({gap, std::min(8, std::max({d.lost.top, d.lost.bottom, d.lost.left,
-                                                   d.lost.right}))});
+        if (Status r = m_rasteriser->renderUncut(c, ansiForm(c), f, d.cell, d.uncut, d.lost); !r) {
+            m_previewNote->setText(QString::fromStdString(r.error()));
+            return;
+        }
+        gap = std::max(
+            {gap, std::min(8, std::max({d.lost.top, d.lost.bottom, d.lost.left, d.lost.right}))});
         losing += d.lost.any();
         drawn.push_back(std::move(d));
     }
@@ -230,12 +236,14 @@ void CFontDialog::updatePreview() {
     look.zoom = std::clamp(std::min(440 / canvas.width(), 160 / canvas.height()), 1, 12);
     look.grid = look.zoom >= 4;
     Result<CPreviewImage> image = paintCanvas(canvas, look);
-    if (!image)
-        return m_previewNote->setText(QString::fromStdString(image.error()));
-    m_preview->setPixmap(QPixmap::fromImage(QImage(image->pixels.data(), image->width,
-                                                   image->height, image->width * 3,
-                                                   QImage::Format_RGB888)
-                                                .copy()));
+    if (!image) {
+        m_previewNote->setText(QString::fromStdString(image.error()));
+        return;
+    }
+    m_preview->setPixmap(
+        QPixmap::fromImage(QImage(image->pixels.data(), image->width, image->height,
+                                  image->width * 3, QImage::Format_RGB888)
+                               .copy()));
     m_previewNote->setText(losing ? tr("%n 个字符的笔画超出点阵，红色的点将被截去", "", losing)
                                   : tr("笔画都在点阵之内"));
 }

@@ -246,10 +246,10 @@ void CLibraryDialog::drawPreview() {
     Result<CPreviewImage> image = paintCanvas(*canvas, options.look);
     if (!image)
         return;
-    m_preview->setPixmap(QPixmap::fromImage(QImage(image->pixels.data(), image->width,
-                                                   image->height, image->width * 3,
-                                                   QImage::Format_RGB888)
-                                                .copy()));
+    m_preview->setPixmap(
+        QPixmap::fromImage(QImage(image->pixels.data(), image->width, image->height,
+                                  image->width * 3, QImage::Format_RGB888)
+                               .copy()));
 }
 
 void CLibraryDialog::updateControls() {

@@ -16,11 +16,11 @@ namespace tgw::cli {
 namespace {
 
 struct CPreviewCommand {
-    std::string text;          // --text: what is drawn; empty: the entries
-    bool textGiven = false;    // --text "" is a text too
-    std::string format;        // a writer's name; empty: fixed cells
-    std::string display;       // "WxH"
-    std::string cursor;        // "X,Y"
+    std::string text;       // --text: what is drawn; empty: the entries
+    bool textGiven = false; // --text "" is a text too
+    std::string format;     // a writer's name; empty: fixed cells
+    std::string display;    // "WxH"
+    std::string cursor;     // "X,Y"
     bool noWrap = false;
     std::string output;
     bool force = false;
@@ -191,7 +191,7 @@ void registerPreview(CLI::App& app, CCommands& commands) {
                     "cursor, each glyph at its x and y offsets, the advance, newline back to x "
                     "0 and down by the line advance, wrapping at the display's edge; characters "
                     "are bytes, Latin-1); the other proportional formats (" +
-                        proportionalNames() +
+                        replaceAll<std::string>(proportionalNames(), "gfx, ", "") +
                         ") pen on the baseline by their metrics; the fixed-cell formats (and "
                         "none) set each entry in a cell of its own size, in rows")
         ->check(CLI::IsMember(formats));

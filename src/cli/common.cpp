@@ -433,7 +433,8 @@ Result<CCommandOptions::CMadeEntries> CCommandOptions::makeEntries(const CSettin
     for (const CLI::Option* o : m_cmd->parse_order()) {
         size_t i = next[o]++;
         if (o == m_optTexts) {
-            if (Status added = addCharacters(utf8ToUtf16(m_texts.at(i)), "'" + m_texts.at(i) + "'", add);
+            if (Status added =
+                    addCharacters(utf8ToUtf16(m_texts.at(i)), "'" + m_texts.at(i) + "'", add);
                 !added)
                 return failure(added.error());
         } else if (o == m_optTextFiles) {

@@ -12,9 +12,13 @@ namespace tgw::cli {
 
 void CLookOptions::add(CLI::App* cmd, int defaultZoom) {
     zoom = defaultZoom;
+    // The names in braces, so that the shell completion offers them.
+    std::string names;
+    for (const CColourScheme& s : colourSchemes())
+        names += std::string(names.empty() ? "{" : ",") + s.name;
     cmd->add_option("--colors", colours,
                     colourHelp() + "\n(default: the --preset's kind of display, else epaper)")
-        ->check(CLI::Validator(colourProblem, "COLORS"));
+        ->check(CLI::Validator(colourProblem, names + "}|#rrggbb,#rrggbb"));
     cmd->add_option("--zoom", zoom,
                     "Pixels a dot on each side (default " + std::to_string(defaultZoom) + ")")
         ->check(CLI::Range(1, 64));

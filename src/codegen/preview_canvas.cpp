@@ -181,8 +181,8 @@ Result<CPreviewImage> paintCanvas(const CPreviewCanvas& canvas, const CPreviewLo
     for (int y = 0; y < canvas.height(); ++y) {
         for (int x = 0; x < canvas.width(); ++x) {
             const int level = canvas.level(x, y);
-            const CRgb dot = canvas.outside(x, y) ? (level > 0 ? c.lost : margin)
-                                                  : shade[size_t(level)];
+            const CRgb dot =
+                canvas.outside(x, y) ? (level > 0 ? c.lost : margin) : shade[size_t(level)];
             for (int i = 0; i < z; ++i) {
                 const CRgb px = look.grid && i == z - 1 ? gridLine : dot;
                 uint8_t* p = line.data() + (size_t(x) * size_t(z) + size_t(i)) * 3;
@@ -192,7 +192,8 @@ Result<CPreviewImage> paintCanvas(const CPreviewCanvas& canvas, const CPreviewLo
             }
         }
         for (int j = 0; j < z; ++j) {
-            uint8_t* row = image.pixels.data() + (size_t(y) * size_t(z) + size_t(j)) * size_t(w) * 3;
+            uint8_t* row =
+                image.pixels.data() + (size_t(y) * size_t(z) + size_t(j)) * size_t(w) * 3;
             if (look.grid && j == z - 1)
                 for (size_t i = 0; i < size_t(w); ++i) {
                     row[i * 3] = gridLine.r;
@@ -227,8 +228,8 @@ void onError(png_structp png, png_const_charp message) {
 void onWarning(png_structp, png_const_charp) {}
 
 void writeBytes(png_structp png, png_bytep data, size_t length) {
-    static_cast<CPngWrite*>(png_get_io_ptr(png))->bytes.append(reinterpret_cast<char*>(data),
-                                                               length);
+    static_cast<CPngWrite*>(png_get_io_ptr(png))
+        ->bytes.append(reinterpret_cast<char*>(data), length);
 }
 
 void flushBytes(png_structp) {}

@@ -93,7 +93,7 @@ int dotLevel(const CDotMatrix& dots, int r, int c, int maxLevel);
 // How a canvas becomes a picture.
 struct CPreviewLook {
     CPreviewColours colours;
-    int zoom = 1;      // pixels a dot, on each side
+    int zoom = 1; // pixels a dot, on each side
     // A line between dots: the last pixel row and column of each dot's square, in the dark
     // colour blended a quarter towards the lit one (needs zoom 2 or more).
     bool grid = false;

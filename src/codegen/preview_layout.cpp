@@ -111,8 +111,8 @@ CCellLayout layoutCells(const std::vector<const CDotMatrix*>& cells, int wrapWid
             newRow();
             continue;
         }
-        if (inRow > 0 && ((wrapWidth > 0 && x + m->width() > wrapWidth) ||
-                          (columns > 0 && inRow >= columns)))
+        if (inRow > 0 &&
+            ((wrapWidth > 0 && x + m->width() > wrapWidth) || (columns > 0 && inRow >= columns)))
             newRow();
         layout.cells.push_back({m, x, y});
         x += m->width();
@@ -131,7 +131,8 @@ CPreviewCanvas drawCutCells(const std::vector<CCutCell>& cells, int gap) {
         width += c.cell->width() + gap;
         height = std::max(height, c.cell->height());
     }
-    CPreviewCanvas canvas(std::min(width, kMaxPreviewSide), std::min(height + 2 * gap, kMaxPreviewSide));
+    CPreviewCanvas canvas(std::min(width, kMaxPreviewSide),
+                          std::min(height + 2 * gap, kMaxPreviewSide));
     std::vector<bool> inCell(size_t(canvas.width()) * size_t(canvas.height()), false);
     int x = gap;
     for (const CCutCell& c : cells) {

@@ -71,10 +71,8 @@ Status CRasteriser::renderUncut(char16_t code, const CAnsiForm& ansi, const CFon
     lost = m_lastInk;
     uncut = cell;
     // Only a TrueType or bitmap face cuts ink; the built-in fonts always fit their cells.
-    if (!lost.any() || isBuiltinFont(font.kind) || !validMatrixSize(font.width + lost.left +
-                                                                         lost.right,
-                                                                     font.height + lost.top +
-                                                                         lost.bottom))
+    if (!lost.any() || isBuiltinFont(font.kind) ||
+        !validMatrixSize(font.width + lost.left + lost.right, font.height + lost.top + lost.bottom))
         return {};
     uncut = CDotMatrix(font.width + lost.left + lost.right, font.height + lost.top + lost.bottom);
     const CInkLoss lastInk = m_lastInk;

@@ -370,12 +370,12 @@
         <translation>These settings cannot draw a glyph</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+4"/>
         <source>点阵太大，不显示预览</source>
         <translation>The matrix is too large to preview</translation>
     </message>
     <message numerus="yes">
-        <location line="+38"/>
+        <location line="+44"/>
         <source>%n 个字符的笔画超出点阵，红色的点将被截去</source>
         <translation>
             <numerusform>%n character has ink outside its cell; the red dots will be cut off</numerusform>
