@@ -169,6 +169,9 @@ void seenArea(const CPreviewOptions& o, int& width, int& height) {
 
 namespace {
 
+// A canvas keeps two bytes a dot.
+constexpr long long kMaxPreviewDots = 16ll << 20;
+
 Result<CPreviewCanvas> seenCanvas(const CPreviewOptions& o, int drawnWidth, int drawnHeight) {
     if (o.rotation != 0 && o.rotation != 90 && o.rotation != 180 && o.rotation != 270)
         return failure(format("a rotation of %d degrees is not 0, 90, 180 or 270", o.rotation));
@@ -178,10 +181,11 @@ Result<CPreviewCanvas> seenCanvas(const CPreviewOptions& o, int drawnWidth, int 
         width = std::max(1, drawnWidth);
         height = std::max(1, drawnHeight);
     }
-    if (width > kMaxPreviewSide || height > kMaxPreviewSide)
+    if (width > kMaxPreviewSide || height > kMaxPreviewSide ||
+        (long long)width * height > kMaxPreviewDots)
         return failure(format("the display would be %dx%d dots; a preview holds at most %d on a "
-                              "side (give --display, or fewer entries)",
-                              width, height, kMaxPreviewSide));
+                              "side and %lld million in all (give --display, or fewer entries)",
+                              width, height, kMaxPreviewSide, kMaxPreviewDots >> 20));
     return CPreviewCanvas(width, height);
 }
 

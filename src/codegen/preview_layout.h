@@ -105,7 +105,7 @@ void seenArea(const CPreviewOptions& options, int& width, int& height);
 
 // A canvas of the seen area (or, when the display has no size, of `width` × `height`, at least
 // 1 × 1), the placed dots drawn on it, turned into the display's native orientation. Fails when
-// a side would pass kMaxPreviewSide.
+// a side would pass kMaxPreviewSide or the whole 16 million dots.
 inline constexpr int kMaxPreviewSide = 16384;
 Result<CPreviewCanvas> drawPreview(const CTextLayout& text, const CPreviewOptions& options);
 Result<CPreviewCanvas> drawPreview(const CCellLayout& cells, const CPreviewOptions& options);
