@@ -1,5 +1,7 @@
 #include "app/font_dialog.h"
 
+#include "app/depth_box.h"
+
 #include "base/screen_text.h"
 #include "base/text.h"
 #include "codegen/preview_layout.h"
@@ -40,7 +42,8 @@ CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
       m_halfWidth(new QCheckBox(tr("ASCII 字符半宽"), this)),
       m_fileOn(new QCheckBox(tr("字体文件"), this)), m_file(new QLineEdit(this)),
       m_browse(new QPushButton(tr("浏览..."), this)), m_faceIndex(new QSpinBox(this)),
-      m_fileInfo(new QLabel(this)), m_fit(new QCheckBox(tr("适应单元"), this)), m_start(s),
+      m_fileInfo(new QLabel(this)), m_fit(new QCheckBox(tr("适应单元"), this)),
+      m_depth(new CDepthBox(s.depth, this)), m_start(s),
       m_rasteriser(std::make_unique<CRasteriser>()), m_previewTimer(new QTimer(this)),
       m_preview(new QLabel(this)), m_previewNote(new QLabel(this)) {
     setWindowTitle(tr("字模字体"));
@@ -98,6 +101,7 @@ CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
     cellRow->addWidget(m_height);
     cellRow->addStretch();
     form->addRow(tr("点阵大小 (宽×高)"), cellRow);
+    form->addRow(tr("每点位数"), m_depth);
     auto* offsetRow = new QHBoxLayout;
     offsetRow->addWidget(m_offsetOn);
     offsetRow->addWidget(m_offset);
@@ -153,6 +157,7 @@ CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
                          m_halfWidth, m_fileOn, m_fit})
         connect(c, &QCheckBox::toggled, this, &CFontDialog::schedulePreview);
     connect(m_file, &QLineEdit::editingFinished, this, &CFontDialog::schedulePreview);
+    connect(m_depth, &QComboBox::currentIndexChanged, this, &CFontDialog::schedulePreview);
     updatePreview();
 }
 
@@ -316,6 +321,7 @@ void CFontDialog::apply(CSettings& s) const {
     s.width = unsigned(m_width->value());
     s.height = unsigned(m_height->value());
     s.fontType = m_kind->currentData().toInt();
+    s.depth = m_depth->depth();
     if (s.fontType == kFontTrueType) {
         if (!m_face->face().isEmpty())
             s.faceName = m_face->face().toStdU16String();

@@ -17,6 +17,7 @@ class QTimer;
 
 namespace tgw {
 
+class CDepthBox;
 class CFontList;
 class CRasteriser;
 
@@ -49,6 +50,7 @@ public:
     QSpinBox* faceIndexBox() const { return m_faceIndex; }
     QLabel* fileInfo() const { return m_fileInfo; }
     QCheckBox* fitCheck() const { return m_fit; }
+    CDepthBox* depthBox() const { return m_depth; }
 
     // Shows the family and style of the chosen face of the file, or why it cannot be read.
     void describeFile();
@@ -84,6 +86,7 @@ private:
     QSpinBox* m_faceIndex;
     QLabel* m_fileInfo;
     QCheckBox* m_fit;
+    CDepthBox* m_depth;
     QString m_fileFamily; // of the face shown, empty when the file cannot be read
 
     // The preview: each character in its cell, the ink the cell cuts off marked around it.

@@ -1,5 +1,7 @@
 #include "app/library_dialog.h"
 
+#include "app/depth_box.h"
+
 #include "base/screen_text.h"
 
 #include "app/messages.h"
@@ -130,6 +132,13 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
                   name.c_str(), outputBox, outputLayout);
     }
     m_index = addOption(tr("写入索引表"), "withIndex", outputBox, outputLayout);
+    // The depth of the glyphs: formats that cannot hold it are not offered.
+    m_depth = new CDepthBox(m_settings.depth, outputBox);
+    m_depth->setObjectName("depth");
+    auto* depthRow = new QHBoxLayout;
+    depthRow->addWidget(new QLabel(tr("每点位数"), outputBox));
+    depthRow->addWidget(m_depth, 1);
+    outputLayout->addLayout(depthRow);
     outputLayout->addStretch();
 
     m_progressText = new QLabel(this);
@@ -190,6 +199,11 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
         updateControls();
         if (on)
             drawPreview();
+    });
+    connect(m_depth, &QComboBox::currentIndexChanged, this, [this] {
+        m_settings.depth = m_depth->depth();
+        drawPreview();
+        updateControls();
     });
     connect(m_buildButton, &QPushButton::clicked, this, &CLibraryDialog::startBuild);
     connect(m_stopButton, &QPushButton::clicked, this, &CLibraryDialog::stopBuild);
@@ -261,6 +275,12 @@ void CLibraryDialog::updateControls() {
     m_ranges->setEnabled(set == ECharacterSet::Range);
     m_symbols->setEnabled(set == ECharacterSet::Range);
     m_index->setEnabled(chosenWriter().takesIndex);
+    const std::vector<COutputWriter>& writers = outputWriters();
+    for (size_t i = 0; i < writers.size(); ++i)
+        m_output->button(int(i))->setEnabled(writers[i].takesDepth(m_settings.depth));
+    // A format that cannot hold the depth gives way to the C code, which holds every depth.
+    if (!chosenWriter().takesDepth(m_settings.depth))
+        m_output->button(0)->setChecked(true);
 }
 
 void CLibraryDialog::startBuild() {

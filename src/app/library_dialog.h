@@ -20,6 +20,8 @@ class QPushButton;
 
 namespace tgw {
 
+class CDepthBox;
+
 // "生成字库": renders a whole character set under the font and code format of `settings` and
 // writes it to one code or binary file. The build runs on worker threads while the dialog shows
 // its progress; the document's own entries are never touched.
@@ -72,6 +74,7 @@ private:
     QCheckBox* m_skipBlanks;
     QButtonGroup* m_output;
     QCheckBox* m_index;
+    CDepthBox* m_depth;
     QLabel* m_progressText;
     QProgressBar* m_progressBar;
     QPushButton* m_buildButton;

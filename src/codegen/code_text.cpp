@@ -65,6 +65,8 @@ public:
             *byteCount = bytes.size();
         appendHeader(entry, out);
         out += commentLine(entry, m.width(), m.height(), m_options);
+        if (m.grey())
+            appendLevelDrawing(m, out);
         appendData(bytes, out);
         out += m_options.tail;
         return {};
@@ -85,6 +87,26 @@ private:
             out += description;
             out += m_headPieces[i];
         }
+    }
+
+    // A grey matrix drawn in the comment, a character a level (levelChar's ramp), after the
+    // entry's comment line: a C comment of its own, or assembler comment lines before the
+    // "DB " that begins the data.
+    void appendLevelDrawing(const CDotMatrix& m, std::string& out) const {
+        const bool a = m_options.assembler;
+        if (a && out.ends_with("DB "))
+            out.resize(out.size() - 3);
+        out += format(a ? "; %d bits a dot, levels 0-%u as \".',:;-~=+*ox%%&@#\"\r\n"
+                        : "/* %d bits a dot, levels 0-%u as \".',:;-~=+*ox%%&@#\"\r\n",
+                      m.depth(), unsigned(m.maxLevel()));
+        for (int r = 0; r < m.height(); ++r) {
+            out += a ? "; " : "   ";
+            const uint8_t* row = m.row(r);
+            for (int c = 0; c < m.width(); ++c)
+                out += levelChar(row[c], m.depth());
+            out += "\r\n";
+        }
+        out += a ? "DB " : "*/\r\n";
     }
 
     // Entries of one list mostly share their font: describe each font once.

@@ -86,7 +86,7 @@ CRgb blendColour(const CRgb& lit, const CRgb& dark, int level, int maxLevel) {
 }
 
 CPreviewCanvas::CPreviewCanvas(int width, int height, int maxLevel)
-    : m_width(width), m_height(height), m_maxLevel(std::max(1, maxLevel)),
+    : m_width(width), m_height(height), m_maxLevel(std::clamp(maxLevel, 1, kMaxCanvasLevel)),
       m_levels(size_t(width) * size_t(height), 0), m_outside(m_levels.size(), 0) {}
 
 void CPreviewCanvas::put(int x, int y, int level) {
@@ -101,8 +101,17 @@ void CPreviewCanvas::markOutside(int x, int y) {
         m_outside[index(x, y)] = 1;
 }
 
+namespace {
+
+// A level out of `from` as the nearest level out of `to`.
+int scaledLevel(int level, int from, int to) {
+    return from == to ? level : (level * to + from / 2) / from;
+}
+
+} // namespace
+
 int dotLevel(const CDotMatrix& dots, int r, int c, int maxLevel) {
-    return dots.lit(r, c) ? maxLevel : 0;
+    return scaledLevel(dots.level(r, c), dots.maxLevel(), maxLevel);
 }
 
 void CPreviewCanvas::draw(const CDotMatrix& dots, int x, int y) {
@@ -119,8 +128,7 @@ void CPreviewCanvas::draw(const CBitMatrix& dots, int x, int y) {
     const int c0 = std::max(0, -x), c1 = std::min(dots.width(), m_width - x);
     for (int r = r0; r < r1; ++r)
         for (int c = c0; c < c1; ++c)
-            if (dots.lit(r, c))
-                put(x + c, y + r, m_maxLevel);
+            put(x + c, y + r, scaledLevel(dots.level(r, c), maxLevelOf(dots.depth()), m_maxLevel));
 }
 
 CPreviewCanvas CPreviewCanvas::turned(int degrees) const {
@@ -181,8 +189,8 @@ Result<CPreviewImage> paintCanvas(const CPreviewCanvas& canvas, const CPreviewLo
     for (int y = 0; y < canvas.height(); ++y) {
         for (int x = 0; x < canvas.width(); ++x) {
             const int level = canvas.level(x, y);
-            const CRgb dot =
-                canvas.outside(x, y) ? (level > 0 ? c.lost : margin) : shade[size_t(level)];
+            const CRgb dot = canvas.outside(x, y) ? blendColour(c.lost, margin, level, maxLevel)
+                                                  : shade[size_t(level)];
             for (int i = 0; i < z; ++i) {
                 const CRgb px = look.grid && i == z - 1 ? gridLine : dot;
                 uint8_t* p = line.data() + (size_t(x) * size_t(z) + size_t(i)) * 3;

@@ -52,8 +52,10 @@ CRgb blendColour(const CRgb& lit, const CRgb& dark, int level, int maxLevel);
 class CPreviewCanvas {
 public:
     CPreviewCanvas() = default;
-    // All dots dark. The caller keeps the sides positive; maxLevel is at least 1.
-    CPreviewCanvas(int width, int height, int maxLevel = 1);
+    // All dots dark. The caller keeps the sides positive; maxLevel is 1 to 255 (a matrix of
+    // any depth is drawn on the default of 255, its levels scaled).
+    CPreviewCanvas(int width, int height, int maxLevel = kMaxCanvasLevel);
+    static constexpr int kMaxCanvasLevel = 255;
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -87,7 +89,8 @@ private:
     std::vector<uint8_t> m_outside;
 };
 
-// The level a matrix's dot (row r, column c) shows at on a canvas of `maxLevel`.
+// The level a matrix's dot (row r, column c) shows at on a canvas of `maxLevel`: its own level
+// out of the matrix's highest, scaled to the nearest.
 int dotLevel(const CDotMatrix& dots, int r, int c, int maxLevel);
 
 // How a canvas becomes a picture.

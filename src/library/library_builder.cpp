@@ -111,7 +111,8 @@ std::string CLibraryBuilder::indexBytes(uint64_t& dataBytes) const {
             return {};
         appendIndexRecord(index, indexCode(entry, m_encoding.unicode), entry.width(),
                           entry.height(), dataBytes);
-        dataBytes += packedLayout(entry.width(), entry.height(), m_encoding.dotOrder).size();
+        dataBytes +=
+            packedLayout(entry.width(), entry.height(), m_encoding.dotOrder, entry.depth()).size();
     }
     return index;
 }
@@ -184,6 +185,8 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
         return summary; // an empty library is an empty file, index or not
     if (!m_font.usable())
         return failure("the font settings cannot render anything (font kind, face and size)");
+    if (Status s = checkWriterDepth(*m_writer, m_font.depth); !s)
+        return failure(s.error());
     if (cancelled())
         return failure(cancelledMessage());
     // Made on this thread when a check needs it, and kept for rendering when no worker starts.

@@ -66,6 +66,10 @@ public:
     void editSelected(EMatrixEdit edit);
     void setCellSize(int cell);
     void setColorScheme(int color);
+    // The level the left button draws on grey entries (kept within each entry's highest; one-bit
+    // entries are drawn lit whatever it is).
+    void setDrawLevel(int level) { m_drawLevel = level; }
+    int drawLevel() const { return m_drawLevel; }
     void setMouseEdit(bool on);
     void selectAll();
     void clearSelection();
@@ -161,6 +165,7 @@ private:
 
     CGlyphEntry* m_target = nullptr; // the entry being drawn on
     int m_drawMode = 0;              // 1 set dots, 2 clear dots
+    int m_drawLevel = 255;           // the level the left button draws on grey entries
     bool m_drawingDot = false;       // a dot change that repaints only its own cell
 
     size_t m_renderCursor = 0;

@@ -214,6 +214,23 @@ class PreviewTest(unittest.TestCase):
         self.assertEqual(oled.getpixel((0, 0)), (0, 0, 0))
         self.assertIn((0x4F, 0xC3, 0xF7), [c for _, c in oled.getcolors()])
 
+    def test_grey_levels_blend_lit_into_dark(self):
+        # At 2 bits a dot the levels 0..3 ('.', '-', 'o', '#' in tgw render) are a third of the
+        # way further each from the dark colour to the lit one, rounded to nearest.
+        font = ["--face", "DejaVu Sans", "--width", "12", "--height", "12", "--depth", "2",
+                "--size", "fit"]
+        listing = tgw("render", *font, "g@").stdout
+        blocks = [b.split("\n")[1:] for b in listing.strip("\n").split("\n\n")]
+        rows = [a + b for a, b in zip(*blocks)]
+        lit, dark = (0x20, 0xC0, 0xFF), (0x10, 0x10, 0x40)
+        image = picture(self.preview(*font, "--text", "g@", "--colors", "#20C0FF,#101040"))
+        shade = {ch: tuple((l * k + d * (3 - k) + 1) // 3 for l, d in zip(lit, dark))
+                 for k, ch in enumerate(".-o#")}
+        self.assertEqual(image.size, (24, 12))
+        self.assertEqual([[image.getpixel((x, y)) for x in range(24)] for y in range(12)],
+                         [[shade[ch] for ch in row] for row in rows])
+        self.assertTrue({"-", "o"} & set("".join(rows)))
+
     def test_render_png_is_the_entries_magnified(self):
         font = ["--font-kind", "ascii6x12", "--width", "6", "--height", "12"]
         out = self.path("r.png")
