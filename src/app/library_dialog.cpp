@@ -5,6 +5,8 @@
 #include "base/screen_text.h"
 
 #include "app/messages.h"
+#include "codegen/gfx_font_writer.h"
+#include "codegen/preview_layout.h"
 #include "library/character_set.h"
 #include "raster/rasteriser.h"
 
@@ -193,7 +195,11 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     drawPreview();
 
     connect(m_set, &QButtonGroup::idToggled, this, [this] { updateControls(); });
-    connect(m_output, &QButtonGroup::idToggled, this, [this] { updateControls(); });
+    connect(m_output, &QButtonGroup::idToggled, this, [this](int, bool on) {
+        updateControls();
+        if (on)
+            drawPreview();
+    });
     connect(m_depth, &QComboBox::currentIndexChanged, this, [this] {
         m_settings.depth = m_depth->depth();
         drawPreview();
@@ -232,36 +238,37 @@ void CLibraryDialog::drawPreview() {
     CFontSettings font = m_settings.font();
     if (font.kind == kFontTrueType)
         font.width = font.height;
+    // A GFX font cannot hold codes above 0xFF: the line shows it without them.
+    const bool gfx = std::string_view(chosenWriter().name) == "gfx";
     CRasteriser rasteriser;
-    std::vector<CProportionalGlyph> glyphs;
-    CLineMetrics line;
-    int width = 0, top = 0, bottom = 1;
+    CProportionalFont glyphs;
     for (char16_t c : std::u16string_view(kPreviewText)) {
+        if (gfx && c > kGfxLastCode)
+            continue;
         CProportionalGlyph g;
-        if (!rasteriser.renderProportional(c, ansiForm(c), font, g, line))
+        if (!rasteriser.renderProportional(c, ansiForm(c), font, g, glyphs.line))
             return;
-        width += g.advance;
-        if (!g.dots.empty()) {
-            top = std::min(top, g.yOffset);
-            bottom = std::max(bottom, g.yOffset + g.height());
-        }
-        glyphs.push_back(std::move(g));
+        glyphs.glyphs.push_back(std::move(g));
     }
-    if (width <= 0 || width > 4096 || bottom - top > 1024)
+    // The line as tgw preview draws it: the pen on the baseline, the first line's ascent at the
+    // top; a GFX font by the GFX library's own rules.
+    const CTextLayout layout = gfx ? layoutGfxText(glyphs, kPreviewText, {})
+                                   : layoutProportionalText(glyphs, kPreviewText, {});
+    if (layout.width <= 0 || layout.width > 4096 || layout.height > 1024)
         return;
-    // Baseline at row -top; pen from the left, each glyph at its offsets.
-    QImage image(width + 2, bottom - top + 2, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    int pen = 1;
-    for (const CProportionalGlyph& g : glyphs) {
-        for (int r = 0; r < g.height(); ++r)
-            for (int c = 0; c < g.width(); ++c)
-                if (g.dots.lit(r, c))
-                    image.setPixel(pen + g.xOffset + c, 1 - top + g.yOffset + r, qRgb(0, 0, 0));
-        pen += g.advance;
-    }
-    const int scale = std::clamp(360 / std::max(1, image.width()), 1, 4);
-    m_preview->setPixmap(QPixmap::fromImage(image.scaled(image.size() * scale)));
+    CPreviewOptions options;
+    options.look.colours = parseColours("epaper").value();
+    Result<CPreviewCanvas> canvas = tgw::drawPreview(layout, options);
+    if (!canvas)
+        return;
+    options.look.zoom = std::clamp(360 / canvas->width(), 1, 4);
+    Result<CPreviewImage> image = paintCanvas(*canvas, options.look);
+    if (!image)
+        return;
+    m_preview->setPixmap(
+        QPixmap::fromImage(QImage(image->pixels.data(), image->width, image->height,
+                                  image->width * 3, QImage::Format_RGB888)
+                               .copy()));
 }
 
 void CLibraryDialog::updateControls() {

@@ -729,6 +729,14 @@ void CMainFrame::send(bool selectedOnly, bool network) {
 
 void CMainFrame::chooseFont() {
     CFontDialog dialog(m_view->settings(), this);
+    // The preview draws the selected characters, as the font will draw them on OK.
+    std::u16string selected;
+    const CGlyphList& list = m_view->list();
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list.at(i).selected() && list.at(i).isCharacter())
+            selected += static_cast<const CCharEntry&>(list.at(i)).code();
+    if (!selected.empty())
+        dialog.setPreviewText(selected);
     if (dialog.exec() != QDialog::Accepted)
         return;
     CSettings& s = m_view->settings();

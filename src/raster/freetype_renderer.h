@@ -27,9 +27,11 @@ public:
     CFreeTypeRenderer& operator=(const CFreeTypeRenderer&) = delete;
 
     // Draws `code` into `out`, which already has the character's size and is blank. `ink`
-    // gets where the glyph's ink lay before the cell cut it (empty for no ink).
+    // gets where the glyph's ink lay before the cell cut it (empty for no ink). With `margin`,
+    // `out` is the cell grown by that many dots at each side, the glyph placed in the cell as
+    // without it, so that ink the cell would cut lands in the margin.
     Status renderCharacter(char16_t code, const CFontSettings& font, CDotMatrix& out,
-                           CInkBox* ink = nullptr);
+                           CInkBox* ink = nullptr, const CInkLoss* margin = nullptr);
     // The glyph of `code` cropped to its ink, with FreeType's advance and bearings at the size
     // renderCharacter() would use, and the face's line at that size.
     Status renderProportional(char16_t code, const CFontSettings& font, CProportionalGlyph& out,

@@ -47,6 +47,13 @@ public:
     // cell before the cell cut it; empty for a blank or a built-in font.
     const CInkBox& lastInkBox() const { return m_lastBox; }
 
+    // The character as renderCharacter() draws it, and where that cut ink off, also the whole
+    // glyph: `uncut` is the cell grown at each side by what the cell cut there, the cell's
+    // top-left dot at (lost.left, lost.top) of it. Without a loss `uncut` is the cell itself.
+    // Fails as renderCharacter() does.
+    Status renderUncut(char16_t code, const CAnsiForm& ansi, const CFontSettings& font,
+                       CDotMatrix& cell, CDotMatrix& uncut, CInkLoss& lost);
+
     CFreeTypeRenderer& freeType() { return *m_freeType; }
 
     // The offset that fits a set of characters into the cell of `font` when its size is to

@@ -138,6 +138,38 @@ private slots:
         QVERIFY(out.fontFile.empty());
     }
 
+    // The preview draws the characters in their cells as the dialog's values will: the tail
+    // of a 'g' that a 16-dot cell cuts off shows in red around the cell, until the size fits.
+    void fontDialogPreviewMarksCutInk() {
+        CSettings s = CSettings::defaults();
+        s.fontType = kFontTrueType;
+        s.faceName = u"DejaVu Sans";
+        s.width = s.height = 16;
+        s.fontSize = 0;
+        CFontDialog dialog(s);
+        dialog.setPreviewText(u"gA");
+        auto redDots = [&dialog] {
+            const QImage image = dialog.previewPicture()->pixmap().toImage();
+            int red = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    red += image.pixelColor(x, y) == QColor(0xE0, 0x30, 0x2C);
+            return red;
+        };
+        QVERIFY2(dialog.previewNote()->text().contains("1 个字符的笔画超出点阵"),
+                 qPrintable(dialog.previewNote()->text()));
+        QVERIFY(redDots() > 0);
+        const int wide = dialog.previewPicture()->pixmap().width();
+
+        dialog.fitCheck()->setChecked(true);
+        dialog.updatePreview();
+        QCOMPARE(dialog.previewNote()->text(), QString("笔画都在点阵之内"));
+        QCOMPARE(redDots(), 0);
+        // Every value redraws it a moment later.
+        dialog.widthBox()->setValue(8);
+        QTRY_VERIFY(dialog.previewPicture()->pixmap().width() < wide);
+    }
+
     void fontChangeReRendersOnlySelectedEntries() {
         CQxView view;
         CSettings& s = view.settings();

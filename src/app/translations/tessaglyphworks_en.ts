@@ -298,7 +298,7 @@
 <context>
     <name>tgw::CFontDialog</name>
     <message>
-        <location filename="../font_dialog.cpp" line="+31"/>
+        <location filename="../font_dialog.cpp" line="+36"/>
         <source>字号</source>
         <translation>Size</translation>
     </message>
@@ -348,7 +348,7 @@
         <translation>Fit the cell</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+4"/>
         <source>字模字体</source>
         <translation>Matrix Font</translation>
     </message>
@@ -398,7 +398,35 @@
         <translation>Style</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+5"/>
+        <source>预览</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <location line="+88"/>
+        <source>当前设置无法生成字模</source>
+        <translation>These settings cannot draw a glyph</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>点阵太大，不显示预览</source>
+        <translation>The matrix is too large to preview</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+44"/>
+        <source>%n 个字符的笔画超出点阵，红色的点将被截去</source>
+        <translation>
+            <numerusform>%n character has ink outside its cell; the red dots will be cut off</numerusform>
+            <numerusform>%n characters have ink outside their cells; the red dots will be cut off</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>笔画都在点阵之内</source>
+        <translation>All ink lies inside the cell</translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source>选择字体文件</source>
         <translation>Choose a font file</translation>
     </message>
@@ -439,7 +467,7 @@
 <context>
     <name>tgw::CLibraryDialog</name>
     <message>
-        <location filename="../library_dialog.cpp" line="+34"/>
+        <location filename="../library_dialog.cpp" line="+36"/>
         <source>未指定生成的字库中需要包含的字符内容！</source>
         <translation>No characters were given for the library to hold.</translation>
     </message>
@@ -588,7 +616,7 @@ Sort in UNICODE order?</translation>
         <translation>Proportional preview</translation>
     </message>
     <message>
-        <location line="+138"/>
+        <location line="+143"/>
         <source>字符范围有误：</source>
         <translation>The character range is wrong: </translation>
     </message>
@@ -840,23 +868,23 @@ The index table holds [big-endian]:<byte value="xd"/>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+860"/>
+        <location line="+868"/>
         <source>撤销 (&amp;U)</source>
         <translation>&amp;Undo</translation>
     </message>
     <message>
-        <location line="-860"/>
+        <location line="-868"/>
         <source>撤销上一步操作</source>
         <translation>Undo the last change</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+860"/>
+        <location line="+868"/>
         <source>重做 (&amp;R)</source>
         <translation>&amp;Redo</translation>
     </message>
     <message>
-        <location line="-860"/>
+        <location line="-868"/>
         <source>重做上一步撤销的操作</source>
         <translation>Redo the last undone change</translation>
     </message>
@@ -1397,7 +1425,7 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <translation>Duplicate filtering is on: the same picture cannot be added twice.</translation>
     </message>
     <message>
-        <location line="+135"/>
+        <location line="+143"/>
         <location line="+18"/>
         <location line="+47"/>
         <source>文件打开失败，请检查！
@@ -2024,7 +2052,7 @@ File [%s]<byte value="xd"/>
         <translation>BDF bitmap font</translation>
     </message>
     <message>
-        <location filename="../../codegen/gfx_font_writer.cpp" line="+218"/>
+        <location filename="../../codegen/gfx_font_writer.cpp" line="+211"/>
         <source>GFX 字体头文件（比例字体）</source>
         <translation>GFX font header (proportional)</translation>
     </message>
