@@ -52,6 +52,9 @@ public:
     QCheckBox* invertCheck() const { return m_invert; }
     QLabel* preview() const { return m_preview; }
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void updatePreview();
 

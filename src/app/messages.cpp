@@ -1,7 +1,11 @@
 #include "app/messages.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+
+#include <algorithm>
+#include <climits>
 
 namespace tgw {
 namespace {
@@ -79,6 +83,13 @@ bool askYesNo(QWidget* parent, const QString& text) {
 QMessageBox::StandardButton askYesNoCancel(QWidget* parent, const QString& text) {
     return showMessage(parent, QMessageBox::Question, questionTitle(), text,
                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+}
+
+QString writtenText(size_t glyphs, unsigned long long bytes, const QString& path) {
+    return QCoreApplication::translate("tgw::Messages", "已写入 %n 个字模，%1 字节：%2", nullptr,
+                                       int(std::min<size_t>(glyphs, INT_MAX)))
+        .arg(bytes)
+        .arg(QDir::toNativeSeparators(path));
 }
 
 } // namespace tgw
