@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFileDialog>
 
-#include <algorithm>
 #include <climits>
 
 namespace tgw {
@@ -86,8 +85,9 @@ QMessageBox::StandardButton askYesNoCancel(QWidget* parent, const QString& text)
 }
 
 QString writtenText(size_t glyphs, unsigned long long bytes, const QString& path) {
+    const int count = glyphs > size_t(INT_MAX) ? INT_MAX : int(glyphs);
     return QCoreApplication::translate("tgw::Messages", "已写入 %n 个字模，%1 字节：%2", nullptr,
-                                       int(std::min<size_t>(glyphs, INT_MAX)))
+                                       count)
         .arg(bytes)
         .arg(QDir::toNativeSeparators(path));
 }

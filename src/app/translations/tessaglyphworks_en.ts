@@ -4,7 +4,7 @@
 <context>
     <name>tgw::CAddCharsDialog</name>
     <message>
-        <location filename="../add_chars_dialog.cpp" line="+16"/>
+        <location filename="../add_chars_dialog.cpp" line="+17"/>
         <source>添加单写字符</source>
         <translation>Add Single Characters</translation>
     </message>
@@ -14,12 +14,12 @@
         <translation>Type the characters to convert; each character becomes one matrix:</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+6"/>
         <source>导入...</source>
         <translation>Import...</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>请指定需导入的文件...</source>
         <translation>Choose the file to import...</translation>
     </message>
@@ -47,7 +47,7 @@
 <context>
     <name>tgw::CAddStringDialog</name>
     <message>
-        <location filename="../add_string_dialog.cpp" line="+31"/>
+        <location filename="../add_string_dialog.cpp" line="+33"/>
         <source>从右向左阅读</source>
         <translation>Right-to-left reading</translation>
     </message>
@@ -65,7 +65,7 @@
 <context>
     <name>tgw::CCodeFormatDialog</name>
     <message>
-        <location filename="../code_format_dialog.cpp" line="+44"/>
+        <location filename="../code_format_dialog.cpp" line="+47"/>
         <source>字节行从上到下，每行从左到右</source>
         <translation>Byte rows top to bottom, each row left to right</translation>
     </message>
@@ -105,7 +105,7 @@
         <translation>Byte columns right to left, each column bottom to top</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+13"/>
         <source>代码格式</source>
         <translation>Code Format</translation>
     </message>
@@ -115,12 +115,7 @@
         <translation>Custom</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <source>预设</source>
-        <translation>Preset</translation>
-    </message>
-    <message>
-        <location line="+3"/>
+        <location line="+25"/>
         <source>取点方式</source>
         <translation>Dot order</translation>
     </message>
@@ -165,37 +160,27 @@
         <translation>Code templates</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>每个字模代码之前 (%MATRIXCODE_HEAD_FONT% 为字体说明)：</source>
-        <translation>Before each matrix (%MATRIXCODE_HEAD_FONT% is the font description):</translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location line="+5"/>
         <source>每个字模代码之后：</source>
         <translation>After each matrix:</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+9"/>
         <source>代码查看程序</source>
         <translation>Code viewer program</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+11"/>
         <source>字节示意 (数字为字节序号，红角为最高位)</source>
         <translation>Byte layout (numbers are byte indexes, the red corner marks the high bit)</translation>
     </message>
     <message>
-        <location line="+52"/>
+        <location line="+104"/>
         <source>要求：</source>
         <translation>Requires: </translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>当前点阵 %1x%2 不符合要求</source>
-        <translation>The current %1x%2 matrix does not meet this</translation>
-    </message>
-    <message>
-        <location line="+12"/>
+        <location line="+25"/>
         <source>符合的预设：无</source>
         <translation>Matching presets: none</translation>
     </message>
@@ -205,12 +190,119 @@
         <translation>Matching presets: </translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-26"/>
+        <location line="+9"/>
+        <location line="+17"/>
         <source>；</source>
         <translation>; </translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="-209"/>
+        <source>%1°</source>
+        <translation>%1°</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>预设 (&amp;P)</source>
+        <translation>&amp;Preset</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>安装方向 (&amp;R)</source>
+        <translation>&amp;Mounting</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>显示屏顺时针转过的角度</source>
+        <translation>How far the display is turned clockwise</translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <source>每个字模代码之前 (%MATRIXCODE_HEAD_FONT% 为字体说明，Ctrl+Tab 输入制表符)：</source>
+        <translation>Before each matrix (%MATRIXCODE_HEAD_FONT% is the font description; Ctrl+Tab types a tab):</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>每个字模代码之前</source>
+        <translation>Before each matrix</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>程序内的代码窗口</source>
+        <translation>the program&apos;s own code window</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>字节示意</source>
+        <translation>Byte layout</translation>
+    </message>
+    <message>
+        <location line="+78"/>
+        <source>自定义：按下面选定的取点方式与字节排列输出，点阵不做改动。</source>
+        <translation>Custom: the dot and byte orders chosen below; the dots stay as they are.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>整屏 %1x%2 (%3)</source>
+        <translation>the whole %1x%2 screen (%3)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>竖屏</source>
+        <translation>portrait</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>横屏</source>
+        <translation>landscape</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>固定 %1x%2 点阵</source>
+        <translation>a fixed %1x%2 matrix</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>宽度为 %1 的倍数</source>
+        <translation>width a multiple of %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>高度为 %1 的倍数</source>
+        <translation>height a multiple of %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>每行左右镜像</source>
+        <translation>each row mirrored left-right</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>点阵反色 (亮点以 0 发送)</source>
+        <translation>dots inverted (lit dots sent as 0)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>转回显示屏存储的方向 (%1°)</source>
+        <translation>turned back into the display&apos;s memory orientation (%1°)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>输出时：</source>
+        <translation>On export: </translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>点阵不变，只定顺序</source>
+        <translation>the dots stay as they are, only the orders are set</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>警告：当前点阵 %1x%2 不符合要求</source>
+        <translation>Warning: the current %1x%2 matrix does not meet these needs</translation>
+    </message>
+    <message>
+        <location line="+21"/>
         <source>模式%1：%2</source>
         <translation>Order %1: %2</translation>
     </message>
@@ -265,12 +357,13 @@
 <context>
     <name>tgw::CFontDialog</name>
     <message>
-        <location filename="../font_dialog.cpp" line="+28"/>
+        <location filename="../font_dialog.cpp" line="+30"/>
+        <location line="+96"/>
         <source>字号</source>
         <translation>Size</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-94"/>
         <source>粗体</source>
         <translation>Bold</translation>
     </message>
@@ -285,27 +378,29 @@
         <translation>Underline</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>删除线</source>
         <translation>Strike-out</translation>
     </message>
     <message>
         <location line="+1"/>
+        <location line="+94"/>
         <source>纵向偏移</source>
         <translation>Vertical offset</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-93"/>
         <source>ASCII 字符半宽</source>
         <translation>ASCII characters half width</translation>
     </message>
     <message>
         <location line="+1"/>
+        <location line="+93"/>
         <source>字体文件</source>
         <translation>Font file</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-92"/>
         <source>浏览...</source>
         <translation>Browse...</translation>
     </message>
@@ -360,7 +455,27 @@
         <translation>Style</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+26"/>
+        <source>点阵宽度</source>
+        <translation>Matrix width</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>点阵高度</source>
+        <translation>Matrix height</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>字体序号</source>
+        <translation>Face index</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>字体文件说明</source>
+        <translation>Font file description</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>选择字体文件</source>
         <translation>Choose a font file</translation>
     </message>
@@ -375,7 +490,7 @@
         <translation>No font file chosen</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>轮廓字体</source>
         <translation>outline font</translation>
     </message>
@@ -470,7 +585,12 @@ Sort in UNICODE order?</translation>
         <translation>Type the characters the library should hold</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
+        <source>自定义字符</source>
+        <translation>Custom characters</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>仅可打印 ASCII 字符（32～127）</source>
         <translation>Printable ASCII characters only (32–127)</translation>
     </message>
@@ -480,7 +600,12 @@ Sort in UNICODE order?</translation>
         <translation>Range: </translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+4"/>
+        <source>范围</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>以逗号分隔的编码或“起-止”范围，十六进制加 0x，或十进制；按编码升序，不重复</source>
         <translation>Codes or &quot;from-to&quot; ranges separated by commas, hexadecimal with 0x or decimal; in ascending order, each once</translation>
     </message>
@@ -488,6 +613,11 @@ Sort in UNICODE order?</translation>
         <location line="+5"/>
         <source>另加的符号，如 °±µ</source>
         <translation>Extra symbols, e.g. °±µ</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>另加的符号</source>
+        <translation>Further symbols</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -520,7 +650,7 @@ Sort in UNICODE order?</translation>
         <translation>Output</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>写入索引表</source>
         <translation>Write an index table</translation>
     </message>
@@ -541,24 +671,25 @@ Sort in UNICODE order?</translation>
     </message>
     <message>
         <location line="+3"/>
+        <location line="+5"/>
         <source>比例字体预览</source>
         <translation>Proportional preview</translation>
     </message>
     <message>
-        <location line="+123"/>
+        <location line="+119"/>
         <source>字符范围有误：</source>
         <translation>The character range is wrong: </translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+37"/>
+        <location line="+3"/>
         <location line="+2"/>
-        <location line="+1"/>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>保存至...</source>
         <translation>Save To...</translation>
     </message>
     <message>
-        <location line="-4"/>
+        <location line="-6"/>
         <source>二进制文件 (*.BIN *.bin);;所有文件 (*.*)</source>
         <translation>Binary files (*.BIN *.bin);;All files (*.*)</translation>
     </message>
@@ -568,17 +699,17 @@ Sort in UNICODE order?</translation>
         <translation>ASM source files (*.asm);;All files (*.*)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>C 源文件 (*.c);;所有文件 (*.*)</source>
         <translation>C source files (*.c);;All files (*.*)</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>%1 (*.%2);;所有文件 (*.*)</source>
         <translation>%1 (*.%2);;All files (*.*)</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+26"/>
         <source>正在停止...</source>
         <translation>Stopping...</translation>
     </message>
@@ -588,7 +719,7 @@ Sort in UNICODE order?</translation>
         <translation>%1 of %2 matrices built</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+18"/>
         <source>已停止，未写入文件</source>
         <translation>Stopped; no file was written</translation>
     </message>
@@ -605,7 +736,7 @@ Sort in UNICODE order?</translation>
 <context>
     <name>tgw::CMainFrame</name>
     <message>
-        <location filename="../main_frame.cpp" line="+56"/>
+        <location filename="../main_frame.cpp" line="+59"/>
         <source>传输的数据是否需要包含字模索引表？
 
 索引表包含如下内容 [数值均为BigEndian]：
@@ -680,7 +811,7 @@ The index table holds [big-endian]:<byte value="xd"/>
 </translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+20"/>
         <source>蓝色 (&amp;B)</source>
         <translation>&amp;Blue</translation>
     </message>
@@ -726,7 +857,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Ready</translation>
     </message>
     <message>
-        <location line="+59"/>
+        <location line="+71"/>
         <source>文件(&amp;F)</source>
         <translation>&amp;File</translation>
     </message>
@@ -797,23 +928,23 @@ The index table holds [big-endian]:<byte value="xd"/>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+832"/>
+        <location line="+905"/>
         <source>撤销 (&amp;U)</source>
         <translation>&amp;Undo</translation>
     </message>
     <message>
-        <location line="-832"/>
+        <location line="-905"/>
         <source>撤销上一步操作</source>
         <translation>Undo the last change</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+832"/>
+        <location line="+905"/>
         <source>重做 (&amp;R)</source>
         <translation>&amp;Redo</translation>
     </message>
     <message>
-        <location line="-832"/>
+        <location line="-905"/>
         <source>重做上一步撤销的操作</source>
         <translation>Redo the last undone change</translation>
     </message>
@@ -1207,28 +1338,76 @@ The index table holds [big-endian]:<byte value="xd"/>
         <source>单元大小</source>
         <translation>Cell Size</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <location line="+3"/>
-        <source>&amp;%1 像素</source>
-        <translation>&amp;%1 pixels</translation>
+        <source>&amp;%n 像素</source>
+        <translation>
+            <numerusform>&amp;%n pixel</numerusform>
+            <numerusform>&amp;%n pixels</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+2"/>
+        <source>%n 像素</source>
+        <translation>
+            <numerusform>%n pixel</numerusform>
+            <numerusform>%n pixels</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+2"/>
+        <source>每个点阵单元显示为 %n 像素</source>
+        <translation>
+            <numerusform>Show each matrix cell as %n pixel</numerusform>
+            <numerusform>Show each matrix cell as %n pixels</numerusform>
+        </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+260"/>
+        <source>Tessaglyphworks %1
+
+点阵字模的生成、编辑、导出与传输。
+
+项目文件格式版本 %2 (program_version)</source>
+        <translation>Tessaglyphworks %1
+
+Makes, edits, exports and sends dot-matrix glyphs.
+
+Project file format version %2 (program_version)</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+34"/>
+        <source>%n 个字符已存在，未添加</source>
+        <translation>
+            <numerusform>%n character already exists, not added</numerusform>
+            <numerusform>%n characters already exist, not added</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+8"/>
+        <source>GB2312 点阵字库不含 ASCII 字符，%n 个字模为空白；请选用 ASCII 点阵字库或系统字体</source>
+        <translation>
+            <numerusform>The GB2312 dot fonts hold no ASCII characters: %n matrix is blank; choose an ASCII dot font or a system font</numerusform>
+            <numerusform>The GB2312 dot fonts hold no ASCII characters: %n matrices are blank; choose an ASCII dot font or a system font</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>字形超出字模的点已被截去 (字模带红边)：在“字模字体”中选“适应单元”或设纵向偏移可保留全部的点</source>
+        <translation>Dots of glyphs that reach beyond the matrix were cut off (red edge): choose &quot;Fit the cell&quot; or a vertical offset in Matrix Font to keep them all</translation>
+    </message>
+    <message>
+        <location line="-324"/>
         <source>1&amp;0 像素</source>
         <translation>1&amp;0 pixels</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>%1 像素</source>
-        <translation>%1 pixels</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>每个点阵单元显示为 %1 像素</source>
-        <translation>Show each matrix cell as %1 pixels</translation>
-    </message>
-    <message>
-        <location line="+5"/>
+        <location line="+8"/>
         <source>字模色调</source>
         <translation>Matrix Colour</translation>
     </message>
@@ -1310,26 +1489,17 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Show the program information and version</translation>
     </message>
     <message>
-        <location line="+211"/>
+        <location line="+225"/>
         <source>关于 Tessaglyphworks</source>
         <translation>About Tessaglyphworks</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Tessaglyphworks %1
-
-点阵字模的生成、编辑、导出与传输。</source>
-        <translation>Tessaglyphworks %1
-
-Makes, edits, exports and sends dot-matrix glyphs.</translation>
-    </message>
-    <message>
-        <location line="+23"/>
+        <location line="+76"/>
         <source>重复过滤功能已开启，不能重复添加同一字串！</source>
         <translation>Duplicate filtering is on: the same string cannot be added twice.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+12"/>
         <source>指定图形文件...</source>
         <translation>Choose a Picture File...</translation>
     </message>
@@ -1340,7 +1510,7 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
     </message>
     <message>
         <location line="+135"/>
-        <location line="+18"/>
+        <location line="+19"/>
         <location line="+47"/>
         <source>文件打开失败，请检查！
 
@@ -1365,7 +1535,7 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <translation>Binary files (*.BIN *.bin);;All files (*.*)</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+35"/>
         <source>打开项目</source>
         <translation>Open Project</translation>
     </message>
@@ -1447,7 +1617,22 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
 <context>
     <name>tgw::CQxView</name>
     <message>
-        <location filename="../../view/qx_view.cpp" line="+388"/>
+        <location filename="../../view/qx_view.cpp" line="+387"/>
+        <source>还没有字模。
+
+按 Insert 添加单写字符，Shift+Insert 添加连写文字，Ctrl+Insert 添加图片；
+在“设置 &gt; 字模字体”(Ctrl+F) 中选择字体与点阵大小。
+
+方向键移动光标，空格键选中字模。</source>
+        <translation>No matrices yet.
+
+Press Insert to add single characters, Shift+Insert to add a text string, Ctrl+Insert to add a picture;
+choose the font and matrix size in Settings &gt; Matrix Font (Ctrl+F).
+
+The arrow keys move the cursor, Space selects a matrix.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>上边</source>
         <translation>top</translation>
     </message>
@@ -1513,7 +1698,7 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
 <context>
     <name>tgw::CThresholdDialog</name>
     <message>
-        <location filename="../add_string_dialog.cpp" line="+20"/>
+        <location filename="../add_string_dialog.cpp" line="+23"/>
         <source>反色 (暗像素取为亮点)</source>
         <translation>Invert (dark pixels become lit dots)</translation>
     </message>
@@ -1523,7 +1708,13 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <translation>Picture Threshold</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+7"/>
+        <location line="+1"/>
+        <source>亮度阀值</source>
+        <translation>Brightness threshold</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>阀值</source>
         <translation>Threshold</translation>
     </message>
@@ -1563,12 +1754,17 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <translation>Method</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>尺寸</source>
         <translation>Size</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+14"/>
+        <source>预览</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>亮度阀值 (0–255)：亮度不低于阀值的像素取为亮点</source>
         <translation>Brightness threshold (0–255): pixels at least this bright become lit dots</translation>
     </message>
@@ -1669,6 +1865,25 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <location line="+41"/>
         <source>接收记录：</source>
         <translation>Reply log:</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::DialogKeys</name>
+    <message>
+        <location filename="../dialog_keys.cpp" line="+62"/>
+        <source>确定 (&amp;O)</source>
+        <translation>&amp;OK</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::Messages</name>
+    <message numerus="yes">
+        <location filename="../messages.cpp" line="+89"/>
+        <source>已写入 %n 个字模，%1 字节：%2</source>
+        <translation>
+            <numerusform>wrote %n glyph, %1 bytes to %2</numerusform>
+            <numerusform>wrote %n glyphs, %1 bytes to %2</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1933,7 +2148,7 @@ File [%s]<byte value="xd"/>
         <translation>The serial port is in use by another program. Close the program holding it (a serial terminal, for example) and try again!</translation>
     </message>
     <message>
-        <location filename="../../transfer/transfer_log.h" line="+14"/>
+        <location filename="../../transfer/transfer_log.h" line="+15"/>
         <source>接收应答数据失败 / 应答超时。</source>
         <translation>No reply received / reply timed out.</translation>
     </message>
@@ -1946,32 +2161,32 @@ File [%s]<byte value="xd"/>
 <context>
     <name>tgw::core::writers</name>
     <message>
-        <location filename="../../codegen/bdf_font_writer.cpp" line="+210"/>
+        <location filename="../../codegen/bdf_font_writer.cpp" line="+198"/>
         <source>BDF 点阵字体</source>
         <translation>BDF bitmap font</translation>
     </message>
     <message>
-        <location filename="../../codegen/gfx_font_writer.cpp" line="+156"/>
+        <location filename="../../codegen/gfx_font_writer.cpp" line="+218"/>
         <source>GFX 字体头文件（比例字体）</source>
         <translation>GFX font header (proportional)</translation>
     </message>
     <message>
-        <location filename="../../codegen/metrics_table_writer.cpp" line="+141"/>
+        <location filename="../../codegen/metrics_table_writer.cpp" line="+174"/>
         <source>裁剪字模与度量表（C 代码）</source>
         <translation>Cropped glyphs with metrics table (C code)</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+14"/>
         <source>裁剪字模与度量表（二进制）</source>
         <translation>Cropped glyphs with metrics table (binary)</translation>
     </message>
     <message>
-        <location filename="../../codegen/output_writers.cpp" line="+14"/>
+        <location filename="../../codegen/output_writers.cpp" line="+18"/>
         <source>C 代码</source>
         <translation>C code</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+17"/>
         <source>ASM 代码</source>
         <translation>ASM code</translation>
     </message>
@@ -1981,7 +2196,7 @@ File [%s]<byte value="xd"/>
         <translation>Binary library</translation>
     </message>
     <message>
-        <location filename="../../codegen/u8g2_font_writer.cpp" line="+423"/>
+        <location filename="../../codegen/u8g2_font_writer.cpp" line="+405"/>
         <source>u8g2 字体（C 数组）</source>
         <translation>u8g2 font (C array)</translation>
     </message>
@@ -2004,12 +2219,12 @@ File [%s]<byte value="xd"/>
         <translation>Choose the interface language; it takes effect at the next start</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+19"/>
         <source>Tessaglyphworks 提示</source>
         <translation>Tessaglyphworks Notice</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-8"/>
         <source>界面语言已更改，重新启动程序后生效。</source>
         <translation>The interface language has been changed. It takes effect when the program is restarted.</translation>
     </message>
@@ -2017,7 +2232,7 @@ File [%s]<byte value="xd"/>
 <context>
     <name>tgw::messages</name>
     <message>
-        <location filename="../messages.cpp" line="+26"/>
+        <location filename="../messages.cpp" line="-60"/>
         <source>Tessaglyphworks 提示</source>
         <translation>Tessaglyphworks Notice</translation>
     </message>
