@@ -36,7 +36,7 @@ QPlainTextEdit* templateEditor(QWidget* parent) {
     auto* e = new QPlainTextEdit(parent);
     tabLeaves(e); // Ctrl+Tab types a tab into the template
     e->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    e->setMaximumHeight(70);
+    e->setMaximumHeight(56);
     return e;
 }
 
@@ -71,9 +71,10 @@ CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
     for (int degrees : {0, 90, 180, 270})
         m_rotation->addItem(tr("%1°").arg(degrees), degrees);
     m_presetInfo->setWordWrap(true);
+    m_presetInfo->setTextFormat(Qt::RichText);
     m_presetInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // Room for the longest description from the start: choosing a preset moves nothing.
-    m_presetInfo->setMinimumHeight(m_presetInfo->fontMetrics().lineSpacing() * 4);
+    m_presetInfo->setFixedHeight(m_presetInfo->fontMetrics().lineSpacing() * 5 + 2);
     m_presetInfo->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_matching->setWordWrap(true);
     m_matching->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -232,8 +233,8 @@ void CCodeFormatDialog::describePreset() {
     const CDisplayPreset* p = chosenPreset();
     m_rotation->setEnabled(p != nullptr);
     if (!p) {
-        m_presetInfo->setText(tr("自定义：按下面选定的取点方式与字节排列输出，点阵不做改动。"));
-        m_presetInfo->setStyleSheet({});
+        m_presetInfo->setText(
+            tr("自定义：按下面选定的取点方式与字节排列输出，点阵不做改动。").toHtmlEscaped());
         return;
     }
     QStringList lines;
@@ -262,11 +263,12 @@ void CCodeFormatDialog::describePreset() {
     if (rotation != 0)
         effects << tr("转回显示屏存储的方向 (%1°)").arg(rotation);
     lines << tr("输出时：") + (effects.isEmpty() ? tr("点阵不变，只定顺序") : effects.join(tr("；")));
-    const bool fits = presetProblem(*p, m_width, m_height, rotation).empty();
-    if (!fits)
-        lines << tr("警告：当前点阵 %1x%2 不符合要求").arg(m_width).arg(m_height);
-    m_presetInfo->setText(lines.join("\n"));
-    m_presetInfo->setStyleSheet(fits ? QString() : QStringLiteral("color: #a00000"));
+    for (QString& line : lines)
+        line = line.toHtmlEscaped();
+    if (!presetProblem(*p, m_width, m_height, rotation).empty())
+        lines << QStringLiteral("<span style='color:#b00000'>%1</span>")
+                     .arg(tr("警告：当前点阵 %1x%2 不符合要求").arg(m_width).arg(m_height).toHtmlEscaped());
+    m_presetInfo->setText(lines.join("<br>"));
 }
 
 void CCodeFormatDialog::ordersChanged() {

@@ -426,7 +426,9 @@ void CQxView::paintArea(QPainter& p, const QRect& visible) {
     }
     // The keyboard cursor: a dashed amber frame along the inside of its entry while the view
     // has the focus (amber stands out on every dot colour and differs from the red ink mark).
-    if (hasFocus() && m_cursor >= 0 && size_t(m_cursor) < list().size()) {
+    // (Focus within the window, not hasFocus(): a window that no manager activated still takes
+    // the keys.)
+    if (window()->focusWidget() == this && m_cursor >= 0 && size_t(m_cursor) < list().size()) {
         const QRect r = m_states[&list().at(size_t(m_cursor))].rect;
         if (r.intersects(visible)) {
             p.save();
