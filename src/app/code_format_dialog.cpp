@@ -57,9 +57,8 @@ CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
       m_language(new QButtonGroup(this)), m_coding(new QButtonGroup(this)),
       m_head(templateEditor(this)), m_tail(templateEditor(this)), m_browser(new QLineEdit(this)),
       m_example(new QLabel(this)), m_preset(new QComboBox(this)), m_rotation(new QComboBox(this)),
-      m_presetInfo(new QLabel(this)),
-      m_matching(new QLabel(this)), m_drawing(new CByteOrderView(this)), m_width(int(s.width)),
-      m_height(int(s.height)) {
+      m_presetInfo(new QLabel(this)), m_matching(new QLabel(this)),
+      m_drawing(new CByteOrderView(this)), m_width(int(s.width)), m_height(int(s.height)) {
     setWindowTitle(tr("代码格式"));
 
     // Controller names, as their makers write them.
@@ -126,9 +125,9 @@ CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
 
     auto* templates = new QGroupBox(tr("代码模板"), this);
     auto* templatesLayout = new QVBoxLayout(templates);
-    auto* headLabel =
-        new QLabel(tr("每个字模代码之前 (%MATRIXCODE_HEAD_FONT% 为字体说明，Ctrl+Tab 输入制表符)："),
-                   templates);
+    auto* headLabel = new QLabel(
+        tr("每个字模代码之前 (%MATRIXCODE_HEAD_FONT% 为字体说明，Ctrl+Tab 输入制表符)："),
+        templates);
     auto* tailLabel = new QLabel(tr("每个字模代码之后："), templates);
     nameControl(m_head, headLabel, tr("每个字模代码之前"));
     nameControl(m_tail, tailLabel);
@@ -180,12 +179,11 @@ CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
     m_browserStored = QString::fromStdU16String(s.codeBrowser);
     // The built-in viewer shows as the empty field's hint, not as a Windows program's name.
     m_browser->setText(isBuiltInViewer(m_browserStored) ? QString() : m_browserStored);
-    m_rotation->setCurrentIndex(
-        std::max(0, m_rotation->findData(isPresetRotation(s.presetRotation) ? s.presetRotation : 0)));
+    m_rotation->setCurrentIndex(std::max(
+        0, m_rotation->findData(isPresetRotation(s.presetRotation) ? s.presetRotation : 0)));
     if (const CDisplayPreset* stored =
             s.displayPreset.empty() ? nullptr : findDisplayPreset(s.displayPreset))
-        m_preset->setCurrentIndex(
-            std::max(0, m_preset->findData(QString::fromUtf8(stored->name))));
+        m_preset->setCurrentIndex(std::max(0, m_preset->findData(QString::fromUtf8(stored->name))));
 
     connect(m_byteOrder, &QButtonGroup::idToggled, this, [this] { updateExample(); });
     connect(m_dotOrder, &QButtonGroup::idToggled, this, [this] { ordersChanged(); });
@@ -262,12 +260,16 @@ void CCodeFormatDialog::describePreset() {
     const int rotation = m_rotation->currentData().toInt();
     if (rotation != 0)
         effects << tr("转回显示屏存储的方向 (%1°)").arg(rotation);
-    lines << tr("输出时：") + (effects.isEmpty() ? tr("点阵不变，只定顺序") : effects.join(tr("；")));
+    lines << tr("输出时：") +
+                 (effects.isEmpty() ? tr("点阵不变，只定顺序") : effects.join(tr("；")));
     for (QString& line : lines)
         line = line.toHtmlEscaped();
     if (!presetProblem(*p, m_width, m_height, rotation).empty())
         lines << QStringLiteral("<span style='color:#b00000'>%1</span>")
-                     .arg(tr("警告：当前点阵 %1x%2 不符合要求").arg(m_width).arg(m_height).toHtmlEscaped());
+                     .arg(tr("警告：当前点阵 %1x%2 不符合要求")
+                              .arg(m_width)
+                              .arg(m_height)
+                              .toHtmlEscaped());
     m_presetInfo->setText(lines.join("<br>"));
 }
 

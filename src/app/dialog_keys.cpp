@@ -45,9 +45,9 @@ protected:
 } // namespace
 
 void acceptWithKeys(QDialog* dialog, QDialogButtonBox* buttons) {
-    for (QKeySequence key : {QKeySequence(Qt::CTRL | Qt::Key_Return),
-                             QKeySequence(Qt::CTRL | Qt::Key_Enter),
-                             QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter))}) {
+    for (QKeySequence key :
+         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter),
+          QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter))}) {
         auto* shortcut = new QShortcut(key, dialog);
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);
         QObject::connect(shortcut, &QShortcut::activated, dialog, [dialog, buttons] {

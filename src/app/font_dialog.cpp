@@ -130,9 +130,25 @@ CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
     m_file->setAccessibleName(tr("字体文件"));
     m_faceIndex->setAccessibleName(tr("字体序号"));
     m_fileInfo->setAccessibleName(tr("字体文件说明"));
-    tabChain({m_kind, m_face, m_fileOn, m_file, m_browse, m_faceIndex, m_sizeOn, m_size, m_fit,
-              m_width, m_height, m_offsetOn, m_offset, m_bold, m_italic, m_underline, m_strikeout,
-              m_halfWidth, buttons->button(QDialogButtonBox::Ok),
+    tabChain({m_kind,
+              m_face,
+              m_fileOn,
+              m_file,
+              m_browse,
+              m_faceIndex,
+              m_sizeOn,
+              m_size,
+              m_fit,
+              m_width,
+              m_height,
+              m_offsetOn,
+              m_offset,
+              m_bold,
+              m_italic,
+              m_underline,
+              m_strikeout,
+              m_halfWidth,
+              buttons->button(QDialogButtonBox::Ok),
               buttons->button(QDialogButtonBox::Cancel)});
     acceptWithKeys(this, buttons);
     describeFile();

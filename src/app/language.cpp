@@ -166,8 +166,8 @@ QMenu* addLanguageMenu(QMenu* menu, QWidget* parent, const std::string& profileP
                 return;
             // Said in the language in use, as the rest of the window is, and once more in the
             // language chosen, which the user may read better.
-            const char* const notice = QT_TRANSLATE_NOOP("tgw::language",
-                                                         "界面语言已更改，重新启动程序后生效。");
+            const char* const notice =
+                QT_TRANSLATE_NOOP("tgw::language", "界面语言已更改，重新启动程序后生效。");
             const QString now = QCoreApplication::translate("tgw::language", notice);
             const QString previous = currentLanguage();
             installLanguage(next);

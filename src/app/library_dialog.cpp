@@ -380,8 +380,8 @@ void CLibraryDialog::endBuild() {
     m_builder.reset();
     setBuilding(false);
     if (result) {
-        m_resultText = result->written ? writtenText(result->glyphs, result->bytes, m_path)
-                                       : QString();
+        m_resultText =
+            result->written ? writtenText(result->glyphs, result->bytes, m_path) : QString();
         accept();
         return;
     }

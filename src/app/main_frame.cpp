@@ -650,7 +650,8 @@ void CMainFrame::addCharacters() {
     if (s.fontType == kFontGb2312_12 || s.fontType == kFontGb2312_16) {
         int ascii = 0;
         for (size_t i = first; i < first + added; ++i)
-            if (list.at(i).isCharacter() && static_cast<const CCharEntry&>(list.at(i)).code() < 0x80)
+            if (list.at(i).isCharacter() &&
+                static_cast<const CCharEntry&>(list.at(i)).code() < 0x80)
                 ++ascii;
         if (ascii)
             said << tr("GB2312 点阵字库不含 ASCII 字符，%n 个字模为空白；请选用 ASCII "

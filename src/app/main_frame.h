@@ -7,8 +7,8 @@
 
 #include <array>
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
 
 class QTemporaryDir;
 
@@ -160,7 +160,7 @@ private:
     std::map<int, QAction*> m_actions;
     std::unique_ptr<QTemporaryDir> m_tempDir; // private folder of the exported code file
     bool m_infoPending = false;
-    bool m_inkHintGiven = false; // the lost-ink hint is given once a session
+    bool m_inkHintGiven = false;      // the lost-ink hint is given once a session
     CTransferMemory m_transferMemory; // what the send dialogs were last set to
 };
 

@@ -900,8 +900,9 @@ void CQxView::updateCursorFrame() {
     auto it = m_states.find(&list().at(size_t(m_cursor)));
     if (it == m_states.end())
         return;
-    viewport()->update(it->second.rect.adjusted(-1, -1, 1, 1).translated(
-        -horizontalScrollBar()->value(), -verticalScrollBar()->value()));
+    viewport()->update(
+        it->second.rect.adjusted(-1, -1, 1, 1)
+            .translated(-horizontalScrollBar()->value(), -verticalScrollBar()->value()));
 }
 
 void CQxView::moveCursor(long to, bool extend) {

@@ -278,9 +278,10 @@ private slots:
             const QRect was(walk[i - 1]->mapTo(&d, QPoint()), walk[i - 1]->size());
             const QRect now(walk[i]->mapTo(&d, QPoint()), walk[i]->size());
             const bool sameRow = now.top() < was.bottom() && now.bottom() > was.top();
-            QVERIFY2(sameRow ? now.left() > was.left() : now.top() >= was.bottom(),
-                     qPrintable(QString("%1 then %2")
-                                    .arg(walk[i - 1]->accessibleName(), walk[i]->accessibleName())));
+            QVERIFY2(
+                sameRow ? now.left() > was.left() : now.top() >= was.bottom(),
+                qPrintable(QString("%1 then %2")
+                               .arg(walk[i - 1]->accessibleName(), walk[i]->accessibleName())));
         }
     }
 };

@@ -325,9 +325,9 @@ private slots:
             if (QString(viewer).startsWith("/no"))
                 QVERIFY(frame.statusBar()->currentMessage().contains("/no/such/viewer"));
             else
-                QCOMPARE(frame.statusBar()->currentMessage(),
-                         writtenText(1, QFileInfo(frame.codeFilePath()).size(),
-                                     frame.codeFilePath()));
+                QCOMPARE(
+                    frame.statusBar()->currentMessage(),
+                    writtenText(1, QFileInfo(frame.codeFilePath()).size(), frame.codeFilePath()));
         }
     }
 };

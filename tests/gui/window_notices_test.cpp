@@ -176,7 +176,8 @@ private slots:
             d.rotationBox()->setCurrentIndex(0);
             QVERIFY(d.presetInfo()->text().contains("警告：当前点阵 12x16 不符合要求"));
             // In Chinese the controller's note is Chinese.
-            QVERIFY2(d.presetInfo()->text().contains("置位为白色"), qPrintable(d.presetInfo()->text()));
+            QVERIFY2(d.presetInfo()->text().contains("置位为白色"),
+                     qPrintable(d.presetInfo()->text()));
             d.rotationBox()->setCurrentIndex(d.rotationBox()->findData(90));
             d.apply(s);
         }

@@ -105,7 +105,7 @@
         <translation>Byte columns right to left, each column bottom to top</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+12"/>
         <source>代码格式</source>
         <translation>Code Format</translation>
     </message>
@@ -115,7 +115,7 @@
         <translation>Custom</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+26"/>
         <source>取点方式</source>
         <translation>Dot order</translation>
     </message>
@@ -175,12 +175,12 @@
         <translation>Byte layout (numbers are byte indexes, the red corner marks the high bit)</translation>
     </message>
     <message>
-        <location line="+104"/>
+        <location line="+103"/>
         <source>要求：</source>
         <translation>Requires: </translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+30"/>
         <source>符合的预设：无</source>
         <translation>Matching presets: none</translation>
     </message>
@@ -190,19 +190,19 @@
         <translation>Matching presets: </translation>
     </message>
     <message>
-        <location line="-26"/>
-        <location line="+9"/>
-        <location line="+17"/>
+        <location line="-31"/>
+        <location line="+10"/>
+        <location line="+21"/>
         <source>；</source>
         <translation>; </translation>
     </message>
     <message>
-        <location line="-209"/>
+        <location line="-214"/>
         <source>%1°</source>
         <translation>%1°</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>预设 (&amp;P)</source>
         <translation>&amp;Preset</translation>
     </message>
@@ -242,7 +242,7 @@
         <translation>Custom: the dot and byte orders chosen below; the dots stay as they are.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+8"/>
         <source>整屏 %1x%2 (%3)</source>
         <translation>the whole %1x%2 screen (%3)</translation>
     </message>
@@ -292,17 +292,17 @@
         <translation>On export: </translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>点阵不变，只定顺序</source>
         <translation>the dots stay as they are, only the orders are set</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+5"/>
         <source>警告：当前点阵 %1x%2 不符合要求</source>
         <translation>Warning: the current %1x%2 matrix does not meet these needs</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+23"/>
         <source>模式%1：%2</source>
         <translation>Order %1: %2</translation>
     </message>
@@ -475,7 +475,7 @@
         <translation>Font file description</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+29"/>
         <source>选择字体文件</source>
         <translation>Choose a font file</translation>
     </message>
@@ -928,23 +928,23 @@ The index table holds [big-endian]:<byte value="xd"/>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+905"/>
+        <location line="+906"/>
         <source>撤销 (&amp;U)</source>
         <translation>&amp;Undo</translation>
     </message>
     <message>
-        <location line="-905"/>
+        <location line="-906"/>
         <source>撤销上一步操作</source>
         <translation>Undo the last change</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+905"/>
+        <location line="+906"/>
         <source>重做 (&amp;R)</source>
         <translation>&amp;Redo</translation>
     </message>
     <message>
-        <location line="-905"/>
+        <location line="-906"/>
         <source>重做上一步撤销的操作</source>
         <translation>Redo the last undone change</translation>
     </message>
@@ -1384,7 +1384,7 @@ Project file format version %2 (program_version)</translation>
         </translation>
     </message>
     <message numerus="yes">
-        <location line="+8"/>
+        <location line="+9"/>
         <source>GB2312 点阵字库不含 ASCII 字符，%n 个字模为空白；请选用 ASCII 点阵字库或系统字体</source>
         <translation>
             <numerusform>The GB2312 dot fonts hold no ASCII characters: %n matrix is blank; choose an ASCII dot font or a system font</numerusform>
@@ -1402,7 +1402,7 @@ Project file format version %2 (program_version)</translation>
         <translation>Dots of glyphs that reach beyond the matrix were cut off (red edge): choose &quot;Fit the cell&quot; or a vertical offset in Matrix Font to keep them all</translation>
     </message>
     <message>
-        <location line="-324"/>
+        <location line="-325"/>
         <source>1&amp;0 像素</source>
         <translation>1&amp;0 pixels</translation>
     </message>
@@ -1494,7 +1494,7 @@ Project file format version %2 (program_version)</translation>
         <translation>About Tessaglyphworks</translation>
     </message>
     <message>
-        <location line="+76"/>
+        <location line="+77"/>
         <source>重复过滤功能已开启，不能重复添加同一字串！</source>
         <translation>Duplicate filtering is on: the same string cannot be added twice.</translation>
     </message>
@@ -2224,7 +2224,7 @@ File [%s]<byte value="xd"/>
         <translation>Tessaglyphworks Notice</translation>
     </message>
     <message>
-        <location line="-8"/>
+        <location line="-7"/>
         <source>界面语言已更改，重新启动程序后生效。</source>
         <translation>The interface language has been changed. It takes effect when the program is restarted.</translation>
     </message>
