@@ -14,6 +14,9 @@ namespace {
 //
 // Row-organised memories (graphic RAM, shift-register panels, e-paper) hold each dot row as
 // bytes left to right, the leftmost dot in bit 7: dot order 0, byte order 0.
+//
+// Titles and memory notes are screen texts: tgw prints them as written, the window in the
+// user's language through screenText("tgw::core::presets", …).
 constexpr CDisplayPreset kPresets[] = {
     {"ssd1306", TGW_TR_EN_NOOP("tgw::core::presets", "SSD1306 / SSD1309 / SH1106 OLED"), 3, 0, 1, 8,
      0, 0, false, false,
