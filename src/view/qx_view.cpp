@@ -100,6 +100,7 @@ CQxView::CQxView(QWidget* parent, const std::string& profilePath, CGlyphDocument
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(tr("字模"));
 
     m_renderTimer.setInterval(50);
     connect(&m_renderTimer, &QTimer::timeout, this, [this] { renderPending(20); });

@@ -5,6 +5,8 @@
 #include "app/library_dialog.h"
 #include "app/main_frame.h"
 #include "app/messages.h"
+#include "app/network_dialog.h"
+#include "app/serial_dialog.h"
 #include "view/code_viewer.h"
 #include "view/qx_view.h"
 
@@ -241,6 +243,9 @@ private slots:
     }
 
     void everyControlOfTheDialogsHasAName() {
+        // The serial dialog tells of a machine without ports once it is shown.
+        setMessageHook([](QMessageBox::Icon, const QString&, const QString&,
+                          QMessageBox::StandardButtons) { return QMessageBox::Ok; });
         CSettings s = CSettings::defaults();
         CAddCharsDialog chars;
         CAddStringDialog string;
@@ -248,8 +253,11 @@ private slots:
         CCodeFormatDialog format(s);
         CFontDialog font(s);
         CLibraryDialog library(s);
+        CTransferMemory memory;
+        CSerialDialog serial(std::string(4, 'x'), memory, std::vector<CSerialPortInfo>{});
+        CNetworkDialog network(std::string(4, 'x'), memory);
         for (QDialog* d : std::initializer_list<QDialog*>{&chars, &string, &threshold, &format,
-                                                          &font, &library}) {
+                                                          &font, &library, &serial, &network}) {
             d->show();
             QVERIFY(QTest::qWaitForWindowExposed(d));
             const QStringList unnamed = unnamedControls(d);

@@ -514,6 +514,14 @@
     </message>
 </context>
 <context>
+    <name>tgw::CIpv4Edit</name>
+    <message>
+        <location filename="../network_dialog.cpp" line="+31"/>
+        <source>IP 地址第 %1 段</source>
+        <translation>IP address, part %1</translation>
+    </message>
+</context>
+<context>
     <name>tgw::CLibraryDialog</name>
     <message>
         <location filename="../library_dialog.cpp" line="+32"/>
@@ -1589,7 +1597,7 @@ Project file format version %2 (program_version)</translation>
 <context>
     <name>tgw::CNetworkDialog</name>
     <message>
-        <location filename="../network_dialog.cpp" line="+110"/>
+        <location filename="../network_dialog.cpp" line="+80"/>
         <source>网络设置</source>
         <translation>Network settings</translation>
     </message>
@@ -1617,7 +1625,12 @@ Project file format version %2 (program_version)</translation>
 <context>
     <name>tgw::CQxView</name>
     <message>
-        <location filename="../../view/qx_view.cpp" line="+387"/>
+        <location filename="../../view/qx_view.cpp" line="+103"/>
+        <source>字模</source>
+        <translation>Matrices</translation>
+    </message>
+    <message>
+        <location line="+285"/>
         <source>还没有字模。
 
 按 Insert 添加单写字符，Shift+Insert 添加连写文字，Ctrl+Insert 添加图片；

@@ -34,7 +34,7 @@
 <context>
     <name>tgw::core::presets</name>
     <message>
-        <location filename="../../codegen/display_presets.cpp" line="+18"/>
+        <location filename="../../codegen/display_presets.cpp" line="+21"/>
         <source>SSD1306 / SSD1309 / SH1106 OLED</source>
         <translation>SSD1306 / SSD1309 / SH1106 OLED</translation>
     </message>
