@@ -36,7 +36,7 @@ QPlainTextEdit* templateEditor(QWidget* parent) {
     auto* e = new QPlainTextEdit(parent);
     tabLeaves(e); // Ctrl+Tab types a tab into the template
     e->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    e->setMaximumHeight(56);
+    e->setMaximumHeight(48);
     return e;
 }
 
@@ -246,6 +246,8 @@ void CCodeFormatDialog::describePreset() {
                      .arg(p->cellWidth < p->cellHeight ? tr("竖屏") : tr("横屏"));
     else if (p->cellWidth > 0)
         needs << tr("固定 %1x%2 点阵").arg(p->cellWidth).arg(p->cellHeight);
+    if (p->depth > 1)
+        needs << tr("每点 %1 位").arg(p->depth);
     if (p->widthMultiple > 1)
         needs << tr("宽度为 %1 的倍数").arg(p->widthMultiple);
     if (p->heightMultiple > 1)

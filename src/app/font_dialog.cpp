@@ -1,5 +1,6 @@
 #include "app/font_dialog.h"
 
+#include "app/depth_box.h"
 #include "app/dialog_keys.h"
 #include "base/screen_text.h"
 #include "base/text.h"
@@ -36,7 +37,8 @@ CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
       m_halfWidth(new QCheckBox(tr("ASCII 字符半宽"), this)),
       m_fileOn(new QCheckBox(tr("字体文件"), this)), m_file(new QLineEdit(this)),
       m_browse(new QPushButton(tr("浏览..."), this)), m_faceIndex(new QSpinBox(this)),
-      m_fileInfo(new QLabel(this)), m_fit(new QCheckBox(tr("适应单元"), this)) {
+      m_fileInfo(new QLabel(this)), m_fit(new QCheckBox(tr("适应单元"), this)),
+      m_depth(new CDepthBox(s.depth, this)) {
     setWindowTitle(tr("字模字体"));
 
     for (int kind = kFontAscii5x7; kind <= kFontGb2312_16; ++kind)
@@ -92,6 +94,7 @@ CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
     cellRow->addWidget(m_height);
     cellRow->addStretch();
     form->addRow(tr("点阵大小 (宽×高)"), cellRow);
+    form->addRow(tr("每点位数"), m_depth);
     auto* offsetRow = new QHBoxLayout;
     offsetRow->addWidget(m_offsetOn);
     offsetRow->addWidget(m_offset);
@@ -141,6 +144,7 @@ CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
               m_fit,
               m_width,
               m_height,
+              m_depth,
               m_offsetOn,
               m_offset,
               m_bold,
@@ -223,6 +227,7 @@ void CFontDialog::apply(CSettings& s) const {
     s.width = unsigned(m_width->value());
     s.height = unsigned(m_height->value());
     s.fontType = m_kind->currentData().toInt();
+    s.depth = m_depth->depth();
     if (s.fontType == kFontTrueType) {
         if (!m_face->face().isEmpty())
             s.faceName = m_face->face().toStdU16String();

@@ -13,6 +13,7 @@ class QSpinBox;
 
 namespace tgw {
 
+class CDepthBox;
 class CFontList;
 
 // "字模字体": the font and matrix size of new entries, and of the selected ones on OK.
@@ -43,6 +44,7 @@ public:
     QSpinBox* faceIndexBox() const { return m_faceIndex; }
     QLabel* fileInfo() const { return m_fileInfo; }
     QCheckBox* fitCheck() const { return m_fit; }
+    CDepthBox* depthBox() const { return m_depth; }
 
     // Shows the family and style of the chosen face of the file, or why it cannot be read.
     void describeFile();
@@ -70,6 +72,7 @@ private:
     QSpinBox* m_faceIndex;
     QLabel* m_fileInfo;
     QCheckBox* m_fit;
+    CDepthBox* m_depth;
     QString m_fileFamily; // of the face shown, empty when the file cannot be read
 };
 

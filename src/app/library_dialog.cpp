@@ -1,5 +1,6 @@
 #include "app/library_dialog.h"
 
+#include "app/depth_box.h"
 #include "app/dialog_keys.h"
 #include "app/messages.h"
 #include "base/screen_text.h"
@@ -122,16 +123,24 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     // Where they go.
     auto* outputBox = new QGroupBox(tr("输出"), this);
     auto* outputLayout = new QVBoxLayout(outputBox);
-    // Every writer of the table; the first three keep the names the dialog always had.
-    static const char* const kOutputNames[] = {"cOutput", "asmOutput", "binaryOutput"};
+    // Every writer of the table, in its order; the button's name is the format's ("binOutput"
+    // is called "binaryOutput", as it always was).
     const std::vector<COutputWriter>& writers = outputWriters();
     for (size_t i = 0; i < writers.size(); ++i) {
-        const std::string name = i < 3 ? kOutputNames[i] : std::string(writers[i].name) + "Output";
+        const std::string format = writers[i].name;
+        const std::string name = (format == "bin" ? "binary" : format) + "Output";
         addChoice(m_output, int(i),
                   QString::fromUtf8(screenText("tgw::core::writers", writers[i].label)),
                   name.c_str(), outputBox, outputLayout);
     }
     m_index = addOption(tr("写入索引表"), "withIndex", outputBox, outputLayout);
+    // The depth of the glyphs: formats that cannot hold it are not offered.
+    m_depth = new CDepthBox(m_settings.depth, outputBox);
+    m_depth->setObjectName("depth");
+    auto* depthRow = new QHBoxLayout;
+    depthRow->addWidget(new QLabel(tr("每点位数"), outputBox));
+    depthRow->addWidget(m_depth, 1);
+    outputLayout->addLayout(depthRow);
     outputLayout->addStretch();
 
     m_progressText = new QLabel(this);
@@ -184,12 +193,16 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
                      : kind == kFontGb2312_12 || kind == kFontGb2312_16 ? ECharacterSet::Gb2312
                                                                         : ECharacterSet::Font))
         ->setChecked(true);
-    m_output->button(int(m_settings.language ? ELibraryOutput::AsmText : ELibraryOutput::CText))
-        ->setChecked(true);
+    m_output->button(writerIndex(m_settings.language ? "asm" : "c"))->setChecked(true);
     drawPreview();
 
     connect(m_set, &QButtonGroup::idToggled, this, [this] { updateControls(); });
     connect(m_output, &QButtonGroup::idToggled, this, [this] { updateControls(); });
+    connect(m_depth, &QComboBox::currentIndexChanged, this, [this] {
+        m_settings.depth = m_depth->depth();
+        drawPreview();
+        updateControls();
+    });
     connect(m_buildButton, &QPushButton::clicked, this, &CLibraryDialog::startBuild);
     connect(m_stopButton, &QPushButton::clicked, this, &CLibraryDialog::stopBuild);
     connect(m_closeButton, &QPushButton::clicked, this, &CLibraryDialog::reject);
@@ -204,6 +217,11 @@ CLibraryDialog::~CLibraryDialog() {
         m_builder.reset(); // stops the workers and removes the unfinished file
         QApplication::restoreOverrideCursor();
     }
+}
+
+int CLibraryDialog::writerIndex(std::string_view name) {
+    const COutputWriter* w = findWriter(name);
+    return w ? int(w - outputWriters().data()) : 0;
 }
 
 ECharacterSet CLibraryDialog::chosenSet() const {
@@ -259,6 +277,12 @@ void CLibraryDialog::updateControls() {
     m_ranges->setEnabled(set == ECharacterSet::Range);
     m_symbols->setEnabled(set == ECharacterSet::Range);
     m_index->setEnabled(chosenWriter().takesIndex);
+    const std::vector<COutputWriter>& writers = outputWriters();
+    for (size_t i = 0; i < writers.size(); ++i)
+        m_output->button(int(i))->setEnabled(writers[i].takesDepth(m_settings.depth));
+    // A format that cannot hold the depth gives way to the C code, which holds every depth.
+    if (!chosenWriter().takesDepth(m_settings.depth))
+        m_output->button(writerIndex("c"))->setChecked(true);
 }
 
 void CLibraryDialog::startBuild() {

@@ -13,7 +13,7 @@ namespace {
 
 struct CExplainOptions {
     std::string preset;
-    std::optional<int> dotOrder, byteOrder;
+    std::optional<int> dotOrder, byteOrder, depth;
     int width = 8, height = 8;
 };
 
@@ -32,16 +32,18 @@ int runPresets() {
 
 int runExplain(const CExplainOptions& o) {
     int dotOrder = o.dotOrder.value_or(0), byteOrder = o.byteOrder.value_or(0);
+    int depth = o.depth.value_or(1);
     if (!o.preset.empty()) {
         const CDisplayPreset* p = findDisplayPreset(o.preset);
         // The option's check has refused unknown names already.
         dotOrder = p->dotOrder;
         byteOrder = p->byteOrder;
+        depth = o.depth.value_or(p->depth);
         std::printf("%s: %s\n", p->title, p->memory);
         if (!presetFitsSize(*p, o.width, o.height))
             std::printf("note: %s asks for %s\n", p->name, presetRequirements(*p).c_str());
     }
-    const std::string text = CByteMap(o.width, o.height, dotOrder, byteOrder).text();
+    const std::string text = CByteMap(o.width, o.height, dotOrder, byteOrder, depth).text();
     std::fwrite(text.data(), 1, text.size(), stdout);
     return finishStdout();
 }
@@ -69,6 +71,10 @@ void registerDisplay(CLI::App& app, CCommands& commands) {
     explain->add_option("--byte-order", o->byteOrder, "Byte order 0..7")
         ->check(CLI::Range(0, 7))
         ->excludes(preset);
+    explain
+        ->add_option("--depth,--bpp", o->depth,
+                     "Bits a dot: 2, 4 and 8 pack fields of that many bits (byte.high-low)")
+        ->check(CLI::IsMember({1, 2, 4, 8}));
     explain->add_option("--width", o->width, "Matrix width in dots (default 8)")
         ->check(CLI::Range(1, 64));
     explain->add_option("--height", o->height, "Matrix height in dots (default 8)")

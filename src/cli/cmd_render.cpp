@@ -27,11 +27,12 @@ int runRender(const CCommandOptions& options) {
     for (size_t i = 0; i < list.size(); ++i) {
         const CGlyphEntry& e = list.at(i);
         const CDotMatrix& m = e.matrix();
-        out += entryName(e) + format(" %dx%d\n", m.width(), m.height());
+        out += entryName(e) + format(" %dx%d", m.width(), m.height());
+        out += m.grey() ? format(" %d bits a dot\n", m.depth()) : "\n";
         for (int r = 0; r < m.height(); ++r) {
             const uint8_t* row = m.row(r);
             for (int c = 0; c < m.width(); ++c)
-                out.push_back(row[c] ? '#' : '.');
+                out.push_back(levelChar(row[c], m.depth()));
             out.push_back('\n');
         }
         out.push_back('\n');
@@ -45,8 +46,9 @@ int runRender(const CCommandOptions& options) {
 
 void registerRender(CLI::App& app, CCommands& commands) {
     auto options = std::make_shared<CCommandOptions>();
-    CLI::App* cmd =
-        app.add_subcommand("render", "Print the matrix of each entry ('#' lit, '.' dark)");
+    CLI::App* cmd = app.add_subcommand(
+        "render", "Print the matrix of each entry ('#' lit, '.' dark; grey levels on the ramp "
+                  "\".',:;-~=+*ox%&@#\")");
     options->addSettingsOptions(cmd);
     options->addEntryOptions(cmd);
     commands.push_back({cmd, [options] { return runRender(*options); }});

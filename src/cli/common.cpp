@@ -123,6 +123,11 @@ void CCommandOptions::addSettingsOptions(CLI::App* cmd) {
     cmd->add_option("--offset", m_offset, "Vertical offset in dots (negative moves up)")
         ->check(CLI::Range(-kMaxMatrixSide, kMaxMatrixSide));
     cmd->add_flag("--half-width", m_halfWidth, "ASCII half width with a TrueType face");
+    cmd->add_option("--depth,--bpp", m_depth,
+                    "Bits a dot: 1 (lit or dark, the default), or 2, 4, 8 for grey levels "
+                    "(anti-aliased TrueType, pictures quantised or dithered to the levels; a "
+                    "bitmap font's dots are fully lit)")
+        ->check(CLI::IsMember({1, 2, 4, 8}));
     CLI::Option* dotOrder =
         cmd->add_option("--dot-order", m_dotOrder, dotOrderHelp())
             ->transform(CLI::CheckedTransformer(dotOrderNames(), CLI::ignore_case).description(""))
@@ -277,6 +282,8 @@ Result<CSettings> CCommandOptions::settings() const {
     if (m_offset)
         s.offset = *m_offset;
     s.halfWidth |= m_halfWidth;
+    if (m_depth)
+        s.depth = *m_depth;
     if (m_dotOrder)
         s.pointsSeq = *m_dotOrder;
     if (m_byteOrder)
@@ -289,6 +296,9 @@ Result<CSettings> CCommandOptions::settings() const {
         s.bytesSeq = preset->byteOrder;
         s.displayPreset = preset->name;
         s.presetRotation = m_rotation.value_or(0);
+        // A grey-scale controller's depth, unless --depth says otherwise.
+        if (!m_depth)
+            s.depth = preset->depth;
     } else if (m_rotation) {
         return failure("--rotate belongs to --preset");
     }

@@ -59,6 +59,7 @@ private:
     std::string m_fontFile;
     std::optional<int> m_faceIndex;
     std::optional<int> m_width, m_height, m_offset;
+    std::optional<int> m_depth; // bits a dot
     bool m_bold = false, m_italic = false, m_underline = false, m_strikeout = false;
     bool m_halfWidth = false;
     std::optional<int> m_dotOrder, m_byteOrder;

@@ -36,7 +36,8 @@ Status checkPresetNeeds(const CSettings& settings, const CGlyphList& list, bool 
     std::string problem;
     for (size_t i = 0; i < list.size(); ++i) {
         const CDotMatrix& m = list.at(i).matrix();
-        std::string p = presetProblem(*preset, m.width(), m.height(), settings.presetRotation);
+        std::string p = presetProblem(*preset, m.width(), m.height(), settings.presetRotation,
+                                      list.at(i).depth());
         if (p.empty())
             continue;
         if (count++ == 0) {
@@ -57,8 +58,8 @@ Status checkPresetCell(const CSettings& settings, bool strict) {
     const CDisplayPreset* preset = findDisplayPreset(settings.displayPreset);
     if (!preset || settings.displayPreset.empty())
         return {};
-    const std::string problem =
-        presetProblem(*preset, int(settings.width), int(settings.height), settings.presetRotation);
+    const std::string problem = presetProblem(*preset, int(settings.width), int(settings.height),
+                                              settings.presetRotation, settings.depth);
     if (problem.empty())
         return {};
     return report(format("preset %s: %s", preset->name, problem.c_str()), strict);

@@ -7,12 +7,15 @@
 
 namespace tgw {
 
-CDotPlace dotPlace(int width, int height, int dotOrder, int byteOrder, int x, int y) {
+CDotPlace dotPlace(int width, int height, int dotOrder, int byteOrder, int x, int y, int depth) {
     if (dotOrder < 0 || dotOrder > 3)
         dotOrder = 0;
     if (byteOrder < 0 || byteOrder > 7)
         byteOrder = 0;
-    const CPackedLayout layout = packedLayout(width, height, dotOrder);
+    if (depth != 2 && depth != 4 && depth != 8)
+        depth = 1;
+    const CPackedLayout layout = packedLayout(width, height, dotOrder, depth);
+    const int perByte = 8 / depth;
     // The byte orders as the encoder walks them: 4..7 by byte columns; 1, 3, 6, 7 bottom-up;
     // 2, 3, 5, 7 right to left.
     const bool byColumns = byteOrder >= 4;
@@ -20,27 +23,29 @@ CDotPlace dotPlace(int width, int height, int dotOrder, int byteOrder, int x, in
     const bool rightToLeft = byteOrder == 2 || byteOrder == 3 || byteOrder == 5 || byteOrder == 7;
     int row, col, pos;
     if (dotOrder >= 2)
-        row = y / 8, col = x, pos = y % 8;
+        row = y / perByte, col = x, pos = y % perByte;
     else
-        row = y, col = x / 8, pos = x % 8;
+        row = y, col = x / perByte, pos = x % perByte;
     const int i = bottomUp ? layout.rows - 1 - row : row;
     const int j = rightToLeft ? layout.columns - 1 - col : col;
     CDotPlace p;
     p.byte = byColumns ? j * layout.rows + i : i * layout.columns + j;
-    p.bit = dotOrder == 0 || dotOrder == 2 ? 7 - pos : pos;
+    p.bit = dotOrder == 0 || dotOrder == 2 ? 7 - pos * depth : pos * depth + depth - 1;
+    p.bits = depth;
     return p;
 }
 
-CByteMap::CByteMap(int width, int height, int dotOrder, int byteOrder)
+CByteMap::CByteMap(int width, int height, int dotOrder, int byteOrder, int depth)
     : m_width(std::max(width, 0)), m_height(std::max(height, 0)),
       m_dotOrder(dotOrder >= 0 && dotOrder <= 3 ? dotOrder : 0),
-      m_byteOrder(byteOrder >= 0 && byteOrder <= 7 ? byteOrder : 0) {
-    m_bytes = int(packedLayout(m_width, m_height, m_dotOrder).size());
+      m_byteOrder(byteOrder >= 0 && byteOrder <= 7 ? byteOrder : 0),
+      m_depth(depth == 2 || depth == 4 || depth == 8 ? depth : 1) {
+    m_bytes = int(packedLayout(m_width, m_height, m_dotOrder, m_depth).size());
     m_places.resize(size_t(m_width) * size_t(m_height));
     for (int y = 0; y < m_height; ++y)
         for (int x = 0; x < m_width; ++x)
             m_places[size_t(y) * size_t(m_width) + size_t(x)] =
-                dotPlace(m_width, m_height, m_dotOrder, m_byteOrder, x, y);
+                dotPlace(m_width, m_height, m_dotOrder, m_byteOrder, x, y, m_depth);
 }
 
 bool CByteMap::isFirstDotOfByte(int x, int y) const {
@@ -55,8 +60,12 @@ std::string CByteMap::text() const {
     std::snprintf(buf, sizeof buf, "%dx%d, dot order %d, byte order %d: %d bytes\n", m_width,
                   m_height, m_dotOrder, m_byteOrder, m_bytes);
     std::string out = buf;
+    if (m_depth > 1) {
+        out += std::to_string(m_depth) +
+               " bits a dot: byte.high-low are the bits of the dot's level\n";
+    }
     const int digits = int(std::to_string(std::max(m_bytes - 1, 0)).size());
-    const int cell = digits + 3; // " byte.bit"
+    const int cell = digits + (m_depth > 1 ? 5 : 3); // " byte.bit" or " byte.high-low"
     const int label = int(std::to_string(std::max(m_height - 1, 0)).size()) + 1;
     out.append(size_t(label), ' ');
     for (int x = 0; x < m_width; ++x) {
@@ -69,7 +78,11 @@ std::string CByteMap::text() const {
         out += buf;
         for (int x = 0; x < m_width; ++x) {
             const CDotPlace p = at(x, y);
-            std::snprintf(buf, sizeof buf, " %*d.%d", digits, p.byte, p.bit);
+            if (m_depth > 1)
+                std::snprintf(buf, sizeof buf, " %*d.%d-%d", digits, p.byte, p.bit,
+                              p.bit - m_depth + 1);
+            else
+                std::snprintf(buf, sizeof buf, " %*d.%d", digits, p.byte, p.bit);
             out += buf;
         }
         out += '\n';

@@ -8,20 +8,22 @@ namespace tgw {
 
 // Where each dot of a width × height matrix ends up in the encoded bytes: byte index and bit
 // (7 the high bit). The drawing in the code-format dialog and `tgw explain` both show this.
+// At 2, 4 or 8 bits a dot, `bit` is the highest bit of the dot's field.
 struct CDotPlace {
     int byte = 0;
     int bit = 0;
+    int bits = 1; // the field's width
 };
 
 // The place of the dot at column x, row y of a width × height matrix, without a whole map
 // (a drawing of a corner of a large matrix needs only a few).
-CDotPlace dotPlace(int width, int height, int dotOrder, int byteOrder, int x, int y);
+CDotPlace dotPlace(int width, int height, int dotOrder, int byteOrder, int x, int y, int depth = 1);
 
 class CByteMap {
 public:
     // The map for 1..2048 dots a side and orders in their ranges (others are taken as 0, as
     // the encoder takes them).
-    CByteMap(int width, int height, int dotOrder, int byteOrder);
+    CByteMap(int width, int height, int dotOrder, int byteOrder, int depth = 1);
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -40,7 +42,7 @@ public:
     std::string text() const;
 
 private:
-    int m_width, m_height, m_dotOrder, m_byteOrder, m_bytes = 0;
+    int m_width, m_height, m_dotOrder, m_byteOrder, m_depth, m_bytes = 0;
     std::vector<CDotPlace> m_places;
 };
 

@@ -1,7 +1,6 @@
 #include "codegen/code_text.h"
 
 #include "base/codepage.h"
-#include "base/replacing_file.h"
 #include "base/text.h"
 #include "codegen/binary_file.h"
 #include "codegen/matrix_packing.h"
@@ -65,6 +64,8 @@ public:
             *byteCount = bytes.size();
         appendHeader(entry, out);
         out += commentLine(entry, m.width(), m.height(), m_options);
+        if (m.grey())
+            appendLevelDrawing(m, out);
         appendData(bytes, out);
         out += m_options.tail;
         return {};
@@ -85,6 +86,26 @@ private:
             out += description;
             out += m_headPieces[i];
         }
+    }
+
+    // A grey matrix drawn in the comment, a character a level (levelChar's ramp), after the
+    // entry's comment line: a C comment of its own, or assembler comment lines before the
+    // "DB " that begins the data.
+    void appendLevelDrawing(const CDotMatrix& m, std::string& out) const {
+        const bool a = m_options.assembler;
+        if (a && out.ends_with("DB "))
+            out.resize(out.size() - 3);
+        out += format(a ? "; %d bits a dot, levels 0-%u as \".',:;-~=+*ox%%&@#\"\r\n"
+                        : "/* %d bits a dot, levels 0-%u as \".',:;-~=+*ox%%&@#\"\r\n",
+                      m.depth(), unsigned(m.maxLevel()));
+        for (int r = 0; r < m.height(); ++r) {
+            out += a ? "; " : "   ";
+            const uint8_t* row = m.row(r);
+            for (int c = 0; c < m.width(); ++c)
+                out += levelChar(row[c], m.depth());
+            out += "\r\n";
+        }
+        out += a ? "DB " : "*/\r\n";
     }
 
     // Entries of one list mostly share their font: describe each font once.
@@ -398,16 +419,6 @@ Result<std::string> codeText(const CGlyphList& list, const CEncodingOptions& opt
     if (Status s = writeCodeText(list, options, out); !s)
         return failure(s.error());
     return std::move(out).data();
-}
-
-Status saveCodeFile(const CGlyphList& list, const CEncodingOptions& options,
-                    const std::string& path) {
-    CReplacingFile file(path);
-    if (Status s = file.open(); !s)
-        return s;
-    if (Status s = writeCodeText(list, options, file); !s)
-        return s;
-    return file.commit();
 }
 
 std::string entryLabel(const CGlyphEntry& entry) {

@@ -56,6 +56,28 @@ constexpr CDisplayPreset kPresets[] = {
      false,
      TGW_TR_EN_NOOP("tgw::core::presets", "rows of bytes, the leftmost dot in bit 7; a set bit is "
                                           "white, so lit dots are sent as 0")},
+    // Grey-scale controllers: a byte holds two 4-bit or four 2-bit dots of a row.
+    {"ssd1322", TGW_TR_EN_NOOP("tgw::core::presets", "SSD1322 grey OLED (4 bits a dot)"), 0, 0, 4,
+     1, 0, 0, false, false,
+     TGW_TR_EN_NOOP(
+         "tgw::core::presets",
+         "rows of 4-bit dots, two a byte, D7..D4 the left dot (nibble re-map on, as 256x64 modules "
+         "are set up); a column address covers 4 dots; level 15 is brightest"),
+     nullptr, 4},
+    {"ssd1327", TGW_TR_EN_NOOP("tgw::core::presets", "SSD1327 grey OLED (4 bits a dot)"), 1, 0, 2,
+     1, 0, 0, false, false,
+     TGW_TR_EN_NOOP(
+         "tgw::core::presets",
+         "rows of 4-bit dots, two a byte, D3..D0 the left dot (re-map register A0h at its reset "
+         "value 00h); level 15 is brightest"),
+     nullptr, 4},
+    {"ssd1606", TGW_TR_EN_NOOP("tgw::core::presets", "SSD1606 4-grey e-paper (2 bits a dot)"), 0, 0,
+     4, 1, 0, 0, true, false,
+     TGW_TR_EN_NOOP(
+         "tgw::core::presets",
+         "rows of 2-bit dots, four a byte, D7..D6 the left dot; 00 is black and 11 white, so the "
+         "levels are sent inverted"),
+     nullptr, 2},
 };
 
 // Panels: the controller's memory covers exactly the glass, so a frame is one matrix of the
@@ -156,7 +178,10 @@ std::string presetRequirements(const CDisplayPreset& p) {
     if (p.mirror)
         add("mirror the matrix left-right");
     if (p.invert)
-        add("invert the dots (1 is white)");
+        add(p.depth > 1 ? "invert the levels (the highest is white)"
+                        : "invert the dots (1 is white)");
+    if (p.depth > 1)
+        add(std::to_string(p.depth) + " bits a dot (--depth " + std::to_string(p.depth) + ")");
     return out;
 }
 
@@ -167,7 +192,10 @@ bool presetFitsSize(const CDisplayPreset& p, int width, int height) {
            height % p.heightMultiple == 0;
 }
 
-std::string presetProblem(const CDisplayPreset& p, int width, int height, int rotation) {
+std::string presetProblem(const CDisplayPreset& p, int width, int height, int rotation, int depth) {
+    if (depth > 0 && depth != p.depth)
+        return std::to_string(depth) + (depth == 1 ? " bit" : " bits") + " a dot, not the " +
+               std::to_string(p.depth) + " of the memory";
     const bool turned = rotation == 90 || rotation == 270;
     // The needs hold for the matrix as the memory takes it: a quarter turn swaps its sides.
     const int w = turned ? height : width, h = turned ? width : height;
@@ -195,7 +223,10 @@ std::string presetEffects(const CDisplayPreset& p) {
     if (p.mirror)
         add("mirrors each row left-right");
     if (p.invert)
-        add("inverts the dots (lit dots sent as 0)");
+        add(p.depth > 1 ? "inverts the levels (the highest sent as 0)"
+                        : "inverts the dots (lit dots sent as 0)");
+    if (p.depth > 1)
+        add(p.depth == 4 ? "draws 4-bit grey levels" : "draws 2-bit grey levels");
     if (p.controller)
         add("turns the picture by --rotate into the panel's native orientation");
     return out.empty() ? "no change to the dots, only the orders" : out;

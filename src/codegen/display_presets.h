@@ -24,6 +24,7 @@ struct CDisplayPreset {
     // Panels only: the controller the panel carries ("SSD1680"), nullptr for a controller
     // preset. A panel's cell is its whole screen in its native orientation.
     const char* controller = nullptr;
+    int depth = 1; // bits a dot of the memory: 1, or 2 and 4 for grey-scale controllers
 };
 
 // Every controller preset, in the order the drop-down lists them.
@@ -54,7 +55,9 @@ bool presetFitsSize(const CDisplayPreset& preset, int width, int height);
 // What is wrong with a width × height matrix (as the viewer sees it) under the preset on a
 // display mounted `rotation` degrees clockwise, in one line ("width 12 is not a multiple of
 // 8"); empty when it suits. A quarter turn swaps the sides the needs are checked against.
-std::string presetProblem(const CDisplayPreset& preset, int width, int height, int rotation = 0);
+// A matrix of `depth` bits a dot (0: not checked) that is not the preset's depth is wrong too.
+std::string presetProblem(const CDisplayPreset& preset, int width, int height, int rotation = 0,
+                          int depth = 0);
 
 // What the preset does to the dots, one line in English: "mirrored left-right; inverted".
 // "no change to the dots" when it only chooses orders.

@@ -212,13 +212,13 @@ Result<std::string> gfxFontHeader(const CProportionalFont& font) {
 }
 
 COutputWriter gfxFontWriter() {
-    COutputWriter w{"gfx",
-                    "h",
-                    "GFX font header: cropped glyphs for proportional text",
-                    TGW_TR_NOOP("tgw::core::writers", "GFX 字体头文件（比例字体）"),
-                    EWriterInput::Proportional,
-                    false,
-                    false};
+    COutputWriter w{.name = "gfx",
+                    .extension = "h",
+                    .description = "GFX font header: cropped glyphs for proportional text",
+                    .label = TGW_TR_NOOP("tgw::core::writers", "GFX 字体头文件（比例字体）"),
+                    .input = EWriterInput::Proportional,
+                    .binary = false,
+                    .takesIndex = false};
     w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&, IOutput& out) {
         return writeGfxFont(font, out);
     };

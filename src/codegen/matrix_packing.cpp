@@ -4,15 +4,46 @@
 
 namespace tgw {
 
-CPackedLayout packedLayout(int width, int height, int dotOrder) {
+CPackedLayout packedLayout(int width, int height, int dotOrder, int depth) {
     if (width <= 0 || height <= 0)
         return {};
     if (dotOrder == 2 || dotOrder == 3)
-        return {(height + 7) / 8, width};
-    return {height, (width + 7) / 8};
+        return {(height * depth + 7) / 8, width};
+    return {height, (width * depth + 7) / 8};
 }
 
+namespace {
+
+// Grey levels in fields of `depth` bits, 8 / depth dots a byte, walked as the one-bit orders
+// walk their bits: the first dot of a row (orders 0, 1) or of a column (2, 3) in the highest
+// field for orders 0 and 2, in the lowest for 1 and 3.
+std::vector<uint8_t> packLevels(const CDotMatrix& m, int dotOrder) {
+    const int depth = m.depth();
+    const CPackedLayout layout = packedLayout(m.width(), m.height(), dotOrder, depth);
+    std::vector<uint8_t> packed(layout.size(), 0);
+    const int perByte = 8 / depth;
+    const bool highFirst = dotOrder == 0 || dotOrder == 2;
+    const bool columns = dotOrder == 2 || dotOrder == 3;
+    for (int r = 0; r < m.height(); ++r) {
+        const uint8_t* dots = m.row(r);
+        for (int c = 0; c < m.width(); ++c) {
+            const int along = columns ? r : c; // the dot's place in its row or column
+            const int slot = along % perByte;
+            const int shift = highFirst ? 8 - depth * (slot + 1) : depth * slot;
+            const size_t at = columns
+                                  ? size_t(along / perByte) * size_t(layout.columns) + size_t(c)
+                                  : size_t(r) * size_t(layout.columns) + size_t(along / perByte);
+            packed[at] = uint8_t(packed[at] | (dots[c] << shift));
+        }
+    }
+    return packed;
+}
+
+} // namespace
+
 std::vector<uint8_t> packMatrix(const CDotMatrix& m, int dotOrder) {
+    if (m.grey())
+        return packLevels(m, dotOrder);
     const CPackedLayout layout = packedLayout(m.width(), m.height(), dotOrder);
     std::vector<uint8_t> packed(layout.size(), 0);
     const int w = m.width();
@@ -98,7 +129,8 @@ std::vector<uint8_t> encodeMatrix(const CDotMatrix& matrix, int dotOrder, int by
         return packed;
     std::vector<uint8_t> out;
     out.reserve(packed.size());
-    appendInByteOrder(packed.data(), packedLayout(matrix.width(), matrix.height(), dotOrder),
+    appendInByteOrder(packed.data(),
+                      packedLayout(matrix.width(), matrix.height(), dotOrder, matrix.depth()),
                       byteOrder, out);
     return out;
 }

@@ -30,6 +30,13 @@ namespace tgw {
 //   2 rows top-down, each right to left     6 columns left-right, each bottom-up
 //   3 rows bottom-up, each right to left    7 columns right-left, each bottom-up
 
+//
+// Grey matrices (2, 4 or 8 bits a dot) pack fields of that many bits instead of bits, 8 / depth
+// dots a byte, in the same direction: orders 0 and 2 put the first dot of a row or column in the
+// highest field (at 4 bits, order 0 puts the left dot in the high nibble), orders 1 and 3 in the
+// lowest. A field never straddles a byte; a row (orders 0, 1) takes (W × depth + 7) / 8 bytes,
+// a group of 8 / depth dot rows (orders 2, 3) one byte row of W bytes.
+
 // The packed layout of a width × height matrix in a dot order.
 struct CPackedLayout {
     int rows = 0;    // byte rows
@@ -37,7 +44,7 @@ struct CPackedLayout {
     size_t size() const { return size_t(rows) * size_t(columns); }
 };
 
-CPackedLayout packedLayout(int width, int height, int dotOrder);
+CPackedLayout packedLayout(int width, int height, int dotOrder, int depth = 1);
 
 // The matrix packed in `dotOrder`, byte rows top to bottom, each left to right.
 std::vector<uint8_t> packMatrix(const CDotMatrix& matrix, int dotOrder);

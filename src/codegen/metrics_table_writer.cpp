@@ -45,7 +45,9 @@ Result<std::vector<CPlacedGlyph>> placeGlyphs(const CProportionalFont& font,
         if (Status s = checkMetricsGlyph(*g); !s)
             return failure(s.error());
         const size_t bytes =
-            g->dots.empty() ? 0 : packedLayout(g->width(), g->height(), encoding.dotOrder).size();
+            g->dots.empty()
+                ? 0
+                : packedLayout(g->width(), g->height(), encoding.dotOrder, g->dots.depth()).size();
         out.push_back({g, offset, bytes});
         offset += bytes;
         if (offset > 0xFFFFFFFFu)
@@ -80,7 +82,10 @@ Status writeMetricsBinary(const CProportionalFont& font, const CEncodingOptions&
         return failure(glyphs.error());
     std::string buffer;
     buffer.reserve(kHeadBytes + kRecordBytes * glyphs->size());
-    putBigEndian(buffer, glyphs->size(), 4);
+    // The first byte is the bits a dot less one (0 at one bit, where it always was the high byte
+    // of a count that 16-bit codes keep below 65 537), then the count in three bytes.
+    const int depth = font.settings.depth;
+    putBigEndian(buffer, uint64_t(depth - 1) << 24 | glyphs->size(), 4);
     putBigEndian(buffer, uint16_t(std::clamp(font.line.lineAdvance, 0, 0xFFFF)), 2);
     putBigEndian(buffer, uint16_t(std::clamp(font.line.ascent, 0, 0xFFFF)), 2);
     for (const CPlacedGlyph& p : *glyphs) {
@@ -108,10 +113,13 @@ Status writeMetricsText(const CProportionalFont& font, const CEncodingOptions& e
     if (!glyphs)
         return failure(glyphs.error());
     const std::string name = identifierOf(font);
+    const int depth = font.settings.depth;
     std::string text = format("/* %s: %zu glyphs, line advance %d, ascent %d, dot order %d, "
-                              "byte order %d */\n",
+                              "byte order %d",
                               name.c_str(), glyphs->size(), font.line.lineAdvance, font.line.ascent,
                               encoding.dotOrder, encoding.byteOrder);
+    // Grey glyphs say their depth; one-bit fonts are written as they always were.
+    text += depth > 1 ? format(", %d bits a dot */\n", depth) : std::string(" */\n");
     text += "#include <stdint.h>\n\n"
             "#ifndef GLYPH_METRICS_DEFINED\n"
             "#define GLYPH_METRICS_DEFINED\n"
@@ -129,6 +137,8 @@ Status writeMetricsText(const CProportionalFont& font, const CEncodingOptions& e
                    "const uint16_t %sAscent = %d;\n\n",
                    name.c_str(), glyphs->size(), name.c_str(), font.line.lineAdvance, name.c_str(),
                    font.line.ascent);
+    if (depth > 1)
+        text += format("const uint8_t %sDepth = %d; /* bits a dot */\n\n", name.c_str(), depth);
     text += "const GlyphMetrics " + name + "Metrics[] = {\n";
     for (const CPlacedGlyph& p : *glyphs) {
         const CProportionalGlyph& g = *p.glyph;
@@ -168,29 +178,31 @@ Result<std::string> metricsTableText(const CProportionalFont& font,
 }
 
 COutputWriter metricsTextWriter() {
-    COutputWriter w{"metrics-c",
-                    "c",
-                    "C text: cropped glyphs behind a table of their metrics",
-                    TGW_TR_NOOP("tgw::core::writers", "裁剪字模与度量表（C 代码）"),
-                    EWriterInput::Proportional,
-                    false,
-                    false};
+    COutputWriter w{.name = "metrics-c",
+                    .extension = "c",
+                    .description = "C text: cropped glyphs behind a table of their metrics",
+                    .label = TGW_TR_NOOP("tgw::core::writers", "裁剪字模与度量表（C 代码）"),
+                    .input = EWriterInput::Proportional,
+                    .binary = false,
+                    .takesIndex = false};
     w.writeProportional = writeMetricsText;
     w.checkGlyph = checkMetricsGlyph;
     w.takesName = true;
+    w.depths = kEveryDepth;
     return w;
 }
 
 COutputWriter metricsBinaryWriter() {
-    COutputWriter w{"metrics-bin",
-                    "bin",
-                    "binary file: cropped glyphs behind a table of their metrics",
-                    TGW_TR_NOOP("tgw::core::writers", "裁剪字模与度量表（二进制）"),
-                    EWriterInput::Proportional,
-                    true,
-                    false};
+    COutputWriter w{.name = "metrics-bin",
+                    .extension = "bin",
+                    .description = "binary file: cropped glyphs behind a table of their metrics",
+                    .label = TGW_TR_NOOP("tgw::core::writers", "裁剪字模与度量表（二进制）"),
+                    .input = EWriterInput::Proportional,
+                    .binary = true,
+                    .takesIndex = false};
     w.writeProportional = writeMetricsBinary;
     w.checkGlyph = checkMetricsGlyph;
+    w.depths = kEveryDepth;
     return w;
 }
 

@@ -12,51 +12,54 @@
 namespace tgw {
 
 COutputWriter cTextWriter() {
-    COutputWriter w{"c",
-                    "c",
-                    "C code text, one matrix per entry",
-                    TGW_TR_NOOP("tgw::core::writers", "C 代码"),
-                    EWriterInput::Matrices,
-                    false,
-                    false};
+    COutputWriter w{.name = "c",
+                    .extension = "c",
+                    .description = "C code text, one matrix per entry",
+                    .label = TGW_TR_NOOP("tgw::core::writers", "C 代码"),
+                    .input = EWriterInput::Matrices,
+                    .binary = false,
+                    .takesIndex = false};
     w.writeMatrices = [](const CGlyphList& list, const CEncodingOptions& encoding,
                          const CWriterOptions&, IOutput& out) {
         CEncodingOptions c = encoding;
         c.assembler = false;
         return writeCodeText(list, c, out);
     };
+    w.depths = kEveryDepth;
     return w;
 }
 
 COutputWriter asmTextWriter() {
-    COutputWriter w{"asm",
-                    "asm",
-                    "assembler code text, one matrix per entry",
-                    TGW_TR_NOOP("tgw::core::writers", "ASM 代码"),
-                    EWriterInput::Matrices,
-                    false,
-                    false};
+    COutputWriter w{.name = "asm",
+                    .extension = "asm",
+                    .description = "assembler code text, one matrix per entry",
+                    .label = TGW_TR_NOOP("tgw::core::writers", "ASM 代码"),
+                    .input = EWriterInput::Matrices,
+                    .binary = false,
+                    .takesIndex = false};
     w.writeMatrices = [](const CGlyphList& list, const CEncodingOptions& encoding,
                          const CWriterOptions&, IOutput& out) {
         CEncodingOptions a = encoding;
         a.assembler = true;
         return writeCodeText(list, a, out);
     };
+    w.depths = kEveryDepth;
     return w;
 }
 
 COutputWriter binaryMatrixWriter() {
-    COutputWriter w{"bin",
-                    "bin",
-                    "binary matrix file, optionally behind an index",
-                    TGW_TR_NOOP("tgw::core::writers", "二进制字库"),
-                    EWriterInput::Matrices,
-                    true,
-                    true};
+    COutputWriter w{.name = "bin",
+                    .extension = "bin",
+                    .description = "binary matrix file, optionally behind an index",
+                    .label = TGW_TR_NOOP("tgw::core::writers", "二进制字库"),
+                    .input = EWriterInput::Matrices,
+                    .binary = true,
+                    .takesIndex = true};
     w.writeMatrices = [](const CGlyphList& list, const CEncodingOptions& encoding,
                          const CWriterOptions& options, IOutput& out) {
         return writeBinaryFile(list, encoding, options.withIndex, out);
     };
+    w.depths = kEveryDepth;
     return w;
 }
 
@@ -82,6 +85,26 @@ std::string writerNames() {
     return names;
 }
 
+std::string writerDepthsText(const COutputWriter& writer) {
+    std::vector<std::string> held;
+    for (int d : kDepths)
+        if (writer.takesDepth(d))
+            held.push_back(std::to_string(d));
+    std::string text;
+    for (size_t i = 0; i < held.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == held.size() ? " or " : ", ") + held[i];
+    return text + (text == "1" ? " bit a dot" : " bits a dot");
+}
+
+Status checkWriterDepth(const COutputWriter& writer, int depth) {
+    if (writer.takesDepth(depth))
+        return {};
+    return failure(format("the %s format holds %s, not %d bits a dot (choose --depth %s, or "
+                          "another format)",
+                          writer.name, writerDepthsText(writer).c_str(), depth,
+                          writer.takesDepth(1) ? "1" : "another"));
+}
+
 std::string proportionalFontName(const CFontSettings& f) {
     if (isBuiltinFont(f.kind))
         return builtinFontName(f.kind);
@@ -91,6 +114,8 @@ std::string proportionalFontName(const CFontSettings& f) {
         name += " Bold";
     if (f.italic)
         name += " Italic";
+    if (f.depth > 1)
+        name += format(" %dbpp", f.depth);
     return name;
 }
 
@@ -114,6 +139,14 @@ Result<CProportionalFont> proportionalGlyphs(const CGlyphList& list, const COutp
                                   i + 1, entryLabel(entry).c_str()));
         const auto& c = static_cast<const CCharEntry&>(entry);
         const CFontSettings f = naturalWidth(c.font());
+        if (writer)
+            if (Status s = checkWriterDepth(*writer, f.depth); !s)
+                return failure(format("entry %zu (%s): ", i + 1, entryLabel(entry).c_str()) +
+                               s.error());
+        if (!font.glyphs.empty() && f.depth != font.settings.depth)
+            return failure(format("entry %zu (%s) has %d bits a dot where the font's first glyph "
+                                  "has %d: a proportional font has one depth",
+                                  i + 1, entryLabel(entry).c_str(), f.depth, font.settings.depth));
         if (font.glyphs.empty()) {
             font.name = proportionalFontName(c.font());
             font.settings = f;
@@ -140,8 +173,13 @@ Result<CProportionalFont> proportionalGlyphs(const CGlyphList& list, const COutp
 
 Status writeList(const COutputWriter& writer, const CGlyphList& list,
                  const CEncodingOptions& encoding, const CWriterOptions& options, IOutput& out) {
-    if (!writer.proportional())
+    if (!writer.proportional()) {
+        for (size_t i = 0; i < list.size(); ++i)
+            if (Status s = checkWriterDepth(writer, list.at(i).depth()); !s)
+                return failure(format("entry %zu (%s): ", i + 1, entryLabel(list.at(i)).c_str()) +
+                               s.error());
         return writer.writeMatrices(list, encoding, options, out);
+    }
     Result<CProportionalFont> font = proportionalGlyphs(list, &writer);
     if (!font)
         return failure(font.error());

@@ -13,6 +13,9 @@
 
 namespace tgw {
 
+// COutputWriter::depths of a writer that takes 1, 2, 4 and 8 bits a dot.
+inline constexpr unsigned kEveryDepth = (1u << 0) | (1u << 1) | (1u << 3) | (1u << 7);
+
 // What a writer is given to write.
 enum class EWriterInput {
     Matrices,     // the entries of a glyph list, each a whole matrix
@@ -49,8 +52,8 @@ struct COutputWriter {
     Status (*checkFont)(std::span<const char16_t> codes, const CLineMetrics& line) = nullptr;
     Status (*checkGlyph)(const CProportionalGlyph& glyph) = nullptr;
 
-    // The depths of dots it writes: bit d - 1 set when it takes d bits a dot. Every writer so
-    // far takes 1 (dark or not); a grey entry is refused by a writer without its depth.
+    // The depths of dots it writes: bit d - 1 set when it takes d bits a dot (kEveryDepth: 1,
+    // 2, 4 and 8); a grey entry is refused by a writer without its depth.
     unsigned depths = 1u << 0;
     // CWriterOptions::identifier (--name) names what it writes.
     bool takesName = false;
@@ -60,6 +63,11 @@ struct COutputWriter {
         return bits >= 1 && bits <= 32 && (depths >> (bits - 1)) & 1;
     }
 };
+
+// Fails, saying what the writer holds, when it cannot hold `depth` bits a dot.
+Status checkWriterDepth(const COutputWriter& writer, int depth);
+// "1, 2, 4 or 8 bits a dot" / "1 bit a dot": the depths a writer holds, for messages and help.
+std::string writerDepthsText(const COutputWriter& writer);
 
 // The table, in the order lists show it.
 const std::vector<COutputWriter>& outputWriters();

@@ -40,13 +40,6 @@ struct CLibraryBuilder::CChunk {
 
 namespace {
 
-const COutputWriter& writerOf(ELibraryOutput output) {
-    const char* name = output == ELibraryOutput::Binary    ? "bin"
-                       : output == ELibraryOutput::AsmText ? "asm"
-                                                           : "c";
-    return *findWriter(name);
-}
-
 // Passes what is written on and counts it.
 class CCountingOutput : public IOutput {
 public:
@@ -70,10 +63,6 @@ struct CWorkerRasteriser {
 };
 
 } // namespace
-
-CLibraryBuilder::CLibraryBuilder(const CSettings& settings, std::u16string characters,
-                                 ELibraryOutput output, bool withIndex)
-    : CLibraryBuilder(settings, std::move(characters), writerOf(output), withIndex) {}
 
 CLibraryBuilder::CLibraryBuilder(const CSettings& settings, std::u16string characters,
                                  const COutputWriter& writer, bool withIndex)
@@ -111,7 +100,8 @@ std::string CLibraryBuilder::indexBytes(uint64_t& dataBytes) const {
             return {};
         appendIndexRecord(index, indexCode(entry, m_encoding.unicode), entry.width(),
                           entry.height(), dataBytes);
-        dataBytes += packedLayout(entry.width(), entry.height(), m_encoding.dotOrder).size();
+        dataBytes +=
+            packedLayout(entry.width(), entry.height(), m_encoding.dotOrder, entry.depth()).size();
     }
     return index;
 }
@@ -184,6 +174,8 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
         return summary; // an empty library is an empty file, index or not
     if (!m_font.usable())
         return failure("the font settings cannot render anything (font kind, face and size)");
+    if (Status s = checkWriterDepth(*m_writer, m_font.depth); !s)
+        return failure(s.error());
     if (cancelled())
         return failure(cancelledMessage());
     // Made on this thread when a check needs it, and kept for rendering when no worker starts.

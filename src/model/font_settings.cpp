@@ -18,7 +18,7 @@ const char* builtinFontName(int kind) {
 }
 
 bool CFontSettings::same(const CFontSettings& o) const {
-    if (kind != o.kind || width != o.width || height != o.height)
+    if (kind != o.kind || width != o.width || height != o.height || depth != o.depth)
         return false;
     if (isBuiltinFont(kind))
         return true;
@@ -33,7 +33,7 @@ bool CFontSettings::usable() const {
         return false;
     if (kind == kFontTrueType && face.empty() && fontFile.empty())
         return false;
-    return validMatrixSize(width, height);
+    return validMatrixSize(width, height) && validDepth(depth);
 }
 
 } // namespace tgw

@@ -44,6 +44,9 @@ struct CFontSettings {
     bool fileFallback = false;
     // The size is the largest whose ascent plus descent fits the cell height (`size` unused).
     bool fitCell = false;
+    // Bits a dot: 1, or 2, 4 and 8 for grey levels (anti-aliased TrueType; a bitmap font's dots
+    // are fully lit).
+    int depth = 1;
 
     // Equal for rendering purposes: for built-in fonts only kind, width and height count.
     bool same(const CFontSettings& other) const;

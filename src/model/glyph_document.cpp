@@ -7,11 +7,21 @@
 namespace tgw {
 namespace {
 
-// Dots are kept in steps one bit each, rows one after the other, each matrix from a new byte.
+// Dots are kept in steps one bit each (a grey matrix's levels in fields of its depth), rows one
+// after the other, each matrix from a new byte.
 void packDots(const CDotMatrix& m, std::vector<uint8_t>& out) {
     const std::vector<uint8_t>& dots = m.dots();
     const size_t n = dots.size();
     const size_t start = out.size();
+    if (m.grey()) {
+        const int depth = m.depth();
+        out.resize(start + (n * size_t(depth) + 7) / 8);
+        for (size_t i = 0; i < n; ++i) {
+            const size_t bit = i * size_t(depth);
+            out[start + (bit >> 3)] |= uint8_t(dots[i] << (8 - depth - int(bit & 7)));
+        }
+        return;
+    }
     out.resize(start + (n + 7) / 8);
     uint8_t* o = out.data() + start;
     const uint8_t* d = dots.data();
@@ -31,16 +41,24 @@ const std::array<std::array<uint8_t, 8>, 256>& unpackTable() {
         std::array<std::array<uint8_t, 8>, 256> t{};
         for (int v = 0; v < 256; ++v)
             for (int b = 0; b < 8; ++b)
-                t[size_t(v)][size_t(b)] = (v & (0x80 >> b)) ? CDotMatrix::kLit : 0;
+                t[size_t(v)][size_t(b)] = (v & (0x80 >> b)) ? 1 : 0;
         return t;
     }();
     return table;
 }
 
-CDotMatrix unpackDots(const uint8_t* in, int width, int height) {
-    CDotMatrix m(width, height);
+CDotMatrix unpackDots(const uint8_t* in, int width, int height, int depth) {
+    CDotMatrix m(width, height, depth);
     const size_t n = size_t(width) * size_t(height);
     uint8_t* d = m.row(0);
+    if (depth > 1) {
+        const uint8_t mask = maxLevelOf(depth);
+        for (size_t i = 0; i < n; ++i) {
+            const size_t bit = i * size_t(depth);
+            d[i] = uint8_t((in[bit >> 3] >> (8 - depth - int(bit & 7))) & mask);
+        }
+        return m;
+    }
     const auto& table = unpackTable();
     size_t i = 0;
     for (; i + 8 <= n; i += 8, ++in)
@@ -138,7 +156,8 @@ public:
         dropStaged();
         CRecord r;
         r.index = index;
-        r.before = {m_old.size(), uint16_t(width), uint16_t(height), !before.empty()};
+        r.before = {m_old.size(), uint16_t(width), uint16_t(height), !before.empty(),
+                    uint8_t(before.depth())};
         if (!before.empty())
             packDots(before, m_old);
         r.after = capture(after, m_new, m_newSources);
@@ -169,6 +188,7 @@ private:
         uint16_t width = 0;
         uint16_t height = 0;
         bool hasDots = false;
+        uint8_t depth = 1;
     };
     struct CRecord {
         size_t index = 0;
@@ -192,6 +212,7 @@ private:
         s.width = uint16_t(e.width());
         s.height = uint16_t(e.height());
         s.hasDots = e.hasDots();
+        s.depth = uint8_t(e.matrix().depth());
         if (s.hasDots)
             packDots(e.matrix(), dots);
         if (keepsSources()) {
@@ -230,7 +251,7 @@ private:
                         static_cast<CFontEntry&>(e).restoreFont(sources[k].font);
                 }
                 e.restore(s.width, s.height,
-                          s.hasDots ? unpackDots(dots.data() + s.offset, s.width, s.height)
+                          s.hasDots ? unpackDots(dots.data() + s.offset, s.width, s.height, s.depth)
                                     : CDotMatrix());
             }
         }

@@ -2,6 +2,8 @@
 
 #include "model/glyph_list.h"
 
+#include <algorithm>
+
 namespace tgw {
 
 void CGlyphEntry::setSize(int width, int height) {
@@ -32,9 +34,14 @@ void CGlyphEntry::setMatrix(CDotMatrix matrix) {
 }
 
 bool CGlyphEntry::setDot(int row, int col, bool on) {
-    if (!m_matrix.contains(row, col) || m_matrix.lit(row, col) == on)
+    return setDotLevel(row, col, on ? m_matrix.maxLevel() : 0);
+}
+
+bool CGlyphEntry::setDotLevel(int row, int col, uint8_t level) {
+    level = std::min(level, m_matrix.maxLevel());
+    if (!m_matrix.contains(row, col) || m_matrix.level(row, col) == level)
         return false;
-    m_matrix.set(row, col, on);
+    m_matrix.setLevel(row, col, level);
     if (m_owner)
         m_owner->dotsChanged(*this);
     markModified();

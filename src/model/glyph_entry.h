@@ -43,8 +43,12 @@ public:
     // Replaces the dots (a project file's rows, a hand edit, a rotation). Tells the list of the
     // new size and of the changed dots and marks the document modified.
     void setMatrix(CDotMatrix matrix);
-    // Changes single dots; returns whether any dot really changed.
+    // Changes single dots; returns whether any dot really changed. Lit is the highest level.
     bool setDot(int row, int col, bool on);
+    // A dot's level (kept within the matrix's highest).
+    bool setDotLevel(int row, int col, uint8_t level);
+    // Bits a dot of the dots, or of the source before they are rendered.
+    virtual int depth() const = 0;
     // Frees the dots; the next ensureRendered() builds them again.
     void freeDots();
     // Puts back a size and dots taken earlier (an undo): `matrix` may be empty for an entry
@@ -91,6 +95,7 @@ public:
     using CGlyphEntry::CGlyphEntry;
 
     const CFontSettings& font() const { return m_font; }
+    int depth() const override { return hasDots() ? matrix().depth() : m_font.depth; }
     // Returns false without change when the values equal the stored ones (see
     // CFontSettings::same) or cannot be rendered; otherwise stores them, frees the dots and
     // marks the document modified.
@@ -151,6 +156,7 @@ public:
     // Returns whether the threshold changed (the dots are then freed).
     bool setThreshold(uint8_t threshold);
     const CPictureOptions& options() const { return m_options; }
+    int depth() const override { return hasDots() ? matrix().depth() : m_options.depth; }
     // Returns whether anything changed (the dots are then freed and the document modified).
     bool setOptions(const CPictureOptions& options);
     // Puts back a conversion held before (an undo), without rendering.

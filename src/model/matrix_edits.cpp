@@ -19,20 +19,20 @@ bool rowEmpty(const CDotMatrix& m, int r) {
 
 // The dots of `m` from column `left`, row `top`, in a matrix of width × height.
 CDotMatrix crop(const CDotMatrix& m, int left, int top, int width, int height) {
-    CDotMatrix out(width, height);
+    CDotMatrix out(width, height, m.depth());
     for (int r = 0; r < height; ++r)
         for (int c = 0; c < width; ++c)
-            out.set(r, c, m.lit(r + top, c + left));
+            out.setLevel(r, c, m.level(r + top, c + left));
     return out;
 }
 
 // Every dot moved by (dr, dc); dots pushed over an edge are lost.
 CDotMatrix shifted(const CDotMatrix& m, int dr, int dc) {
-    CDotMatrix out(m.width(), m.height());
+    CDotMatrix out(m.width(), m.height(), m.depth());
     for (int r = 0; r < m.height(); ++r)
         for (int c = 0; c < m.width(); ++c)
             if (m.lit(r, c) && out.contains(r + dr, c + dc))
-                out.set(r + dr, c + dc, true);
+                out.setLevel(r + dr, c + dc, m.level(r, c));
     return out;
 }
 
@@ -44,10 +44,12 @@ std::optional<CDotMatrix> applyEdit(const CDotMatrix& m, EMatrixEdit edit) {
         return std::nullopt;
     switch (edit) {
     case EMatrixEdit::Invert: {
-        CDotMatrix out(w, h);
+        // Each level becomes its opposite: the highest minus it (dark and lit swap at 1 bit).
+        CDotMatrix out(w, h, m.depth());
+        const uint8_t top = m.maxLevel();
         for (int r = 0; r < h; ++r)
             for (int c = 0; c < w; ++c)
-                out.set(r, c, !m.lit(r, c));
+                out.setLevel(r, c, uint8_t(top - m.level(r, c)));
         return out;
     }
     case EMatrixEdit::ShiftUp:
@@ -63,20 +65,21 @@ std::optional<CDotMatrix> applyEdit(const CDotMatrix& m, EMatrixEdit edit) {
     case EMatrixEdit::Rotate180: {
         bool flipRows = edit != EMatrixEdit::MirrorHorizontal;
         bool flipCols = edit != EMatrixEdit::MirrorVertical;
-        CDotMatrix out(w, h);
+        CDotMatrix out(w, h, m.depth());
         for (int r = 0; r < h; ++r)
             for (int c = 0; c < w; ++c)
-                out.set(r, c, m.lit(flipRows ? h - 1 - r : r, flipCols ? w - 1 - c : c));
+                out.setLevel(r, c, m.level(flipRows ? h - 1 - r : r, flipCols ? w - 1 - c : c));
         return out;
     }
     case EMatrixEdit::Rotate90:
     case EMatrixEdit::Rotate270: {
         // Clockwise: new (i, j) = old (h − 1 − j, i); counter-clockwise: old (j, w − 1 − i).
-        CDotMatrix out(h, w);
+        CDotMatrix out(h, w, m.depth());
         for (int i = 0; i < w; ++i)
             for (int j = 0; j < h; ++j)
-                out.set(i, j,
-                        edit == EMatrixEdit::Rotate90 ? m.lit(h - 1 - j, i) : m.lit(j, w - 1 - i));
+                out.setLevel(i, j,
+                             edit == EMatrixEdit::Rotate90 ? m.level(h - 1 - j, i)
+                                                           : m.level(j, w - 1 - i));
         return out;
     }
     case EMatrixEdit::TrimLeft:

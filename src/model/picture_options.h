@@ -30,10 +30,14 @@ struct CPictureOptions {
     EPictureScale scale = EPictureScale::kKeep;
     int targetWidth = 0; // the W × H of kFit and kFill, 1..2048
     int targetHeight = 0;
+    // Bits a dot: at 2, 4 and 8 the brightness becomes grey levels (quantised, or dithered to
+    // the levels by `method`; the threshold is then unused).
+    int depth = 1;
 
     // Only the threshold is set: the picture goes exactly the way it always went.
     bool plain() const {
-        return method == EPictureMethod::kThreshold && !invert && scale == EPictureScale::kKeep;
+        return method == EPictureMethod::kThreshold && !invert && scale == EPictureScale::kKeep &&
+               depth == 1;
     }
     bool operator==(const CPictureOptions&) const = default;
 };

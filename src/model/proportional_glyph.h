@@ -9,33 +9,39 @@
 
 namespace tgw {
 
-// A box of dots kept as one stream of bits, row by row, the leftmost dot of a row in the high bit
-// of its byte, rows running on without padding (only the last byte is padded): an eighth of a
-// CDotMatrix, so that a whole font of cropped glyphs takes about what its output takes.
+// A box of dots kept as one stream of depth-bit fields, row by row, the leftmost dot of a row in
+// the high bits of its byte, rows running on without padding (only the last byte is padded): at
+// one bit a dot an eighth of a CDotMatrix, so that a whole font of cropped glyphs takes about
+// what its output takes. A field never straddles a byte (the depths divide 8).
 class CBitMatrix {
 public:
     CBitMatrix() = default;
     // All dots dark.
-    CBitMatrix(int width, int height)
-        : m_width(width), m_height(height), m_bits((size_t(width) * size_t(height) + 7) / 8, 0) {}
+    CBitMatrix(int width, int height, int depth = 1)
+        : m_width(width), m_height(height), m_depth(uint8_t(depth)),
+          m_bits((size_t(width) * size_t(height) * size_t(depth) + 7) / 8, 0) {}
     // The dots of `dots`, converted (implicitly: a box is often made as a dot matrix first).
     CBitMatrix(const CDotMatrix& dots); // NOLINT(google-explicit-constructor)
 
     int width() const { return m_width; }
     int height() const { return m_height; }
+    int depth() const { return m_depth; }
     bool empty() const { return m_bits.empty(); }
-    bool lit(int row, int col) const {
-        const size_t bit = size_t(row) * size_t(m_width) + size_t(col);
-        return (m_bits[bit >> 3] & (0x80 >> (bit & 7))) != 0;
+    uint8_t level(int row, int col) const {
+        const size_t bit = (size_t(row) * size_t(m_width) + size_t(col)) * m_depth;
+        const unsigned shift = 8 - m_depth - unsigned(bit & 7);
+        return uint8_t((m_bits[bit >> 3] >> shift) & maxLevelOf(m_depth));
     }
-    void set(int row, int col, bool on) {
-        const size_t bit = size_t(row) * size_t(m_width) + size_t(col);
-        const auto mask = uint8_t(0x80 >> (bit & 7));
-        m_bits[bit >> 3] =
-            on ? uint8_t(m_bits[bit >> 3] | mask) : uint8_t(m_bits[bit >> 3] & ~mask);
+    bool lit(int row, int col) const { return level(row, col) != 0; }
+    void setLevel(int row, int col, uint8_t level) {
+        const size_t bit = (size_t(row) * size_t(m_width) + size_t(col)) * m_depth;
+        const unsigned shift = 8 - m_depth - unsigned(bit & 7);
+        const auto mask = uint8_t(maxLevelOf(m_depth) << shift);
+        m_bits[bit >> 3] = uint8_t((m_bits[bit >> 3] & ~mask) | ((level << shift) & mask));
     }
+    void set(int row, int col, bool on) { setLevel(row, col, on ? maxLevelOf(m_depth) : 0); }
     int litCount() const;
-    // The stream itself: (width × height + 7) / 8 bytes.
+    // The stream itself: (width × height × depth + 7) / 8 bytes.
     const std::vector<uint8_t>& bits() const { return m_bits; }
     // The same dots as a dot matrix, for the encoders that take one.
     CDotMatrix toDotMatrix() const;
@@ -45,6 +51,7 @@ public:
 private:
     int m_width = 0;
     int m_height = 0;
+    uint8_t m_depth = 1;
     std::vector<uint8_t> m_bits;
 };
 

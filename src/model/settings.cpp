@@ -153,6 +153,9 @@ void CSettings::load(const CProfileStore& profile, const CSystemFont& systemFont
     pictureMethod = EPictureMethod(r.ranged("PICTUREMETHOD", int(d.pictureMethod), 0, 3));
     pictureInvert = r.flag("PICTUREINVERT", d.pictureInvert);
     pictureScale = EPictureScale(r.ranged("PICTURESCALE", int(d.pictureScale), 0, 2));
+    depth = int(r.ranged("DEPTH", d.depth, 1, 8));
+    if (!validDepth(depth))
+        depth = d.depth;
     const auto rect = profile.get(kProfileSection, "WINDOWRECT");
     windowRect = rect ? parseWindowRect(*rect) : std::nullopt;
 }
@@ -207,6 +210,8 @@ void CSettings::save(CProfileStore& p) const {
     optionalNumber("PICTUREMETHOD", unsigned(pictureMethod));
     optionalNumber("PICTUREINVERT", unsigned(pictureInvert));
     optionalNumber("PICTURESCALE", unsigned(pictureScale));
+    if (depth != 1 || p.get(kProfileSection, "DEPTH"))
+        u("DEPTH", unsigned(depth));
     if (windowRect) {
         const auto& r = *windowRect;
         p.set(kProfileSection, "WINDOWRECT", format("%d,%d,%d,%d", r[0], r[1], r[2], r[3]));
@@ -223,6 +228,7 @@ CPictureOptions CSettings::pictureOptions() const {
         o.targetWidth = int(width);
         o.targetHeight = int(height);
     }
+    o.depth = depth;
     return o;
 }
 
@@ -231,6 +237,7 @@ void CSettings::setPictureOptions(const CPictureOptions& o) {
     pictureMethod = o.method;
     pictureInvert = o.invert ? 1 : 0;
     pictureScale = o.scale;
+    depth = o.depth;
 }
 
 CFontSettings CSettings::font() const {
@@ -249,6 +256,7 @@ CFontSettings CSettings::font() const {
     f.faceIndex = faceIndex;
     f.fitCell = fitCell != 0;
     f.fileFallback = fileFallback != 0 && !fontFile.empty();
+    f.depth = depth;
     return f;
 }
 
@@ -267,6 +275,7 @@ void CSettings::setFont(const CFontSettings& f) {
     faceIndex = f.faceIndex;
     fitCell = f.fitCell;
     fileFallback = f.fileFallback;
+    depth = f.depth;
 }
 
 } // namespace tgw

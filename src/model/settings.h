@@ -68,6 +68,8 @@ struct CSettings {
     EPictureMethod pictureMethod = EPictureMethod::kThreshold; // PICTUREMETHOD 0..3
     int pictureInvert = 0;                                     // PICTUREINVERT
     EPictureScale pictureScale = EPictureScale::kKeep;         // PICTURESCALE 0..2
+    // Bits a dot of new entries (fonts and pictures): 1, or 2, 4, 8 for grey levels.
+    int depth = 1; // DEPTH, written once it is not 1
     // WINDOWRECT "x,y,width,height": where the main window was last closed. Absent until the
     // window has been closed once, and then the only key not written when unset.
     std::optional<std::array<int, 4>> windowRect;

@@ -174,18 +174,67 @@ public:
         return {};
     }
 
-    // Row j comes from the text of child j; any character but a blank is a lit dot. Rows and
-    // dots the file does not hold stay dark; extra children and characters are ignored.
-    CDotMatrix dots(int width, int height) const {
-        CDotMatrix m(width, height);
+    // The entry's bits a dot: 1 when the attribute is missing.
+    Status depth(int& out) const {
+        out = 1;
+        if (!m_node.attribute("depth"))
+            return {};
+        long long d = 0;
+        if (Status s = required("depth", d); !s)
+            return s;
+        if (!validDepth(d))
+            return error(format("a depth of %lld bits a dot is not one this version knows (1, 2, "
+                                "4 or 8)",
+                                d));
+        out = int(d);
+        return {};
+    }
+
+    // Row j comes from the text of child j. At one bit a dot any character but a blank is a
+    // lit dot; a grey row holds a hex digit a dot (two at 8 bits). Rows and dots the file does
+    // not hold stay dark; extra children and characters are ignored.
+    Result<CDotMatrix> dots(int width, int height, int depth) const {
+        CDotMatrix m(width, height, depth);
         int row = 0;
         for (pugi::xml_node child = m_node.first_child(); child && row < height;
-             child = child.next_sibling(), ++row)
-            fillRow(child, m.row(row), width);
+             child = child.next_sibling(), ++row) {
+            if (depth == 1) {
+                fillRow(child, m.row(row), width);
+                continue;
+            }
+            if (Status s = fillGreyRow(child, m.row(row), width, depth, row); !s)
+                return failure(s.error());
+        }
         return m;
     }
 
 private:
+    Status fillGreyRow(pugi::xml_node node, uint8_t* dots, int width, int depth, int row) const {
+        const std::string text =
+            node.type() == pugi::node_element ? node.text().get() : std::string(node.value());
+        const size_t digits = depth == 8 ? 2 : 1;
+        const size_t n = std::min(text.size() / digits, size_t(width));
+        for (size_t c = 0; c < n; ++c) {
+            unsigned level = 0;
+            for (size_t k = 0; k < digits; ++k) {
+                const char ch = text[c * digits + k];
+                const int v = ch >= '0' && ch <= '9'   ? ch - '0'
+                              : ch >= 'A' && ch <= 'F' ? ch - 'A' + 10
+                              : ch >= 'a' && ch <= 'f' ? ch - 'a' + 10
+                                                       : -1;
+                if (v < 0)
+                    return error(format("row %d holds %s where a level belongs", row + 1,
+                                        quoted(text.substr(c * digits, digits).c_str()).c_str()));
+                level = level * 16 + unsigned(v);
+            }
+            if (level > maxLevelOf(depth))
+                return error(format("row %d holds the level %u, above the %u of %d bits a dot",
+                                    row + 1, level, unsigned(maxLevelOf(depth)), depth));
+            dots[c] = uint8_t(level);
+        }
+        return {};
+    }
+
     // The dots of one row from the text of `node` (for an element, the text of everything in
     // it, walked without recursion). Characters count in UTF-16 code units, as the file stores
     // them, while pugixml hands out UTF-8.
@@ -199,7 +248,7 @@ private:
                 const bool lit = *p != ' ';
                 const int units = *p >= 0xF0 ? 2 : 1;
                 for (int u = 0; u < units && col < width; ++u)
-                    dots[col++] = lit ? CDotMatrix::kLit : 0;
+                    dots[col++] = lit ? 1 : 0;
             }
         };
         if (node.type() != pugi::node_element) {
@@ -240,6 +289,10 @@ Status readEntry(CGlyphList& list, pugi::xml_node node, size_t index, uint64_t& 
         return r.error("the file declares far more dots than it holds");
     dotBudget -= dots;
 
+    int depth = 1;
+    if (Status s = r.depth(depth); !s)
+        return s;
+
     IRasteriser& rasteriser = list.rasteriser();
     std::unique_ptr<CGlyphEntry> entry;
     switch (type) {
@@ -250,6 +303,7 @@ Status readEntry(CGlyphList& list, pugi::xml_node node, size_t index, uint64_t& 
         CFontSettings font;
         if (Status s = r.font(int(width), int(height), font); !s)
             return s;
+        font.depth = depth;
         entry = std::make_unique<CCharEntry>(rasteriser, char16_t(code), font);
         break;
     }
@@ -261,6 +315,7 @@ Status readEntry(CGlyphList& list, pugi::xml_node node, size_t index, uint64_t& 
         options.threshold = uint8_t(threshold);
         if (Status s = r.pictureOptions(options); !s)
             return s;
+        options.depth = depth;
         entry = std::make_unique<CPictureEntry>(rasteriser, r.text("path"), options);
         break;
     }
@@ -274,6 +329,7 @@ Status readEntry(CGlyphList& list, pugi::xml_node node, size_t index, uint64_t& 
         CFontSettings font;
         if (Status s = r.font(int(width), int(height), font); !s)
             return s;
+        font.depth = depth;
         entry = std::make_unique<CStringEntry>(rasteriser, std::move(text), rtl != 0, font);
         break;
     }
@@ -283,7 +339,10 @@ Status readEntry(CGlyphList& list, pugi::xml_node node, size_t index, uint64_t& 
     }
     // The stored dots replace any rendering: they may have been edited by hand, and the picture
     // file or the font they came from need not exist on this machine.
-    entry->setMatrix(r.dots(int(width), int(height)));
+    Result<CDotMatrix> matrix = r.dots(int(width), int(height), depth);
+    if (!matrix)
+        return failure(matrix.error());
+    entry->setMatrix(std::move(*matrix));
     list.append(std::move(entry));
     return {};
 }

@@ -181,12 +181,29 @@ Result<std::string> writeProject(CGlyphList& list, const CLocalTime& stamp) {
             b.flag(node, "rtl", s.rightToLeft());
             b.font(node, s.font());
         }
+        // One-bit rows are '*' and ' '; grey rows are a hex digit a dot (two at 8 bits), the
+        // entry's depth beside them, written only for grey entries.
+        if (m.grey())
+            b.number(node, "depth", m.depth());
+        static const char kHex[] = "0123456789ABCDEF";
         for (int r = 0; r < m.height(); ++r) {
             const uint8_t* dots = m.row(r);
-            row.assign(size_t(m.width()), ' ');
-            for (int c = 0; c < m.width(); ++c)
-                if (dots[c])
-                    row[size_t(c)] = '*';
+            if (m.depth() == 8) {
+                row.resize(size_t(m.width()) * 2);
+                for (int c = 0; c < m.width(); ++c) {
+                    row[size_t(c) * 2] = kHex[dots[c] >> 4];
+                    row[size_t(c) * 2 + 1] = kHex[dots[c] & 15];
+                }
+            } else if (m.grey()) {
+                row.resize(size_t(m.width()));
+                for (int c = 0; c < m.width(); ++c)
+                    row[size_t(c)] = kHex[dots[c]];
+            } else {
+                row.assign(size_t(m.width()), ' ');
+                for (int c = 0; c < m.width(); ++c)
+                    if (dots[c])
+                        row[size_t(c)] = '*';
+            }
             b.cdata(node, row);
         }
     }

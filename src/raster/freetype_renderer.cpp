@@ -409,14 +409,15 @@ Status CFreeTypeRenderer::select(char16_t code, const CFontSettings& f, CSelecti
     return setSize(sel.face, xSize, ySize, fromFile ? f.fontFile : utf16ToUtf8(f.face));
 }
 
-bool CFreeTypeRenderer::loadGlyph(char16_t code, const CSelection& sel) {
+bool CFreeTypeRenderer::loadGlyph(char16_t code, const CSelection& sel, int depth) {
     FT_Face face = sel.face;
     // A font file without the character gives a blank, as the built-in fonts do, rather than
     // the face's missing-glyph box.
     if (sel.fromFile && FT_Get_Char_Index(face, code) == 0)
         return false;
     const bool synthesise = sel.syntheticBold || sel.syntheticItalic;
-    FT_Int32 flags = FT_LOAD_TARGET_MONO |
+    const bool grey = depth > 1;
+    FT_Int32 flags = (grey ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO) |
                      (synthesise && !bitmapOnly(face) ? FT_LOAD_NO_BITMAP : FT_LOAD_RENDER);
     if (FT_Load_Char(face, code, flags) != 0)
         return false;
@@ -428,10 +429,23 @@ bool CFreeTypeRenderer::loadGlyph(char16_t code, const CSelection& sel) {
             FT_GlyphSlot_Embolden(slot);
     }
     return slot->format == FT_GLYPH_FORMAT_BITMAP ||
-           FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0;
+           FT_Render_Glyph(slot, grey ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) == 0;
 }
 
 namespace {
+
+// The level of dot `c` of a bitmap row at `depth`: a one-bit bitmap's dots (a bitmap font's, or
+// a one-bit rendering) are dark or fully lit; an anti-aliased coverage v is lit from 128 at
+// depth 1 and becomes the level (v × max + 127) / 255 at a greater depth.
+uint8_t dotLevel(const FT_Bitmap& bm, const unsigned char* src, int c, int depth) {
+    if (bm.pixel_mode == FT_PIXEL_MODE_MONO)
+        return (src[c >> 3] & (0x80 >> (c & 7))) != 0 ? maxLevelOf(depth) : 0;
+    if (bm.pixel_mode != FT_PIXEL_MODE_GRAY)
+        return 0;
+    if (depth == 1)
+        return src[c] >= 128 ? 1 : 0;
+    return levelOfCoverage(src[c], depth);
+}
 
 void drawRule(CDotMatrix& out, int top, int thickness, int left, int length) {
     for (int r = std::max(top, 0); r < std::min(top + thickness, out.height()); ++r)
@@ -448,7 +462,8 @@ Status CFreeTypeRenderer::renderCharacter(char16_t code, const CFontSettings& f,
     CSelection sel;
     if (Status s = select(code, f, sel); !s)
         return s;
-    if (!loadGlyph(code, sel))
+    const int depth = out.depth();
+    if (!loadGlyph(code, sel, depth))
         return {}; // the fetch failed: a blank matrix
     FT_Face face = sel.face;
     FT_GlyphSlot slot = face->glyph;
@@ -473,17 +488,15 @@ Status CFreeTypeRenderer::renderCharacter(char16_t code, const CFontSettings& f,
         const unsigned char* src = bm.buffer + long(srcRow) * bm.pitch;
         uint8_t* dst = line >= 0 && line < H ? out.row(line) : nullptr;
         for (int c = 0; c < boxWidth; ++c) {
-            const bool lit = bm.pixel_mode == FT_PIXEL_MODE_MONO
-                                 ? (src[c >> 3] & (0x80 >> (c & 7))) != 0
-                                 : bm.pixel_mode == FT_PIXEL_MODE_GRAY && src[c] >= 128;
-            if (!lit)
+            const uint8_t level = dotLevel(bm, src, c, depth);
+            if (!level)
                 continue;
             box.top = std::min(box.top, line);
             box.bottom = std::max(box.bottom, line + 1);
             box.left = std::min(box.left, firstCol + c);
             box.right = std::max(box.right, firstCol + c + 1);
             if (dst && firstCol + c < W)
-                dst[firstCol + c] = CDotMatrix::kLit;
+                dst[firstCol + c] = std::max(dst[firstCol + c], level);
         }
     }
     if (ink && !box.empty())
@@ -525,7 +538,8 @@ Status CFreeTypeRenderer::renderProportional(char16_t code, const CFontSettings&
     line.lineAdvance = std::max(1, int((face->size->metrics.height + 32) >> 6));
     out = CProportionalGlyph();
     out.code = code;
-    if (!loadGlyph(code, sel))
+    const int depth = validDepth(f.depth) ? f.depth : 1;
+    if (!loadGlyph(code, sel, depth))
         return {}; // an empty glyph that does not move the pen
     const FT_GlyphSlot slot = face->glyph;
     out.advance = int((slot->advance.x + 32) >> 6);
@@ -539,16 +553,11 @@ Status CFreeTypeRenderer::renderProportional(char16_t code, const CFontSettings&
     const int h = std::min<int>(int(bm.rows), kMaxMatrixSide);
     if (w == 0 || h == 0)
         return {};
-    CDotMatrix box(w, h);
+    CDotMatrix box(w, h, depth);
     for (int r = 0; r < h; ++r) {
         const unsigned char* src = bm.buffer + long(r) * bm.pitch;
-        for (int c = 0; c < w; ++c) {
-            const bool lit = bm.pixel_mode == FT_PIXEL_MODE_MONO
-                                 ? (src[c >> 3] & (0x80 >> (c & 7))) != 0
-                                 : bm.pixel_mode == FT_PIXEL_MODE_GRAY && src[c] >= 128;
-            if (lit)
-                box.set(r, c, true);
-        }
+        for (int c = 0; c < w; ++c)
+            box.setLevel(r, c, dotLevel(bm, src, c, depth));
     }
     const int advance = out.advance;
     out = cropCell(box, slot->bitmap_top, -slot->bitmap_left);

@@ -65,7 +65,8 @@ private:
     Status select(char16_t code, const CFontSettings& font, CSelection& out);
     // Loads (and renders) the glyph of `code` into the selected face's slot; false when the
     // face cannot give it, which callers show as a blank.
-    bool loadGlyph(char16_t code, const CSelection& sel);
+    // The glyph rendered in one bit a dot, or anti-aliased when `depth` is above 1.
+    bool loadGlyph(char16_t code, const CSelection& sel, int depth);
     // Sets `face` to x × y (26.6 units) unless it already is; a face of bitmap strikes only
     // gets the strike nearest to y instead, as FreeType refuses other sizes.
     Status setSize(FT_Face face, long x, long y, const std::string& name);

@@ -60,11 +60,14 @@ uint8_t toByte(float v) {
 
 // Error diffusion over rows with an error buffer of `rows` rows, each two pixels wider on
 // both sides than the picture so that no neighbour needs a bounds check. `spread` adds the
-// error of the pixel at x to the buffers; `divisor` scales the summed error back.
+// error of the pixel at x to the buffers; `divisor` scales the summed error back. At depth 1 a
+// pixel above `level` is lit; at a greater depth each pixel takes the nearest level
+// (levelOfCoverage) and passes on what that level misses.
 template <int Rows, class Spread>
-CDotMatrix diffuse(const CGreyImage& image, int divisor, int level, Spread spread) {
+CDotMatrix diffuse(const CGreyImage& image, int depth, int divisor, int level, Spread spread) {
     const int w = image.width;
-    CDotMatrix dots(w, image.height);
+    CDotMatrix dots(w, image.height, depth);
+    const int top = maxLevelOf(depth);
     std::vector<int> buffers[Rows];
     for (auto& b : buffers)
         b.assign(size_t(w) + 4, 0);
@@ -77,9 +80,15 @@ CDotMatrix diffuse(const CGreyImage& image, int divisor, int level, Spread sprea
         for (int x = 0; x < w; ++x) {
             // C division truncates toward zero, as the usual integer implementations do.
             const int v = std::clamp(in[x] + err[0][x] / divisor, 0, 255);
-            const int lit = v > level;
-            out[x] = lit ? CDotMatrix::kLit : 0;
-            spread(err, x, v - (lit ? 255 : 0));
+            if (depth == 1) {
+                const int lit = v > level;
+                out[x] = uint8_t(lit);
+                spread(err, x, v - (lit ? 255 : 0));
+                continue;
+            }
+            const int q = levelOfCoverage(unsigned(v), depth);
+            out[x] = uint8_t(q);
+            spread(err, x, v - (q * 255 + top / 2) / top);
         }
         std::fill(buffers[y % Rows].begin(), buffers[y % Rows].end(), 0);
     }
@@ -159,15 +168,29 @@ CDotMatrix thresholdGrey(const CGreyImage& image, uint8_t threshold) {
         const uint8_t* in = image.row(y);
         uint8_t* out = dots.row(y);
         for (int x = 0; x < image.width; ++x)
-            out[x] = in[x] >= threshold ? CDotMatrix::kLit : 0;
+            out[x] = in[x] >= threshold ? 1 : 0;
     }
     return dots;
 }
 
-CDotMatrix ditherFloydSteinberg(const CGreyImage& image) {
+CDotMatrix quantiseGrey(const CGreyImage& image, int depth) {
+    CDotMatrix dots(image.width, image.height, depth);
+    uint8_t table[256];
+    for (unsigned v = 0; v < 256; ++v)
+        table[v] = levelOfCoverage(v, depth);
+    for (int y = 0; y < image.height; ++y) {
+        const uint8_t* in = image.row(y);
+        uint8_t* out = dots.row(y);
+        for (int x = 0; x < image.width; ++x)
+            out[x] = table[in[x]];
+    }
+    return dots;
+}
+
+CDotMatrix ditherFloydSteinberg(const CGreyImage& image, int depth) {
     //          *   7
     //      3   5   1     (sixteenths)
-    return diffuse<2>(image, 16, 128, [](int** err, int x, int e) {
+    return diffuse<2>(image, depth, 16, 128, [](int** err, int x, int e) {
         err[0][x + 1] += 7 * e;
         err[1][x - 1] += 3 * e;
         err[1][x] += 5 * e;
@@ -175,11 +198,11 @@ CDotMatrix ditherFloydSteinberg(const CGreyImage& image) {
     });
 }
 
-CDotMatrix ditherAtkinson(const CGreyImage& image) {
+CDotMatrix ditherAtkinson(const CGreyImage& image, int depth) {
     //          *   1   1
     //      1   1   1
     //          1         (eighths; two eighths are dropped, which keeps highlights clean)
-    return diffuse<3>(image, 8, 128, [](int** err, int x, int e) {
+    return diffuse<3>(image, depth, 8, 128, [](int** err, int x, int e) {
         err[0][x + 1] += e;
         err[0][x + 2] += e;
         err[1][x - 1] += e;
@@ -189,10 +212,25 @@ CDotMatrix ditherAtkinson(const CGreyImage& image) {
     });
 }
 
-CDotMatrix ditherBayer(const CGreyImage& image) {
+CDotMatrix ditherBayer(const CGreyImage& image, int depth) {
     static constexpr uint8_t kBayer[4][4] = {
         {0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
-    CDotMatrix dots(image.width, image.height);
+    CDotMatrix dots(image.width, image.height, depth);
+    if (depth > 1) {
+        // Between the two levels around a grey g (scaled to s = g × max / 255), the upper one
+        // where the fraction of s reaches the cell's threshold (2b + 1) / 32:
+        // level = floor(s + 1 − threshold), in integers.
+        const int top = maxLevelOf(depth);
+        for (int y = 0; y < image.height; ++y) {
+            const uint8_t* in = image.row(y);
+            uint8_t* out = dots.row(y);
+            for (int x = 0; x < image.width; ++x) {
+                const int t = 255 * (2 * kBayer[y & 3][x & 3] + 1);
+                out[x] = uint8_t(std::min(top, (in[x] * top * 32 + 32 * 255 - t) / (32 * 255)));
+            }
+        }
+        return dots;
+    }
     for (int y = 0; y < image.height; ++y) {
         const uint8_t* in = image.row(y);
         uint8_t* out = dots.row(y);
@@ -201,7 +239,7 @@ CDotMatrix ditherBayer(const CGreyImage& image) {
         for (int i = 0; i < 4; ++i)
             level[i] = kBayer[y & 3][i] * 16 + 8;
         for (int x = 0; x < image.width; ++x)
-            out[x] = in[x] >= level[x & 3] ? CDotMatrix::kLit : 0;
+            out[x] = in[x] >= level[x & 3] ? 1 : 0;
     }
     return dots;
 }
@@ -217,17 +255,18 @@ CDotMatrix convertPicture(const CRgbImage& image, const CPictureOptions& options
     if (options.invert)
         for (uint8_t& v : grey.value)
             v = uint8_t(255 - v);
+    const int depth = validDepth(options.depth) ? options.depth : 1;
     switch (options.method) {
     case EPictureMethod::kFloydSteinberg:
-        return ditherFloydSteinberg(grey);
+        return ditherFloydSteinberg(grey, depth);
     case EPictureMethod::kAtkinson:
-        return ditherAtkinson(grey);
+        return ditherAtkinson(grey, depth);
     case EPictureMethod::kBayer:
-        return ditherBayer(grey);
+        return ditherBayer(grey, depth);
     case EPictureMethod::kThreshold:
         break;
     }
-    return thresholdGrey(grey, options.threshold);
+    return depth > 1 ? quantiseGrey(grey, depth) : thresholdGrey(grey, options.threshold);
 }
 
 } // namespace tgw

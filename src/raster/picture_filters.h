@@ -36,13 +36,17 @@ CGreyImage resampleGrey(const CGreyImage& image, int width, int height);
 
 // Dots of a grey picture: lit where light.
 CDotMatrix thresholdGrey(const CGreyImage& image, uint8_t threshold);
-// Error diffusion left to right on every row with the weights 7/16, 3/16, 5/16, 1/16; a pixel
-// (with its carried error, clipped to 0..255) above 128 is lit.
-CDotMatrix ditherFloydSteinberg(const CGreyImage& image);
+// Grey levels of `depth` bits: each brightness v becomes the level (v × max + 127) / 255.
+CDotMatrix quantiseGrey(const CGreyImage& image, int depth);
+// Error diffusion left to right on every row with the weights 7/16, 3/16, 5/16, 1/16; at depth 1
+// a pixel (with its carried error, clipped to 0..255) above 128 is lit, at a greater depth it
+// takes the nearest level and the error is what that level misses.
+CDotMatrix ditherFloydSteinberg(const CGreyImage& image, int depth = 1);
 // Atkinson's diffusion: an eighth of the error to each of six neighbours, the rest dropped.
-CDotMatrix ditherAtkinson(const CGreyImage& image);
-// Ordered dithering with the 4 × 4 Bayer matrix.
-CDotMatrix ditherBayer(const CGreyImage& image);
+CDotMatrix ditherAtkinson(const CGreyImage& image, int depth = 1);
+// Ordered dithering with the 4 × 4 Bayer matrix (between two neighbouring levels at a greater
+// depth).
+CDotMatrix ditherBayer(const CGreyImage& image, int depth = 1);
 
 // A decoded picture's dots under `options`. Plain options give exactly thresholdPicture().
 CDotMatrix convertPicture(const CRgbImage& image, const CPictureOptions& options);

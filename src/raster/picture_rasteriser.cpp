@@ -20,7 +20,7 @@ CDotMatrix thresholdPicture(const CRgbImage& image, uint8_t threshold) {
         for (int x = 0; x < image.width; ++x) {
             const uint8_t* p = image.pixel(x, y);
             if (brightness(p[0], p[1], p[2]) >= threshold)
-                row[x] = CDotMatrix::kLit;
+                row[x] = 1;
         }
     }
     return dots;
@@ -72,6 +72,8 @@ Status rasterisePicture(CFreeTypeRenderer& freeType, const std::u16string& path,
     if (!placeholder)
         return failure(placeholder.error());
     out = thresholdPicture(*placeholder, threshold);
+    if (validDepth(options.depth) && options.depth > 1)
+        out = out.atDepth(options.depth);
     return {};
 }
 

@@ -46,10 +46,12 @@ Status CRasteriser::renderCharacter(char16_t code, const CAnsiForm& ansi, const 
     if (!validMatrixSize(font.width, font.height))
         return failure(format("a matrix of %dx%d dots is outside 1 to %d", font.width, font.height,
                               kMaxMatrixSide));
+    if (!validDepth(font.depth))
+        return failure(format("%d bits a dot is not a depth; 1, 2, 4 or 8", font.depth));
 
     m_lastInk = {};
     m_lastBox = {};
-    CDotMatrix dots(font.width, font.height);
+    CDotMatrix dots(font.width, font.height, font.depth);
     if (!isWhiteSpace(code)) {
         if (isBuiltinFont(font.kind)) {
             if (!paintBuiltin(font.kind, ansi, dots, placeX(font.kind, font.width),

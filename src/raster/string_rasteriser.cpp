@@ -130,11 +130,17 @@ Status renderTrueType(CFreeTypeRenderer& freeType, std::u16string_view text, boo
             painter.drawStrikeout(lineLeft, ruleWidth, baseline, clip, canvas);
     }
 
-    CDotMatrix dots(width, height);
+    // One bit a dot lights the coverage from the threshold on; grey levels keep it, quantised.
+    const int depth = font.depth;
+    CDotMatrix dots(width, height, depth);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if (canvas.at(x, y) >= kStringThreshold)
+        for (int x = 0; x < width; ++x) {
+            const uint8_t v = canvas.at(x, y);
+            if (depth > 1)
+                dots.setLevel(y, x, levelOfCoverage(v, depth));
+            else if (v >= kStringThreshold)
                 dots.set(y, x, true);
+        }
     out = std::move(dots);
     return {};
 }
@@ -154,7 +160,7 @@ Status renderBuiltin(std::u16string_view text, bool rtl, const CFontSettings& fo
     long height = cellHeight * long(lines.size());
     if (height > kMaxMatrixSide)
         height = kMaxMatrixSide / cellHeight * cellHeight;
-    CDotMatrix dots{int(width), int(height)};
+    CDotMatrix dots{int(width), int(height), font.depth};
 
     // The glyph is centred in its cell when the cell is larger than the font's own size.
     static const CGlyphSize native[] = {{5, 8}, {5, 8}, {6, 12}, {8, 16}, {12, 12}, {16, 16}};
@@ -212,6 +218,8 @@ Status rasteriseString(CFreeTypeRenderer& freeType, std::u16string_view text, bo
     if (!validMatrixSize(font.width, font.height))
         return failure(format("a character cell of %dx%d dots is outside 1 to %d", font.width,
                               font.height, kMaxMatrixSide));
+    if (!validDepth(font.depth))
+        return failure(format("%d bits a dot is not a depth; 1, 2, 4 or 8", font.depth));
     if (font.kind == kFontTrueType)
         return renderTrueType(freeType, text, rightToLeft, font, out, lost);
     return renderBuiltin(text, rightToLeft, font, out);

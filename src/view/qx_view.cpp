@@ -290,6 +290,34 @@ void CQxView::resizeEvent(QResizeEvent* event) {
 
 // ---- painting --------------------------------------------------------------------------------
 
+namespace {
+
+// The colour table of a dot picture: 0 dark, 1 fully lit, 2 the grid, then the levels between
+// dark and lit (grey entries), each blended from the scheme's two colours.
+constexpr int kGridIndex = 2;
+constexpr int kFirstGreyIndex = 3;
+constexpr int kGreyIndices = 256 - kFirstGreyIndex;
+
+// The picture index of a level of a matrix whose highest level is `top`.
+uchar levelIndex(unsigned level, unsigned top) {
+    if (level == 0)
+        return 0;
+    if (level >= top)
+        return 1;
+    const unsigned between = top - 1; // levels 1 … top − 1
+    return uchar(kFirstGreyIndex + (between <= unsigned(kGreyIndices)
+                                        ? level - 1
+                                        : (level - 1) * (kGreyIndices - 1) / (between - 1)));
+}
+
+QRgb blend(QRgb from, QRgb to, int k, int n) {
+    auto mix = [&](int a, int b) { return a + (b - a) * k / n; };
+    return qRgb(mix(qRed(from), qRed(to)), mix(qGreen(from), qGreen(to)),
+                mix(qBlue(from), qBlue(to)));
+}
+
+} // namespace
+
 void CQxView::applyColors(QImage& picture, bool selected) const {
     const int scheme = std::clamp(m_settings.color, 0, 6);
     QRgb lit = kLit[scheme], unlit = kUnlit[scheme];
@@ -297,10 +325,14 @@ void CQxView::applyColors(QImage& picture, bool selected) const {
         lit = brighterLit(lit);
         unlit = brighterUnlit(unlit);
     }
-    if (picture.color(0) != unlit || picture.color(1) != lit) {
-        picture.setColor(0, unlit);
-        picture.setColor(1, lit);
-    }
+    if (picture.color(0) == unlit && picture.color(1) == lit)
+        return;
+    picture.setColor(0, unlit);
+    picture.setColor(1, lit);
+    // A grey picture's levels: its colour count says how many it has.
+    const int greys = picture.colorCount() - kFirstGreyIndex;
+    for (int i = 0; i < greys; ++i)
+        picture.setColor(kFirstGreyIndex + i, blend(unlit, lit, i + 1, greys + 1));
 }
 
 const QImage& CQxView::picture(CGlyphEntry& e, CEntryState& s) {
@@ -310,16 +342,18 @@ const QImage& CQxView::picture(CGlyphEntry& e, CEntryState& s) {
     const int cell = m_settings.pointSize;
     const CDotMatrix& m = e.matrix();
     QImage img(m.width() * (cell + 1) - 1, m.height() * (cell + 1) - 1, QImage::Format_Indexed8);
-    img.setColorCount(3);
-    img.setColor(2, qRgb(0, 0, 0));
-    img.fill(2);
+    const unsigned top = m.maxLevel();
+    const int greys = m.grey() ? std::min<int>(int(top) - 1, kGreyIndices) : 0;
+    img.setColorCount(kFirstGreyIndex + greys);
+    img.setColor(kGridIndex, qRgb(0, 0, 0));
+    img.fill(kGridIndex);
     for (int r = 0; r < m.height(); ++r) {
         const uint8_t* row = m.row(r);
         for (int i = 0; i < cell; ++i) {
             const int run = dotRun(cell, i);
             uchar* line = img.scanLine(r * (cell + 1) + i);
             for (int c = 0; c < m.width(); ++c)
-                std::fill_n(line + c * (cell + 1) + (cell - run) / 2, run, row[c] ? 1 : 0);
+                std::fill_n(line + c * (cell + 1) + (cell - run) / 2, run, levelIndex(row[c], top));
         }
     }
     s.picture = std::move(img);
@@ -664,7 +698,7 @@ void CQxView::mouseDoubleClickEvent(QMouseEvent* event) {
     // The click before this one lit or cleared a dot of this entry: it is taken back.
     if (m_target && m_target == &list().at(size_t(i)) && m_clickDot.changes == 1) {
         m_clickTimer.stop();
-        m_target->setDot(m_clickDot.row, m_clickDot.col, m_clickDot.before);
+        m_target->setDotLevel(m_clickDot.row, m_clickDot.col, m_clickDot.before);
         m_clickDot.changes = 0;
     }
     endDrawing();
@@ -784,9 +818,14 @@ void CQxView::applyDraw(int mode, QPoint layoutPos) {
     const int cell = m_settings.pointSize;
     const QPoint local = layoutPos - s.rect.topLeft();
     const int col = local.x() / (cell + 1), row = local.y() / (cell + 1);
-    const bool before = e.matrix().contains(row, col) && e.matrix().lit(row, col);
+    // The left button lights a dot (a grey entry's to the chosen level), the right one clears it.
+    const CDotMatrix& m = e.matrix();
+    const uint8_t level = mode != 1  ? 0
+                          : m.grey() ? uint8_t(std::clamp<int>(m_drawLevel, 1, m.maxLevel()))
+                                     : 1;
+    const uint8_t before = m.contains(row, col) ? m.level(row, col) : 0;
     m_drawingDot = true;
-    const bool changed = e.setDot(row, col, mode == 1);
+    const bool changed = e.setDotLevel(row, col, level);
     m_drawingDot = false;
     if (!changed)
         return;
@@ -794,10 +833,11 @@ void CQxView::applyDraw(int mode, QPoint layoutPos) {
         m_clickDot = {row, col, before, 1};
     // Only the changed cell is repainted, in the cached picture and on screen.
     if (!s.picture.isNull()) {
+        const uchar index = levelIndex(level, m.maxLevel());
         for (int i = 0; i < cell; ++i) {
             const int run = dotRun(cell, i);
             uchar* line = s.picture.scanLine(row * (cell + 1) + i);
-            std::fill_n(line + col * (cell + 1) + (cell - run) / 2, run, mode == 1 ? 1 : 0);
+            std::fill_n(line + col * (cell + 1) + (cell - run) / 2, run, index);
         }
     }
     const QRect dot(s.rect.left() + col * (cell + 1), s.rect.top() + row * (cell + 1), cell, cell);

@@ -66,6 +66,10 @@ public:
     void editSelected(EMatrixEdit edit);
     void setCellSize(int cell);
     void setColorScheme(int color);
+    // The level the left button draws on grey entries (kept within each entry's highest; one-bit
+    // entries are drawn lit whatever it is).
+    void setDrawLevel(int level) { m_drawLevel = level; }
+    int drawLevel() const { return m_drawLevel; }
     void setMouseEdit(bool on);
     void selectAll();
     void clearSelection();
@@ -176,6 +180,7 @@ private:
 
     CGlyphEntry* m_target = nullptr; // the entry being drawn on
     int m_drawMode = 0;              // 1 set dots, 2 clear dots
+    int m_drawLevel = 255;           // the level the left button draws on grey entries
     bool m_drawingDot = false;       // a dot change that repaints only its own cell
 
     size_t m_renderCursor = 0;
@@ -193,8 +198,8 @@ private:
     // the dot back, so that double-clicking only selects.
     struct CClickDot {
         int row = 0, col = 0;
-        bool before = false;
-        int changes = 0; // dots this stroke changed
+        uint8_t before = 0; // the dot's level before the click
+        int changes = 0;    // dots this stroke changed
     } m_clickDot;
     QTimer m_clickTimer; // the stroke of a single click stays open for a double-click
 };

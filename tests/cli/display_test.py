@@ -28,9 +28,9 @@ class Presets(unittest.TestCase):
         self.assertEqual(listed["ssd1680"], (0, 0))
         # The panels too, with what each preset does to the dots.
         self.assertEqual(listed["epd213"], (0, 0))
-        self.assertEqual(len(listed), 13)
+        self.assertEqual(len(listed), 16)
         self.assertIn("invert", r.stdout)
-        self.assertEqual(r.stdout.count("does: "), 13)
+        self.assertEqual(r.stdout.count("does: "), 16)
         self.assertIn("does: mirrors each row left-right", r.stdout)
 
     def test_ssd1306_glyph_lights_the_right_pixels(self):

@@ -1,8 +1,10 @@
 #include "codegen/byte_map.h"
 #include "codegen/display_presets.h"
+#include "codegen/encoding_options.h"
 #include "codegen/matrix_packing.h"
 #include "codegen_test_support.h"
 #include "model/matrix_edits.h"
+#include "model/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -54,8 +56,13 @@ TEST(DisplayPresets, ControllersShowTheMatrix) {
         {"ssd1306", pageMode}, {"st7565", pageMode},  {"pcd8544", pageMode}, {"st7920", st7920},
         {"hd44780", hd44780},  {"max7219", rowShift}, {"hub12", rowShift},   {"ssd1680", epaper},
     };
-    ASSERT_EQ(displayPresets().size(), controllers.size());
+    size_t oneBit = 0;
+    for (const CDisplayPreset& p : displayPresets())
+        oneBit += p.depth == 1;
+    ASSERT_EQ(oneBit, controllers.size());
     for (const CDisplayPreset& p : displayPresets()) {
+        if (p.depth > 1)
+            continue; // GreyControllersShowTheLevels
         SCOPED_TRACE(p.name);
         const Controller& show = controllers.at(p.name);
         const int width = p.cellWidth ? p.cellWidth : 32;
@@ -72,6 +79,64 @@ TEST(DisplayPresets, ControllersShowTheMatrix) {
             for (int x = 0; x < width; ++x)
                 ASSERT_EQ(show(bytes, width, height, x, y), m.lit(y, x)) << x << "," << y;
     }
+}
+
+// The level a grey controller shows at (x, y), given the bytes written: rows of bytes, each
+// holding 8 / depth dots.
+using GreyController = std::function<int(const Bytes& written, int width, int x, int y)>;
+
+// SSD1322 with nibble re-map on: two dots a byte, D7..D4 the left one; 15 brightest.
+int ssd1322(const Bytes& w, int width, int x, int y) {
+    const uint8_t b = w.at(size_t(y) * size_t(width / 2) + size_t(x / 2));
+    return x % 2 == 0 ? b >> 4 : b & 15;
+}
+
+// SSD1327 at its reset re-map: two dots a byte, D3..D0 the left one.
+int ssd1327(const Bytes& w, int width, int x, int y) {
+    const uint8_t b = w.at(size_t(y) * size_t(width / 2) + size_t(x / 2));
+    return x % 2 == 0 ? b & 15 : b >> 4;
+}
+
+// SSD1606: four dots a byte, D7..D6 the left one; 00 black, 11 white: the ink is 3 − value.
+int ssd1606(const Bytes& w, int width, int x, int y) {
+    const uint8_t b = w.at(size_t(y) * size_t(width / 4) + size_t(x / 4));
+    return 3 - ((b >> (6 - 2 * (x % 4))) & 3);
+}
+
+// Grey-scale presets through the export's own preparation (CEncodingOptions, no edit by the
+// user): every level of a noisy matrix reaches its controller's memory as that level.
+TEST(DisplayPresets, GreyControllersShowTheLevels) {
+    const std::map<std::string, GreyController> controllers = {
+        {"ssd1322", ssd1322}, {"ssd1327", ssd1327}, {"ssd1606", ssd1606}};
+    size_t grey = 0;
+    for (const CDisplayPreset& p : displayPresets()) {
+        if (p.depth == 1)
+            continue;
+        ++grey;
+        SCOPED_TRACE(p.name);
+        const int width = 32, height = 6;
+        ASSERT_TRUE(presetFitsSize(p, width, height));
+        CDotMatrix m(width, height, p.depth);
+        uint32_t seed = 5;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                m.setLevel(y, x,
+                           uint8_t((seed = seed * 1664525u + 1013904223u) >> 24) & m.maxLevel());
+        CSettings settings;
+        settings.displayPreset = p.name;
+        settings.pointsSeq = p.dotOrder;
+        settings.bytesSeq = p.byteOrder;
+        const CEncodingOptions o = CEncodingOptions::fromSettings(settings);
+        CDotMatrix scratch;
+        const Bytes bytes = encodeMatrix(o.prepared(m, scratch), o.dotOrder, o.byteOrder);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                ASSERT_EQ(controllers.at(p.name)(bytes, width, x, y), m.level(y, x))
+                    << x << "," << y;
+        EXPECT_NE(presetProblem(p, width, height, 0, 1), "");
+        EXPECT_EQ(presetProblem(p, width, height, 0, p.depth), "");
+    }
+    EXPECT_EQ(grey, controllers.size());
 }
 
 TEST(DisplayPresets, LookUpAndMatching) {

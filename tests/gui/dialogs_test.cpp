@@ -1,5 +1,6 @@
 #include "app/add_string_dialog.h"
 #include "app/code_format_dialog.h"
+#include "app/depth_box.h"
 #include "app/font_dialog.h"
 #include "app/help_window.h"
 #include "app/main_frame.h"
@@ -152,6 +153,38 @@ private slots:
         QCOMPARE(view.list().at(0).width(), 8);
         QCOMPARE(view.list().at(1).width(), 12);
         QCOMPARE(static_cast<CCharEntry&>(view.list().at(1)).font().kind, int(kFontGb2312_12));
+    }
+
+    // The depth chosen in the font dialog reaches the settings and, on the selected entries,
+    // their dots; the picture dialog's depth comes back in its options and drops the threshold.
+    void dialogsOfferTheDepth() {
+        CSettings s = CSettings::defaults();
+        CFontDialog font(s);
+        QCOMPARE(font.depthBox()->depth(), 1);
+        font.depthBox()->setCurrentIndex(font.depthBox()->findData(4));
+        font.apply(s);
+        QCOMPARE(s.depth, 4);
+        QCOMPARE(s.font().depth, 4);
+        CQxView view;
+        view.settings().fontType = kFontAscii8x16;
+        view.settings().width = 8;
+        view.settings().height = 16;
+        view.addCharacters(u"A");
+        view.list().select(0, ESelect::Replace);
+        CSettings grey = view.settings();
+        grey.depth = 2;
+        view.list().applyFont(grey.font(), grey.halfWidth); // same size: no entry resized
+        QVERIFY(view.list().at(0).ensureRendered());
+        QCOMPARE(view.list().at(0).matrix().depth(), 2);
+        QCOMPARE(int(view.list().at(0).matrix().maxLevel()), 3);
+
+        CPictureOptions o;
+        o.depth = 8;
+        CThresholdDialog picture(o, 0, 0);
+        QCOMPARE(picture.depthBox()->depth(), 8);
+        QCOMPARE(picture.options().depth, 8);
+        picture.depthBox()->setDepth(1);
+        QCOMPARE(picture.options().depth, 1);
     }
 
     void codeFormatRoundTripsIntoTheEncoder() {

@@ -315,3 +315,83 @@ TEST_F(GlyphDocumentTest, AnEditStepHoldsLittleMoreThanTheDotsItChanged) {
     EXPECT_EQ(seen.history, 1);
     doc.removeObserver(&seen);
 }
+
+// Grey entries: every whole-matrix edit works on levels and is undone to the same levels, as is
+// a stroke drawing a chosen level; invert is the highest level minus each, trim keeps any level
+// above 0 as ink.
+TEST_F(GlyphDocumentTest, GreyLevelsSurviveEveryEditAndItsUndo) {
+    for (int depth : {2, 4, 8}) {
+        for (int k = int(EMatrixEdit::Invert); k <= int(EMatrixEdit::TrimBottom); ++k) {
+            CGlyphDocument d(raster);
+            CFontSettings f = font(6, 5);
+            f.depth = depth;
+            d.addCharacters(u"AB", f, add);
+            CDotMatrix m(6, 5, depth);
+            for (int r = 1; r < 4; ++r)
+                for (int c = 1; c < 5; ++c)
+                    m.setLevel(r, c, uint8_t((r * 5 + c * 3) % (m.maxLevel() + 1)));
+            m.setLevel(2, 2, 1); // the faintest level still counts as ink
+            d.list().at(0).setMatrix(m);
+            d.list().select(0, ESelect::Add);
+            d.clearHistory();
+            const auto before = shot(d.list());
+            d.editSelected(EMatrixEdit(k));
+            const CDotMatrix& after = d.list().at(0).matrix();
+            EXPECT_EQ(after.depth(), depth);
+            if (EMatrixEdit(k) == EMatrixEdit::Invert) {
+                EXPECT_EQ(after.level(2, 2), m.maxLevel() - 1);
+            } else if (EMatrixEdit(k) == EMatrixEdit::TrimLeft) {
+                EXPECT_EQ(after.width(), 5);
+            } else if (EMatrixEdit(k) == EMatrixEdit::MirrorHorizontal) {
+                EXPECT_EQ(after.level(2, 3), 1);
+            }
+            ASSERT_TRUE(d.undo());
+            EXPECT_EQ(shot(d.list()), before) << depth << " " << k;
+        }
+        CGlyphDocument d(raster);
+        CFontSettings f = font(4, 4);
+        f.depth = depth;
+        d.addCharacters(u"A", f, add);
+        CGlyphEntry& e = d.list().at(0);
+        ASSERT_TRUE(e.ensureRendered());
+        e.setDotLevel(0, 0, 3);
+        d.clearHistory();
+        const auto before = shot(d.list());
+        d.beginStroke(0);
+        EXPECT_TRUE(e.setDotLevel(1, 1, 2));
+        EXPECT_TRUE(e.setDotLevel(0, 0, 1));
+        EXPECT_FALSE(e.setDotLevel(1, 1, 2));  // no change
+        EXPECT_TRUE(e.setDotLevel(2, 2, 255)); // kept within the highest level
+        EXPECT_EQ(e.matrix().level(2, 2), e.matrix().maxLevel());
+        d.endStroke();
+        const auto drawn = shot(d.list());
+        ASSERT_TRUE(d.undo());
+        EXPECT_EQ(shot(d.list()), before);
+        EXPECT_EQ(d.list().at(0).matrix().level(0, 0), 3);
+        ASSERT_TRUE(d.redo());
+        EXPECT_EQ(shot(d.list()), drawn);
+    }
+}
+
+TEST(DotMatrix, DepthsConvertToTheNearestLevel) {
+    CDotMatrix one(3, 1);
+    one.set(0, 1, true);
+    const CDotMatrix four = one.atDepth(4);
+    EXPECT_EQ(four.depth(), 4);
+    EXPECT_EQ(four.level(0, 1), 15);
+    EXPECT_EQ(four.level(0, 0), 0);
+    CDotMatrix g(3, 1, 4);
+    g.setLevel(0, 0, 7);
+    g.setLevel(0, 1, 8);
+    g.setLevel(0, 2, 15);
+    const CDotMatrix back = g.atDepth(1);
+    EXPECT_FALSE(back.lit(0, 0));
+    EXPECT_TRUE(back.lit(0, 1));
+    EXPECT_EQ(back.level(0, 2), 1);
+    EXPECT_EQ(g.atDepth(8).level(0, 2), 255);
+    EXPECT_EQ(levelOfCoverage(128, 1), 1);
+    EXPECT_EQ(levelOfCoverage(127, 1), 0);
+    EXPECT_EQ(levelOfCoverage(255, 4), 15);
+    EXPECT_EQ(levelOfCoverage(9, 4), 1);
+    EXPECT_EQ(levelOfCoverage(8, 4), 0);
+}

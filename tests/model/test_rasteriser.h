@@ -13,13 +13,13 @@ public:
     Status renderCharacter(char16_t, const CAnsiForm&, const CFontSettings& f,
                            CDotMatrix& out) override {
         ++calls;
-        out = CDotMatrix(f.width, f.height);
+        out = CDotMatrix(f.width, f.height, f.depth);
         return {};
     }
     Status renderString(std::u16string_view text, bool, const CFontSettings& f,
                         CDotMatrix& out) override {
         ++calls;
-        out = CDotMatrix(f.width * int(text.size()), f.height);
+        out = CDotMatrix(f.width * int(text.size()), f.height, f.depth);
         return {};
     }
     Status renderPicture(const std::u16string&, uint8_t, CDotMatrix& out) override {

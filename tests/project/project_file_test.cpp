@@ -372,5 +372,63 @@ TEST_F(ProjectFileTest, DeclaredDotsAreBoundedByTheFile) {
     EXPECT_EQ(list.size(), 16u);
 }
 
+// Grey entries keep their levels through a save and a load, with their depth written beside
+// them (only for them); rows hold a hex digit a dot, two at 8 bits. What no depth can hold is
+// refused with a reason.
+TEST_F(ProjectFileTest, GreyEntriesSaveTheirLevels) {
+    for (int depth : {2, 4, 8}) {
+        list.deleteAll();
+        CFontSettings f = test::trueTypeFont(u"DejaVu Sans", 5, 3);
+        f.depth = depth;
+        CDotMatrix m(5, 3, depth);
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 5; ++c)
+                m.setLevel(r, c, uint8_t((r * 5 + c) * 37 % (m.maxLevel() + 1)));
+        auto a = std::make_unique<CCharEntry>(raster, u'A', f);
+        a->setMatrix(m);
+        list.append(std::move(a));
+        CPictureOptions o;
+        o.depth = depth;
+        auto p = std::make_unique<CPictureEntry>(raster, u"p.png", o);
+        p->setMatrix(m);
+        list.append(std::move(p));
+        auto one =
+            std::make_unique<CCharEntry>(raster, u'B', test::trueTypeFont(u"DejaVu Sans", 5, 3));
+        one->setMatrix(test::patterned(5, 3, 1));
+        list.append(std::move(one));
+
+        Result<std::string> bytes = writeProject(list, kStamp);
+        ASSERT_TRUE(bytes);
+        const std::string text = utf16ToUtf8(std::u16string(
+            reinterpret_cast<const char16_t*>(bytes->data() + 2), (bytes->size() - 2) / 2));
+        EXPECT_NE(text.find(format("depth=\"%d\"", depth)), std::string::npos) << text;
+        EXPECT_EQ(text.find("depth", text.find("code=\"66\"")), std::string::npos) << text;
+        EXPECT_NE(text.find(depth == 8 ? "<![CDATA[00254A6F94]]>" : "<![CDATA[0"),
+                  std::string::npos)
+            << text;
+
+        test::CBlankRasteriser other;
+        CGlyphList loaded(other);
+        ASSERT_TRUE(loadProject(loaded, *bytes));
+        ASSERT_EQ(loaded.size(), 3u);
+        EXPECT_EQ(loaded.at(0).matrix(), m);
+        EXPECT_EQ(loaded.at(1).matrix(), m);
+        EXPECT_EQ(static_cast<const CCharEntry&>(loaded.at(0)).font().depth, depth);
+        EXPECT_EQ(static_cast<const CPictureEntry&>(loaded.at(1)).options().depth, depth);
+        EXPECT_EQ(loaded.at(2).matrix().depth(), 1);
+        EXPECT_EQ(*writeProject(loaded, kStamp), *bytes);
+    }
+    const std::string head = "<Matrix type='2' width='2' height='1' threshold='1' path='p' ";
+    EXPECT_EQ(load(project(head + "depth='3'/>")).error(),
+              "entry 1: a depth of 3 bits a dot is not one this version knows (1, 2, 4 or 8)");
+    EXPECT_EQ(load(project(head + "depth='2'><![CDATA[07]]></Matrix>")).error(),
+              "entry 1: row 1 holds the level 7, above the 3 of 2 bits a dot");
+    EXPECT_EQ(load(project(head + "depth='4'><![CDATA[0g]]></Matrix>")).error(),
+              "entry 1: row 1 holds \"g\" where a level belongs");
+    ASSERT_TRUE(load(project(head + "depth='4'><![CDATA[F]]></Matrix>")));
+    EXPECT_EQ(list.at(0).matrix().level(0, 0), 15);
+    EXPECT_EQ(list.at(0).matrix().level(0, 1), 0); // a short row ends dark
+}
+
 } // namespace
 } // namespace tgw

@@ -47,7 +47,7 @@
 <context>
     <name>tgw::CAddStringDialog</name>
     <message>
-        <location filename="../add_string_dialog.cpp" line="+33"/>
+        <location filename="../add_string_dialog.cpp" line="+34"/>
         <source>从右向左阅读</source>
         <translation>Right-to-left reading</translation>
     </message>
@@ -175,7 +175,12 @@
         <translation>Byte layout (numbers are byte indexes, the red corner marks the high bit)</translation>
     </message>
     <message>
-        <location line="+103"/>
+        <location line="+99"/>
+        <source>每点 %1 位</source>
+        <translation>%1 bits a dot</translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source>要求：</source>
         <translation>Requires: </translation>
     </message>
@@ -197,7 +202,7 @@
         <translation>; </translation>
     </message>
     <message>
-        <location line="-214"/>
+        <location line="-216"/>
         <source>%1°</source>
         <translation>%1°</translation>
     </message>
@@ -262,7 +267,7 @@
         <translation>a fixed %1x%2 matrix</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+4"/>
         <source>宽度为 %1 的倍数</source>
         <translation>width a multiple of %1</translation>
     </message>
@@ -355,15 +360,48 @@
     </message>
 </context>
 <context>
+    <name>tgw::CDepthBox</name>
+    <message>
+        <location filename="../depth_box.cpp" line="+8"/>
+        <source>1 位/点 (亮或暗)</source>
+        <translation>1 bit a dot (lit or dark)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>2 位/点 (4 级灰度)</source>
+        <translation>2 bits a dot (4 grey levels)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>4 位/点 (16 级灰度)</source>
+        <translation>4 bits a dot (16 grey levels)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>8 位/点 (256 级灰度)</source>
+        <translation>8 bits a dot (256 grey levels)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>每点位数</source>
+        <translation>Bits a dot</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>灰度字模: TrueType 字体抗锯齿, 图形按亮度分级; 点阵字体的亮点取最高级</source>
+        <translation>Grey matrices: TrueType fonts anti-aliased, pictures in levels of brightness; a bitmap font&apos;s dots take the highest level</translation>
+    </message>
+</context>
+<context>
     <name>tgw::CFontDialog</name>
     <message>
-        <location filename="../font_dialog.cpp" line="+30"/>
-        <location line="+96"/>
+        <location filename="../font_dialog.cpp" line="+31"/>
+        <location line="+98"/>
         <source>字号</source>
         <translation>Size</translation>
     </message>
     <message>
-        <location line="-94"/>
+        <location line="-96"/>
         <source>粗体</source>
         <translation>Bold</translation>
     </message>
@@ -384,23 +422,23 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+94"/>
+        <location line="+96"/>
         <source>纵向偏移</source>
         <translation>Vertical offset</translation>
     </message>
     <message>
-        <location line="-93"/>
+        <location line="-95"/>
         <source>ASCII 字符半宽</source>
         <translation>ASCII characters half width</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+93"/>
+        <location line="+95"/>
         <source>字体文件</source>
         <translation>Font file</translation>
     </message>
     <message>
-        <location line="-92"/>
+        <location line="-94"/>
         <source>浏览...</source>
         <translation>Browse...</translation>
     </message>
@@ -410,7 +448,7 @@
         <translation>Fit the cell</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>字模字体</source>
         <translation>Matrix Font</translation>
     </message>
@@ -450,6 +488,11 @@
         <translation>Matrix size (width × height)</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <source>每点位数</source>
+        <translation>Bits a dot</translation>
+    </message>
+    <message>
         <location line="+7"/>
         <source>字形</source>
         <translation>Style</translation>
@@ -475,7 +518,7 @@
         <translation>Font file description</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+30"/>
         <source>选择字体文件</source>
         <translation>Choose a font file</translation>
     </message>
@@ -524,7 +567,7 @@
 <context>
     <name>tgw::CLibraryDialog</name>
     <message>
-        <location filename="../library_dialog.cpp" line="+32"/>
+        <location filename="../library_dialog.cpp" line="+33"/>
         <source>未指定生成的字库中需要包含的字符内容！</source>
         <translation>No characters were given for the library to hold.</translation>
     </message>
@@ -658,12 +701,17 @@ Sort in UNICODE order?</translation>
         <translation>Output</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>写入索引表</source>
         <translation>Write an index table</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+5"/>
+        <source>每点位数</source>
+        <translation>Bits a dot</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>生成 (&amp;G)...</source>
         <translation>&amp;Generate...</translation>
     </message>
@@ -684,7 +732,7 @@ Sort in UNICODE order?</translation>
         <translation>Proportional preview</translation>
     </message>
     <message>
-        <location line="+119"/>
+        <location line="+134"/>
         <source>字符范围有误：</source>
         <translation>The character range is wrong: </translation>
     </message>
@@ -744,7 +792,7 @@ Sort in UNICODE order?</translation>
 <context>
     <name>tgw::CMainFrame</name>
     <message>
-        <location filename="../main_frame.cpp" line="+59"/>
+        <location filename="../main_frame.cpp" line="+61"/>
         <source>传输的数据是否需要包含字模索引表？
 
 索引表包含如下内容 [数值均为BigEndian]：
@@ -936,23 +984,23 @@ The index table holds [big-endian]:<byte value="xd"/>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+906"/>
+        <location line="+934"/>
         <source>撤销 (&amp;U)</source>
         <translation>&amp;Undo</translation>
     </message>
     <message>
-        <location line="-906"/>
+        <location line="-934"/>
         <source>撤销上一步操作</source>
         <translation>Undo the last change</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+906"/>
+        <location line="+934"/>
         <source>重做 (&amp;R)</source>
         <translation>&amp;Redo</translation>
     </message>
     <message>
-        <location line="-906"/>
+        <location line="-934"/>
         <source>重做上一步撤销的操作</source>
         <translation>Redo the last undone change</translation>
     </message>
@@ -1371,7 +1419,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         </translation>
     </message>
     <message>
-        <location line="+260"/>
+        <location line="+278"/>
         <source>Tessaglyphworks %1
 
 点阵字模的生成、编辑、导出与传输。
@@ -1410,7 +1458,7 @@ Project file format version %2 (program_version)</translation>
         <translation>Dots of glyphs that reach beyond the matrix were cut off (red edge): choose &quot;Fit the cell&quot; or a vertical offset in Matrix Font to keep them all</translation>
     </message>
     <message>
-        <location line="-325"/>
+        <location line="-343"/>
         <source>1&amp;0 像素</source>
         <translation>1&amp;0 pixels</translation>
     </message>
@@ -1497,7 +1545,22 @@ Project file format version %2 (program_version)</translation>
         <translation>Show the program information and version</translation>
     </message>
     <message>
-        <location line="+225"/>
+        <location line="+68"/>
+        <source> 灰度级 </source>
+        <translation> Level </translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>画点灰度级</source>
+        <translation>Drawing level</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>鼠标左键在灰度字模上画出的灰度级 (右键清除)</source>
+        <translation>The level the left button draws on grey matrices (the right button clears)</translation>
+    </message>
+    <message>
+        <location line="+169"/>
         <source>关于 Tessaglyphworks</source>
         <translation>About Tessaglyphworks</translation>
     </message>
@@ -1584,7 +1647,7 @@ Project file format version %2 (program_version)</translation>
         <translation>Save the changes to &quot;%1&quot;?</translation>
     </message>
     <message>
-        <location line="+151"/>
+        <location line="+161"/>
         <source>撤销 %1 (&amp;U)</source>
         <translation>&amp;Undo %1</translation>
     </message>
@@ -1630,7 +1693,7 @@ Project file format version %2 (program_version)</translation>
         <translation>Matrices</translation>
     </message>
     <message>
-        <location line="+285"/>
+        <location line="+319"/>
         <source>还没有字模。
 
 按 Insert 添加单写字符，Shift+Insert 添加连写文字，Ctrl+Insert 添加图片；
@@ -1716,7 +1779,7 @@ The arrow keys move the cursor, Space selects a matrix.</translation>
         <translation>Invert (dark pixels become lit dots)</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>图形取点设定</source>
         <translation>Picture Threshold</translation>
     </message>
@@ -1772,7 +1835,12 @@ The arrow keys move the cursor, Space selects a matrix.</translation>
         <translation>Size</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+7"/>
+        <source>每点位数</source>
+        <translation>Bits a dot</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>预览</source>
         <translation>Preview</translation>
     </message>
@@ -1782,12 +1850,12 @@ The arrow keys move the cursor, Space selects a matrix.</translation>
         <translation>Brightness threshold (0–255): pixels at least this bright become lit dots</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+55"/>
         <source>没有可预览的图形</source>
         <translation>No picture to preview</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+21"/>
         <source>%1x%2 点</source>
         <translation>%1x%2 dots</translation>
     </message>
@@ -1923,51 +1991,61 @@ Clear the selection [SHIFT]+[double-click]</translation>
         <translation>[down %d]</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>统计 [点数=%ld 亮点=%ld≈%.2f%% 暗点=%ld≈%.2f%%]</source>
         <translation>Statistics [dots=%ld lit=%ld≈%.2f%% dark=%ld≈%.2f%%]</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+4"/>
+        <source>[灰度 %d 位/点]</source>
+        <translation>[grey, %d bits a dot]</translation>
+    </message>
+    <message>
+        <location line="+10"/>
         <source>【设置状态】   〖字模数量：%zu [%zu/%zu]〗〖字体：%s[%d]%s%s%s%s〗〖大小：%ux%u〗〖纵向偏移：%ld〗〖ASCII半宽：%s〗〖%s 模式%d〗〖字符集：%s〗</source>
         <translation>[Settings]   [Matrices: %zu [%zu/%zu]] [Font: %s[%d]%s%s%s%s] [Size: %ux%u] [Vertical offset: %ld] [ASCII half width: %s] [%s, byte order %d] [Character set: %s]</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <location line="+19"/>
+        <location line="+6"/>
+        <location line="+23"/>
         <source> 加粗</source>
         <translation> bold</translation>
     </message>
     <message>
-        <location line="-18"/>
-        <location line="+19"/>
+        <location line="-22"/>
+        <location line="+23"/>
         <source> 斜体</source>
         <translation> italic</translation>
     </message>
     <message>
-        <location line="-18"/>
-        <location line="+19"/>
+        <location line="-22"/>
+        <location line="+23"/>
         <source> 删除线</source>
         <translation> strike-out</translation>
     </message>
     <message>
-        <location line="-18"/>
-        <location line="+19"/>
+        <location line="-22"/>
+        <location line="+23"/>
         <source> 下划线</source>
         <translation> underline</translation>
     </message>
     <message>
-        <location line="-18"/>
+        <location line="-21"/>
         <source>开</source>
         <translation>on</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>关</source>
         <translation>off</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+3"/>
+        <source>〖灰度：%d 位/点〗</source>
+        <translation> [Grey: %d bits a dot]</translation>
+    </message>
+    <message>
+        <location line="+9"/>
         <source>图形 [阀值:%d][%dx%d]<byte value="xd"/>
 文件 [%s]<byte value="xd"/>
 %s<byte value="xd"/>
@@ -2174,7 +2252,7 @@ File [%s]<byte value="xd"/>
 <context>
     <name>tgw::core::writers</name>
     <message>
-        <location filename="../../codegen/bdf_font_writer.cpp" line="+198"/>
+        <location filename="../../codegen/bdf_font_writer.cpp" line="+199"/>
         <source>BDF 点阵字体</source>
         <translation>BDF bitmap font</translation>
     </message>
@@ -2184,12 +2262,12 @@ File [%s]<byte value="xd"/>
         <translation>GFX font header (proportional)</translation>
     </message>
     <message>
-        <location filename="../../codegen/metrics_table_writer.cpp" line="+174"/>
+        <location filename="../../codegen/metrics_table_writer.cpp" line="+184"/>
         <source>裁剪字模与度量表（C 代码）</source>
         <translation>Cropped glyphs with metrics table (C code)</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>裁剪字模与度量表（二进制）</source>
         <translation>Cropped glyphs with metrics table (binary)</translation>
     </message>
@@ -2199,17 +2277,17 @@ File [%s]<byte value="xd"/>
         <translation>C code</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>ASM 代码</source>
         <translation>ASM code</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>二进制字库</source>
         <translation>Binary library</translation>
     </message>
     <message>
-        <location filename="../../codegen/u8g2_font_writer.cpp" line="+405"/>
+        <location filename="../../codegen/u8g2_font_writer.cpp" line="+406"/>
         <source>u8g2 字体（C 数组）</source>
         <translation>u8g2 font (C array)</translation>
     </message>

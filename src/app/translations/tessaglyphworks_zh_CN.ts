@@ -114,7 +114,37 @@
         <translation>按行排列的字节，最左边的点在 bit7；置位为白色，因此亮点以 0 发送</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+3"/>
+        <source>SSD1322 grey OLED (4 bits a dot)</source>
+        <translation>SSD1322 灰度 OLED (每点 4 位)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>rows of 4-bit dots, two a byte, D7..D4 the left dot (nibble re-map on, as 256x64 modules are set up); a column address covers 4 dots; level 15 is brightest</source>
+        <translation>按行排列的 4 位点，每字节两个，D7..D4 为左边的点 (半字节重映射开启，256x64 模块即如此设置)；一个列地址对应 4 个点；灰度 15 最亮</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>SSD1327 grey OLED (4 bits a dot)</source>
+        <translation>SSD1327 灰度 OLED (每点 4 位)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>rows of 4-bit dots, two a byte, D3..D0 the left dot (re-map register A0h at its reset value 00h); level 15 is brightest</source>
+        <translation>按行排列的 4 位点，每字节两个，D3..D0 为左边的点 (重映射寄存器 A0h 为复位值 00h)；灰度 15 最亮</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>SSD1606 4-grey e-paper (2 bits a dot)</source>
+        <translation>SSD1606 四灰度电子纸 (每点 2 位)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>rows of 2-bit dots, four a byte, D7..D6 the left dot; 00 is black and 11 white, so the levels are sent inverted</source>
+        <translation>按行排列的 2 位点，每字节四个，D7..D6 为左边的点；00 为黑、11 为白，因此灰度反转后发送</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>2.13&quot; e-paper 122x250 (SSD1680)</source>
         <translation>2.13 英寸电子纸 122x250 (SSD1680)</translation>
     </message>
