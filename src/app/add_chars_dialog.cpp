@@ -1,5 +1,6 @@
 #include "app/add_chars_dialog.h"
 
+#include "app/dialog_keys.h"
 #include "app/messages.h"
 #include "project/text_import.h"
 
@@ -15,14 +16,18 @@ CAddCharsDialog::CAddCharsDialog(QWidget* parent)
     : QDialog(parent), m_edit(new QPlainTextEdit(this)) {
     setWindowTitle(tr("添加单写字符"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(tr("输入待取模的字符，每个字符生成一个字模："), this));
+    auto* label = new QLabel(tr("输入待取模的字符，每个字符生成一个字模："), this);
+    layout->addWidget(label);
     layout->addWidget(m_edit);
+    nameControl(m_edit, label);
+    tabLeaves(m_edit);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     QPushButton* import = buttons->addButton(tr("导入..."), QDialogButtonBox::ActionRole);
     connect(import, &QPushButton::clicked, this, &CAddCharsDialog::importText);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    acceptWithKeys(this, buttons);
     resize(420, 260);
 }
 

@@ -1,7 +1,7 @@
 #include "app/add_string_dialog.h"
 
 #include "app/depth_box.h"
-
+#include "app/dialog_keys.h"
 #include "raster/picture_filters.h"
 
 #include <QCheckBox>
@@ -23,6 +23,7 @@ QDialogButtonBox* okCancel(QDialog* dialog) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    acceptWithKeys(dialog, buttons);
     return buttons;
 }
 
@@ -33,8 +34,11 @@ CAddStringDialog::CAddStringDialog(QWidget* parent)
       m_rtl(new QCheckBox(tr("从右向左阅读"), this)) {
     setWindowTitle(tr("添加连写文字"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(tr("输入待取模的文字，全部文字生成一个字模（可以多行）："), this));
+    auto* label = new QLabel(tr("输入待取模的文字，全部文字生成一个字模（可以多行）："), this);
+    layout->addWidget(label);
     layout->addWidget(m_edit);
+    nameControl(m_edit, label);
+    tabLeaves(m_edit);
     layout->addWidget(m_rtl);
     layout->addWidget(okCancel(this));
     resize(420, 260);
@@ -63,6 +67,8 @@ CThresholdDialog::CThresholdDialog(const CPictureOptions& options, int targetWid
     connect(slider, &QSlider::valueChanged, m_value, &QSpinBox::setValue);
     connect(m_value, &QSpinBox::valueChanged, slider, &QSlider::setValue);
     m_value->setValue(options.threshold);
+    slider->setAccessibleName(tr("亮度阀值"));
+    m_value->setAccessibleName(tr("亮度阀值"));
     auto* row = new QHBoxLayout;
     row->addWidget(slider);
     row->addWidget(m_value);
@@ -75,16 +81,26 @@ CThresholdDialog::CThresholdDialog(const CPictureOptions& options, int targetWid
                        tr("拉伸到 %1x%2").arg(targetWidth).arg(targetHeight)});
     m_scale->setEnabled(targetWidth > 0 && targetHeight > 0);
     auto* choices = new QHBoxLayout;
-    choices->addWidget(new QLabel(tr("取点方法"), this));
+    auto* methodLabel = new QLabel(tr("取点方法"), this);
+    auto* scaleLabel = new QLabel(tr("尺寸"), this);
+    nameControl(m_method, methodLabel);
+    nameControl(m_scale, scaleLabel);
+    choices->addWidget(methodLabel);
     choices->addWidget(m_method, 1);
-    choices->addWidget(new QLabel(tr("尺寸"), this));
+    choices->addWidget(scaleLabel);
     choices->addWidget(m_scale, 1);
-    choices->addWidget(new QLabel(tr("每点位数"), this));
+    auto* depthLabel = new QLabel(tr("每点位数"), this);
+    nameControl(m_depth, depthLabel);
+    choices->addWidget(depthLabel);
     choices->addWidget(m_depth, 1);
 
     m_preview->setAlignment(Qt::AlignCenter);
     m_preview->setMinimumSize(280, 160);
+    // The picture never sizes the label: the scale follows the room the dialog gives, and the
+    // dialog keeps its size when the dots change.
+    m_preview->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     m_preview->setFrameShape(QFrame::StyledPanel);
+    m_preview->setAccessibleName(tr("预览"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("亮度阀值 (0–255)：亮度不低于阀值的像素取为亮点"), this));
@@ -150,10 +166,10 @@ void CThresholdDialog::updatePreview() {
     for (int y = 0; y < dots.height(); ++y) {
         uchar* line = image.scanLine(y);
         const uint8_t* row = dots.row(y);
-        // Lit dots dark on white, grey levels between.
+        // Lit dots bright on dark, as the matrix view draws them, grey levels between.
         const int top = dots.maxLevel();
         for (int x = 0; x < dots.width(); ++x)
-            line[x] = uchar(255 - row[x] * 255 / top);
+            line[x] = uchar(40 + row[x] * 215 / top);
     }
     // Whole multiples of the dot size keep every dot square and sharp.
     const QSize room = m_preview->contentsRect().size();
@@ -164,6 +180,11 @@ void CThresholdDialog::updatePreview() {
         pixmap = pixmap.scaled(room, Qt::KeepAspectRatio, Qt::FastTransformation);
     m_preview->setPixmap(pixmap);
     m_preview->setToolTip(tr("%1x%2 点").arg(dots.width()).arg(dots.height()));
+}
+
+void CThresholdDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    updatePreview();
 }
 
 int CThresholdDialog::threshold() const {

@@ -55,6 +55,9 @@ public:
     QLabel* preview() const { return m_preview; }
     CDepthBox* depthBox() const { return m_depth; }
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void updatePreview();
 

@@ -14,6 +14,7 @@ class QPlainTextEdit;
 namespace tgw {
 
 class CByteOrderView;
+struct CDisplayPreset;
 
 // "代码格式": dot order, byte order, C or assembler, Unicode or code page codes, the header and
 // tail templates, and the program that shows exported code.
@@ -23,8 +24,13 @@ class CCodeFormatDialog : public QDialog {
 public:
     CCodeFormatDialog(const CSettings& settings, QWidget* parent = nullptr);
 
-    // Takes POINTSSEQ, BYTESSEQ, LANGUAGE, USEUNICODE, CODEHEAD, CODETAIL and CODEBROWSER over.
+    // Takes POINTSSEQ, BYTESSEQ, LANGUAGE, USEUNICODE, CODEHEAD, CODETAIL, CODEBROWSER and
+    // the display preset with its rotation over.
     void apply(CSettings& settings) const;
+
+    // Whether a CODEBROWSER value means the program's own code window: none named, or the
+    // stored default, a Windows program that is not there on this system.
+    static bool isBuiltInViewer(const QString& command);
 
     QButtonGroup* dotOrders() const { return m_dotOrder; }
     QButtonGroup* byteOrders() const { return m_byteOrder; }
@@ -33,8 +39,12 @@ public:
     QPlainTextEdit* headEdit() const { return m_head; }
     QPlainTextEdit* tailEdit() const { return m_tail; }
     QLineEdit* browserEdit() const { return m_browser; }
-    // "预设": item 0 is "自定义", then the display presets in table order.
+    // "预设": item 0 is "自定义", then the display presets in table order, then the panels.
     QComboBox* presetBox() const { return m_preset; }
+    // How the display is mounted: 0°, 90°, 180°, 270° (items in that order).
+    QComboBox* rotationBox() const { return m_rotation; }
+    // What the chosen preset does and needs, and whether the cell suits it.
+    QLabel* presetInfo() const { return m_presetInfo; }
     // The presets whose orders are the ones chosen.
     QLabel* matchingLabel() const { return m_matching; }
     CByteOrderView* orderView() const { return m_drawing; }
@@ -49,6 +59,9 @@ private:
     void updateExample();
     void choosePreset(int index);
     void ordersChanged();
+    void describePreset();
+    // The preset chosen in the drop-down, or nullptr for "自定义".
+    const CDisplayPreset* chosenPreset() const;
 
     QButtonGroup* m_dotOrder;
     QButtonGroup* m_byteOrder;
@@ -59,7 +72,9 @@ private:
     QLineEdit* m_browser;
     QLabel* m_example;
     QComboBox* m_preset;
+    QComboBox* m_rotation;
     QLabel* m_presetInfo;
+    QString m_browserStored; // CODEBROWSER as read, kept when the built-in viewer stays chosen
     QLabel* m_matching;
     CByteOrderView* m_drawing;
     int m_width, m_height;

@@ -1,7 +1,7 @@
 #include "app/font_dialog.h"
 
 #include "app/depth_box.h"
-
+#include "app/dialog_keys.h"
 #include "base/screen_text.h"
 #include "base/text.h"
 #include "codegen/preview_layout.h"
@@ -142,6 +142,37 @@ CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
     connect(m_browse, &QPushButton::clicked, this, &CFontDialog::browse);
     connect(m_file, &QLineEdit::editingFinished, this, &CFontDialog::describeFile);
     connect(m_faceIndex, &QSpinBox::valueChanged, this, &CFontDialog::describeFile);
+    // Names for the fields whose caption is a check box or a shared row label, and Tab in the
+    // order the rows are read.
+    m_size->setAccessibleName(tr("字号"));
+    m_width->setAccessibleName(tr("点阵宽度"));
+    m_height->setAccessibleName(tr("点阵高度"));
+    m_offset->setAccessibleName(tr("纵向偏移"));
+    m_file->setAccessibleName(tr("字体文件"));
+    m_faceIndex->setAccessibleName(tr("字体序号"));
+    m_fileInfo->setAccessibleName(tr("字体文件说明"));
+    tabChain({m_kind,
+              m_face,
+              m_fileOn,
+              m_file,
+              m_browse,
+              m_faceIndex,
+              m_sizeOn,
+              m_size,
+              m_fit,
+              m_width,
+              m_height,
+              m_depth,
+              m_offsetOn,
+              m_offset,
+              m_bold,
+              m_italic,
+              m_underline,
+              m_strikeout,
+              m_halfWidth,
+              buttons->button(QDialogButtonBox::Ok),
+              buttons->button(QDialogButtonBox::Cancel)});
+    acceptWithKeys(this, buttons);
     describeFile();
     updateEnabled();
 

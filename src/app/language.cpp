@@ -164,15 +164,18 @@ QMenu* addLanguageMenu(QMenu* menu, QWidget* parent, const std::string& profileP
             const QString next = resolveLanguage(choice, QLocale::system().uiLanguages());
             if (next == currentLanguage())
                 return;
-            // Said in the language chosen, which the user may read better than this one: its
-            // catalogues are in place while the box is made (the window keeps its texts).
+            // Said in the language in use, as the rest of the window is, and once more in the
+            // language chosen, which the user may read better.
+            const char* const notice =
+                QT_TRANSLATE_NOOP("tgw::language", "界面语言已更改，重新启动程序后生效。");
+            const QString now = QCoreApplication::translate("tgw::language", notice);
             const QString previous = currentLanguage();
             installLanguage(next);
+            const QString chosen = QCoreApplication::translate("tgw::language", notice);
+            installLanguage(previous);
             showMessage(parent, QMessageBox::Information,
                         QCoreApplication::translate("tgw::language", "Tessaglyphworks 提示"),
-                        QCoreApplication::translate("tgw::language",
-                                                    "界面语言已更改，重新启动程序后生效。"));
-            installLanguage(previous);
+                        chosen == now ? now : now + "\n\n" + chosen);
         });
     }
     return languages;

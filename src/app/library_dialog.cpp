@@ -1,10 +1,9 @@
 #include "app/library_dialog.h"
 
 #include "app/depth_box.h"
-
-#include "base/screen_text.h"
-
+#include "app/dialog_keys.h"
 #include "app/messages.h"
+#include "base/screen_text.h"
 #include "codegen/gfx_font_writer.h"
 #include "codegen/preview_layout.h"
 #include "library/character_set.h"
@@ -92,6 +91,8 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     m_text->setObjectName("customText");
     m_text->setPlaceholderText(tr("输入字库中需要包含的字符"));
     m_text->setMaximumHeight(90);
+    m_text->setAccessibleName(tr("自定义字符"));
+    tabLeaves(m_text);
     setLayout->addWidget(m_text);
     m_printable =
         addOption(tr("仅可打印 ASCII 字符（32～127）"), "printableOnly", setBox, setLayout);
@@ -99,6 +100,7 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     m_ranges = new QLineEdit(setBox);
     m_ranges->setObjectName("ranges");
     m_ranges->setPlaceholderText("0x20-0x7E,0x4E00-0x9FA5,65");
+    m_ranges->setAccessibleName(tr("范围"));
     setLayout->addWidget(m_ranges);
     auto* rangeHelp = new QLabel(
         tr("以逗号分隔的编码或“起-止”范围，十六进制加 0x，或十进制；按编码升序，不重复"), setBox);
@@ -107,6 +109,7 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     m_symbols = new QLineEdit(setBox);
     m_symbols->setObjectName("symbols");
     m_symbols->setPlaceholderText(tr("另加的符号，如 °±µ"));
+    m_symbols->setAccessibleName(tr("另加的符号"));
     setLayout->addWidget(m_symbols);
 
     // What happens to them.
@@ -163,6 +166,7 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     m_preview = new QLabel(previewBox);
     m_preview->setObjectName("preview");
     m_preview->setMinimumHeight(48);
+    m_preview->setAccessibleName(tr("比例字体预览"));
     previewLayout->addWidget(m_preview);
 
     auto* grid = new QGridLayout;
@@ -362,6 +366,7 @@ void CLibraryDialog::startBuild() {
         return;
     }
     m_builder = std::move(builder);
+    m_path = path;
     setBuilding(true);
     refreshProgress();
 }
@@ -406,6 +411,8 @@ void CLibraryDialog::endBuild() {
     m_builder.reset();
     setBuilding(false);
     if (result) {
+        m_resultText =
+            result->written ? writtenText(result->glyphs, result->bytes, m_path) : QString();
         accept();
         return;
     }

@@ -33,6 +33,8 @@ public:
     ~CLibraryDialog() override;
 
     bool building() const { return m_builder != nullptr; }
+    // After a build that was written: what it wrote and where, as the status bar says it.
+    QString resultText() const { return m_resultText; }
 
     // How often the progress display is refreshed while a build runs.
     static constexpr int kProgressMs = 360;
@@ -83,6 +85,8 @@ private:
     QPushButton* m_stopButton;
     QPushButton* m_closeButton;
     QList<QWidget*> m_options; // what a build in progress disables
+    QString m_path;            // the file the build in progress writes
+    QString m_resultText;
 };
 
 } // namespace tgw

@@ -18,6 +18,7 @@
 #include "codegen/output_writers.h"
 #include "model/describe.h"
 #include "project/project_document.h"
+#include "project/project_file.h"
 #include "raster/picture_loader.h"
 #include "raster/rasteriser.h"
 #include "view/byte_order_view.h"
@@ -43,6 +44,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
+
+#include <set>
 
 // The icons live in a resource file of this static library; the linker keeps them only when
 // something asks for them by name.
@@ -107,15 +110,6 @@ QString plainText(QString text) {
 
 const int kCellSizes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 16, 20};
 
-// The viewer named by CODEBROWSER when the user has named none: a Windows program, kept as the
-// stored default so that existing profiles mean what they meant. Here it stands for the
-// program's own code window.
-bool isDefaultViewer(const QString& command) {
-    const QString c = command.trimmed();
-    return c.isEmpty() || c.compare("wordpad.exe", Qt::CaseInsensitive) == 0 ||
-           c.compare("wordpad", Qt::CaseInsensitive) == 0;
-}
-
 const char* const kColorNames[] = {QT_TRANSLATE_NOOP("tgw::CMainFrame", "蓝色 (&B)"),
                                    QT_TRANSLATE_NOOP("tgw::CMainFrame", "绿色 (&G)"),
                                    QT_TRANSLATE_NOOP("tgw::CMainFrame", "红色 (&R)"),
@@ -154,6 +148,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     refreshInfo();
     statusBar()->showMessage(tr("就绪"));
     placeWindow();
+    // The keyboard starts in the view: arrows move its cursor, Space selects.
+    m_view->setFocus();
 }
 
 QSize CMainFrame::firstStartSize(int toolBarWidth, const QRect& available) {
@@ -179,6 +175,16 @@ void CMainFrame::placeWindow() {
             break;
         }
     }
+}
+
+std::optional<std::array<int, 4>> CMainFrame::windowPlace() const {
+    const QRect client = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
+    if (!client.isValid())
+        return std::nullopt;
+    // The frame's offset from the client area, as the window manager draws it now.
+    const QPoint frameOffset = geometry().topLeft() - frameGeometry().topLeft();
+    const QPoint corner = client.topLeft() - frameOffset;
+    return std::array<int, 4>{corner.x(), corner.y(), client.width(), client.height()};
 }
 
 CMainFrame::~CMainFrame() {
@@ -343,11 +349,11 @@ void CMainFrame::buildCommands() {
     QMenu* cells = viewMenu->addMenu(tr("单元大小"));
     auto* cellGroup = new QActionGroup(this);
     for (int cell : kCellSizes) {
-        QString text = cell <= 9    ? tr("&%1 像素").arg(cell)
+        QString text = cell <= 9    ? tr("&%n 像素", nullptr, cell)
                        : cell == 10 ? tr("1&0 像素")
-                                    : tr("%1 像素").arg(cell);
+                                    : tr("%n 像素", nullptr, cell);
         QAction* a = addCommand(kCmdCellSizeFirst + cell - 1, text,
-                                tr("每个点阵单元显示为 %1 像素").arg(cell));
+                                tr("每个点阵单元显示为 %n 像素", nullptr, cell));
         a->setCheckable(true);
         a->setActionGroup(cellGroup);
         cells->addAction(a);
@@ -382,6 +388,15 @@ void CMainFrame::buildCommands() {
                                K::HelpContents));
     help->addAction(addCommand(kCmdAbout, tr("关于 Tessaglyphworks (&A)..."),
                                tr("显示程序信息与版本"), "about"));
+
+    // Tool tips that name what the command acts on where its menu text leaves that to the
+    // menu it sits in.
+    for (int id : {kCmdShiftUp, kCmdShiftDown, kCmdShiftLeft, kCmdShiftRight, kCmdSerialSelected,
+                   kCmdSerialAll, kCmdNetworkSelected, kCmdNetworkAll})
+        action(id)->setToolTip(action(id)->statusTip());
+    // No hover tip of the view stays over an open menu.
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
+        connect(menu, &QMenu::aboutToShow, this, [this] { m_view->dropTip(); });
 
     // The tool bar, in its order.
     const int bar[] = {kCmdNew,
@@ -461,6 +476,8 @@ void CMainFrame::buildCommands() {
 
 void CMainFrame::run(int id) {
     CQxView& v = *m_view;
+    // A command may open a dialog: no hover tip of the view stays over it.
+    v.dropTip();
     if (id >= kCmdCellSizeFirst && id < kCmdCellSizeFirst + 20) {
         v.setCellSize(id - kCmdCellSizeFirst + 1);
         return;
@@ -492,7 +509,8 @@ void CMainFrame::run(int id) {
     case kCmdBuildLibrary: {
         // The builder works on its own list: the document is never touched by a build.
         CLibraryDialog dialog(m_view->settings(), this);
-        dialog.exec();
+        if (dialog.exec() == QDialog::Accepted && !dialog.resultText().isEmpty())
+            statusBar()->showMessage(dialog.resultText());
         break;
     }
     case kCmdAddChars:
@@ -610,9 +628,13 @@ void CMainFrame::run(int id) {
         showHelp();
         break;
     case kCmdAbout:
+        // The program's own version; the project files name the format they follow in
+        // their program_version attribute, which other readers of the format expect.
         QMessageBox::about(this, tr("关于 Tessaglyphworks"),
-                           tr("Tessaglyphworks %1\n\n点阵字模的生成、编辑、导出与传输。")
-                               .arg(QApplication::applicationVersion()));
+                           tr("Tessaglyphworks %1\n\n点阵字模的生成、编辑、导出与传输。\n\n"
+                              "项目文件格式版本 %2 (program_version)")
+                               .arg(QApplication::applicationVersion(),
+                                    QString::fromLatin1(kProjectProgramVersion)));
         break;
     default:
         break;
@@ -624,7 +646,58 @@ void CMainFrame::addCharacters() {
     CAddCharsDialog dialog(this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_view->addCharacters(dialog.text().toStdU16String());
+    const std::u16string text = dialog.text().toStdU16String();
+    const CSettings& s = m_view->settings();
+    CGlyphList& list = m_view->list();
+    // The characters the duplicate filter will leave out because the list has them already.
+    size_t existing = 0;
+    if (s.filterRedup) {
+        std::set<char16_t> held, counted;
+        for (size_t i = 0; i < list.size(); ++i)
+            if (list.at(i).isCharacter())
+                held.insert(static_cast<const CCharEntry&>(list.at(i)).code());
+        for (char16_t c : text)
+            if (c != 0 && !(s.filterSpace && isWhiteSpace(c)) && held.count(c) &&
+                counted.insert(c).second)
+                ++existing;
+    }
+    const size_t first = list.size();
+    const size_t added = m_view->addCharacters(text);
+    QStringList said;
+    if (existing)
+        said << tr("%n 个字符已存在，未添加", nullptr, int(existing));
+    // The built-in GB2312 dot fonts hold only the double-byte characters.
+    if (s.fontType == kFontGb2312_12 || s.fontType == kFontGb2312_16) {
+        int ascii = 0;
+        for (size_t i = first; i < first + added; ++i)
+            if (list.at(i).isCharacter() &&
+                static_cast<const CCharEntry&>(list.at(i)).code() < 0x80)
+                ++ascii;
+        if (ascii)
+            said << tr("GB2312 点阵字库不含 ASCII 字符，%n 个字模为空白；请选用 ASCII "
+                       "点阵字库或系统字体",
+                       nullptr, ascii);
+    }
+    if (const QString cut = inkHint(first, first + added); !cut.isEmpty())
+        said << cut;
+    if (!said.isEmpty())
+        statusBar()->showMessage(said.join(tr("；")));
+}
+
+QString CMainFrame::inkHint(size_t first, size_t end) {
+    if (m_inkHintGiven)
+        return {};
+    // Rendering a few new entries here costs little; a long list is checked by its first ones.
+    CGlyphList& list = m_view->list();
+    for (size_t i = first; i < end && i < first + 256 && i < list.size(); ++i) {
+        CGlyphEntry& e = list.at(i);
+        if (e.ensureRendered() && e.inkLoss().sides()) {
+            m_inkHintGiven = true;
+            return tr("字形超出字模的点已被截去 (字模带红边)：在“字模字体”中选“适应单元”"
+                      "或设纵向偏移可保留全部的点");
+        }
+    }
+    return {};
 }
 
 void CMainFrame::addString() {
@@ -638,8 +711,11 @@ void CMainFrame::addString() {
         return;
     }
     CWaitCursor wait;
+    const size_t first = list.size();
     m_view->addEntry(std::make_unique<CStringEntry>(
         m_view->rasteriser(), text, dialog.rightToLeft(), m_view->settings().font()));
+    if (const QString cut = inkHint(first, list.size()); !cut.isEmpty())
+        statusBar()->showMessage(cut);
 }
 
 void CMainFrame::addPicture() {
@@ -796,8 +872,9 @@ void CMainFrame::exportCode() {
         warning(this, tr("文件打开失败，请检查！\n\n") + QString::fromStdString(written.error()));
         return;
     }
+    statusBar()->showMessage(writtenText(list.size(), QFileInfo(path).size(), path));
     const QString viewer = QString::fromStdU16String(m_view->settings().codeBrowser);
-    if (isDefaultViewer(viewer)) {
+    if (CCodeFormatDialog::isBuiltInViewer(viewer)) {
         showCodeFile(path);
         return;
     }
@@ -857,8 +934,11 @@ void CMainFrame::exportLibrary() {
             saveList(*findWriter("bin"), list, CEncodingOptions::fromSettings(m_view->settings()),
                      options, path.toStdString());
     }
-    if (!written)
+    if (!written) {
         warning(this, tr("文件打开失败，请检查！\n\n") + QString::fromStdString(written.error()));
+        return;
+    }
+    statusBar()->showMessage(writtenText(list.size(), QFileInfo(path).size(), path));
 }
 
 void CMainFrame::newProject() {
@@ -950,10 +1030,10 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    // The view saves the settings when it goes; the window's place goes with them.
-    const QRect r = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
-    if (r.isValid())
-        m_view->settings().windowRect = std::array<int, 4>{r.x(), r.y(), r.width(), r.height()};
+    // The view saves the settings when it goes; the window's place goes with them: the
+    // frame's corner, which move() takes back, and the client's size, which resize() takes.
+    if (const std::optional<std::array<int, 4>> r = windowPlace())
+        m_view->settings().windowRect = *r;
     event->accept();
 }
 

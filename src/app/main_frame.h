@@ -5,8 +5,10 @@
 #include "app/transfer_dialog_base.h"
 #include "model/glyph_document.h"
 
+#include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QTemporaryDir;
@@ -101,6 +103,9 @@ public:
     // The window's size at a first start: wide enough for the whole tool bar (at least 900 px),
     // within the screen's free area.
     static QSize firstStartSize(int toolBarWidth, const QRect& available);
+    // What the profile keeps of the window's place: the frame's top-left corner (move() puts
+    // it back there) and the client area's size (what resize() takes).
+    std::optional<std::array<int, 4>> windowPlace() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -111,6 +116,8 @@ private:
                         const char* icon = nullptr, const QKeySequence& key = {});
     void run(int id);
     void addCharacters();
+    // The first time entries first..end−1 lost ink to the cell: how to keep it; else empty.
+    QString inkHint(size_t first, size_t end);
     void addString();
     void addPicture();
     void chooseThreshold();
@@ -157,6 +164,7 @@ private:
     std::map<int, QAction*> m_actions;
     std::unique_ptr<QTemporaryDir> m_tempDir; // private folder of the exported code file
     bool m_infoPending = false;
+    bool m_inkHintGiven = false;      // the lost-ink hint is given once a session
     CTransferMemory m_transferMemory; // what the send dialogs were last set to
 };
 

@@ -1,7 +1,10 @@
 #include "app/messages.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+
+#include <climits>
 
 namespace tgw {
 namespace {
@@ -79,6 +82,14 @@ bool askYesNo(QWidget* parent, const QString& text) {
 QMessageBox::StandardButton askYesNoCancel(QWidget* parent, const QString& text) {
     return showMessage(parent, QMessageBox::Question, questionTitle(), text,
                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+}
+
+QString writtenText(size_t glyphs, unsigned long long bytes, const QString& path) {
+    const int count = glyphs > size_t(INT_MAX) ? INT_MAX : int(glyphs);
+    return QCoreApplication::translate("tgw::Messages", "已写入 %n 个字模，%1 字节：%2", nullptr,
+                                       count)
+        .arg(bytes)
+        .arg(QDir::toNativeSeparators(path));
 }
 
 } // namespace tgw

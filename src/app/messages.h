@@ -33,6 +33,9 @@ QString chooseOpenFile(QWidget* parent, const QString& title, const QString& fil
 using CFileHook = std::function<QString(const QString& title)>;
 void setFileHook(CFileHook hook);
 
+// What a write left on disk, for the status bar: "已写入 8178 个字模，343480 字节：/tmp/a.bin".
+QString writtenText(size_t glyphs, unsigned long long bytes, const QString& path);
+
 // Replaces the boxes by a function (tests); an empty function restores them.
 using CMessageHook = std::function<QMessageBox::StandardButton(
     QMessageBox::Icon, const QString& title, const QString& text, QMessageBox::StandardButtons)>;

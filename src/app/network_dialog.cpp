@@ -28,6 +28,7 @@ CIpv4Edit::CIpv4Edit(QWidget* parent) : QWidget(parent) {
         field->setMaxLength(3);
         field->setValidator(new QIntValidator(0, 255, field));
         field->setAlignment(Qt::AlignCenter);
+        field->setAccessibleName(tr("IP 地址第 %1 段").arg(i + 1));
         field->setMaximumWidth(field->fontMetrics().horizontalAdvance("00000") + 12);
         field->installEventFilter(this);
         connect(field, &QLineEdit::textEdited, this, [this, i](const QString& text) {

@@ -234,7 +234,7 @@ void CTransferDialogBase::buildLayout(QWidget* linkFields) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_dataSize);
     layout->addWidget(m_fields);
-    layout->addWidget(new QLabel(tr("接收记录："), this));
+    layout->addWidget(caption(tr("接收记录："), m_log));
     layout->addWidget(m_log, 1);
     layout->addLayout(buttons);
     resize(640, 600);

@@ -1,5 +1,7 @@
 #include "codegen/display_presets.h"
 
+#include "base/screen_text.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -12,35 +14,69 @@ namespace {
 //
 // Row-organised memories (graphic RAM, shift-register panels, e-paper) hold each dot row as
 // bytes left to right, the leftmost dot in bit 7: dot order 0, byte order 0.
+//
+// Titles and memory notes are screen texts: tgw prints them as written, the window in the
+// user's language through screenText("tgw::core::presets", …).
 constexpr CDisplayPreset kPresets[] = {
-    {"ssd1306", "SSD1306 / SSD1309 / SH1106 OLED", 3, 0, 1, 8, 0, 0, false, false,
-     "pages of 8 rows; byte k of page p is column k, bit 0 the top row of the page"},
-    {"st7565", "ST7565 / ST7567 / UC1701 LCD", 3, 0, 1, 8, 0, 0, false, false,
-     "pages of 8 rows; byte k of page p is column k, D0 the top row of the page"},
-    {"pcd8544", "PCD8544 (84x48 LCD)", 3, 0, 1, 8, 0, 0, false, false,
-     "6 banks of 8 rows, horizontal addressing; byte x of bank y is column x, D0 on top"},
-    {"st7920", "ST7920 graphic RAM", 0, 0, 16, 1, 0, 0, false, false,
-     "rows of 16-bit words, high byte first, the leftmost dot in the word's top bit"},
-    {"hd44780", "HD44780 custom character (CGRAM)", 1, 0, 1, 1, 5, 8, false, true,
-     "8 bytes a character, one a row top down; bits 4..0 are the dots left to right"},
-    {"max7219", "MAX7219 8x8 module", 0, 0, 1, 1, 8, 8, false, false,
-     "digit registers 1..8 are the rows top down; D7 is the leftmost LED (FC-16 wiring)"},
-    {"hub12", "HUB08 / HUB12 LED panel", 0, 0, 8, 1, 0, 0, false, false,
-     "each row shifted in as bytes left to right, most significant bit (leftmost dot) first"},
-    {"ssd1680", "SSD1680 e-paper", 0, 0, 8, 1, 0, 0, true, false,
-     "rows of bytes, the leftmost dot in bit 7; a set bit is white, so lit dots are sent as 0"},
+    {"ssd1306", TGW_TR_EN_NOOP("tgw::core::presets", "SSD1306 / SSD1309 / SH1106 OLED"), 3, 0, 1, 8,
+     0, 0, false, false,
+     TGW_TR_EN_NOOP(
+         "tgw::core::presets",
+         "pages of 8 rows; byte k of page p is column k, bit 0 the top row of the page")},
+    {"st7565", TGW_TR_EN_NOOP("tgw::core::presets", "ST7565 / ST7567 / UC1701 LCD"), 3, 0, 1, 8, 0,
+     0, false, false,
+     TGW_TR_EN_NOOP("tgw::core::presets",
+                    "pages of 8 rows; byte k of page p is column k, D0 the top row of the page")},
+    {"pcd8544", TGW_TR_EN_NOOP("tgw::core::presets", "PCD8544 (84x48 LCD)"), 3, 0, 1, 8, 0, 0,
+     false, false,
+     TGW_TR_EN_NOOP(
+         "tgw::core::presets",
+         "6 banks of 8 rows, horizontal addressing; byte x of bank y is column x, D0 on top")},
+    {"st7920", TGW_TR_EN_NOOP("tgw::core::presets", "ST7920 graphic RAM"), 0, 0, 16, 1, 0, 0, false,
+     false,
+     TGW_TR_EN_NOOP(
+         "tgw::core::presets",
+         "rows of 16-bit words, high byte first, the leftmost dot in the word's top bit")},
+    {"hd44780", TGW_TR_EN_NOOP("tgw::core::presets", "HD44780 custom character (CGRAM)"), 1, 0, 1,
+     1, 5, 8, false, true,
+     TGW_TR_EN_NOOP(
+         "tgw::core::presets",
+         "8 bytes a character, one a row top down; bits 4..0 are the dots left to right")},
+    {"max7219", TGW_TR_EN_NOOP("tgw::core::presets", "MAX7219 8x8 module"), 0, 0, 1, 1, 8, 8, false,
+     false,
+     TGW_TR_EN_NOOP(
+         "tgw::core::presets",
+         "digit registers 1..8 are the rows top down; D7 is the leftmost LED (FC-16 wiring)")},
+    {"hub12", TGW_TR_EN_NOOP("tgw::core::presets", "HUB08 / HUB12 LED panel"), 0, 0, 8, 1, 0, 0,
+     false, false,
+     TGW_TR_EN_NOOP(
+         "tgw::core::presets",
+         "each row shifted in as bytes left to right, most significant bit (leftmost dot) first")},
+    {"ssd1680", TGW_TR_EN_NOOP("tgw::core::presets", "SSD1680 e-paper"), 0, 0, 8, 1, 0, 0, true,
+     false,
+     TGW_TR_EN_NOOP("tgw::core::presets", "rows of bytes, the leftmost dot in bit 7; a set bit is "
+                                          "white, so lit dots are sent as 0")},
     // Grey-scale controllers: a byte holds two 4-bit or four 2-bit dots of a row.
-    {"ssd1322", "SSD1322 grey OLED (4 bits a dot)", 0, 0, 4, 1, 0, 0, false, false,
-     "rows of 4-bit dots, two a byte, D7..D4 the left dot (nibble re-map on, as 256x64 modules "
-     "are set up); a column address covers 4 dots; level 15 is brightest",
+    {"ssd1322", TGW_TR_EN_NOOP("tgw::core::presets", "SSD1322 grey OLED (4 bits a dot)"), 0, 0, 4,
+     1, 0, 0, false, false,
+     TGW_TR_EN_NOOP(
+         "tgw::core::presets",
+         "rows of 4-bit dots, two a byte, D7..D4 the left dot (nibble re-map on, as 256x64 modules "
+         "are set up); a column address covers 4 dots; level 15 is brightest"),
      nullptr, 4},
-    {"ssd1327", "SSD1327 grey OLED (4 bits a dot)", 1, 0, 2, 1, 0, 0, false, false,
-     "rows of 4-bit dots, two a byte, D3..D0 the left dot (re-map register A0h at its reset "
-     "value 00h); level 15 is brightest",
+    {"ssd1327", TGW_TR_EN_NOOP("tgw::core::presets", "SSD1327 grey OLED (4 bits a dot)"), 1, 0, 2,
+     1, 0, 0, false, false,
+     TGW_TR_EN_NOOP(
+         "tgw::core::presets",
+         "rows of 4-bit dots, two a byte, D3..D0 the left dot (re-map register A0h at its reset "
+         "value 00h); level 15 is brightest"),
      nullptr, 4},
-    {"ssd1606", "SSD1606 4-grey e-paper (2 bits a dot)", 0, 0, 4, 1, 0, 0, true, false,
-     "rows of 2-bit dots, four a byte, D7..D6 the left dot; 00 is black and 11 white, so the "
-     "levels are sent inverted",
+    {"ssd1606", TGW_TR_EN_NOOP("tgw::core::presets", "SSD1606 4-grey e-paper (2 bits a dot)"), 0, 0,
+     4, 1, 0, 0, true, false,
+     TGW_TR_EN_NOOP(
+         "tgw::core::presets",
+         "rows of 2-bit dots, four a byte, D7..D6 the left dot; 00 is black and 11 white, so the "
+         "levels are sent inverted"),
      nullptr, 2},
 };
 
@@ -49,18 +85,35 @@ constexpr CDisplayPreset kPresets[] = {
 // panels are natively portrait: the source lines (the X of the memory, bytes of eight dots,
 // bit 7 leftmost) run along the short side, the gate lines (Y) along the long one.
 constexpr CDisplayPreset kPanels[] = {
-    {"epd213", "2.13\" e-paper 122x250 (SSD1680)", 0, 0, 1, 1, 122, 250, true, false,
-     "250 rows top down of 16 bytes (122 dots, the last 6 bits unused), bit 7 the leftmost "
-     "dot; a set bit is white",
+    {"epd213", TGW_TR_EN_NOOP("tgw::core::presets", "2.13\" e-paper 122x250 (SSD1680)"), 0, 0, 1, 1,
+     122, 250, true, false,
+     TGW_TR_EN_NOOP(
+         "tgw::core::presets",
+         "250 rows top down of 16 bytes (122 dots, the last 6 bits unused), bit 7 the leftmost "
+         "dot; a set bit is white"),
      "SSD1680"},
-    {"epd290", "2.9\" e-paper 128x296 (SSD1680)", 0, 0, 1, 1, 128, 296, true, false,
-     "296 rows top down of 16 bytes, bit 7 the leftmost dot; a set bit is white", "SSD1680"},
-    {"epd420", "4.2\" e-paper 400x300 (SSD1683)", 0, 0, 1, 1, 400, 300, true, false,
-     "300 rows top down of 50 bytes, bit 7 the leftmost dot; a set bit is white", "SSD1683"},
-    {"oled12864", "0.96\"/1.3\" OLED 128x64 (SSD1306)", 3, 0, 1, 1, 128, 64, false, false,
-     "8 pages of 8 rows, 128 bytes a page; byte k of page p is column k, bit 0 on top", "SSD1306"},
-    {"oled12832", "0.91\" OLED 128x32 (SSD1306)", 3, 0, 1, 1, 128, 32, false, false,
-     "4 pages of 8 rows, 128 bytes a page; byte k of page p is column k, bit 0 on top", "SSD1306"},
+    {"epd290", TGW_TR_EN_NOOP("tgw::core::presets", "2.9\" e-paper 128x296 (SSD1680)"), 0, 0, 1, 1,
+     128, 296, true, false,
+     TGW_TR_EN_NOOP("tgw::core::presets",
+                    "296 rows top down of 16 bytes, bit 7 the leftmost dot; a set bit is white"),
+     "SSD1680"},
+    {"epd420", TGW_TR_EN_NOOP("tgw::core::presets", "4.2\" e-paper 400x300 (SSD1683)"), 0, 0, 1, 1,
+     400, 300, true, false,
+     TGW_TR_EN_NOOP("tgw::core::presets",
+                    "300 rows top down of 50 bytes, bit 7 the leftmost dot; a set bit is white"),
+     "SSD1683"},
+    {"oled12864", TGW_TR_EN_NOOP("tgw::core::presets", "0.96\"/1.3\" OLED 128x64 (SSD1306)"), 3, 0,
+     1, 1, 128, 64, false, false,
+     TGW_TR_EN_NOOP(
+         "tgw::core::presets",
+         "8 pages of 8 rows, 128 bytes a page; byte k of page p is column k, bit 0 on top"),
+     "SSD1306"},
+    {"oled12832", TGW_TR_EN_NOOP("tgw::core::presets", "0.91\" OLED 128x32 (SSD1306)"), 3, 0, 1, 1,
+     128, 32, false, false,
+     TGW_TR_EN_NOOP(
+         "tgw::core::presets",
+         "4 pages of 8 rows, 128 bytes a page; byte k of page p is column k, bit 0 on top"),
+     "SSD1306"},
 };
 
 bool sameName(std::string_view a, std::string_view b) {

@@ -57,6 +57,11 @@ public:
     Result<FT_Face> coveringFace(const std::u16string& family, bool bold, bool italic,
                                  char32_t code, int emHeight, CFaceFile* file);
 
+    // The largest pixel size at which the face's ascent plus descent fit `cellHeight`; a face
+    // of bitmap strikes only gives its largest strike that fits. Remembered under `key`, which
+    // must name the face alone. Leaves the face's size unset.
+    int fitSize(FT_Face face, const std::string& key, int cellHeight);
+
 private:
     struct CSelection;
     Status select(char16_t code, const CFontSettings& font, CSelection& out);
@@ -67,8 +72,6 @@ private:
     // Sets `face` to x × y (26.6 units) unless it already is; a face of bitmap strikes only
     // gets the strike nearest to y instead, as FreeType refuses other sizes.
     Status setSize(FT_Face face, long x, long y, const std::string& name);
-    // The largest pixel size at which the face's ascent plus descent fit `cellHeight`.
-    int fitSize(FT_Face face, const std::string& key, int cellHeight);
     Result<FT_Face> openFace(const CFaceFile& file);
     // A face for a character the chosen face lacks; the last one found is tried first.
     void fallBack(char16_t code, const CFontSettings& font, CSelection& sel);

@@ -35,14 +35,28 @@ std::u16string_view lastCharacter(std::u16string_view line) {
 Status renderTrueType(CFreeTypeRenderer& freeType, std::u16string_view text, bool rtl,
                       const CFontSettings& font, CDotMatrix& out, CInkLoss* lost) {
     const int cellHeight = font.height;
-    const int em = font.size ? font.size : font.height;
+    int em = font.size ? font.size : font.height;
     const CFaceFile* file = nullptr;
     const bool fromFile = !font.fontFile.empty();
-    Result<FT_Face> face = fromFile
-                               ? freeType.sizedFileFace(font.fontFile, font.faceIndex, em)
-                               : freeType.sizedFace(font.face, font.bold, font.italic, em, &file);
+    auto sized = [&] {
+        return fromFile ? freeType.sizedFileFace(font.fontFile, font.faceIndex, em)
+                        : freeType.sizedFace(font.face, font.bold, font.italic, em, &file);
+    };
+    Result<FT_Face> face = sized();
     if (!face)
         return failure(face.error());
+    // Fitted to the cell as characters are: the largest size whose ascent and descent fit
+    // one line's height.
+    if (font.fitCell) {
+        const std::string key =
+            "run:" + (fromFile ? font.fontFile + "#" + std::to_string(font.faceIndex)
+                               : utf16ToUtf8(font.face) + (font.bold ? ":b" : "") +
+                                     (font.italic ? ":i" : ""));
+        em = freeType.fitSize(*face, key, cellHeight);
+        face = sized();
+        if (!face)
+            return failure(face.error());
+    }
     CStyledFace styled{*face, false, false};
     if (fromFile) {
         styled.syntheticBold = font.bold && !((*face)->style_flags & FT_STYLE_FLAG_BOLD);
@@ -91,7 +105,7 @@ Status renderTrueType(CFreeTypeRenderer& freeType, std::u16string_view text, boo
     const int width = clampSide(widest);
     const int height = clampSide(long(cellHeight) * long(lines.size()));
     CGrayCanvas canvas(width, height);
-    const int top = (font.size ? (cellHeight - font.size) / 2 : 0) + font.offset;
+    const int top = (font.size && !font.fitCell ? (cellHeight - font.size) / 2 : 0) + font.offset;
     for (size_t i = 0; i < lines.size() && long(i) * cellHeight < height; ++i) {
         const CLine& line = lines[i];
         const long rowTop = long(i) * cellHeight;

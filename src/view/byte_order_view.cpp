@@ -40,7 +40,7 @@ void CByteOrderView::setSample(const CDotMatrix& sample) {
 }
 
 QSize CByteOrderView::sizeHint() const {
-    return {280, 240};
+    return {260, 200};
 }
 
 QSize CByteOrderView::minimumSizeHint() const {

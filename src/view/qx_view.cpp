@@ -100,6 +100,7 @@ CQxView::CQxView(QWidget* parent, const std::string& profilePath, CGlyphDocument
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(tr("字模"));
 
     m_renderTimer.setInterval(50);
     connect(&m_renderTimer, &QTimer::timeout, this, [this] { renderPending(20); });
@@ -113,6 +114,8 @@ CQxView::CQxView(QWidget* parent, const std::string& profilePath, CGlyphDocument
         m_tipDue = true;
         displayTip();
     });
+    m_clickTimer.setSingleShot(true);
+    connect(&m_clickTimer, &QTimer::timeout, this, [this] { endDrawing(); });
     layout(-1);
 }
 
@@ -402,7 +405,7 @@ void CQxView::drawEntry(QPainter& p, CGlyphEntry& e) {
     const uint8_t lost = e.inkLoss().sides();
     if (lost) {
         const QRect& r = s.rect;
-        const int t = std::clamp(m_settings.pointSize / 4, 1, 3);
+        const int t = std::clamp(m_settings.pointSize / 3, 2, 3);
         const QColor red(220, 0, 0);
         if (lost & kInkTop)
             p.fillRect(QRect(r.left(), r.top(), r.width(), t), red);
@@ -413,6 +416,12 @@ void CQxView::drawEntry(QPainter& p, CGlyphEntry& e) {
         if (lost & kInkRight)
             p.fillRect(QRect(r.right() + 1 - t, r.top(), t, r.height()), red);
     }
+}
+
+QString CQxView::emptyHint() {
+    return tr("还没有字模。\n\n按 Insert 添加单写字符，Shift+Insert 添加连写文字，Ctrl+Insert "
+              "添加图片；\n在“设置 > 字模字体”(Ctrl+F) 中选择字体与点阵大小。\n\n"
+              "方向键移动光标，空格键选中字模。");
 }
 
 QString CQxView::lostInkText(const CGlyphEntry& e) {
@@ -433,6 +442,13 @@ QString CQxView::lostInkText(const CGlyphEntry& e) {
 
 void CQxView::paintArea(QPainter& p, const QRect& visible) {
     p.fillRect(visible, QApplication::palette().color(QPalette::ToolTipBase));
+    if (list().empty()) {
+        // A first window says how to begin.
+        p.setPen(QApplication::palette().color(QPalette::ToolTipText));
+        p.drawText(QRect(visible.topLeft(), viewport()->size()).adjusted(20, 20, -20, -20),
+                   Qt::AlignCenter | Qt::TextWordWrap, emptyHint());
+        return;
+    }
     if (!validCellSize(m_settings.pointSize))
         return;
     for (size_t i = firstIndexAtOrBelow(visible.top()); i < list().size(); ++i) {
@@ -442,6 +458,20 @@ void CQxView::paintArea(QPainter& p, const QRect& visible) {
             break;
         if (r.bottom() >= visible.top() && r.intersects(visible))
             drawEntry(p, e);
+    }
+    // The keyboard cursor: a dashed amber frame along the inside of its entry while the view
+    // has the focus (amber stands out on every dot colour and differs from the red ink mark).
+    // (Focus within the window, not hasFocus(): a window that no manager activated still takes
+    // the keys.)
+    if (window()->focusWidget() == this && m_cursor >= 0 && size_t(m_cursor) < list().size()) {
+        const QRect r = m_states[&list().at(size_t(m_cursor))].rect;
+        if (r.intersects(visible)) {
+            p.save();
+            p.setPen(QPen(QColor(255, 190, 0), 2, Qt::DashLine));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(QRectF(r).adjusted(1, 1, -1, -1));
+            p.restore();
+        }
     }
     trimPictureCache();
 }
@@ -489,6 +519,9 @@ void CQxView::entriesRemoved(size_t lowest) {
         }
     }
     m_renderCursor = 0;
+    if (m_cursor >= long(list().size()))
+        m_cursor = long(list().size()) - 1;
+    m_anchor = -1;
     requestLayout(long(lowest) - 1);
     emit stateChanged();
 }
@@ -662,6 +695,14 @@ void CQxView::mouseDoubleClickEvent(QMouseEvent* event) {
     const long i = hitTest(event->position().toPoint());
     if (i < 0)
         return;
+    // The click before this one lit or cleared a dot of this entry: it is taken back.
+    if (m_target && m_target == &list().at(size_t(i)) && m_clickDot.changes == 1) {
+        m_clickTimer.stop();
+        m_target->setDotLevel(m_clickDot.row, m_clickDot.col, m_clickDot.before);
+        m_clickDot.changes = 0;
+    }
+    endDrawing();
+    m_cursor = i;
     ESelect mode = ESelect::Replace;
     if (event->modifiers() & Qt::ShiftModifier)
         mode = ESelect::Clear;
@@ -680,8 +721,17 @@ void CQxView::mousePressEvent(QMouseEvent* event) {
     CGlyphEntry* hit = i < 0 ? nullptr : &list().at(size_t(i));
     if (hit != m_target)
         endDrawing();
+    else
+        m_clickTimer.stop(); // the same stroke goes on
+    if (i >= 0 && i != m_cursor) {
+        updateCursorFrame();
+        m_cursor = i;
+        m_anchor = -1;
+        updateCursorFrame();
+    }
     if (hit && m_settings.mouseDraw && hit->selected() && hit != m_target) {
         m_target = hit;
+        m_clickDot = {};
         m_document->beginStroke(size_t(i));
     }
     if (!m_target)
@@ -710,15 +760,48 @@ void CQxView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CQxView::mouseReleaseEvent(QMouseEvent*) {
+    // A stroke of one dot may be the first click of a double-click: it ends when the time for
+    // a second click has passed, or with the next thing the user does.
+    if (m_target && m_clickDot.changes == 1) {
+        viewport()->releaseMouse();
+        m_drawMode = 0;
+        m_clickTimer.start(QApplication::doubleClickInterval());
+        return;
+    }
     endDrawing();
+}
+
+void CQxView::focusInEvent(QFocusEvent* event) {
+    if (m_cursor < 0 && !list().empty())
+        m_cursor = std::min(long(firstIndexAtOrBelow(verticalScrollBar()->value())),
+                            long(list().size()) - 1);
+    updateCursorFrame();
+    QAbstractScrollArea::focusInEvent(event);
 }
 
 void CQxView::focusOutEvent(QFocusEvent* event) {
     endDrawing();
+    dropTip();
+    updateCursorFrame();
     QAbstractScrollArea::focusOutEvent(event);
 }
 
+void CQxView::leaveEvent(QEvent* event) {
+    dropTip();
+    QAbstractScrollArea::leaveEvent(event);
+}
+
+void CQxView::dropTip() {
+    m_tipTimer.stop();
+    m_tipDelayTimer.stop();
+    m_tipDue = false;
+    m_tipText.clear();
+    m_lastMouse = QPoint(-1, -1);
+    QToolTip::hideText();
+}
+
 void CQxView::endDrawing() {
+    m_clickTimer.stop();
     if (m_target) {
         viewport()->releaseMouse();
         m_document->endStroke();
@@ -740,11 +823,14 @@ void CQxView::applyDraw(int mode, QPoint layoutPos) {
     const uint8_t level = mode != 1  ? 0
                           : m.grey() ? uint8_t(std::clamp<int>(m_drawLevel, 1, m.maxLevel()))
                                      : 1;
+    const uint8_t before = m.contains(row, col) ? m.level(row, col) : 0;
     m_drawingDot = true;
     const bool changed = e.setDotLevel(row, col, level);
     m_drawingDot = false;
     if (!changed)
         return;
+    if (m_clickDot.changes++ == 0)
+        m_clickDot = {row, col, before, 1};
     // Only the changed cell is repainted, in the cached picture and on screen.
     if (!s.picture.isNull()) {
         const uchar index = levelIndex(level, m.maxLevel());
@@ -788,7 +874,9 @@ void CQxView::showTip() {
 }
 
 void CQxView::displayTip() {
-    if (m_tipText.isEmpty()) {
+    // Only over the view of the active window: never over a menu or a dialog opened since.
+    if (m_tipText.isEmpty() || !isActiveWindow() || QApplication::activePopupWidget() ||
+        QApplication::activeModalWidget() || !viewport()->underMouse()) {
         QToolTip::hideText();
         return;
     }
@@ -801,11 +889,124 @@ void CQxView::displayTip() {
     QToolTip::showText(viewport()->mapToGlobal(m_lastMouse), html, viewport());
 }
 
-void CQxView::keyPressEvent(QKeyEvent* event) {
+long CQxView::entryInNextRow(long from, int direction) const {
+    if (from < 0 || size_t(from) >= list().size())
+        return -1;
+    const QRect here = m_states.at(&list().at(size_t(from))).rect;
+    const int centre = here.center().x();
+    long best = -1;
+    int bestDistance = INT_MAX;
+    int rowTop = INT_MIN;
+    for (long i = from + direction; i >= 0 && size_t(i) < list().size(); i += direction) {
+        const QRect r = m_states.at(&list().at(size_t(i))).rect;
+        if (r.top() == here.top())
+            continue;
+        if (rowTop == INT_MIN)
+            rowTop = r.top();
+        else if (r.top() != rowTop)
+            break; // past the adjacent row
+        const int distance = std::abs(r.center().x() - centre);
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = i;
+        }
+    }
+    return best;
+}
+
+void CQxView::setCursorEntry(long index) {
+    if (index >= long(list().size()))
+        index = long(list().size()) - 1;
+    updateCursorFrame();
+    m_cursor = index;
+    updateCursorFrame();
+    if (m_cursor < 0)
+        return;
+    const QRect r = m_states[&list().at(size_t(m_cursor))].rect;
     QScrollBar* v = verticalScrollBar();
     QScrollBar* h = horizontalScrollBar();
+    if (r.top() < v->value())
+        v->setValue(r.top());
+    else if (r.bottom() >= v->value() + viewport()->height())
+        v->setValue(std::min(r.top(), r.bottom() + 1 - viewport()->height()));
+    if (r.left() < h->value())
+        h->setValue(r.left());
+    else if (r.right() >= h->value() + viewport()->width())
+        h->setValue(std::min(r.left(), r.right() + 1 - viewport()->width()));
+}
+
+void CQxView::updateCursorFrame() {
+    if (m_cursor < 0 || size_t(m_cursor) >= list().size())
+        return;
+    auto it = m_states.find(&list().at(size_t(m_cursor)));
+    if (it == m_states.end())
+        return;
+    viewport()->update(
+        it->second.rect.adjusted(-1, -1, 1, 1)
+            .translated(-horizontalScrollBar()->value(), -verticalScrollBar()->value()));
+}
+
+void CQxView::moveCursor(long to, bool extend) {
+    if (to < 0 || size_t(to) >= list().size())
+        return;
+    const long from = m_cursor;
+    setCursorEntry(to);
+    if (!extend) {
+        m_anchor = -1;
+        return;
+    }
+    if (m_anchor < 0)
+        m_anchor = from < 0 ? to : from;
+    for (long i = std::min(m_anchor, to); i <= std::max(m_anchor, to); ++i)
+        if (!list().at(size_t(i)).selected())
+            list().select(size_t(i), ESelect::Add);
+    viewport()->update();
+    emit stateChanged();
+}
+
+void CQxView::keyPressEvent(QKeyEvent* event) {
+    QScrollBar* v = verticalScrollBar();
     const bool vOn = v->isEnabled() && v->maximum() > 0;
-    const bool hOn = h->isVisible() && h->maximum() > 0;
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const bool extend = mods == Qt::ShiftModifier;
+    const long last = long(list().size()) - 1;
+    if (last >= 0 && (mods == Qt::NoModifier || extend)) {
+        const long at = m_cursor < 0 ? -1 : std::min(m_cursor, last);
+        switch (event->key()) {
+        case Qt::Key_Left:
+            moveCursor(at < 0 ? 0 : std::max(0L, at - 1), extend);
+            return;
+        case Qt::Key_Right:
+            moveCursor(at < 0 ? 0 : std::min(last, at + 1), extend);
+            return;
+        case Qt::Key_Up:
+            moveCursor(at < 0 ? 0 : entryInNextRow(at, -1), extend);
+            return;
+        case Qt::Key_Down:
+            moveCursor(at < 0 ? 0 : entryInNextRow(at, +1), extend);
+            return;
+        case Qt::Key_Home:
+            moveCursor(0, extend);
+            return;
+        case Qt::Key_End:
+            moveCursor(last, extend);
+            return;
+        case Qt::Key_Space:
+            if (!extend) {
+                const long i = at < 0 ? 0 : at;
+                setCursorEntry(i);
+                list().select(size_t(i),
+                              list().at(size_t(i)).selected() ? ESelect::Clear : ESelect::Add);
+                m_anchor = i;
+                viewport()->update();
+                emit stateChanged();
+                return;
+            }
+            break;
+        default:
+            break;
+        }
+    }
     switch (event->key()) {
     case Qt::Key_PageUp:
         if (vOn)
@@ -815,14 +1016,6 @@ void CQxView::keyPressEvent(QKeyEvent* event) {
         if (vOn)
             v->setValue(v->value() + v->pageStep());
         break;
-    case Qt::Key_Up:
-        if (vOn)
-            v->setValue(v->value() - v->singleStep());
-        break;
-    case Qt::Key_Down:
-        if (vOn)
-            v->setValue(v->value() + v->singleStep());
-        break;
     case Qt::Key_Home:
         if (vOn)
             v->setValue(0);
@@ -830,14 +1023,6 @@ void CQxView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_End:
         if (vOn)
             v->setValue(v->maximum());
-        break;
-    case Qt::Key_Left:
-        if (hOn)
-            h->setValue(h->value() - h->singleStep());
-        break;
-    case Qt::Key_Right:
-        if (hOn)
-            h->setValue(h->value() + h->singleStep());
         break;
     default:
         QAbstractScrollArea::keyPressEvent(event);

@@ -80,12 +80,20 @@ public:
     // Ends a mouse stroke in progress, so that it becomes its own history step.
     void finishStroke() { endDrawing(); }
 
+    // The keyboard cursor: the entry the arrows move over and Space selects; −1 for none.
+    long cursorEntry() const { return m_cursor; }
+    void setCursorEntry(long index);
+    // Hides the hover tip and forgets the pointer's place (a menu or a dialog opens).
+    void dropTip();
+
     // Renders entries without dots for at most `budgetMs`; returns how many it rendered.
     int renderPending(int budgetMs);
     // The text of the hover tip as last set (empty when there is no entry under the cursor).
     QString tipText() const { return m_tipText; }
     // The tip's line for an entry whose render cut ink off at its sides; empty when none.
     static QString lostInkText(const CGlyphEntry& entry);
+    // What the empty view says of how to begin.
+    static QString emptyHint();
     // Draws the part of the layout inside `visible` (layout coordinates) with `painter`.
     void paintArea(QPainter& painter, const QRect& visible);
     size_t cachedPictureBytes() const { return m_pictureBytes; }
@@ -106,7 +114,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     bool viewportEvent(QEvent* event) override;
 
@@ -142,6 +152,11 @@ private:
     // Sets the tip text for the entry under the cursor; shows it once the delay has passed.
     void showTip();
     void displayTip();
+    // The entry above (−1) or below (+1) the cursor, nearest to it across; −1 when none.
+    long entryInNextRow(long from, int direction) const;
+    // Moves the cursor for an arrow key; with `extend` the entries passed are selected too.
+    void moveCursor(long to, bool extend);
+    void updateCursorFrame();
 
     // False when the profile could not be read at start: it is then never written over.
     bool m_profileReadable = true;
@@ -176,6 +191,17 @@ private:
     bool m_tipDue = false;  // the cursor has rested long enough for the tip to show
     QPoint m_lastMouse{-1, -1};
     QString m_tipText;
+
+    long m_cursor = -1; // the keyboard cursor's entry
+    long m_anchor = -1; // where a Shift+arrow selection began
+    // A click on a selected entry lights its dot at once; a double-click that follows takes
+    // the dot back, so that double-clicking only selects.
+    struct CClickDot {
+        int row = 0, col = 0;
+        uint8_t before = 0; // the dot's level before the click
+        int changes = 0;    // dots this stroke changed
+    } m_clickDot;
+    QTimer m_clickTimer; // the stroke of a single click stays open for a double-click
 };
 
 } // namespace tgw

@@ -1,6 +1,7 @@
 #include "app/font_dialog.h"
 #include "app/info_label.h"
 #include "app/main_frame.h"
+#include "app/messages.h"
 #include "view/code_viewer.h"
 #include "view/qx_view.h"
 
@@ -324,7 +325,9 @@ private slots:
             if (QString(viewer).startsWith("/no"))
                 QVERIFY(frame.statusBar()->currentMessage().contains("/no/such/viewer"));
             else
-                QCOMPARE(frame.statusBar()->currentMessage(), QString("就绪"));
+                QCOMPARE(
+                    frame.statusBar()->currentMessage(),
+                    writtenText(1, QFileInfo(frame.codeFilePath()).size(), frame.codeFilePath()));
         }
     }
 };

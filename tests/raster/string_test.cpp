@@ -244,3 +244,23 @@ TEST(DirectionRuns, NeutralsFollowTheirNeighboursAndRunsReorder) {
     EXPECT_EQ(texts(u"e\u0301x", false), (V{u"e\u0301x>"}));
     EXPECT_TRUE(directionRuns(u"", true).empty());
 }
+
+TEST(TrueTypeStrings, FitTheCellKeepsTheWholeInkOfARun) {
+    // Descenders and the bottom stroke of a CJK character reach below an 18-dot line at the
+    // cell's own size; fitted, the run loses no dot and stays one line high.
+    CFontSettings f = truetype(u"DejaVu Sans", 18, 18);
+    CRasteriser r;
+    CDotMatrix cut, fitted;
+    ASSERT_TRUE(r.renderString(u"Hg中", false, f, cut));
+    EXPECT_TRUE(r.lastInkLoss().sides() & kInkBottom);
+    f.fitCell = true;
+    ASSERT_TRUE(r.renderString(u"Hg中", false, f, fitted));
+    EXPECT_EQ(fitted.height(), 18);
+    EXPECT_EQ(r.lastInkLoss().sides(), 0);
+    // The descender of g now ends inside the cell: the bottom row is blank.
+    int bottom = 0;
+    for (int x = 0; x < fitted.width(); ++x)
+        bottom += fitted.lit(17, x);
+    EXPECT_EQ(bottom, 0);
+    EXPECT_LT(fitted.width(), cut.width());
+}

@@ -4,7 +4,7 @@
 <context>
     <name>tgw::CAddCharsDialog</name>
     <message>
-        <location filename="../add_chars_dialog.cpp" line="+16"/>
+        <location filename="../add_chars_dialog.cpp" line="+17"/>
         <source>添加单写字符</source>
         <translation>Add Single Characters</translation>
     </message>
@@ -14,12 +14,12 @@
         <translation>Type the characters to convert; each character becomes one matrix:</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+6"/>
         <source>导入...</source>
         <translation>Import...</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>请指定需导入的文件...</source>
         <translation>Choose the file to import...</translation>
     </message>
@@ -47,7 +47,7 @@
 <context>
     <name>tgw::CAddStringDialog</name>
     <message>
-        <location filename="../add_string_dialog.cpp" line="+33"/>
+        <location filename="../add_string_dialog.cpp" line="+34"/>
         <source>从右向左阅读</source>
         <translation>Right-to-left reading</translation>
     </message>
@@ -65,7 +65,7 @@
 <context>
     <name>tgw::CCodeFormatDialog</name>
     <message>
-        <location filename="../code_format_dialog.cpp" line="+44"/>
+        <location filename="../code_format_dialog.cpp" line="+47"/>
         <source>字节行从上到下，每行从左到右</source>
         <translation>Byte rows top to bottom, each row left to right</translation>
     </message>
@@ -115,12 +115,7 @@
         <translation>Custom</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <source>预设</source>
-        <translation>Preset</translation>
-    </message>
-    <message>
-        <location line="+3"/>
+        <location line="+26"/>
         <source>取点方式</source>
         <translation>Dot order</translation>
     </message>
@@ -165,37 +160,27 @@
         <translation>Code templates</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>每个字模代码之前 (%MATRIXCODE_HEAD_FONT% 为字体说明)：</source>
-        <translation>Before each matrix (%MATRIXCODE_HEAD_FONT% is the font description):</translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location line="+5"/>
         <source>每个字模代码之后：</source>
         <translation>After each matrix:</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+9"/>
         <source>代码查看程序</source>
         <translation>Code viewer program</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+11"/>
         <source>字节示意 (数字为字节序号，红角为最高位)</source>
         <translation>Byte layout (numbers are byte indexes, the red corner marks the high bit)</translation>
     </message>
     <message>
-        <location line="+52"/>
+        <location line="+105"/>
         <source>要求：</source>
         <translation>Requires: </translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>当前点阵 %1x%2 不符合要求</source>
-        <translation>The current %1x%2 matrix does not meet this</translation>
-    </message>
-    <message>
-        <location line="+12"/>
+        <location line="+30"/>
         <source>符合的预设：无</source>
         <translation>Matching presets: none</translation>
     </message>
@@ -205,12 +190,124 @@
         <translation>Matching presets: </translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-31"/>
+        <location line="+10"/>
+        <location line="+21"/>
         <source>；</source>
         <translation>; </translation>
     </message>
     <message>
+        <location line="-216"/>
+        <source>%1°</source>
+        <translation>%1°</translation>
+    </message>
+    <message>
         <location line="+11"/>
+        <source>预设 (&amp;P)</source>
+        <translation>&amp;Preset</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>安装方向 (&amp;R)</source>
+        <translation>&amp;Mounting</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>显示屏顺时针转过的角度</source>
+        <translation>How far the display is turned clockwise</translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <source>每个字模代码之前 (%MATRIXCODE_HEAD_FONT% 为字体说明，Ctrl+Tab 输入制表符)：</source>
+        <translation>Before each matrix (%MATRIXCODE_HEAD_FONT% is the font description; Ctrl+Tab types a tab):</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>每个字模代码之前</source>
+        <translation>Before each matrix</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>程序内的代码窗口</source>
+        <translation>the program&apos;s own code window</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>字节示意</source>
+        <translation>Byte layout</translation>
+    </message>
+    <message>
+        <location line="+78"/>
+        <source>自定义：按下面选定的取点方式与字节排列输出，点阵不做改动。</source>
+        <translation>Custom: the dot and byte orders chosen below; the dots stay as they are.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>整屏 %1x%2 (%3)</source>
+        <translation>the whole %1x%2 screen (%3)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>竖屏</source>
+        <translation>portrait</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>横屏</source>
+        <translation>landscape</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>固定 %1x%2 点阵</source>
+        <translation>a fixed %1x%2 matrix</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>每点 %1 位</source>
+        <translation>%1 bits a dot</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>宽度为 %1 的倍数</source>
+        <translation>width a multiple of %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>高度为 %1 的倍数</source>
+        <translation>height a multiple of %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>每行左右镜像</source>
+        <translation>each row mirrored left-right</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>点阵反色 (亮点以 0 发送)</source>
+        <translation>dots inverted (lit dots sent as 0)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>转回显示屏存储的方向 (%1°)</source>
+        <translation>turned back into the display&apos;s memory orientation (%1°)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>输出时：</source>
+        <translation>On export: </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>点阵不变，只定顺序</source>
+        <translation>the dots stay as they are, only the orders are set</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>警告：当前点阵 %1x%2 不符合要求</source>
+        <translation>Warning: the current %1x%2 matrix does not meet these needs</translation>
+    </message>
+    <message>
+        <location line="+23"/>
         <source>模式%1：%2</source>
         <translation>Order %1: %2</translation>
     </message>
@@ -299,11 +396,12 @@
     <name>tgw::CFontDialog</name>
     <message>
         <location filename="../font_dialog.cpp" line="+36"/>
+        <location line="+111"/>
         <source>字号</source>
         <translation>Size</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-109"/>
         <source>粗体</source>
         <translation>Bold</translation>
     </message>
@@ -324,21 +422,23 @@
     </message>
     <message>
         <location line="+1"/>
+        <location line="+109"/>
         <source>纵向偏移</source>
         <translation>Vertical offset</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-108"/>
         <source>ASCII 字符半宽</source>
         <translation>ASCII characters half width</translation>
     </message>
     <message>
         <location line="+1"/>
+        <location line="+108"/>
         <source>字体文件</source>
         <translation>Font file</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-107"/>
         <source>浏览...</source>
         <translation>Browse...</translation>
     </message>
@@ -403,7 +503,27 @@
         <translation>Preview</translation>
     </message>
     <message>
-        <location line="+88"/>
+        <location line="+32"/>
+        <source>点阵宽度</source>
+        <translation>Matrix width</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>点阵高度</source>
+        <translation>Matrix height</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>字体序号</source>
+        <translation>Face index</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>字体文件说明</source>
+        <translation>Font file description</translation>
+    </message>
+    <message>
+        <location line="+82"/>
         <source>当前设置无法生成字模</source>
         <translation>These settings cannot draw a glyph</translation>
     </message>
@@ -465,9 +585,17 @@
     </message>
 </context>
 <context>
+    <name>tgw::CIpv4Edit</name>
+    <message>
+        <location filename="../network_dialog.cpp" line="+31"/>
+        <source>IP 地址第 %1 段</source>
+        <translation>IP address, part %1</translation>
+    </message>
+</context>
+<context>
     <name>tgw::CLibraryDialog</name>
     <message>
-        <location filename="../library_dialog.cpp" line="+36"/>
+        <location filename="../library_dialog.cpp" line="+35"/>
         <source>未指定生成的字库中需要包含的字符内容！</source>
         <translation>No characters were given for the library to hold.</translation>
     </message>
@@ -536,6 +664,11 @@ Sort in UNICODE order?</translation>
         <translation>Type the characters the library should hold</translation>
     </message>
     <message>
+        <location line="+2"/>
+        <source>自定义字符</source>
+        <translation>Custom characters</translation>
+    </message>
+    <message>
         <location line="+4"/>
         <source>仅可打印 ASCII 字符（32～127）</source>
         <translation>Printable ASCII characters only (32–127)</translation>
@@ -546,7 +679,12 @@ Sort in UNICODE order?</translation>
         <translation>Range: </translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+4"/>
+        <source>范围</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>以逗号分隔的编码或“起-止”范围，十六进制加 0x，或十进制；按编码升序，不重复</source>
         <translation>Codes or &quot;from-to&quot; ranges separated by commas, hexadecimal with 0x or decimal; in ascending order, each once</translation>
     </message>
@@ -554,6 +692,11 @@ Sort in UNICODE order?</translation>
         <location line="+5"/>
         <source>另加的符号，如 °±µ</source>
         <translation>Extra symbols, e.g. °±µ</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>另加的符号</source>
+        <translation>Further symbols</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -612,11 +755,12 @@ Sort in UNICODE order?</translation>
     </message>
     <message>
         <location line="+3"/>
+        <location line="+5"/>
         <source>比例字体预览</source>
         <translation>Proportional preview</translation>
     </message>
     <message>
-        <location line="+143"/>
+        <location line="+139"/>
         <source>字符范围有误：</source>
         <translation>The character range is wrong: </translation>
     </message>
@@ -649,7 +793,7 @@ Sort in UNICODE order?</translation>
         <translation>%1 (*.%2);;All files (*.*)</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+26"/>
         <source>正在停止...</source>
         <translation>Stopping...</translation>
     </message>
@@ -659,7 +803,7 @@ Sort in UNICODE order?</translation>
         <translation>%1 of %2 matrices built</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+18"/>
         <source>已停止，未写入文件</source>
         <translation>Stopped; no file was written</translation>
     </message>
@@ -676,7 +820,7 @@ Sort in UNICODE order?</translation>
 <context>
     <name>tgw::CMainFrame</name>
     <message>
-        <location filename="../main_frame.cpp" line="+58"/>
+        <location filename="../main_frame.cpp" line="+61"/>
         <source>传输的数据是否需要包含字模索引表？
 
 索引表包含如下内容 [数值均为BigEndian]：
@@ -751,7 +895,7 @@ The index table holds [big-endian]:<byte value="xd"/>
 </translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+20"/>
         <source>蓝色 (&amp;B)</source>
         <translation>&amp;Blue</translation>
     </message>
@@ -797,7 +941,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Ready</translation>
     </message>
     <message>
-        <location line="+59"/>
+        <location line="+71"/>
         <source>文件(&amp;F)</source>
         <translation>&amp;File</translation>
     </message>
@@ -868,23 +1012,23 @@ The index table holds [big-endian]:<byte value="xd"/>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+868"/>
+        <location line="+942"/>
         <source>撤销 (&amp;U)</source>
         <translation>&amp;Undo</translation>
     </message>
     <message>
-        <location line="-868"/>
+        <location line="-942"/>
         <source>撤销上一步操作</source>
         <translation>Undo the last change</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+868"/>
+        <location line="+942"/>
         <source>重做 (&amp;R)</source>
         <translation>&amp;Redo</translation>
     </message>
     <message>
-        <location line="-868"/>
+        <location line="-942"/>
         <source>重做上一步撤销的操作</source>
         <translation>Redo the last undone change</translation>
     </message>
@@ -1278,28 +1422,76 @@ The index table holds [big-endian]:<byte value="xd"/>
         <source>单元大小</source>
         <translation>Cell Size</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <location line="+3"/>
-        <source>&amp;%1 像素</source>
-        <translation>&amp;%1 pixels</translation>
+        <source>&amp;%n 像素</source>
+        <translation>
+            <numerusform>&amp;%n pixel</numerusform>
+            <numerusform>&amp;%n pixels</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+2"/>
+        <source>%n 像素</source>
+        <translation>
+            <numerusform>%n pixel</numerusform>
+            <numerusform>%n pixels</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+2"/>
+        <source>每个点阵单元显示为 %n 像素</source>
+        <translation>
+            <numerusform>Show each matrix cell as %n pixel</numerusform>
+            <numerusform>Show each matrix cell as %n pixels</numerusform>
+        </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+278"/>
+        <source>Tessaglyphworks %1
+
+点阵字模的生成、编辑、导出与传输。
+
+项目文件格式版本 %2 (program_version)</source>
+        <translation>Tessaglyphworks %1
+
+Makes, edits, exports and sends dot-matrix glyphs.
+
+Project file format version %2 (program_version)</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+34"/>
+        <source>%n 个字符已存在，未添加</source>
+        <translation>
+            <numerusform>%n character already exists, not added</numerusform>
+            <numerusform>%n characters already exist, not added</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+9"/>
+        <source>GB2312 点阵字库不含 ASCII 字符，%n 个字模为空白；请选用 ASCII 点阵字库或系统字体</source>
+        <translation>
+            <numerusform>The GB2312 dot fonts hold no ASCII characters: %n matrix is blank; choose an ASCII dot font or a system font</numerusform>
+            <numerusform>The GB2312 dot fonts hold no ASCII characters: %n matrices are blank; choose an ASCII dot font or a system font</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>字形超出字模的点已被截去 (字模带红边)：在“字模字体”中选“适应单元”或设纵向偏移可保留全部的点</source>
+        <translation>Dots of glyphs that reach beyond the matrix were cut off (red edge): choose &quot;Fit the cell&quot; or a vertical offset in Matrix Font to keep them all</translation>
+    </message>
+    <message>
+        <location line="-343"/>
         <source>1&amp;0 像素</source>
         <translation>1&amp;0 pixels</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>%1 像素</source>
-        <translation>%1 pixels</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>每个点阵单元显示为 %1 像素</source>
-        <translation>Show each matrix cell as %1 pixels</translation>
-    </message>
-    <message>
-        <location line="+5"/>
+        <location line="+8"/>
         <source>字模色调</source>
         <translation>Matrix Colour</translation>
     </message>
@@ -1381,7 +1573,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Show the program information and version</translation>
     </message>
     <message>
-        <location line="+59"/>
+        <location line="+68"/>
         <source> 灰度级 </source>
         <translation> Level </translation>
     </message>
@@ -1396,26 +1588,17 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>The level the left button draws on grey matrices (the right button clears)</translation>
     </message>
     <message>
-        <location line="+164"/>
+        <location line="+169"/>
         <source>关于 Tessaglyphworks</source>
         <translation>About Tessaglyphworks</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Tessaglyphworks %1
-
-点阵字模的生成、编辑、导出与传输。</source>
-        <translation>Tessaglyphworks %1
-
-Makes, edits, exports and sends dot-matrix glyphs.</translation>
-    </message>
-    <message>
-        <location line="+23"/>
+        <location line="+77"/>
         <source>重复过滤功能已开启，不能重复添加同一字串！</source>
         <translation>Duplicate filtering is on: the same string cannot be added twice.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+12"/>
         <source>指定图形文件...</source>
         <translation>Choose a Picture File...</translation>
     </message>
@@ -1426,7 +1609,7 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
     </message>
     <message>
         <location line="+143"/>
-        <location line="+18"/>
+        <location line="+19"/>
         <location line="+47"/>
         <source>文件打开失败，请检查！
 
@@ -1451,7 +1634,7 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <translation>Binary files (*.BIN *.bin);;All files (*.*)</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+35"/>
         <source>打开项目</source>
         <translation>Open Project</translation>
     </message>
@@ -1505,7 +1688,7 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
 <context>
     <name>tgw::CNetworkDialog</name>
     <message>
-        <location filename="../network_dialog.cpp" line="+110"/>
+        <location filename="../network_dialog.cpp" line="+80"/>
         <source>网络设置</source>
         <translation>Network settings</translation>
     </message>
@@ -1533,7 +1716,27 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
 <context>
     <name>tgw::CQxView</name>
     <message>
-        <location filename="../../view/qx_view.cpp" line="+424"/>
+        <location filename="../../view/qx_view.cpp" line="+103"/>
+        <source>字模</source>
+        <translation>Matrices</translation>
+    </message>
+    <message>
+        <location line="+319"/>
+        <source>还没有字模。
+
+按 Insert 添加单写字符，Shift+Insert 添加连写文字，Ctrl+Insert 添加图片；
+在“设置 &gt; 字模字体”(Ctrl+F) 中选择字体与点阵大小。
+
+方向键移动光标，空格键选中字模。</source>
+        <translation>No matrices yet.
+
+Press Insert to add single characters, Shift+Insert to add a text string, Ctrl+Insert to add a picture;
+choose the font and matrix size in Settings &gt; Matrix Font (Ctrl+F).
+
+The arrow keys move the cursor, Space selects a matrix.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>上边</source>
         <translation>top</translation>
     </message>
@@ -1599,7 +1802,7 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
 <context>
     <name>tgw::CThresholdDialog</name>
     <message>
-        <location filename="../add_string_dialog.cpp" line="+20"/>
+        <location filename="../add_string_dialog.cpp" line="+23"/>
         <source>反色 (暗像素取为亮点)</source>
         <translation>Invert (dark pixels become lit dots)</translation>
     </message>
@@ -1609,7 +1812,13 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <translation>Picture Threshold</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+7"/>
+        <location line="+1"/>
+        <source>亮度阀值</source>
+        <translation>Brightness threshold</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>阀值</source>
         <translation>Threshold</translation>
     </message>
@@ -1649,17 +1858,22 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <translation>Method</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>尺寸</source>
         <translation>Size</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+7"/>
         <source>每点位数</source>
         <translation>Bits a dot</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+11"/>
+        <source>预览</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>亮度阀值 (0–255)：亮度不低于阀值的像素取为亮点</source>
         <translation>Brightness threshold (0–255): pixels at least this bright become lit dots</translation>
     </message>
@@ -1760,6 +1974,25 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <location line="+41"/>
         <source>接收记录：</source>
         <translation>Reply log:</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::DialogKeys</name>
+    <message>
+        <location filename="../dialog_keys.cpp" line="+62"/>
+        <source>确定 (&amp;O)</source>
+        <translation>&amp;OK</translation>
+    </message>
+</context>
+<context>
+    <name>tgw::Messages</name>
+    <message numerus="yes">
+        <location filename="../messages.cpp" line="+89"/>
+        <source>已写入 %n 个字模，%1 字节：%2</source>
+        <translation>
+            <numerusform>wrote %n glyph, %1 bytes to %2</numerusform>
+            <numerusform>wrote %n glyphs, %1 bytes to %2</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -2105,12 +2338,12 @@ File [%s]<byte value="xd"/>
         <translation>Choose the interface language; it takes effect at the next start</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+19"/>
         <source>Tessaglyphworks 提示</source>
         <translation>Tessaglyphworks Notice</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-7"/>
         <source>界面语言已更改，重新启动程序后生效。</source>
         <translation>The interface language has been changed. It takes effect when the program is restarted.</translation>
     </message>
@@ -2118,7 +2351,7 @@ File [%s]<byte value="xd"/>
 <context>
     <name>tgw::messages</name>
     <message>
-        <location filename="../messages.cpp" line="+26"/>
+        <location filename="../messages.cpp" line="-60"/>
         <source>Tessaglyphworks 提示</source>
         <translation>Tessaglyphworks Notice</translation>
     </message>

@@ -32,6 +32,169 @@
     </message>
 </context>
 <context>
+    <name>tgw::core::presets</name>
+    <message>
+        <location filename="../../codegen/display_presets.cpp" line="+21"/>
+        <source>SSD1306 / SSD1309 / SH1106 OLED</source>
+        <translation>SSD1306 / SSD1309 / SH1106 OLED</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>pages of 8 rows; byte k of page p is column k, bit 0 the top row of the page</source>
+        <translation>每页 8 行；第 p 页的第 k 字节是第 k 列，bit0 为该页最上一行</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>ST7565 / ST7567 / UC1701 LCD</source>
+        <translation>ST7565 / ST7567 / UC1701 LCD</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>pages of 8 rows; byte k of page p is column k, D0 the top row of the page</source>
+        <translation>每页 8 行；第 p 页的第 k 字节是第 k 列，D0 为该页最上一行</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>PCD8544 (84x48 LCD)</source>
+        <translation>PCD8544 (84x48 LCD)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>6 banks of 8 rows, horizontal addressing; byte x of bank y is column x, D0 on top</source>
+        <translation>6 个存储体，每个 8 行，水平寻址；第 y 存储体的第 x 字节是第 x 列，D0 在上</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>ST7920 graphic RAM</source>
+        <translation>ST7920 图形存储器</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>rows of 16-bit words, high byte first, the leftmost dot in the word&apos;s top bit</source>
+        <translation>每行由 16 位字组成，高字节在前，最左边的点在字的最高位</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>HD44780 custom character (CGRAM)</source>
+        <translation>HD44780 自定义字符 (CGRAM)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>8 bytes a character, one a row top down; bits 4..0 are the dots left to right</source>
+        <translation>每个字符 8 字节，自上而下每行一个；bit4..bit0 为从左到右的点</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>MAX7219 8x8 module</source>
+        <translation>MAX7219 8x8 模块</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>digit registers 1..8 are the rows top down; D7 is the leftmost LED (FC-16 wiring)</source>
+        <translation>数位寄存器 1..8 为自上而下的各行；D7 为最左边的 LED (FC-16 接法)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>HUB08 / HUB12 LED panel</source>
+        <translation>HUB08 / HUB12 LED 屏</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>each row shifted in as bytes left to right, most significant bit (leftmost dot) first</source>
+        <translation>每行按字节从左到右移入，最高位 (最左边的点) 在先</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>SSD1680 e-paper</source>
+        <translation>SSD1680 电子纸</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>rows of bytes, the leftmost dot in bit 7; a set bit is white, so lit dots are sent as 0</source>
+        <translation>按行排列的字节，最左边的点在 bit7；置位为白色，因此亮点以 0 发送</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>SSD1322 grey OLED (4 bits a dot)</source>
+        <translation>SSD1322 灰度 OLED (每点 4 位)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>rows of 4-bit dots, two a byte, D7..D4 the left dot (nibble re-map on, as 256x64 modules are set up); a column address covers 4 dots; level 15 is brightest</source>
+        <translation>按行排列的 4 位点，每字节两个，D7..D4 为左边的点 (半字节重映射开启，256x64 模块即如此设置)；一个列地址对应 4 个点；灰度 15 最亮</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>SSD1327 grey OLED (4 bits a dot)</source>
+        <translation>SSD1327 灰度 OLED (每点 4 位)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>rows of 4-bit dots, two a byte, D3..D0 the left dot (re-map register A0h at its reset value 00h); level 15 is brightest</source>
+        <translation>按行排列的 4 位点，每字节两个，D3..D0 为左边的点 (重映射寄存器 A0h 为复位值 00h)；灰度 15 最亮</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>SSD1606 4-grey e-paper (2 bits a dot)</source>
+        <translation>SSD1606 四灰度电子纸 (每点 2 位)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>rows of 2-bit dots, four a byte, D7..D6 the left dot; 00 is black and 11 white, so the levels are sent inverted</source>
+        <translation>按行排列的 2 位点，每字节四个，D7..D6 为左边的点；00 为黑、11 为白，因此灰度反转后发送</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>2.13&quot; e-paper 122x250 (SSD1680)</source>
+        <translation>2.13 英寸电子纸 122x250 (SSD1680)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>250 rows top down of 16 bytes (122 dots, the last 6 bits unused), bit 7 the leftmost dot; a set bit is white</source>
+        <translation>自上而下 250 行，每行 16 字节 (122 点，末尾 6 位不用)，bit7 为最左边的点；置位为白色</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>2.9&quot; e-paper 128x296 (SSD1680)</source>
+        <translation>2.9 英寸电子纸 128x296 (SSD1680)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>296 rows top down of 16 bytes, bit 7 the leftmost dot; a set bit is white</source>
+        <translation>自上而下 296 行，每行 16 字节，bit7 为最左边的点；置位为白色</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>4.2&quot; e-paper 400x300 (SSD1683)</source>
+        <translation>4.2 英寸电子纸 400x300 (SSD1683)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>300 rows top down of 50 bytes, bit 7 the leftmost dot; a set bit is white</source>
+        <translation>自上而下 300 行，每行 50 字节，bit7 为最左边的点；置位为白色</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>0.96&quot;/1.3&quot; OLED 128x64 (SSD1306)</source>
+        <translation>0.96/1.3 英寸 OLED 128x64 (SSD1306)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>8 pages of 8 rows, 128 bytes a page; byte k of page p is column k, bit 0 on top</source>
+        <translation>8 页，每页 8 行、128 字节；第 p 页的第 k 字节是第 k 列，bit0 在上</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>0.91&quot; OLED 128x32 (SSD1306)</source>
+        <translation>0.91 英寸 OLED 128x32 (SSD1306)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>4 pages of 8 rows, 128 bytes a page; byte k of page p is column k, bit 0 on top</source>
+        <translation>4 页，每页 8 行、128 字节；第 p 页的第 k 字节是第 k 列，bit0 在上</translation>
+    </message>
+</context>
+<context>
     <name>tgw::core::transfer</name>
     <message>
         <location filename="../../transfer/hex_bytes.cpp" line="+104"/>
