@@ -170,7 +170,7 @@ void BM_FontWriter(benchmark::State& state, const char* name) {
     size_t bytes = 0;
     for (auto _ : state) {
         CStringOutput out;
-        if (Status s = writer->writeProportional(font, o, out); !s) {
+        if (Status s = writer->writeProportional(font, o, CWriterOptions(), out); !s) {
             state.SkipWithError(s.error().c_str());
             return;
         }

@@ -71,6 +71,10 @@ int runExport(CCommandOptions& options, const CExportOptions& ex) {
     }
     CWriterOptions writerOptions;
     writerOptions.withIndex = ex.index;
+    if (Status s = ex.font.applyTo(*writer, writerOptions); !s) {
+        std::fprintf(stderr, "tgw: %s\n", s.error().c_str());
+        return 2;
+    }
     if (format == "c")
         encoding.headerName = name;
     else
@@ -144,6 +148,7 @@ void registerExport(CLI::App& app, CCommands& commands) {
              "guard; the per-entry comments and templates stay inside the array. With " +
                  namedFormats() + ": the font's symbol (default: made from face, size and style)");
     ex->font.addRemapOption(cmd);
+    ex->font.addFormatChoiceOptions(cmd);
     commands.push_back({cmd, [options, ex] { return runExport(*options, *ex); }});
 }
 

@@ -199,7 +199,8 @@ COutputWriter bdfFontWriter() {
                     EWriterInput::Proportional,
                     false,
                     false};
-    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&, IOutput& out) {
+    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&,
+                             const CWriterOptions&, IOutput& out) {
         return writeBdfFont(font, out);
     };
     return w;

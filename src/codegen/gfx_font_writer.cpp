@@ -219,7 +219,8 @@ COutputWriter gfxFontWriter() {
                     EWriterInput::Proportional,
                     false,
                     false};
-    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&, IOutput& out) {
+    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&,
+                             const CWriterOptions&, IOutput& out) {
         return writeGfxFont(font, out);
     };
     w.checkFont = checkGfxFont;

@@ -185,7 +185,10 @@ COutputWriter metricsTextWriter() {
                     EWriterInput::Proportional,
                     false,
                     false};
-    w.writeProportional = writeMetricsText;
+    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions& encoding,
+                             const CWriterOptions&, IOutput& out) {
+        return writeMetricsText(font, encoding, out);
+    };
     w.checkGlyph = checkMetricsGlyph;
     w.takesName = true;
     w.depths = kEveryDepth;
@@ -200,7 +203,10 @@ COutputWriter metricsBinaryWriter() {
                     EWriterInput::Proportional,
                     true,
                     false};
-    w.writeProportional = writeMetricsBinary;
+    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions& encoding,
+                             const CWriterOptions&, IOutput& out) {
+        return writeMetricsBinary(font, encoding, out);
+    };
     w.checkGlyph = checkMetricsGlyph;
     w.depths = kEveryDepth;
     return w;

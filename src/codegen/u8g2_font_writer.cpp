@@ -406,7 +406,8 @@ COutputWriter u8g2FontWriter() {
                     EWriterInput::Proportional,
                     false,
                     false};
-    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&, IOutput& out) {
+    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&,
+                             const CWriterOptions&, IOutput& out) {
         return writeU8g2Font(font, out);
     };
     w.checkGlyph = checkU8g2Glyph;
