@@ -135,9 +135,10 @@ Status checkWriterChoices(const COutputWriter& writer, const CWriterOptions& opt
         return {};
     COutputWriter held = writer;
     held.depths = writer.compressedDepths;
-    return failure(format("the %s format compresses %s only, not %d bits a dot (leave out "
+    return failure(format("the %s format compresses %s only, not %d bit%s a dot (leave out "
                           "--compress, or choose another --depth)",
-                          writer.name, writerDepthsText(held).c_str(), depth));
+                          writer.name, writerDepthsText(held).c_str(), depth,
+                          depth == 1 ? "" : "s"));
 }
 
 Result<CProportionalFont> proportionalGlyphs(const CGlyphList& list, const COutputWriter* writer,
