@@ -73,23 +73,41 @@ std::string glyphLabel(char16_t code) {
     return format("U+%04X", unsigned(code));
 }
 
-// Writes fields of up to 32 bits, the highest bit first, into bytes from their high bits.
+// Writes fields of up to 32 bits, the highest bit first, into bytes from their high bits; the
+// last byte is padded with 0 bits when the writer goes.
 class CBitWriter {
 public:
     explicit CBitWriter(std::vector<uint8_t>& out) : m_out(out) {}
+    ~CBitWriter() {
+        if (m_count)
+            m_out.push_back(uint8_t(m_bits << (8 - m_count)));
+    }
+    CBitWriter(const CBitWriter&) = delete;
+    CBitWriter& operator=(const CBitWriter&) = delete;
     void put(uint32_t value, int bits) {
-        for (int b = bits - 1; b >= 0; --b) {
-            if (m_used == 0)
-                m_out.push_back(0);
-            if ((value >> b) & 1)
-                m_out.back() |= uint8_t(0x80 >> m_used);
-            m_used = (m_used + 1) & 7;
+        if (bits <= 0)
+            return;
+        m_bits = (m_bits << bits) | (value & (bits >= 32 ? ~0u : (1u << bits) - 1));
+        m_count += bits;
+        while (m_count >= 8) {
+            m_count -= 8;
+            m_out.push_back(uint8_t(m_bits >> m_count));
         }
+    }
+    // Whole bytes, as fields of 8 bits.
+    void putBytes(const std::vector<uint8_t>& bytes) {
+        if (m_count == 0) {
+            m_out.insert(m_out.end(), bytes.begin(), bytes.end());
+            return;
+        }
+        for (uint8_t b : bytes)
+            put(b, 8);
     }
 
 private:
     std::vector<uint8_t>& m_out;
-    int m_used = 0; // bits used of the last byte
+    uint64_t m_bits = 0; // the bits not yet written, lowest m_count of them
+    int m_count = 0;
 };
 
 // LVGL's run-length code of `levels` (after the optional XOR filter), as its decoder reads it:
@@ -142,15 +160,18 @@ void appendRle(const std::vector<uint8_t>& levels, int depth, CBitWriter& bits) 
 
 // The levels of a glyph's dots row by row, each row XOR-ed with the one above when asked.
 std::vector<uint8_t> filteredLevels(const CBitMatrix& dots, bool xorFilter) {
-    const int w = dots.width(), h = dots.height();
-    std::vector<uint8_t> levels(size_t(w) * size_t(h));
-    for (int r = 0; r < h; ++r)
-        for (int c = 0; c < w; ++c) {
-            uint8_t v = dots.level(r, c);
-            if (xorFilter && r > 0)
-                v ^= dots.level(r - 1, c);
-            levels[size_t(r) * size_t(w) + size_t(c)] = v;
-        }
+    const size_t w = size_t(dots.width()), total = w * size_t(dots.height());
+    const unsigned depth = unsigned(dots.depth());
+    const unsigned mask = (1u << depth) - 1, perByte = 8 / depth;
+    std::vector<uint8_t> levels(total);
+    const std::vector<uint8_t>& bits = dots.bits();
+    // The fields run on through the bytes, the first in the high bits.
+    for (size_t i = 0, byte = 0; i < total; ++byte)
+        for (unsigned k = 0; k < perByte && i < total; ++k, ++i)
+            levels[i] = uint8_t((bits[byte] >> (8 - depth * (k + 1))) & mask);
+    if (xorFilter)
+        for (size_t i = total; i-- > w;)
+            levels[i] ^= levels[i - w];
     return levels;
 }
 
@@ -160,9 +181,11 @@ std::vector<uint8_t> bitmapOf(const CProportionalGlyph& g, ECompression compress
     if (compression == ECompression::None)
         return g.dots.bits();
     std::vector<uint8_t> out;
-    CBitWriter bits(out);
-    appendRle(filteredLevels(g.dots, compression == ECompression::RleXorFilter), g.dots.depth(),
-              bits);
+    {
+        CBitWriter bits(out);
+        appendRle(filteredLevels(g.dots, compression == ECompression::RleXorFilter),
+                  g.dots.depth(), bits);
+    }
     return out;
 }
 
@@ -680,7 +703,8 @@ Status writeLvglBinary(const CProportionalFont& font, const CWriterOptions& opti
     std::vector<std::vector<uint8_t>> records(f.glyphs.size() + 1);
     {
         CBitWriter bits(records[0]);
-        bits.put(0, advanceBits + 2 * xyBits + 2 * whBits);
+        for (int field : {advanceBits, xyBits, xyBits, whBits, whBits})
+            bits.put(0, field);
     }
     for (size_t i = 0; i < f.glyphs.size(); ++i) {
         const CProportionalGlyph& g = *f.glyphs[i];
@@ -695,13 +719,16 @@ Status writeLvglBinary(const CProportionalFont& font, const CWriterOptions& opti
         bits.put(uint32_t(g.height()), whBits);
         const std::vector<uint8_t>& bitmap = f.bitmaps[i];
         if (f.compression == ECompression::None) {
-            // The fields themselves, straight after the header's bits.
+            // The fields themselves, straight after the header's bits: the whole bytes, then
+            // the bits of the last that are fields.
             const size_t fieldBits = size_t(g.width()) * size_t(g.height()) * size_t(f.depth);
-            for (size_t b = 0; b < fieldBits; ++b)
-                bits.put((bitmap[b >> 3] >> (7 - (b & 7))) & 1, 1);
+            const size_t whole = fieldBits / 8;
+            for (size_t b = 0; b < whole; ++b)
+                bits.put(bitmap[b], 8);
+            if (fieldBits % 8)
+                bits.put(uint32_t(bitmap[whole] >> (8 - fieldBits % 8)), int(fieldBits % 8));
         } else {
-            for (uint8_t byte : bitmap)
-                bits.put(byte, 8);
+            bits.putBytes(bitmap);
         }
     }
     // The decoder of compressed glyphs reads a byte beyond a glyph's last.
