@@ -198,7 +198,8 @@ const CProportionalFont& gb2312Grey() {
             CBitMatrix grey(g.width(), g.height(), 4);
             for (int r = 0; r < g.height(); ++r)
                 for (int c = 0; c < g.width(); ++c)
-                    grey.setLevel(r, c, g.dots.lit(r, c) ? 15 : uint8_t(next() % 4 == 0 ? next() % 15 : 0));
+                    grey.setLevel(
+                        r, c, g.dots.lit(r, c) ? 15 : uint8_t(next() % 4 == 0 ? next() % 15 : 0));
             g.dots = grey;
         }
         for (size_t a = 0; a < 200; ++a)

@@ -87,7 +87,7 @@ Status CFontFormatOptions::applyTo(const COutputWriter& writer, CWriterOptions& 
     if (lvgl && std::string_view(writer.name) != "lvgl")
         return failure("--lvgl belongs to --format lvgl");
     options.kerning = !noKerning;
-    options.compression = !compress      ? ECompression::None
+    options.compression = !compress     ? ECompression::None
                           : noPrefilter ? ECompression::Rle
                                         : ECompression::RleXorFilter;
     if (lvgl)

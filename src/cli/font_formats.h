@@ -15,8 +15,8 @@ namespace tgw::cli {
 // made before anything is rendered.
 struct CFontFormatOptions {
     std::string remapText;
-    CCharacterRemap remap; // parsed from remapText
-    std::string name;      // --name
+    CCharacterRemap remap;    // parsed from remapText
+    std::string name;         // --name
     bool noKerning = false;   // --no-kerning
     bool compress = false;    // --compress
     bool noPrefilter = false; // --no-prefilter

@@ -200,9 +200,8 @@ COutputWriter bdfFontWriter() {
                     false,
                     false};
     w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&,
-                             const CWriterOptions&, IOutput& out) {
-        return writeBdfFont(font, out);
-    };
+                             const CWriterOptions&,
+                             IOutput& out) { return writeBdfFont(font, out); };
     return w;
 }
 

@@ -220,9 +220,8 @@ COutputWriter gfxFontWriter() {
                     false,
                     false};
     w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&,
-                             const CWriterOptions&, IOutput& out) {
-        return writeGfxFont(font, out);
-    };
+                             const CWriterOptions&,
+                             IOutput& out) { return writeGfxFont(font, out); };
     w.checkFont = checkGfxFont;
     w.checkGlyph = checkGfxGlyph;
     w.takesName = true;

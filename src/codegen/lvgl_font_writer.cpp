@@ -183,8 +183,8 @@ std::vector<uint8_t> bitmapOf(const CProportionalGlyph& g, ECompression compress
     std::vector<uint8_t> out;
     {
         CBitWriter bits(out);
-        appendRle(filteredLevels(g.dots, compression == ECompression::RleXorFilter),
-                  g.dots.depth(), bits);
+        appendRle(filteredLevels(g.dots, compression == ECompression::RleXorFilter), g.dots.depth(),
+                  bits);
     }
     return out;
 }
@@ -311,8 +311,8 @@ Result<CLvglFont> lvglFontOf(const CProportionalFont& font, const CWriterOptions
     if (f.glyphs.empty())
         return failure("an LVGL font needs at least one glyph");
     if (f.glyphs.size() > kMaxGlyphs)
-        return failure(format("an LVGL font holds up to %zu glyphs, not %zu", kMaxGlyphs,
-                              f.glyphs.size()));
+        return failure(
+            format("an LVGL font holds up to %zu glyphs, not %zu", kMaxGlyphs, f.glyphs.size()));
     f.depth = f.glyphs.front()->dots.empty() ? font.settings.depth : f.glyphs.front()->dots.depth();
     for (const CProportionalGlyph* g : f.glyphs) {
         if (!g->dots.empty())
@@ -386,8 +386,7 @@ std::string symbolOf(const CProportionalFont& font) {
 }
 
 // "    1, 2, 3," lines of `perLine` numbers, in hex when asked.
-template <class T>
-void appendNumbers(std::string& text, const T& items, int perLine, bool hex) {
+template <class T> void appendNumbers(std::string& text, const T& items, int perLine, bool hex) {
     int column = 0;
     for (auto v : items) {
         text += column == 0 ? "    " : " ";
@@ -433,10 +432,10 @@ Status writeLvglText(const CProportionalFont& font, const CWriterOptions& option
     }
     large = large || bitmapBytes >= (size_t(1) << 20);
 
-    std::string text = format("/* %s: LVGL %d font of %zu glyphs, %d bit%s a pixel%s%s */\n\n",
-                              font.name.c_str(), version, f.glyphs.size(), f.depth,
-                              f.depth == 1 ? "" : "s", compressed ? ", compressed" : "",
-                              f.kerning.empty() ? "" : ", kerned");
+    std::string text =
+        format("/* %s: LVGL %d font of %zu glyphs, %d bit%s a pixel%s%s */\n\n", font.name.c_str(),
+               version, f.glyphs.size(), f.depth, f.depth == 1 ? "" : "s",
+               compressed ? ", compressed" : "", f.kerning.empty() ? "" : ", kerned");
     text += "#ifdef __has_include\n"
             "#if __has_include(\"lvgl.h\")\n"
             "#ifndef LV_LVGL_H_INCLUDE_SIMPLE\n"
@@ -465,7 +464,8 @@ Status writeLvglText(const CProportionalFont& font, const CWriterOptions& option
                        "bitmaps pass the small layout)\"\n"
                        "#endif\n",
                        name.c_str());
-    text += "\n/* Use it with LV_FONT_DECLARE(" + name + ") and lv_obj_set_style_text_font(). */\n\n";
+    text +=
+        "\n/* Use it with LV_FONT_DECLARE(" + name + ") and lv_obj_set_style_text_font(). */\n\n";
 
     text += format("static LV_ATTRIBUTE_LARGE_CONST const uint8_t %s_glyph_bitmap[] = {\n",
                    name.c_str());
@@ -491,8 +491,8 @@ Status writeLvglText(const CProportionalFont& font, const CWriterOptions& option
         const CProportionalGlyph& g = *f.glyphs[i];
         text += format("    {.bitmap_index = %zu, .adv_w = %d, .box_w = %d, .box_h = %d, "
                        ".ofs_x = %d, .ofs_y = %d}, /* %s */\n",
-                       offset, g.advance * 16, g.width(), g.height(), g.dots.empty() ? 0 : g.xOffset,
-                       bottomOf(g), glyphLabel(g.code).c_str());
+                       offset, g.advance * 16, g.width(), g.height(),
+                       g.dots.empty() ? 0 : g.xOffset, bottomOf(g), glyphLabel(g.code).c_str());
         offset += f.bitmaps[i].size();
         if (Status s = flushWhenFull(text, out); !s)
             return s;
@@ -561,24 +561,26 @@ Status writeLvglText(const CProportionalFont& font, const CWriterOptions& option
         kernDsc = "&" + name + "_kern_classes";
     }
 
+    // Written as numbers: LVGL 8 gives LV_FONT_FMT_TXT_COMPRESSED_NO_PREFILTER the value of
+    // LV_FONT_FMT_TXT_COMPRESSED (1), while both versions decode 2 without the filter.
     const int bitmapFormat = f.compression == ECompression::RleXorFilter ? 1
                              : f.compression == ECompression::Rle        ? 2
                                                                          : 0;
     if (version == 8)
         text += format("static lv_font_fmt_txt_glyph_cache_t %s_cache;\n\n", name.c_str());
-    text += format("static const lv_font_fmt_txt_dsc_t %s_dsc = {\n"
-                   "    .glyph_bitmap = %s_glyph_bitmap,\n"
-                   "    .glyph_dsc = %s_glyph_dsc,\n"
-                   "    .cmaps = %s_cmaps,\n"
-                   "    .kern_dsc = %s,\n"
-                   "    .kern_scale = %u,\n"
-                   "    .cmap_num = %zu,\n"
-                   "    .bpp = %d,\n"
-                   "    .kern_classes = %d,\n"
-                   "    .bitmap_format = %d,\n",
-                   name.c_str(), name.c_str(), name.c_str(), name.c_str(), kernDsc.c_str(),
-                   k.empty() ? 16u : k.scale, f.cmaps.size(), f.depth, k.classes ? 1 : 0,
-                   bitmapFormat);
+    text +=
+        format("static const lv_font_fmt_txt_dsc_t %s_dsc = {\n"
+               "    .glyph_bitmap = %s_glyph_bitmap,\n"
+               "    .glyph_dsc = %s_glyph_dsc,\n"
+               "    .cmaps = %s_cmaps,\n"
+               "    .kern_dsc = %s,\n"
+               "    .kern_scale = %u,\n"
+               "    .cmap_num = %zu,\n"
+               "    .bpp = %d,\n"
+               "    .kern_classes = %d,\n"
+               "    .bitmap_format = %d,\n",
+               name.c_str(), name.c_str(), name.c_str(), name.c_str(), kernDsc.c_str(),
+               k.empty() ? 16u : k.scale, f.cmaps.size(), f.depth, k.classes ? 1 : 0, bitmapFormat);
     if (version == 8)
         text += format("    .cache = &%s_cache,\n", name.c_str());
     text += "};\n\n";
@@ -668,8 +670,7 @@ int pixelSizeOf(const CProportionalFont& font) {
     return std::max(size > 0 ? size : font.line.lineAdvance, 1);
 }
 
-Status writeLvglBinary(const CProportionalFont& font, const CWriterOptions& options,
-                       IOutput& out) {
+Status writeLvglBinary(const CProportionalFont& font, const CWriterOptions& options, IOutput& out) {
     // A binary map's header: 16 bytes.
     Result<CLvglFont> made = lvglFontOf(font, options, 16);
     if (!made)
@@ -744,8 +745,8 @@ Status writeLvglBinary(const CProportionalFont& font, const CWriterOptions& opti
 
     CLeBytes b;
     const size_t head = b.begin("head");
-    b.u32(1);                   // version
-    b.u16(k.empty() ? 3 : 4);   // tables after this one
+    b.u32(1);                 // version
+    b.u16(k.empty() ? 3 : 4); // tables after this one
     b.u16(unsigned(pixelSizeOf(font)));
     const int ascent = std::max(font.line.ascent, 0);
     b.u16(unsigned(ascent));
@@ -844,9 +845,8 @@ COutputWriter lvglFontWriter() {
                     false,
                     false};
     w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&,
-                             const CWriterOptions& options, IOutput& out) {
-        return writeLvglText(font, options, out);
-    };
+                             const CWriterOptions& options,
+                             IOutput& out) { return writeLvglText(font, options, out); };
     w.depths = kEveryDepth;
     w.takesName = true;
     w.takesKerning = true;
@@ -863,9 +863,8 @@ COutputWriter lvglBinaryFontWriter() {
                     true,
                     false};
     w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&,
-                             const CWriterOptions& options, IOutput& out) {
-        return writeLvglBinary(font, options, out);
-    };
+                             const CWriterOptions& options,
+                             IOutput& out) { return writeLvglBinary(font, options, out); };
     w.depths = kEveryDepth;
     w.takesKerning = true;
     w.compressedDepths = (1u << 1) | (1u << 3);

@@ -186,9 +186,8 @@ COutputWriter metricsTextWriter() {
                     false,
                     false};
     w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions& encoding,
-                             const CWriterOptions&, IOutput& out) {
-        return writeMetricsText(font, encoding, out);
-    };
+                             const CWriterOptions&,
+                             IOutput& out) { return writeMetricsText(font, encoding, out); };
     w.checkGlyph = checkMetricsGlyph;
     w.takesName = true;
     w.depths = kEveryDepth;
@@ -204,9 +203,8 @@ COutputWriter metricsBinaryWriter() {
                     true,
                     false};
     w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions& encoding,
-                             const CWriterOptions&, IOutput& out) {
-        return writeMetricsBinary(font, encoding, out);
-    };
+                             const CWriterOptions&,
+                             IOutput& out) { return writeMetricsBinary(font, encoding, out); };
     w.checkGlyph = checkMetricsGlyph;
     w.depths = kEveryDepth;
     return w;

@@ -65,8 +65,8 @@ COutputWriter binaryMatrixWriter() {
 
 const std::vector<COutputWriter>& outputWriters() {
     static const std::vector<COutputWriter> writers = {
-        cTextWriter(),       asmTextWriter(),       binaryMatrixWriter(), gfxFontWriter(),
-        metricsTextWriter(), metricsBinaryWriter(), bdfFontWriter(),      u8g2FontWriter(),
+        cTextWriter(),       asmTextWriter(),        binaryMatrixWriter(), gfxFontWriter(),
+        metricsTextWriter(), metricsBinaryWriter(),  bdfFontWriter(),      u8g2FontWriter(),
         lvglFontWriter(),    lvglBinaryFontWriter(),
     };
     return writers;

@@ -407,9 +407,8 @@ COutputWriter u8g2FontWriter() {
                     false,
                     false};
     w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&,
-                             const CWriterOptions&, IOutput& out) {
-        return writeU8g2Font(font, out);
-    };
+                             const CWriterOptions&,
+                             IOutput& out) { return writeU8g2Font(font, out); };
     w.checkGlyph = checkU8g2Glyph;
     w.takesName = true;
     return w;

@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <memory>
 #include <new>
-#include <unordered_map>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -287,8 +287,7 @@ Status CRemappedRasteriser::renderProportional(char16_t code, const CAnsiForm& a
     return s;
 }
 
-Status CRemappedRasteriser::kerningPairs(std::span<const char16_t> codes,
-                                         const CFontSettings& font,
+Status CRemappedRasteriser::kerningPairs(std::span<const char16_t> codes, const CFontSettings& font,
                                          std::vector<CKerningPair>& out) {
     std::vector<char16_t> sources;
     std::unordered_map<char16_t, std::vector<char16_t>> placed; // source -> the codes it is at

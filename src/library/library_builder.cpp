@@ -357,7 +357,7 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
             for (const CProportionalGlyph& g : proportional.glyphs)
                 codes.push_back(g.code);
             if (Status s = ownRasteriser->remapped.kerningPairs(codes, proportional.settings,
-                                                               proportional.kerning);
+                                                                proportional.kerning);
                 !s)
                 return failure(s.error());
         }

@@ -10,8 +10,8 @@
 
 #include <cstdint>
 #include <span>
-#include <vector>
 #include <string>
+#include <vector>
 
 namespace tgw {
 

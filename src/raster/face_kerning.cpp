@@ -113,11 +113,10 @@ Status faceKerning(FT_Face face, std::span<const char16_t> codes, std::vector<CK
             chars.push_back({c, g});
     std::sort(chars.begin(), chars.end(),
               [](const CCharGlyph& a, const CCharGlyph& b) { return a.code < b.code; });
-    chars.erase(std::unique(chars.begin(), chars.end(),
-                            [](const CCharGlyph& a, const CCharGlyph& b) {
-                                return a.code == b.code;
-                            }),
-                chars.end());
+    chars.erase(
+        std::unique(chars.begin(), chars.end(),
+                    [](const CCharGlyph& a, const CCharGlyph& b) { return a.code == b.code; }),
+        chars.end());
     if (chars.size() < 2)
         return {};
 

@@ -9,8 +9,8 @@
 #include <map>
 #include <memory>
 #include <span>
-#include <vector>
 #include <string>
+#include <vector>
 
 typedef struct FT_FaceRec_* FT_Face;
 

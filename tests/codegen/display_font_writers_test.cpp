@@ -22,8 +22,8 @@ CProportionalGlyph glyph(char16_t code, int w, int h, const char* dots, int adva
 
 Result<std::string> write(const char* writer, const CProportionalFont& font) {
     CStringOutput out;
-    if (Status s = findWriter(writer)->writeProportional(font, CEncodingOptions(),
-                                                         CWriterOptions(), out);
+    if (Status s =
+            findWriter(writer)->writeProportional(font, CEncodingOptions(), CWriterOptions(), out);
         !s)
         return failure(s.error());
     return std::move(out).data();

@@ -14,7 +14,7 @@
 #ifndef LVGL_VERSION_MINOR
 #define LVGL_VERSION_MINOR 2
 #endif
-#define LV_VERSION_CHECK(x, y, z) \
+#define LV_VERSION_CHECK(x, y, z)                                                                  \
     (x == LVGL_VERSION_MAJOR && (y < LVGL_VERSION_MINOR || (y == LVGL_VERSION_MINOR && z <= 0)))
 #ifndef LV_USE_FONT_COMPRESSED
 #define LV_USE_FONT_COMPRESSED 1
@@ -24,7 +24,12 @@
 #endif
 #define LV_ATTRIBUTE_LARGE_CONST
 
-typedef enum { LV_FONT_SUBPX_NONE, LV_FONT_SUBPX_HOR, LV_FONT_SUBPX_VER, LV_FONT_SUBPX_BOTH } lv_font_subpx_t;
+typedef enum {
+    LV_FONT_SUBPX_NONE,
+    LV_FONT_SUBPX_HOR,
+    LV_FONT_SUBPX_VER,
+    LV_FONT_SUBPX_BOTH
+} lv_font_subpx_t;
 
 typedef struct {
 #if LV_FONT_FMT_TXT_LARGE == 0
