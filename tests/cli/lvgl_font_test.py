@@ -156,6 +156,7 @@ class LvglFontTest(unittest.TestCase):
 
     def test_kerning_is_the_faces_and_can_be_left_out(self):
         kerns = self.check_font(DEJAVU, 16, LATIN_RANGE, LATIN_TEXT, 4)
+        kerns_av = kerns[(0x41, 0x56)]
         reference = subprocess.run([self.ft_kern, DEJAVU, "16", LATIN_TEXT],
                                    capture_output=True, text=True, check=True).stdout
         _, _, expected = parse_drawing("line 0 base 0 bpp 1\n" + reference)
@@ -172,6 +173,13 @@ class LvglFontTest(unittest.TestCase):
             self.assertLessEqual(abs(kerns[pair] - value), abs(value) // 100 + 8, pair)
         self.assertEqual(self.check_font(DEJAVU, 16, LATIN_RANGE, LATIN_TEXT, 4,
                                          "--no-kerning"), {})
+        # A remapped character keeps the kerning of the one drawn at its code.
+        binary = self.path("remapped.bin")
+        self.build(DEJAVU, 16, "0x41,0x56", "lvgl-bin", binary, "--remap", "0x56=0x7F")
+        _, glyphs, remapped = parse_drawing(self.run_reader(self.bin_reader, "bin", binary,
+                                                            "A\x7fAV"))
+        self.assertEqual(glyphs[0x56], None)
+        self.assertEqual(remapped[(0x41, 0x7F)], kerns_av)
 
     def test_lvgl_8_and_9_and_the_version_guard(self):
         self.check_font(DEJAVU, 14, "0x20-0x7E", "Hello, World", 4, version=8)

@@ -85,7 +85,7 @@ t tgw send tcp --hos
         self.assertEqual(r.returncode, 0, r.stderr)
         self.assertEqual(r.stdout.splitlines(),
                          ["export explain", "--format",
-                          "c asm bin gfx metrics-c metrics-bin bdf u8g2",
+                          "c asm bin gfx metrics-c metrics-bin bdf u8g2 lvgl lvgl-bin",
                           "serial tcp udp", "--host"])
 
     @unittest.skipUnless(GUI, "the desktop program is not built")
