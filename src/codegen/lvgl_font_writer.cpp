@@ -79,6 +79,7 @@ class CBitWriter {
 public:
     explicit CBitWriter(std::vector<uint8_t>& out) : m_out(out) {}
     ~CBitWriter() {
+        flushBytes();
         if (m_count)
             m_out.push_back(uint8_t(m_bits << (8 - m_count)));
     }
@@ -87,16 +88,21 @@ public:
     void put(uint32_t value, int bits) {
         if (bits <= 0)
             return;
+        // Fewer than 32 bits wait: with up to 32 more they fit the 64.
         m_bits = (m_bits << bits) | (value & (bits >= 32 ? ~0u : (1u << bits) - 1));
         m_count += bits;
-        while (m_count >= 8) {
-            m_count -= 8;
-            m_out.push_back(uint8_t(m_bits >> m_count));
+        if (m_count >= 32) {
+            m_count -= 32;
+            const auto word = uint32_t(m_bits >> m_count);
+            const uint8_t bytes[4] = {uint8_t(word >> 24), uint8_t(word >> 16), uint8_t(word >> 8),
+                                      uint8_t(word)};
+            m_out.insert(m_out.end(), bytes, bytes + 4);
         }
     }
     // Whole bytes, as fields of 8 bits.
     void putBytes(const std::vector<uint8_t>& bytes) {
-        if (m_count == 0) {
+        if (m_count % 8 == 0) {
+            flushBytes();
             m_out.insert(m_out.end(), bytes.begin(), bytes.end());
             return;
         }
@@ -105,6 +111,13 @@ public:
     }
 
 private:
+    void flushBytes() {
+        while (m_count >= 8) {
+            m_count -= 8;
+            m_out.push_back(uint8_t(m_bits >> m_count));
+        }
+    }
+
     std::vector<uint8_t>& m_out;
     uint64_t m_bits = 0; // the bits not yet written, lowest m_count of them
     int m_count = 0;
