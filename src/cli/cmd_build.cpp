@@ -338,7 +338,7 @@ void registerBuild(CLI::App& app, CCommands& commands) {
     cmd->add_flag("--index", b->index, "Put the index of codes, sizes and offsets before the data");
     b->font.addNameOption(cmd, "The symbol of a font of " + namedFormats() +
                                    " (default: made from face, size and style, as tgw export "
-                                   "makes it)");
+                                   "makes it; for lvgl in lower case behind lv_font_)");
     b->font.addRemapOption(cmd);
     b->font.addFormatChoiceOptions(cmd);
     cmd->add_option("-o,--output", b->output, "The library file (\"-\": standard output)")
