@@ -81,7 +81,7 @@ std::u16string charactersOf(const CSettings& s, const CLibraryRequest& request) 
 
 // A whole build as `tgw build` runs it: the character set, then rendering and writing the file.
 void library(benchmark::State& state, const char16_t* face, ECharacterSet set,
-             ELibraryOutput output, bool withIndex) {
+             const COutputWriter& output, bool withIndex) {
     const CSettings s = settingsFor(face);
     const CLibraryRequest request = requestFor(set);
     const std::string path = outputFolder() + "/library.out";
@@ -192,32 +192,66 @@ void writer(benchmark::State& state, const char16_t* face, const char* ranges, c
     state.counters["glyphs"] = double(glyphs);
 }
 
+// A GB2312 build into a binary file at 1, 2, 4 and 8 bits a dot (the argument): anti-aliased
+// rendering and the longer fields against the one-bit build.
+void depth(benchmark::State& state, const char16_t* face) {
+    CSettings s = settingsFor(face);
+    s.depth = int(state.range(0));
+    const CLibraryRequest request = requestFor(ECharacterSet::Gb2312);
+    const std::string path = outputFolder() + "/depth.out";
+    size_t glyphs = 0;
+    uint64_t bytes = 0;
+    for (auto _ : state) {
+        Result<CCharacterPlan> plan = planCharacters(request, s.font(), {});
+        if (!plan) {
+            state.SkipWithError(plan.error().c_str());
+            return;
+        }
+        CLibraryBuilder builder(s, std::move(plan->characters), *findWriter("bin"), true);
+        Result<CBuildSummary> r = builder.build(path);
+        if (!r) {
+            state.SkipWithError(r.error().c_str());
+            return;
+        }
+        glyphs = r->glyphs;
+        bytes = r->bytes;
+    }
+    state.SetItemsProcessed(int64_t(state.iterations() * glyphs));
+    state.counters["bytes"] = double(bytes);
+}
+
 constexpr const char16_t* kWqy = u"WenQuanYi Micro Hei";
 constexpr const char16_t* kDejaVu = u"DejaVu Sans";
 
 // Argument: worker threads, 0 for one per processor.
-BENCHMARK_CAPTURE(library, gb2312_wqy16_c, kWqy, ECharacterSet::Gb2312, ELibraryOutput::CText,
-                  false)
+BENCHMARK_CAPTURE(library, gb2312_wqy16_c, kWqy, ECharacterSet::Gb2312, *findWriter("c"), false)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(library, gb2312_wqy16_bin_index, kWqy, ECharacterSet::Gb2312,
-                  ELibraryOutput::Binary, true)
-    ->Arg(0)
-    ->Arg(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(library, font_wqy16_bin_index, kWqy, ECharacterSet::Font, ELibraryOutput::Binary,
+BENCHMARK_CAPTURE(library, gb2312_wqy16_bin_index, kWqy, ECharacterSet::Gb2312, *findWriter("bin"),
                   true)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(library, ascii_dejavu16_c, kDejaVu, ECharacterSet::Ascii, ELibraryOutput::CText,
-                  false)
+BENCHMARK_CAPTURE(library, font_wqy16_bin_index, kWqy, ECharacterSet::Font, *findWriter("bin"),
+                  true)
     ->Arg(0)
     ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(library, ascii_dejavu16_c, kDejaVu, ECharacterSet::Ascii, *findWriter("c"), false)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+BENCHMARK_CAPTURE(depth, gb2312_wqy16_bin, kWqy)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
+    ->Arg(8)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

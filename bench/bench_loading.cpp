@@ -195,7 +195,7 @@ void BM_BuildThreads(benchmark::State& state) {
             state.SkipWithError(plan.error().c_str());
             break;
         }
-        CLibraryBuilder builder(s, std::move(plan->characters), ELibraryOutput::Binary, false);
+        CLibraryBuilder builder(s, std::move(plan->characters), *findWriter("bin"), false);
         builder.setThreads(unsigned(state.range(0)));
         if (Result<CBuildSummary> r = builder.build(path); !r) {
             state.SkipWithError(r.error().c_str());

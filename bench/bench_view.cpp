@@ -86,8 +86,33 @@ void pageThrough(benchmark::State& state) {
     state.counters["pictures_MB"] = double(v.cachedPictureBytes()) / (1 << 20);
 }
 
+// Paging through 10 000 TrueType entries of 16 × 16 at 1 and at 4 bits a dot (the argument):
+// anti-aliased rendering and the grey pictures against the one-bit ones.
+void pageThroughDepth(benchmark::State& state) {
+    CQxView v(nullptr, "/dev/null");
+    v.resize(1000, 700);
+    CFontSettings f;
+    f.kind = kFontTrueType;
+    f.face = u"WenQuanYi Micro Hei";
+    f.width = f.height = 16;
+    f.depth = int(state.range(0));
+    for (size_t i = 0; i < 10000; ++i)
+        v.list().append(std::make_unique<CCharEntry>(v.rasteriser(), char16_t(0x4E00 + i), f));
+    v.settings().pointSize = 4;
+    v.layout(-1);
+    QImage target(v.viewport()->size(), QImage::Format_RGB32);
+    QScrollBar* bar = v.verticalScrollBar();
+    for (auto _ : state)
+        for (int y = 0; y <= bar->maximum(); y += bar->pageStep()) {
+            bar->setValue(y);
+            paintScreen(v, target);
+        }
+    state.counters["pages"] = double(bar->maximum() / std::max(1, bar->pageStep()) + 1);
+}
+
 } // namespace
 
+BENCHMARK(pageThroughDepth)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(layoutAll)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(paint, top_first, 0.0, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(paint, top_repaint, 0.0, true)->Unit(benchmark::kMillisecond);

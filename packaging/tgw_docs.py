@@ -121,6 +121,9 @@ EXAMPLES = [
      "tgw export --face \"DejaVu Sans\" --width 16 --height 16 --dot-order 2 0123456789 -o digits.c"),
     ("Regenerate a header from a project kept with the firmware sources:",
      "tgw export --project glyphs.tgx --format c -o glyphs.h"),
+    ("See a line of a GFX font on a 128x64 OLED before flashing it, magnified with a dot grid:",
+     "tgw preview --face \"DejaVu Sans\" --size 12 --format gfx --text \"Hello\" "
+     "--display 128x64 --colors oled-blue --zoom 4 --grid -o hello.png"),
     ("Build the printable ASCII set as a binary library with its index:",
      "tgw build --set ascii --printable --format bin --index -o ascii.bin"),
     ("Send a picture to a device on a serial port, 64-byte packets, waiting for each reply:",

@@ -1,5 +1,7 @@
 #include "app/add_string_dialog.h"
 
+#include "app/depth_box.h"
+
 #include "raster/picture_filters.h"
 
 #include <QCheckBox>
@@ -52,7 +54,8 @@ CThresholdDialog::CThresholdDialog(const CPictureOptions& options, int targetWid
                                    int targetHeight, QWidget* parent)
     : QDialog(parent), m_value(new QSpinBox(this)), m_method(new QComboBox(this)),
       m_invert(new QCheckBox(tr("反色 (暗像素取为亮点)"), this)), m_scale(new QComboBox(this)),
-      m_preview(new QLabel(this)), m_targetWidth(targetWidth), m_targetHeight(targetHeight) {
+      m_preview(new QLabel(this)), m_depth(new CDepthBox(options.depth, this)),
+      m_targetWidth(targetWidth), m_targetHeight(targetHeight) {
     setWindowTitle(tr("图形取点设定"));
     auto* slider = new QSlider(Qt::Horizontal, this);
     slider->setRange(0, 255);
@@ -76,6 +79,8 @@ CThresholdDialog::CThresholdDialog(const CPictureOptions& options, int targetWid
     choices->addWidget(m_method, 1);
     choices->addWidget(new QLabel(tr("尺寸"), this));
     choices->addWidget(m_scale, 1);
+    choices->addWidget(new QLabel(tr("每点位数"), this));
+    choices->addWidget(m_depth, 1);
 
     m_preview->setAlignment(Qt::AlignCenter);
     m_preview->setMinimumSize(280, 160);
@@ -93,11 +98,16 @@ CThresholdDialog::CThresholdDialog(const CPictureOptions& options, int targetWid
     connect(m_value, &QSpinBox::valueChanged, this, [this] { updatePreview(); });
     connect(m_method, &QComboBox::currentIndexChanged, this, [this](int method) {
         // Dithering decides at mid grey; the threshold belongs to the threshold method.
-        m_value->setEnabled(method == 0);
+        m_value->setEnabled(method == 0 && m_depth->depth() == 1);
         updatePreview();
     });
     connect(m_scale, &QComboBox::currentIndexChanged, this, [this] { updatePreview(); });
     connect(m_invert, &QCheckBox::toggled, this, [this] { updatePreview(); });
+    connect(m_depth, &QComboBox::currentIndexChanged, this, [this] {
+        // At grey levels the brightness is quantised (or dithered): no threshold.
+        m_value->setEnabled(m_method->currentIndex() == 0 && m_depth->depth() == 1);
+        updatePreview();
+    });
     updatePreview();
 }
 
@@ -112,13 +122,15 @@ CPictureOptions CThresholdDialog::options() const {
         o.targetWidth = m_targetWidth;
         o.targetHeight = m_targetHeight;
     }
+    o.depth = m_depth->depth();
     return o;
 }
 
 void CThresholdDialog::setOptions(const CPictureOptions& o) {
     m_value->setValue(o.threshold);
     m_method->setCurrentIndex(int(o.method));
-    m_value->setEnabled(o.method == EPictureMethod::kThreshold);
+    m_depth->setDepth(o.depth);
+    m_value->setEnabled(o.method == EPictureMethod::kThreshold && o.depth == 1);
     m_invert->setChecked(o.invert);
     m_scale->setCurrentIndex(int(o.scale));
 }
@@ -138,8 +150,10 @@ void CThresholdDialog::updatePreview() {
     for (int y = 0; y < dots.height(); ++y) {
         uchar* line = image.scanLine(y);
         const uint8_t* row = dots.row(y);
+        // Lit dots dark on white, grey levels between.
+        const int top = dots.maxLevel();
         for (int x = 0; x < dots.width(); ++x)
-            line[x] = row[x] ? 0 : 255; // lit dots dark on white, as the matrix view draws them
+            line[x] = uchar(255 - row[x] * 255 / top);
     }
     // Whole multiples of the dot size keep every dot square and sharp.
     const QSize room = m_preview->contentsRect().size();

@@ -13,6 +13,8 @@ class QSpinBox;
 
 namespace tgw {
 
+class CDepthBox;
+
 // "添加连写文字": one or more lines of text that become one matrix.
 class CAddStringDialog : public QDialog {
     Q_OBJECT
@@ -51,6 +53,7 @@ public:
     QComboBox* scaleBox() const { return m_scale; }
     QCheckBox* invertCheck() const { return m_invert; }
     QLabel* preview() const { return m_preview; }
+    CDepthBox* depthBox() const { return m_depth; }
 
 private:
     void updatePreview();
@@ -60,6 +63,7 @@ private:
     QCheckBox* m_invert;
     QComboBox* m_scale;
     QLabel* m_preview;
+    CDepthBox* m_depth;
     CRgbImage m_picture;
     int m_targetWidth = 0, m_targetHeight = 0;
 };

@@ -1,8 +1,12 @@
 #include "app/font_dialog.h"
 
+#include "app/depth_box.h"
+
 #include "base/screen_text.h"
 #include "base/text.h"
+#include "codegen/preview_layout.h"
 #include "model/dot_matrix.h"
+#include "model/glyph_list.h"
 #include "raster/rasteriser.h"
 #include "view/font_list.h"
 
@@ -14,10 +18,13 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -35,7 +42,10 @@ CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
       m_halfWidth(new QCheckBox(tr("ASCII 字符半宽"), this)),
       m_fileOn(new QCheckBox(tr("字体文件"), this)), m_file(new QLineEdit(this)),
       m_browse(new QPushButton(tr("浏览..."), this)), m_faceIndex(new QSpinBox(this)),
-      m_fileInfo(new QLabel(this)), m_fit(new QCheckBox(tr("适应单元"), this)) {
+      m_fileInfo(new QLabel(this)), m_fit(new QCheckBox(tr("适应单元"), this)),
+      m_depth(new CDepthBox(s.depth, this)), m_start(s),
+      m_rasteriser(std::make_unique<CRasteriser>()), m_previewTimer(new QTimer(this)),
+      m_preview(new QLabel(this)), m_previewNote(new QLabel(this)) {
     setWindowTitle(tr("字模字体"));
 
     for (int kind = kFontAscii5x7; kind <= kFontGb2312_16; ++kind)
@@ -91,6 +101,7 @@ CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
     cellRow->addWidget(m_height);
     cellRow->addStretch();
     form->addRow(tr("点阵大小 (宽×高)"), cellRow);
+    form->addRow(tr("每点位数"), m_depth);
     auto* offsetRow = new QHBoxLayout;
     offsetRow->addWidget(m_offsetOn);
     offsetRow->addWidget(m_offset);
@@ -102,6 +113,16 @@ CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
     for (QCheckBox* c : {m_bold, m_italic, m_underline, m_strikeout})
         styleRow->addWidget(c);
 
+    auto* previewBox = new QGroupBox(tr("预览"), this);
+    auto* previewLayout = new QVBoxLayout(previewBox);
+    m_preview->setObjectName("fontPreview");
+    m_preview->setAlignment(Qt::AlignCenter);
+    m_preview->setMinimumSize(440, 96);
+    m_previewNote->setObjectName("fontPreviewNote");
+    m_previewNote->setWordWrap(true);
+    previewLayout->addWidget(m_preview);
+    previewLayout->addWidget(m_previewNote);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -110,6 +131,7 @@ CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
     layout->addLayout(form);
     layout->addWidget(styles);
     layout->addWidget(m_halfWidth);
+    layout->addWidget(previewBox);
     layout->addWidget(buttons);
 
     connect(m_kind, &QComboBox::currentIndexChanged, this, &CFontDialog::updateEnabled);
@@ -122,6 +144,113 @@ CFontDialog::CFontDialog(const CSettings& s, QWidget* parent)
     connect(m_faceIndex, &QSpinBox::valueChanged, this, &CFontDialog::describeFile);
     describeFile();
     updateEnabled();
+
+    // The preview follows every value, a moment after the last change.
+    m_previewTimer->setSingleShot(true);
+    m_previewTimer->setInterval(120);
+    connect(m_previewTimer, &QTimer::timeout, this, &CFontDialog::updatePreview);
+    connect(m_kind, &QComboBox::currentIndexChanged, this, &CFontDialog::schedulePreview);
+    connect(m_face, &QComboBox::currentTextChanged, this, &CFontDialog::schedulePreview);
+    for (QSpinBox* box : {m_size, m_width, m_height, m_offset, m_faceIndex})
+        connect(box, &QSpinBox::valueChanged, this, &CFontDialog::schedulePreview);
+    for (QCheckBox* c : {m_sizeOn, m_bold, m_italic, m_underline, m_strikeout, m_offsetOn,
+                         m_halfWidth, m_fileOn, m_fit})
+        connect(c, &QCheckBox::toggled, this, &CFontDialog::schedulePreview);
+    connect(m_file, &QLineEdit::editingFinished, this, &CFontDialog::schedulePreview);
+    connect(m_depth, &QComboBox::currentIndexChanged, this, &CFontDialog::schedulePreview);
+    updatePreview();
+}
+
+CFontDialog::~CFontDialog() = default;
+
+void CFontDialog::setPreviewText(const std::u16string& text) {
+    m_previewText = text;
+    updatePreview();
+}
+
+void CFontDialog::schedulePreview() {
+    m_previewTimer->start();
+}
+
+namespace {
+
+// What the preview shows without a selection: letters with ascenders and descenders, and
+// Chinese where the font has it.
+std::u16string sampleText(int kind) {
+    if (kind >= kFontAscii5x7 && kind <= kFontAscii8x16)
+        return u"AgÉj09";
+    if (kind == kFontGb2312_12 || kind == kFontGb2312_16)
+        return u"Ag字模点阵";
+    return u"AgÉj字模";
+}
+
+// At most this many characters, and cells no larger than this, are drawn.
+constexpr size_t kPreviewCharacters = 12;
+constexpr int kPreviewCellSide = 256;
+
+} // namespace
+
+void CFontDialog::updatePreview() {
+    m_previewTimer->stop();
+    CSettings s = m_start;
+    apply(s);
+    const CFontSettings font = s.font();
+    std::u16string text = m_previewText.empty() ? sampleText(font.kind) : m_previewText;
+    std::erase_if(text, [](char16_t c) { return c == 0 || c == u'\n' || c == u'\r'; });
+    if (text.size() > kPreviewCharacters)
+        text.resize(kPreviewCharacters);
+    m_preview->clear();
+    if (!font.usable() || text.empty()) {
+        m_previewNote->setText(tr("当前设置无法生成字模"));
+        return;
+    }
+    if (font.width > kPreviewCellSide || font.height > kPreviewCellSide) {
+        m_previewNote->setText(tr("点阵太大，不显示预览"));
+        return;
+    }
+
+    // A bitmap face that cannot be scaled to fit moves as a whole, as the add commands move it.
+    const Result<int> shift = m_rasteriser->fitOffset(font, text);
+    struct CDrawn {
+        CDotMatrix cell, uncut;
+        CInkLoss lost;
+    };
+    std::vector<CDrawn> drawn;
+    int gap = 1, losing = 0;
+    for (char16_t c : text) {
+        CFontSettings f = characterFont(font, c, s.halfWidth);
+        if (shift)
+            f.offset += *shift;
+        CDrawn d;
+        if (Status r = m_rasteriser->renderUncut(c, ansiForm(c), f, d.cell, d.uncut, d.lost); !r) {
+            m_previewNote->setText(QString::fromStdString(r.error()));
+            return;
+        }
+        gap = std::max(
+            {gap, std::min(8, std::max({d.lost.top, d.lost.bottom, d.lost.left, d.lost.right}))});
+        losing += d.lost.any();
+        drawn.push_back(std::move(d));
+    }
+    std::vector<CCutCell> cells;
+    for (const CDrawn& d : drawn)
+        cells.push_back({&d.cell, &d.uncut, d.lost.left, d.lost.top});
+    const CPreviewCanvas canvas = drawCutCells(cells, gap);
+
+    CPreviewLook look;
+    look.colours = parseColours("epaper").value();
+    look.zoom = std::clamp(std::min(440 / canvas.width(), 160 / canvas.height()), 1, 12);
+    look.grid = look.zoom >= 4;
+    Result<CPreviewImage> image = paintCanvas(canvas, look);
+    if (!image) {
+        m_previewNote->setText(QString::fromStdString(image.error()));
+        return;
+    }
+    m_preview->setPixmap(
+        QPixmap::fromImage(QImage(image->pixels.data(), image->width, image->height,
+                                  image->width * 3, QImage::Format_RGB888)
+                               .copy()));
+    m_previewNote->setText(losing ? tr("%n 个字符的笔画超出点阵，红色的点将被截去", "", losing)
+                                  : tr("笔画都在点阵之内"));
 }
 
 void CFontDialog::browse() {
@@ -192,6 +321,7 @@ void CFontDialog::apply(CSettings& s) const {
     s.width = unsigned(m_width->value());
     s.height = unsigned(m_height->value());
     s.fontType = m_kind->currentData().toInt();
+    s.depth = m_depth->depth();
     if (s.fontType == kFontTrueType) {
         if (!m_face->face().isEmpty())
             s.faceName = m_face->face().toStdU16String();

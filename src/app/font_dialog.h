@@ -4,16 +4,22 @@
 
 #include <QDialog>
 
+#include <memory>
+#include <string>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
+class QTimer;
 
 namespace tgw {
 
+class CDepthBox;
 class CFontList;
+class CRasteriser;
 
 // "字模字体": the font and matrix size of new entries, and of the selected ones on OK.
 class CFontDialog : public QDialog {
@@ -21,6 +27,7 @@ class CFontDialog : public QDialog {
 
 public:
     CFontDialog(const CSettings& settings, QWidget* parent = nullptr);
+    ~CFontDialog() override;
 
     // Takes the dialog's values over into `settings`: styles, half width, size and kind always;
     // face, font size and offset only for a TrueType font (a built-in library keeps the old
@@ -43,9 +50,18 @@ public:
     QSpinBox* faceIndexBox() const { return m_faceIndex; }
     QLabel* fileInfo() const { return m_fileInfo; }
     QCheckBox* fitCheck() const { return m_fit; }
+    CDepthBox* depthBox() const { return m_depth; }
 
     // Shows the family and style of the chosen face of the file, or why it cannot be read.
     void describeFile();
+
+    // The characters the preview draws in their cells (the selected entries' characters);
+    // empty: a sample line.
+    void setPreviewText(const std::u16string& text);
+    // Draws the preview of the dialog's values now; every change draws it a moment later.
+    void updatePreview();
+    QLabel* previewPicture() const { return m_preview; }
+    QLabel* previewNote() const { return m_previewNote; }
 
 private:
     void updateEnabled();
@@ -70,7 +86,17 @@ private:
     QSpinBox* m_faceIndex;
     QLabel* m_fileInfo;
     QCheckBox* m_fit;
+    CDepthBox* m_depth;
     QString m_fileFamily; // of the face shown, empty when the file cannot be read
+
+    // The preview: each character in its cell, the ink the cell cuts off marked around it.
+    void schedulePreview();
+    CSettings m_start; // what apply() fills in for the preview
+    std::u16string m_previewText;
+    std::unique_ptr<CRasteriser> m_rasteriser;
+    QTimer* m_previewTimer;
+    QLabel* m_preview;
+    QLabel* m_previewNote;
 };
 
 } // namespace tgw

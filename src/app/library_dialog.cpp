@@ -1,8 +1,12 @@
 #include "app/library_dialog.h"
 
+#include "app/depth_box.h"
+
 #include "base/screen_text.h"
 
 #include "app/messages.h"
+#include "codegen/gfx_font_writer.h"
+#include "codegen/preview_layout.h"
 #include "library/character_set.h"
 #include "raster/rasteriser.h"
 
@@ -118,16 +122,24 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     // Where they go.
     auto* outputBox = new QGroupBox(tr("输出"), this);
     auto* outputLayout = new QVBoxLayout(outputBox);
-    // Every writer of the table; the first three keep the names the dialog always had.
-    static const char* const kOutputNames[] = {"cOutput", "asmOutput", "binaryOutput"};
+    // Every writer of the table, in its order; the button's name is the format's ("binOutput"
+    // is called "binaryOutput", as it always was).
     const std::vector<COutputWriter>& writers = outputWriters();
     for (size_t i = 0; i < writers.size(); ++i) {
-        const std::string name = i < 3 ? kOutputNames[i] : std::string(writers[i].name) + "Output";
+        const std::string format = writers[i].name;
+        const std::string name = (format == "bin" ? "binary" : format) + "Output";
         addChoice(m_output, int(i),
                   QString::fromUtf8(screenText("tgw::core::writers", writers[i].label)),
                   name.c_str(), outputBox, outputLayout);
     }
     m_index = addOption(tr("写入索引表"), "withIndex", outputBox, outputLayout);
+    // The depth of the glyphs: formats that cannot hold it are not offered.
+    m_depth = new CDepthBox(m_settings.depth, outputBox);
+    m_depth->setObjectName("depth");
+    auto* depthRow = new QHBoxLayout;
+    depthRow->addWidget(new QLabel(tr("每点位数"), outputBox));
+    depthRow->addWidget(m_depth, 1);
+    outputLayout->addLayout(depthRow);
     outputLayout->addStretch();
 
     m_progressText = new QLabel(this);
@@ -179,12 +191,20 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
                      : kind == kFontGb2312_12 || kind == kFontGb2312_16 ? ECharacterSet::Gb2312
                                                                         : ECharacterSet::Font))
         ->setChecked(true);
-    m_output->button(int(m_settings.language ? ELibraryOutput::AsmText : ELibraryOutput::CText))
-        ->setChecked(true);
+    m_output->button(writerIndex(m_settings.language ? "asm" : "c"))->setChecked(true);
     drawPreview();
 
     connect(m_set, &QButtonGroup::idToggled, this, [this] { updateControls(); });
-    connect(m_output, &QButtonGroup::idToggled, this, [this] { updateControls(); });
+    connect(m_output, &QButtonGroup::idToggled, this, [this](int, bool on) {
+        updateControls();
+        if (on)
+            drawPreview();
+    });
+    connect(m_depth, &QComboBox::currentIndexChanged, this, [this] {
+        m_settings.depth = m_depth->depth();
+        drawPreview();
+        updateControls();
+    });
     connect(m_buildButton, &QPushButton::clicked, this, &CLibraryDialog::startBuild);
     connect(m_stopButton, &QPushButton::clicked, this, &CLibraryDialog::stopBuild);
     connect(m_closeButton, &QPushButton::clicked, this, &CLibraryDialog::reject);
@@ -201,6 +221,11 @@ CLibraryDialog::~CLibraryDialog() {
     }
 }
 
+int CLibraryDialog::writerIndex(std::string_view name) {
+    const COutputWriter* w = findWriter(name);
+    return w ? int(w - outputWriters().data()) : 0;
+}
+
 ECharacterSet CLibraryDialog::chosenSet() const {
     return ECharacterSet(m_set->checkedId());
 }
@@ -213,36 +238,37 @@ void CLibraryDialog::drawPreview() {
     CFontSettings font = m_settings.font();
     if (font.kind == kFontTrueType)
         font.width = font.height;
+    // A GFX font cannot hold codes above 0xFF: the line shows it without them.
+    const bool gfx = std::string_view(chosenWriter().name) == "gfx";
     CRasteriser rasteriser;
-    std::vector<CProportionalGlyph> glyphs;
-    CLineMetrics line;
-    int width = 0, top = 0, bottom = 1;
+    CProportionalFont glyphs;
     for (char16_t c : std::u16string_view(kPreviewText)) {
+        if (gfx && c > kGfxLastCode)
+            continue;
         CProportionalGlyph g;
-        if (!rasteriser.renderProportional(c, ansiForm(c), font, g, line))
+        if (!rasteriser.renderProportional(c, ansiForm(c), font, g, glyphs.line))
             return;
-        width += g.advance;
-        if (!g.dots.empty()) {
-            top = std::min(top, g.yOffset);
-            bottom = std::max(bottom, g.yOffset + g.height());
-        }
-        glyphs.push_back(std::move(g));
+        glyphs.glyphs.push_back(std::move(g));
     }
-    if (width <= 0 || width > 4096 || bottom - top > 1024)
+    // The line as tgw preview draws it: the pen on the baseline, the first line's ascent at the
+    // top; a GFX font by the GFX library's own rules.
+    const CTextLayout layout = gfx ? layoutGfxText(glyphs, kPreviewText, {})
+                                   : layoutProportionalText(glyphs, kPreviewText, {});
+    if (layout.width <= 0 || layout.width > 4096 || layout.height > 1024)
         return;
-    // Baseline at row -top; pen from the left, each glyph at its offsets.
-    QImage image(width + 2, bottom - top + 2, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    int pen = 1;
-    for (const CProportionalGlyph& g : glyphs) {
-        for (int r = 0; r < g.height(); ++r)
-            for (int c = 0; c < g.width(); ++c)
-                if (g.dots.lit(r, c))
-                    image.setPixel(pen + g.xOffset + c, 1 - top + g.yOffset + r, qRgb(0, 0, 0));
-        pen += g.advance;
-    }
-    const int scale = std::clamp(360 / std::max(1, image.width()), 1, 4);
-    m_preview->setPixmap(QPixmap::fromImage(image.scaled(image.size() * scale)));
+    CPreviewOptions options;
+    options.look.colours = parseColours("epaper").value();
+    Result<CPreviewCanvas> canvas = tgw::drawPreview(layout, options);
+    if (!canvas)
+        return;
+    options.look.zoom = std::clamp(360 / canvas->width(), 1, 4);
+    Result<CPreviewImage> image = paintCanvas(*canvas, options.look);
+    if (!image)
+        return;
+    m_preview->setPixmap(
+        QPixmap::fromImage(QImage(image->pixels.data(), image->width, image->height,
+                                  image->width * 3, QImage::Format_RGB888)
+                               .copy()));
 }
 
 void CLibraryDialog::updateControls() {
@@ -254,6 +280,12 @@ void CLibraryDialog::updateControls() {
     m_ranges->setEnabled(set == ECharacterSet::Range);
     m_symbols->setEnabled(set == ECharacterSet::Range);
     m_index->setEnabled(chosenWriter().takesIndex);
+    const std::vector<COutputWriter>& writers = outputWriters();
+    for (size_t i = 0; i < writers.size(); ++i)
+        m_output->button(int(i))->setEnabled(writers[i].takesDepth(m_settings.depth));
+    // A format that cannot hold the depth gives way to the C code, which holds every depth.
+    if (!chosenWriter().takesDepth(m_settings.depth))
+        m_output->button(writerIndex("c"))->setChecked(true);
 }
 
 void CLibraryDialog::startBuild() {

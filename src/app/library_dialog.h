@@ -20,6 +20,8 @@ class QPushButton;
 
 namespace tgw {
 
+class CDepthBox;
+
 // "生成字库": renders a whole character set under the font and code format of `settings` and
 // writes it to one code or binary file. The build runs on worker threads while the dialog shows
 // its progress; the document's own entries are never touched.
@@ -53,6 +55,8 @@ private:
     void setBuilding(bool on);
     void updateControls();
     ECharacterSet chosenSet() const;
+    // The place of a format in the writer table: its button's id.
+    static int writerIndex(std::string_view name);
     const COutputWriter& chosenWriter() const;
     // Draws the sample line from the glyphs' metrics, as a proportional font places them.
     void drawPreview();
@@ -72,6 +76,7 @@ private:
     QCheckBox* m_skipBlanks;
     QButtonGroup* m_output;
     QCheckBox* m_index;
+    CDepthBox* m_depth;
     QLabel* m_progressText;
     QProgressBar* m_progressBar;
     QPushButton* m_buildButton;

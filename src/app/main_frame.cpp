@@ -32,11 +32,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -437,6 +439,24 @@ void CMainFrame::buildCommands() {
         else
             m_toolBar->addSeparator();
     }
+    // The level the left button draws, shown while a grey entry is selected.
+    auto* levelLabel = new QLabel(tr(" 灰度级 "), m_toolBar);
+    m_drawLevel = new QSpinBox(m_toolBar);
+    m_drawLevel->setObjectName("drawLevel");
+    m_drawLevel->setRange(1, 255);
+    m_drawLevel->setValue(255);
+    m_drawLevel->setAccessibleName(tr("画点灰度级"));
+    m_drawLevel->setToolTip(tr("鼠标左键在灰度字模上画出的灰度级 (右键清除)"));
+    connect(m_drawLevel, &QSpinBox::valueChanged, this,
+            [this](int level) { m_view->setDrawLevel(level); });
+    // Beside the mouse-editing switch, where drawing is chosen.
+    const QList<QAction*> actions = m_toolBar->actions();
+    const qsizetype pen = actions.indexOf(action(kCmdMouseEdit));
+    QAction* before = pen >= 0 && pen + 1 < actions.size() ? actions[pen + 1] : nullptr;
+    m_levelActions = {m_toolBar->insertWidget(before, levelLabel),
+                      m_toolBar->insertWidget(before, m_drawLevel)};
+    for (QAction* a : m_levelActions)
+        a->setVisible(false);
 }
 
 void CMainFrame::run(int id) {
@@ -709,6 +729,14 @@ void CMainFrame::send(bool selectedOnly, bool network) {
 
 void CMainFrame::chooseFont() {
     CFontDialog dialog(m_view->settings(), this);
+    // The preview draws the selected characters, as the font will draw them on OK.
+    std::u16string selected;
+    const CGlyphList& list = m_view->list();
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list.at(i).selected() && list.at(i).isCharacter())
+            selected += static_cast<const CCharEntry&>(list.at(i)).code();
+    if (!selected.empty())
+        dialog.setPreviewText(selected);
     if (dialog.exec() != QDialog::Accepted)
         return;
     CSettings& s = m_view->settings();
@@ -949,6 +977,16 @@ void CMainFrame::updateCommandState() {
     for (int id : {kCmdDeleteSelected, kCmdSerialSelected, kCmdNetworkSelected})
         action(id)->setEnabled(anySelected);
     action(kCmdDeleteAll)->setEnabled(!list.empty());
+    // The level picker follows the deepest selected entry.
+    int top = 1;
+    if (anySelected)
+        for (size_t i = 0; i < list.size() && top < 255; ++i)
+            if (list.at(i).selected())
+                top = std::max(top, int(maxLevelOf(list.at(i).depth())));
+    for (QAction* a : m_levelActions)
+        a->setVisible(top > 1);
+    if (top > 1)
+        m_drawLevel->setMaximum(top);
     for (int id :
          {kCmdExportCode, kCmdPreviewCode, kCmdExportLibrary, kCmdSerialAll, kCmdNetworkAll})
         action(id)->setEnabled(!list.empty());

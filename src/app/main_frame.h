@@ -7,10 +7,12 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 class QTemporaryDir;
 
 class QAction;
+class QSpinBox;
 class QToolBar;
 
 namespace tgw {
@@ -147,6 +149,8 @@ private:
     std::unique_ptr<CRasteriser> m_rasteriser;
     std::unique_ptr<CGlyphDocument> m_document;
     CQxView* m_view = nullptr;
+    QSpinBox* m_drawLevel = nullptr;      // the level the left button draws on grey entries
+    std::vector<QAction*> m_levelActions; // the picker and its label, shown for grey entries
     QToolBar* m_toolBar = nullptr;
     QToolBar* m_infoBar = nullptr;
     CInfoLabel* m_infoLabel = nullptr;

@@ -2,6 +2,8 @@
 #include "base/text.h"
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/preview_options.h"
+#include "codegen/preview_layout.h"
 #include "raster/rasteriser.h"
 
 #include <cstdio>
@@ -18,10 +20,38 @@ std::string entryName(const CGlyphEntry& e) {
     return fileNameToBytes(static_cast<const CPictureEntry&>(e).path());
 }
 
-int runRender(const CCommandOptions& options) {
+struct CRenderPicture {
+    std::string path; // --png
+    bool force = false;
+    CLookOptions look;
+};
+
+// The entries as tgw preview sets them without a display: in rows of cells, magnified.
+int writePicture(const CEntrySet& set, const CRenderPicture& picture) {
+    std::vector<const CDotMatrix*> cells;
+    for (size_t i = 0; i < set.list.size(); ++i)
+        cells.push_back(&set.list.at(i).matrix());
+    CPreviewOptions o;
+    Result<CPreviewLook> look = picture.look.look(set.settings);
+    if (!look)
+        return fail(look.error());
+    o.look = *look;
+    Result<CPreviewCanvas> canvas = drawPreview(layoutCells(cells, 0, kPreviewColumns), o);
+    if (!canvas)
+        return fail(canvas.error());
+    if (Status s = writePreviewPng(*canvas, o.look, picture.path, picture.force); !s)
+        return fail(s.error());
+    return 0;
+}
+
+int runRender(const CCommandOptions& options, const CRenderPicture& picture) {
+    if (int usage = picture.look.usageError())
+        return usage;
     Result<std::unique_ptr<CEntrySet>> set = options.makeEntrySet();
     if (!set)
         return fail(set.error());
+    if (!picture.path.empty())
+        return writePicture(**set, picture);
     const CGlyphList& list = (*set)->list;
     std::string out;
     for (size_t i = 0; i < list.size(); ++i) {
@@ -51,7 +81,15 @@ void registerRender(CLI::App& app, CCommands& commands) {
                   "\".',:;-~=+*ox%&@#\")");
     options->addSettingsOptions(cmd);
     options->addEntryOptions(cmd);
-    commands.push_back({cmd, [options] { return runRender(*options); }});
+    auto picture = std::make_shared<CRenderPicture>();
+    cmd->add_option("--png", picture->path,
+                    "Write the entries as a magnified picture instead of printing them: in rows "
+                    "of " +
+                        std::to_string(kPreviewColumns) +
+                        " cells, as tgw preview draws them ('-': standard output)");
+    picture->look.add(cmd, 8);
+    addForceOption(cmd, picture->force);
+    commands.push_back({cmd, [options, picture] { return runRender(*options, *picture); }});
 }
 
 namespace {

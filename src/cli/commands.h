@@ -25,6 +25,8 @@ void registerSend(CLI::App& app, CCommands& commands);
 void registerPorts(CLI::App& app, CCommands& commands);
 void registerProject(CLI::App& app, CCommands& commands);
 void registerBuild(CLI::App& app, CCommands& commands);
+// The entries or a text drawn as the display shows them, into a PNG.
+void registerPreview(CLI::App& app, CCommands& commands);
 // tgw presets and tgw explain.
 void registerDisplay(CLI::App& app, CCommands& commands);
 

@@ -299,6 +299,8 @@ Result<CSettings> CCommandOptions::settings() const {
         // A grey-scale controller's depth, unless --depth says otherwise.
         if (!m_depth)
             s.depth = preset->depth;
+    } else if (m_rotation && m_rotateAlone) {
+        s.presetRotation = *m_rotation;
     } else if (m_rotation) {
         return failure("--rotate belongs to --preset");
     }
@@ -408,12 +410,13 @@ Result<CCommandOptions::CMadeEntries> CCommandOptions::makeEntries(const CSettin
         return failure("the font settings cannot render anything (font kind, face and size)");
 
     CMadeEntries made;
-    auto addCharacters = [&](std::u16string_view text, const std::string& source) -> Status {
+    auto addCharacters = [&](std::u16string_view text, const std::string& source,
+                             const CAddOptions& how) -> Status {
         if (Status plane = checkBasicPlane(text, source); !plane)
             return plane;
         made.usesFont = true;
         const size_t first = list.size();
-        list.addCharacters(text, font, add);
+        list.addCharacters(text, font, how);
         for (size_t i = first; i < list.size(); ++i)
             made.characters.push_back(i);
         return {};
@@ -440,14 +443,15 @@ Result<CCommandOptions::CMadeEntries> CCommandOptions::makeEntries(const CSettin
     for (const CLI::Option* o : m_cmd->parse_order()) {
         size_t i = next[o]++;
         if (o == m_optTexts) {
-            if (Status added = addCharacters(utf8ToUtf16(m_texts.at(i)), "'" + m_texts.at(i) + "'");
+            if (Status added =
+                    addCharacters(utf8ToUtf16(m_texts.at(i)), "'" + m_texts.at(i) + "'", add);
                 !added)
                 return failure(added.error());
         } else if (o == m_optTextFiles) {
             Result<std::u16string> text = importTextFile(m_textFiles.at(i));
             if (!text)
                 return failure(text.error());
-            if (Status added = addCharacters(*text, m_textFiles.at(i)); !added)
+            if (Status added = addCharacters(*text, m_textFiles.at(i), add); !added)
                 return failure(added.error());
         } else if (o == m_optRtl) {
             rtl = true;
@@ -486,6 +490,16 @@ Result<CCommandOptions::CMadeEntries> CCommandOptions::makeEntries(const CSettin
             if (Status loaded = appendProjectFile(list, m_projects.at(i)); !loaded)
                 return failure(loaded.error());
         }
+    }
+    if (!m_alsoCharacters.empty()) {
+        std::u16string text;
+        for (char16_t c : m_alsoCharacters)
+            if (c != u'\n' && c != u'\r')
+                text += c;
+        CAddOptions once = add;
+        once.filterDuplicates = true;
+        if (Status added = addCharacters(text, "--text", once); !added)
+            return failure(added.error());
     }
     for (const CPending& p : pictures) {
         CPictureOptions o = p.entry->options();

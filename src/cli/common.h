@@ -41,6 +41,12 @@ public:
     // As --keep-blanks: white-space characters become entries (the proportional formats need
     // their advance).
     void keepBlanks() { m_keepBlanks = true; }
+    // --rotate without --preset: the display's mounting on its own (tgw preview). Called
+    // before addSettingsOptions().
+    void rotateWithoutPreset() { m_rotateAlone = true; }
+    // Character entries for the characters of `text` that no entry made before has, added
+    // after the other entries (tgw preview --text). Line breaks make no entry.
+    void alsoCharacters(std::u16string text) { m_alsoCharacters = std::move(text); }
 
 private:
     // The entries made from options, as opposed to those of project files.
@@ -65,6 +71,8 @@ private:
     std::optional<int> m_dotOrder, m_byteOrder;
     std::string m_preset;
     std::optional<int> m_rotation; // --rotate: how the preset's display is mounted
+    bool m_rotateAlone = false;
+    std::u16string m_alsoCharacters;
     void addRotateOption(CLI::App* cmd);
     std::string m_language;
     bool m_unicode = false;

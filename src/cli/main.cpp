@@ -77,6 +77,7 @@ int run(int argc, char** argv) {
 
     tgw::cli::CCommands commands;
     tgw::cli::registerRender(app, commands);
+    tgw::cli::registerPreview(app, commands);
     tgw::cli::registerExport(app, commands);
     tgw::cli::registerProject(app, commands);
     tgw::cli::registerBuild(app, commands);

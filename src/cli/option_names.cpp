@@ -1,5 +1,7 @@
 #include "cli/option_names.h"
 
+#include "cli/nearest_names.h"
+#include "codegen/preview_canvas.h"
 #include "model/settings.h"
 
 namespace tgw::cli {
@@ -71,6 +73,29 @@ std::string byteOrderHelp() {
         help += "\n  " + std::to_string(i) + " " + kByteOrders[i].name + " (模式" +
                 std::to_string(i + 1) + "): " + kByteOrders[i].meaning;
     return help;
+}
+
+std::string colourHelp() {
+    std::string help = "The colours of lit and dark dots: a scheme's name or #rrggbb,#rrggbb (lit, "
+                       "then dark):";
+    for (const CColourScheme& s : colourSchemes())
+        help += std::string("\n  ") + s.name + ": " + s.description;
+    return help;
+}
+
+std::string colourProblem(const std::string& text) {
+    Result<CPreviewColours> colours = parseColours(text);
+    if (colours)
+        return {};
+    if (!text.empty() && text[0] != '#') {
+        std::vector<std::string> names;
+        for (const CColourScheme& s : colourSchemes())
+            names.push_back(s.name);
+        std::vector<std::string> near = nearestNames(text, names, 1, true);
+        if (!near.empty())
+            return "unknown colours '" + text + "'; did you mean '" + near.front() + "'?";
+    }
+    return colours.error();
 }
 
 const std::vector<std::pair<std::string, EMatrixEdit>>& editNames() {

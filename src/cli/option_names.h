@@ -17,6 +17,12 @@ const std::map<std::string, std::string>& byteOrderNames();
 std::string dotOrderHelp();
 std::string byteOrderHelp();
 
+// The help of --colors: every colour scheme with what it looks like, and the #rrggbb form.
+std::string colourHelp();
+// What is wrong with a --colors value ("" when it names a scheme or two colours), with the
+// nearest scheme's name when it looks like a misspelt one.
+std::string colourProblem(const std::string& text);
+
 // The whole-matrix edits by name ("invert", "rotate90", "trim-left" ...), in menu order.
 const std::vector<std::pair<std::string, EMatrixEdit>>& editNames();
 std::string editHelp();

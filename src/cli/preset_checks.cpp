@@ -21,9 +21,14 @@ Status report(const std::string& message, bool strict) {
 
 void CCommandOptions::addRotateOption(CLI::App* cmd) {
     cmd->add_option("--rotate", m_rotation,
-                    "How the preset's display is mounted: turned 0, 90, 180 or 270 degrees "
-                    "clockwise from its native orientation; the entries are drawn as seen and "
-                    "turned back into the memory's orientation")
+                    m_rotateAlone
+                        ? "How the display is mounted: turned 0, 90, 180 or 270 degrees "
+                          "clockwise from its native orientation (--display or the panel "
+                          "preset's size); the text is laid out as seen and the picture shows "
+                          "the display in its native orientation, as its memory holds the dots"
+                        : "How the preset's display is mounted: turned 0, 90, 180 or 270 "
+                          "degrees clockwise from its native orientation; the entries are drawn "
+                          "as seen and turned back into the memory's orientation")
         ->check(CLI::IsMember({0, 90, 180, 270}))
         ->type_name("0|90|180|270");
 }

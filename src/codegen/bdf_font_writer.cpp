@@ -192,13 +192,14 @@ Status writeBdfFont(const CProportionalFont& font, IOutput& out) {
 } // namespace
 
 COutputWriter bdfFontWriter() {
-    COutputWriter w{"bdf",
-                    "bdf",
-                    "BDF 2.1 bitmap font: cropped glyphs for X11, FreeType and BDF converters",
-                    TGW_TR_NOOP("tgw::core::writers", "BDF 点阵字体"),
-                    EWriterInput::Proportional,
-                    false,
-                    false};
+    COutputWriter w{.name = "bdf",
+                    .extension = "bdf",
+                    .description =
+                        "BDF 2.1 bitmap font: cropped glyphs for X11, FreeType and BDF converters",
+                    .label = TGW_TR_NOOP("tgw::core::writers", "BDF 点阵字体"),
+                    .input = EWriterInput::Proportional,
+                    .binary = false,
+                    .takesIndex = false};
     w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&,
                              const CWriterOptions&,
                              IOutput& out) { return writeBdfFont(font, out); };

@@ -1,6 +1,5 @@
 #include "codegen/binary_file.h"
 
-#include "base/replacing_file.h"
 #include "base/text.h"
 #include "codegen/code_text.h"
 #include "codegen/matrix_packing.h"
@@ -100,16 +99,6 @@ Result<std::string> binaryFile(const CGlyphList& list, const CEncodingOptions& o
     if (Status s = writeBinaryFile(list, options, withIndex, out); !s)
         return failure(s.error());
     return std::move(out).data();
-}
-
-Status saveBinaryFile(const CGlyphList& list, const CEncodingOptions& options, bool withIndex,
-                      const std::string& path) {
-    CReplacingFile file(path);
-    if (Status s = file.open(); !s)
-        return s;
-    if (Status s = writeBinaryFile(list, options, withIndex, file); !s)
-        return s;
-    return file.commit();
 }
 
 } // namespace tgw

@@ -44,8 +44,4 @@ Status writeBinaryFile(std::span<CGlyphEntry* const> entries, const CEncodingOpt
 Result<std::string> binaryFile(const CGlyphList& list, const CEncodingOptions& options,
                                bool withIndex);
 
-// writeBinaryFile() into `path` through a temporary file: on failure the file is left as it was.
-Status saveBinaryFile(const CGlyphList& list, const CEncodingOptions& options, bool withIndex,
-                      const std::string& path);
-
 } // namespace tgw

@@ -1,7 +1,6 @@
 #include "codegen/code_text.h"
 
 #include "base/codepage.h"
-#include "base/replacing_file.h"
 #include "base/text.h"
 #include "codegen/binary_file.h"
 #include "codegen/matrix_packing.h"
@@ -420,16 +419,6 @@ Result<std::string> codeText(const CGlyphList& list, const CEncodingOptions& opt
     if (Status s = writeCodeText(list, options, out); !s)
         return failure(s.error());
     return std::move(out).data();
-}
-
-Status saveCodeFile(const CGlyphList& list, const CEncodingOptions& options,
-                    const std::string& path) {
-    CReplacingFile file(path);
-    if (Status s = file.open(); !s)
-        return s;
-    if (Status s = writeCodeText(list, options, file); !s)
-        return s;
-    return file.commit();
 }
 
 std::string entryLabel(const CGlyphEntry& entry) {

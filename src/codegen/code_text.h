@@ -56,10 +56,6 @@ bool isCIdentifier(std::string_view name);
 Status writeCodeText(const CGlyphList& list, const CEncodingOptions& options, IOutput& out);
 Result<std::string> codeText(const CGlyphList& list, const CEncodingOptions& options);
 
-// writeCodeText() into `path` through a temporary file: on failure the file is left as it was.
-Status saveCodeFile(const CGlyphList& list, const CEncodingOptions& options,
-                    const std::string& path);
-
 // "U+4E2D", a string entry's text or a picture's path (UTF-8), for messages.
 std::string entryLabel(const CGlyphEntry& entry);
 

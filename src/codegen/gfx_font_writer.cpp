@@ -23,13 +23,6 @@ std::string glyphLabel(char16_t code) {
     return format("U+%04X", unsigned(code));
 }
 
-// The library's own converter counts from the cursor's row, which is the lowest row of the
-// glyphs that stand on the baseline (its "1 - top"), one row lower than the glyph's own offset,
-// which counts from the first row below the baseline.
-int gfxYOffset(const CProportionalGlyph& g) {
-    return g.yOffset + 1;
-}
-
 // The types are those of the format's description; where the display library's own
 // definition is reachable it is used instead, so that both can meet in one sketch.
 const char* const kTypes = R"(#include <stdint.h>
@@ -212,13 +205,13 @@ Result<std::string> gfxFontHeader(const CProportionalFont& font) {
 }
 
 COutputWriter gfxFontWriter() {
-    COutputWriter w{"gfx",
-                    "h",
-                    "GFX font header: cropped glyphs for proportional text",
-                    TGW_TR_NOOP("tgw::core::writers", "GFX 字体头文件（比例字体）"),
-                    EWriterInput::Proportional,
-                    false,
-                    false};
+    COutputWriter w{.name = "gfx",
+                    .extension = "h",
+                    .description = "GFX font header: cropped glyphs for proportional text",
+                    .label = TGW_TR_NOOP("tgw::core::writers", "GFX 字体头文件（比例字体）"),
+                    .input = EWriterInput::Proportional,
+                    .binary = false,
+                    .takesIndex = false};
     w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&,
                              const CWriterOptions&,
                              IOutput& out) { return writeGfxFont(font, out); };

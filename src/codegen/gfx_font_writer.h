@@ -20,6 +20,14 @@ namespace tgw {
 //   XXX
 std::vector<uint8_t> gfxBitmap(const CDotMatrix& dots);
 
+// The y offset a GFX font holds for `glyph`. The library's own converter counts from the
+// cursor's row, which is the lowest row of the glyphs that stand on the baseline (its
+// "1 - top"), one row lower than the glyph's own offset, which counts from the first row below
+// the baseline.
+inline int gfxYOffset(const CProportionalGlyph& glyph) {
+    return glyph.yOffset + 1;
+}
+
 // The highest code a GFX font can hold: its text renderer takes one byte a character.
 inline constexpr char16_t kGfxLastCode = 0xFF;
 // What one entry of the glyph table takes in the program (packed, as on 8-bit AVR; a 32-bit

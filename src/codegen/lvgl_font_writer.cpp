@@ -850,13 +850,14 @@ Status writeLvglBinary(const CProportionalFont& font, const CWriterOptions& opti
 } // namespace
 
 COutputWriter lvglFontWriter() {
-    COutputWriter w{"lvgl",
-                    "c",
-                    "LVGL font (C): an lv_font_t with its glyphs, character maps and kerning",
-                    TGW_TR_NOOP("tgw::core::writers", "LVGL 字体（C）"),
-                    EWriterInput::Proportional,
-                    false,
-                    false};
+    COutputWriter w{.name = "lvgl",
+                    .extension = "c",
+                    .description =
+                        "LVGL font (C): an lv_font_t with its glyphs, character maps and kerning",
+                    .label = TGW_TR_NOOP("tgw::core::writers", "LVGL 字体（C）"),
+                    .input = EWriterInput::Proportional,
+                    .binary = false,
+                    .takesIndex = false};
     w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&,
                              const CWriterOptions& options,
                              IOutput& out) { return writeLvglText(font, options, out); };
@@ -868,13 +869,13 @@ COutputWriter lvglFontWriter() {
 }
 
 COutputWriter lvglBinaryFontWriter() {
-    COutputWriter w{"lvgl-bin",
-                    "bin",
-                    "LVGL binary font, for lv_binfont_create at run time",
-                    TGW_TR_NOOP("tgw::core::writers", "LVGL 二进制字体"),
-                    EWriterInput::Proportional,
-                    true,
-                    false};
+    COutputWriter w{.name = "lvgl-bin",
+                    .extension = "bin",
+                    .description = "LVGL binary font, for lv_binfont_create at run time",
+                    .label = TGW_TR_NOOP("tgw::core::writers", "LVGL 二进制字体"),
+                    .input = EWriterInput::Proportional,
+                    .binary = true,
+                    .takesIndex = false};
     w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&,
                              const CWriterOptions& options,
                              IOutput& out) { return writeLvglBinary(font, options, out); };

@@ -178,13 +178,13 @@ Result<std::string> metricsTableText(const CProportionalFont& font,
 }
 
 COutputWriter metricsTextWriter() {
-    COutputWriter w{"metrics-c",
-                    "c",
-                    "C text: cropped glyphs behind a table of their metrics",
-                    TGW_TR_NOOP("tgw::core::writers", "裁剪字模与度量表（C 代码）"),
-                    EWriterInput::Proportional,
-                    false,
-                    false};
+    COutputWriter w{.name = "metrics-c",
+                    .extension = "c",
+                    .description = "C text: cropped glyphs behind a table of their metrics",
+                    .label = TGW_TR_NOOP("tgw::core::writers", "裁剪字模与度量表（C 代码）"),
+                    .input = EWriterInput::Proportional,
+                    .binary = false,
+                    .takesIndex = false};
     w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions& encoding,
                              const CWriterOptions&,
                              IOutput& out) { return writeMetricsText(font, encoding, out); };
@@ -195,13 +195,13 @@ COutputWriter metricsTextWriter() {
 }
 
 COutputWriter metricsBinaryWriter() {
-    COutputWriter w{"metrics-bin",
-                    "bin",
-                    "binary file: cropped glyphs behind a table of their metrics",
-                    TGW_TR_NOOP("tgw::core::writers", "裁剪字模与度量表（二进制）"),
-                    EWriterInput::Proportional,
-                    true,
-                    false};
+    COutputWriter w{.name = "metrics-bin",
+                    .extension = "bin",
+                    .description = "binary file: cropped glyphs behind a table of their metrics",
+                    .label = TGW_TR_NOOP("tgw::core::writers", "裁剪字模与度量表（二进制）"),
+                    .input = EWriterInput::Proportional,
+                    .binary = true,
+                    .takesIndex = false};
     w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions& encoding,
                              const CWriterOptions&,
                              IOutput& out) { return writeMetricsBinary(font, encoding, out); };

@@ -12,13 +12,13 @@
 namespace tgw {
 
 COutputWriter cTextWriter() {
-    COutputWriter w{"c",
-                    "c",
-                    "C code text, one matrix per entry",
-                    TGW_TR_NOOP("tgw::core::writers", "C 代码"),
-                    EWriterInput::Matrices,
-                    false,
-                    false};
+    COutputWriter w{.name = "c",
+                    .extension = "c",
+                    .description = "C code text, one matrix per entry",
+                    .label = TGW_TR_NOOP("tgw::core::writers", "C 代码"),
+                    .input = EWriterInput::Matrices,
+                    .binary = false,
+                    .takesIndex = false};
     w.writeMatrices = [](const CGlyphList& list, const CEncodingOptions& encoding,
                          const CWriterOptions&, IOutput& out) {
         CEncodingOptions c = encoding;
@@ -30,13 +30,13 @@ COutputWriter cTextWriter() {
 }
 
 COutputWriter asmTextWriter() {
-    COutputWriter w{"asm",
-                    "asm",
-                    "assembler code text, one matrix per entry",
-                    TGW_TR_NOOP("tgw::core::writers", "ASM 代码"),
-                    EWriterInput::Matrices,
-                    false,
-                    false};
+    COutputWriter w{.name = "asm",
+                    .extension = "asm",
+                    .description = "assembler code text, one matrix per entry",
+                    .label = TGW_TR_NOOP("tgw::core::writers", "ASM 代码"),
+                    .input = EWriterInput::Matrices,
+                    .binary = false,
+                    .takesIndex = false};
     w.writeMatrices = [](const CGlyphList& list, const CEncodingOptions& encoding,
                          const CWriterOptions&, IOutput& out) {
         CEncodingOptions a = encoding;
@@ -48,13 +48,13 @@ COutputWriter asmTextWriter() {
 }
 
 COutputWriter binaryMatrixWriter() {
-    COutputWriter w{"bin",
-                    "bin",
-                    "binary matrix file, optionally behind an index",
-                    TGW_TR_NOOP("tgw::core::writers", "二进制字库"),
-                    EWriterInput::Matrices,
-                    true,
-                    true};
+    COutputWriter w{.name = "bin",
+                    .extension = "bin",
+                    .description = "binary matrix file, optionally behind an index",
+                    .label = TGW_TR_NOOP("tgw::core::writers", "二进制字库"),
+                    .input = EWriterInput::Matrices,
+                    .binary = true,
+                    .takesIndex = true};
     w.writeMatrices = [](const CGlyphList& list, const CEncodingOptions& encoding,
                          const CWriterOptions& options, IOutput& out) {
         return writeBinaryFile(list, encoding, options.withIndex, out);

@@ -22,7 +22,6 @@ enum class EWriterInput {
     Proportional, // glyphs cropped to their ink, with their metrics (character sets only)
 };
 
-// Choices a caller passes through to the writer; a writer ignores those it does not take.
 // How a font format that can compress its glyphs' dots does so.
 enum class ECompression {
     None,
@@ -30,6 +29,7 @@ enum class ECompression {
     RleXorFilter, // each row XOR-ed with the one above, then run-length coded
 };
 
+// Choices a caller passes through to the writer; a writer ignores those it does not take.
 struct CWriterOptions {
     bool withIndex = false; // the binary matrix file's index
     std::string identifier; // the proportional writers' symbol; empty: made from the font name

@@ -399,13 +399,14 @@ Status writeU8g2Font(const CProportionalFont& font, IOutput& out) {
 } // namespace
 
 COutputWriter u8g2FontWriter() {
-    COutputWriter w{"u8g2",
-                    "c",
-                    "u8g2 font: a C array of run-length coded glyphs for u8g2_SetFont",
-                    TGW_TR_NOOP("tgw::core::writers", "u8g2 字体（C 数组）"),
-                    EWriterInput::Proportional,
-                    false,
-                    false};
+    COutputWriter w{.name = "u8g2",
+                    .extension = "c",
+                    .description =
+                        "u8g2 font: a C array of run-length coded glyphs for u8g2_SetFont",
+                    .label = TGW_TR_NOOP("tgw::core::writers", "u8g2 字体（C 数组）"),
+                    .input = EWriterInput::Proportional,
+                    .binary = false,
+                    .takesIndex = false};
     w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&,
                              const CWriterOptions&,
                              IOutput& out) { return writeU8g2Font(font, out); };

@@ -40,13 +40,6 @@ struct CLibraryBuilder::CChunk {
 
 namespace {
 
-const COutputWriter& writerOf(ELibraryOutput output) {
-    const char* name = output == ELibraryOutput::Binary    ? "bin"
-                       : output == ELibraryOutput::AsmText ? "asm"
-                                                           : "c";
-    return *findWriter(name);
-}
-
 // Passes what is written on and counts it.
 class CCountingOutput : public IOutput {
 public:
@@ -70,10 +63,6 @@ struct CWorkerRasteriser {
 };
 
 } // namespace
-
-CLibraryBuilder::CLibraryBuilder(const CSettings& settings, std::u16string characters,
-                                 ELibraryOutput output, bool withIndex)
-    : CLibraryBuilder(settings, std::move(characters), writerOf(output), withIndex) {}
 
 CLibraryBuilder::CLibraryBuilder(const CSettings& settings, std::u16string characters,
                                  const COutputWriter& writer, bool withIndex)

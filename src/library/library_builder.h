@@ -24,13 +24,6 @@ namespace tgw {
 class CReplacingFile;
 class IRasteriser;
 
-// What a library is written as.
-enum class ELibraryOutput {
-    CText,   // the code text of every entry, one after the other
-    AsmText, // the same in assembler
-    Binary,  // the encoded bytes of every entry, optionally behind the index
-};
-
 // What a finished build wrote.
 struct CBuildSummary {
     size_t glyphs = 0;
@@ -53,12 +46,11 @@ struct CBuildSummary {
 // read, and cancel() called, from any thread while a build runs.
 class CLibraryBuilder {
 public:
-    CLibraryBuilder(const CSettings& settings, std::u16string characters, ELibraryOutput output,
-                    bool withIndex);
-    // Any writer of the table. A proportional writer gets every glyph cropped to its ink at
-    // the font's natural width, and writes once all are rendered; the glyphs are held packed
-    // (about what the output takes), and the format's limits are checked before the first
-    // glyph is rendered (the codes, the line) and as each glyph comes.
+    // Any writer of the table (findWriter("c"), "asm", "bin": the code text or the encoded bytes
+    // of every entry, the binary file optionally behind the index). A proportional writer gets
+    // every glyph cropped to its ink at the font's natural width, and writes once all are rendered;
+    // the glyphs are held packed (about what the output takes), and the format's limits are checked
+    // before the first glyph is rendered (the codes, the line) and as each glyph comes.
     CLibraryBuilder(const CSettings& settings, std::u16string characters,
                     const COutputWriter& writer, bool withIndex);
     // Cancels a build that start() began and waits for it.

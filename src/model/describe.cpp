@@ -32,8 +32,13 @@ std::string statistics(const CGlyphEntry& e) {
     long dark = points - lit;
     double litShare = points ? lit * 100.0 / points : 0.0;
     double darkShare = points ? dark * 100.0 / points : 0.0;
-    return format(TGW_TR("tgw::core::describe", "统计 [点数=%ld 亮点=%ld≈%.2f%% 暗点=%ld≈%.2f%%]"),
-                  points, lit, litShare, dark, darkShare);
+    std::string line =
+        format(TGW_TR("tgw::core::describe", "统计 [点数=%ld 亮点=%ld≈%.2f%% 暗点=%ld≈%.2f%%]"),
+               points, lit, litShare, dark, darkShare);
+    // Grey entries say their depth; one-bit tips stay as they were.
+    if (e.depth() > 1)
+        line += format(TGW_TR("tgw::core::describe", "[灰度 %d 位/点]"), e.depth());
+    return line;
 }
 
 } // namespace
@@ -42,19 +47,23 @@ std::string settingsSummary(const CSettings& s, size_t entries, size_t selected)
     std::string font = isBuiltinFont(s.fontType)
                            ? screenText("tgw::core::settings", builtinFontName(s.fontType))
                            : utf16ToUtf8(s.faceName);
-    return format(
-        TGW_TR("tgw::core::describe",
-               "【设置状态】   〖字模数量：%zu [%zu/%zu]〗〖字体：%s[%d]%s%s%s%s〗〖大小：%ux%u〗"
-               "〖纵向偏移：%ld〗〖ASCII半宽：%s〗〖%s 模式%d〗〖字符集：%s〗"),
-        entries, selected, entries - selected, font.c_str(),
-        s.fontSize ? s.fontSize : int(s.height),
-        s.bold ? TGW_TR("tgw::core::describe", " 加粗") : "",
-        s.italic ? TGW_TR("tgw::core::describe", " 斜体") : "",
-        s.strikeout ? TGW_TR("tgw::core::describe", " 删除线") : "",
-        s.underline ? TGW_TR("tgw::core::describe", " 下划线") : "", s.width, s.height, s.offset,
-        s.halfWidth ? TGW_TR("tgw::core::describe", "开") : TGW_TR("tgw::core::describe", "关"),
-        screenText("tgw::core::settings", dotOrderName(s.pointsSeq)), s.bytesSeq + 1,
-        s.useUnicode ? "UNICODE" : "MBCS");
+    return format(TGW_TR("tgw::core::describe",
+                         "【设置状态】   〖字模数量：%zu "
+                         "[%zu/%zu]〗〖字体：%s[%d]%s%s%s%s〗〖大小：%ux%u〗"
+                         "〖纵向偏移：%ld〗〖ASCII半宽：%s〗〖%s 模式%d〗〖字符集：%s〗"),
+                  entries, selected, entries - selected, font.c_str(),
+                  s.fontSize ? s.fontSize : int(s.height),
+                  s.bold ? TGW_TR("tgw::core::describe", " 加粗") : "",
+                  s.italic ? TGW_TR("tgw::core::describe", " 斜体") : "",
+                  s.strikeout ? TGW_TR("tgw::core::describe", " 删除线") : "",
+                  s.underline ? TGW_TR("tgw::core::describe", " 下划线") : "", s.width, s.height,
+                  s.offset,
+                  s.halfWidth ? TGW_TR("tgw::core::describe", "开")
+                              : TGW_TR("tgw::core::describe", "关"),
+                  screenText("tgw::core::settings", dotOrderName(s.pointsSeq)), s.bytesSeq + 1,
+                  s.useUnicode ? "UNICODE" : "MBCS") +
+           (s.depth > 1 ? format(TGW_TR("tgw::core::describe", "〖灰度：%d 位/点〗"), s.depth)
+                        : std::string());
 }
 
 std::string entryTip(const CGlyphEntry& e, bool useUnicode) {

@@ -345,60 +345,45 @@ size_t CGlyphDocument::firstSelected() const {
     return m_list.size();
 }
 
-std::optional<size_t> CGlyphDocument::editSelected(EMatrixEdit edit) {
-    auto step = std::make_unique<CMatrixStep>(EStepKind::Edit, edit, m_list);
+template <class Change>
+auto CGlyphDocument::changeSelection(EStepKind kind, EMatrixEdit edit, Change change) {
+    auto step = std::make_unique<CMatrixStep>(kind, edit, m_list);
     const size_t from = firstSelected();
-    std::optional<size_t> first;
+    decltype(change(step.get())) result{};
     {
         CQuietList quiet(m_list);
-        first = m_list.editSelected(edit, step.get());
+        result = change(step.get());
     }
     m_list.announceChanged(from, m_list.size() - 1);
     if (step->finish())
         push(std::move(step));
-    return first;
+    return result;
+}
+
+std::optional<size_t> CGlyphDocument::editSelected(EMatrixEdit edit) {
+    return changeSelection(EStepKind::Edit, edit, [&](IEntryChangeRecorder* recorder) {
+        return m_list.editSelected(edit, recorder);
+    });
 }
 
 std::optional<size_t> CGlyphDocument::applyFont(const CFontSettings& font, bool halfWidth) {
-    auto step = std::make_unique<CMatrixStep>(EStepKind::Font, EMatrixEdit::Invert, m_list);
-    const size_t from = firstSelected();
-    std::optional<size_t> first;
-    {
-        CQuietList quiet(m_list);
-        first = m_list.applyFont(font, halfWidth, step.get());
-    }
-    m_list.announceChanged(from, m_list.size() - 1);
-    if (step->finish())
-        push(std::move(step));
-    return first;
+    return changeSelection(EStepKind::Font, EMatrixEdit::Invert,
+                           [&](IEntryChangeRecorder* recorder) {
+                               return m_list.applyFont(font, halfWidth, recorder);
+                           });
 }
 
 size_t CGlyphDocument::applyThreshold(uint8_t threshold) {
-    auto step = std::make_unique<CMatrixStep>(EStepKind::Threshold, EMatrixEdit::Invert, m_list);
-    const size_t from = firstSelected();
-    size_t changed = 0;
-    {
-        CQuietList quiet(m_list);
-        changed = m_list.applyThreshold(threshold, step.get());
-    }
-    m_list.announceChanged(from, m_list.size() - 1);
-    if (step->finish())
-        push(std::move(step));
-    return changed;
+    return changeSelection(
+        EStepKind::Threshold, EMatrixEdit::Invert,
+        [&](IEntryChangeRecorder* recorder) { return m_list.applyThreshold(threshold, recorder); });
 }
 
 size_t CGlyphDocument::applyPictureOptions(const CPictureOptions& options) {
-    auto step = std::make_unique<CMatrixStep>(EStepKind::Threshold, EMatrixEdit::Invert, m_list);
-    const size_t from = firstSelected();
-    size_t changed = 0;
-    {
-        CQuietList quiet(m_list);
-        changed = m_list.applyPictureOptions(options, step.get());
-    }
-    m_list.announceChanged(from, m_list.size() - 1);
-    if (step->finish())
-        push(std::move(step));
-    return changed;
+    return changeSelection(EStepKind::Threshold, EMatrixEdit::Invert,
+                           [&](IEntryChangeRecorder* recorder) {
+                               return m_list.applyPictureOptions(options, recorder);
+                           });
 }
 
 void CGlyphDocument::beginStroke(size_t index) {

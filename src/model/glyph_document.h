@@ -100,6 +100,10 @@ private:
     void modifiedChanged(bool modified) override;
     void entriesChanged(size_t first, size_t last) override;
 
+    // One step of a change over the selection: `change(recorder)` runs with the list quiet,
+    // recording each entry before and after; the changed range is announced once, and the step
+    // is pushed when anything changed. Returns what `change` returned.
+    template <class Change> auto changeSelection(EStepKind kind, EMatrixEdit edit, Change change);
     void push(std::unique_ptr<CDocumentStep> step);
     void followClean();
     void historyChanged();

@@ -1,7 +1,5 @@
 #include "model/glyph_entry.h"
 
-#include "model/glyph_list.h"
-
 #include <algorithm>
 
 namespace tgw {
@@ -17,7 +15,7 @@ void CGlyphEntry::setSize(int width, int height) {
 
 void CGlyphEntry::markModified() {
     if (m_owner)
-        m_owner->setModified(true);
+        m_owner->entryModified();
 }
 
 void CGlyphEntry::takeRendered(CDotMatrix matrix) {

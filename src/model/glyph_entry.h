@@ -11,7 +11,19 @@
 
 namespace tgw {
 
-class CGlyphList;
+class CGlyphEntry;
+
+// What holds entries (the glyph list) and hears of their changes.
+class IEntryOwner {
+public:
+    virtual ~IEntryOwner() = default;
+    // The entry's matrix size changed.
+    virtual void entryResized(CGlyphEntry& entry) = 0;
+    // Its dots changed, or went (freed).
+    virtual void dotsChanged(CGlyphEntry& entry) = 0;
+    // Something that is saved changed: the document is modified.
+    virtual void entryModified() = 0;
+};
 
 enum EEntryKind : int { kEntryCharacter = 1, kEntryPicture = 2, kEntryString = 3 };
 
@@ -66,8 +78,8 @@ public:
     // or freed (an edit, a project file's rows).
     const CInkLoss& inkLoss() const { return m_inkLoss; }
 
-    CGlyphList* owner() const { return m_owner; }
-    void setOwner(CGlyphList* list) { m_owner = list; }
+    IEntryOwner* owner() const { return m_owner; }
+    void setOwner(IEntryOwner* owner) { m_owner = owner; }
     IRasteriser& rasteriser() const { return *m_rasteriser; }
     void setRasteriser(IRasteriser& r) { m_rasteriser = &r; }
 
@@ -80,7 +92,7 @@ protected:
 
 private:
     IRasteriser* m_rasteriser;
-    CGlyphList* m_owner = nullptr;
+    IEntryOwner* m_owner = nullptr;
     CDotMatrix m_matrix;
     CInkLoss m_inkLoss;
     int m_width = 0;

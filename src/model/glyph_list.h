@@ -47,7 +47,7 @@ struct CAddOptions {
 };
 
 // The ordered list of glyph entries, in display and output order. Owns its entries.
-class CGlyphList {
+class CGlyphList : public IEntryOwner {
 public:
     // Entries made by the list render through `rasteriser`, which must outlive the list.
     explicit CGlyphList(IRasteriser& rasteriser) : m_rasteriser(&rasteriser) {}
@@ -124,9 +124,10 @@ public:
 
     void setObserver(IGlyphListObserver* observer) { m_observer = observer; }
 
-    // Called by entries.
-    void entryResized(CGlyphEntry& entry);
-    void dotsChanged(CGlyphEntry& entry);
+    // What the entries tell their list.
+    void entryResized(CGlyphEntry& entry) override;
+    void dotsChanged(CGlyphEntry& entry) override;
+    void entryModified() override { setModified(true); }
 
 private:
     void removeWhere(size_t first, size_t last);

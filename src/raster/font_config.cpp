@@ -1,7 +1,6 @@
 #include "raster/font_config.h"
 
 #include "base/text.h"
-#include "raster/rasteriser.h"
 
 #include "raster/fc_handles.h"
 

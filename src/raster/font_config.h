@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/result.h"
+#include "model/settings.h"
 
 #include <string>
 #include <vector>
@@ -30,5 +31,18 @@ bool isFamilyInstalled(const std::u16string& family);
 // a match, for a character that no installed font has.
 Result<CFaceFile> findFaceCovering(const std::u16string& family, bool bold, bool italic,
                                    char32_t code);
+
+// A font family that kind 6 can render.
+struct CFontFamily {
+    std::u16string name;
+    bool fixedPitch = false;
+};
+
+// Families of the installed outline fonts, sorted, without duplicates and without names that
+// begin with '@'.
+std::vector<CFontFamily> listFontFamilies();
+
+// The face that fontconfig gives for "sans-serif", with its style.
+CSystemFont systemGuiFont();
 
 } // namespace tgw

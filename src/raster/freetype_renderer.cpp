@@ -3,7 +3,6 @@
 #include "base/text.h"
 #include "raster/face_kerning.h"
 #include "raster/font_config.h"
-#include "raster/rasteriser.h"
 #include "raster/shared_faces.h"
 
 #include <ft2build.h>
@@ -457,7 +456,7 @@ void drawRule(CDotMatrix& out, int top, int thickness, int left, int length) {
 } // namespace
 
 Status CFreeTypeRenderer::renderCharacter(char16_t code, const CFontSettings& f, CDotMatrix& out,
-                                          CInkBox* ink) {
+                                          CInkBox* ink, const CInkLoss* margin) {
     if (ink)
         *ink = {};
     CSelection sel;
@@ -471,7 +470,9 @@ Status CFreeTypeRenderer::renderCharacter(char16_t code, const CFontSettings& f,
 
     const FT_Bitmap& bm = slot->bitmap;
     const int ascent = int((face->size->metrics.ascender + 63) >> 6);
-    const int W = out.width(), H = out.height();
+    const CInkLoss grown = margin ? *margin : CInkLoss{};
+    const int W = out.width() - grown.left - grown.right;
+    const int H = out.height() - grown.top - grown.bottom;
 
     int line = 0;
     if (sel.fitted) // ascent and descent both inside the cell, the spare rows shared
@@ -487,7 +488,8 @@ Status CFreeTypeRenderer::renderCharacter(char16_t code, const CFontSettings& f,
     CInkBox box{INT_MAX, INT_MIN, INT_MAX, INT_MIN};
     for (int srcRow = 0; srcRow < int(bm.rows); ++srcRow, ++line) {
         const unsigned char* src = bm.buffer + long(srcRow) * bm.pitch;
-        uint8_t* dst = line >= 0 && line < H ? out.row(line) : nullptr;
+        const int outRow = line + grown.top;
+        uint8_t* dst = outRow >= 0 && outRow < out.height() ? out.row(outRow) : nullptr;
         for (int c = 0; c < boxWidth; ++c) {
             const uint8_t level = dotLevel(bm, src, c, depth);
             if (!level)
@@ -496,8 +498,9 @@ Status CFreeTypeRenderer::renderCharacter(char16_t code, const CFontSettings& f,
             box.bottom = std::max(box.bottom, line + 1);
             box.left = std::min(box.left, firstCol + c);
             box.right = std::max(box.right, firstCol + c + 1);
-            if (dst && firstCol + c < W)
-                dst[firstCol + c] = std::max(dst[firstCol + c], level);
+            const int outCol = firstCol + c + grown.left;
+            if (dst && outCol < out.width())
+                dst[outCol] = std::max(dst[outCol], level);
         }
     }
     if (ink && !box.empty())
@@ -509,7 +512,8 @@ Status CFreeTypeRenderer::renderCharacter(char16_t code, const CFontSettings& f,
         int left = advance < W ? (W - advance) / 2 : 0;
         const double scale =
             face->units_per_EM ? double(face->size->metrics.y_ppem) / face->units_per_EM : 0.0;
-        const int baseline = baseTop + ascent;
+        const int baseline = baseTop + ascent + grown.top;
+        left += grown.left;
         if (f.underline) {
             int thickness = std::max(1, int(std::lround(face->underline_thickness * scale)));
             int below =

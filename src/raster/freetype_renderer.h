@@ -29,9 +29,11 @@ public:
     CFreeTypeRenderer& operator=(const CFreeTypeRenderer&) = delete;
 
     // Draws `code` into `out`, which already has the character's size and is blank. `ink`
-    // gets where the glyph's ink lay before the cell cut it (empty for no ink).
+    // gets where the glyph's ink lay before the cell cut it (empty for no ink). With `margin`,
+    // `out` is the cell grown by that many dots at each side, the glyph placed in the cell as
+    // without it, so that ink the cell would cut lands in the margin.
     Status renderCharacter(char16_t code, const CFontSettings& font, CDotMatrix& out,
-                           CInkBox* ink = nullptr);
+                           CInkBox* ink = nullptr, const CInkLoss* margin = nullptr);
     // The glyph of `code` cropped to its ink, with FreeType's advance and bearings at the size
     // renderCharacter() would use, and the face's line at that size.
     Status renderProportional(char16_t code, const CFontSettings& font, CProportionalGlyph& out,
@@ -90,5 +92,24 @@ private:
     FT_Face m_fallbackFace = nullptr;
     std::unique_ptr<CFaceFile> m_fallbackFile;
 };
+
+// One face of a font file, as `tgw fonts --file` and the font dialog show it.
+struct CFileFace {
+    int index = 0;
+    std::string family;
+    std::string style;
+    bool scalable = false;    // outlines; else bitmap strikes only
+    std::vector<int> strikes; // pixel sizes of the bitmap strikes, ascending
+};
+
+// At most this many faces of one file are listed.
+inline constexpr long kMaxListedFaces = 1000;
+
+// The faces of a font file, the first kMaxListedFaces of them; `total` gets how many the file
+// has. Fails with a message naming the file when it is missing, unreadable or not a font.
+Result<std::vector<CFileFace>> listFileFaces(const std::string& path, long* total = nullptr);
+// Face `index` of a font file alone; fails as listFileFaces() does, and when the file has no
+// such face.
+Result<CFileFace> describeFileFace(const std::string& path, int index);
 
 } // namespace tgw

@@ -1,7 +1,5 @@
 #include "raster/picture_filters.h"
 
-#include "raster/picture_rasteriser.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -96,6 +94,19 @@ CDotMatrix diffuse(const CGreyImage& image, int depth, int divisor, int level, S
 }
 
 } // namespace
+
+CDotMatrix thresholdPicture(const CRgbImage& image, uint8_t threshold) {
+    CDotMatrix dots(image.width, image.height);
+    for (int y = 0; y < image.height; ++y) {
+        uint8_t* row = dots.row(y);
+        for (int x = 0; x < image.width; ++x) {
+            const uint8_t* p = image.pixel(x, y);
+            if (brightness(p[0], p[1], p[2]) >= threshold)
+                row[x] = 1;
+        }
+    }
+    return dots;
+}
 
 CGreyImage greyOf(const CRgbImage& image) {
     CGreyImage grey(image.width, image.height);

@@ -48,6 +48,10 @@ CDotMatrix ditherAtkinson(const CGreyImage& image, int depth = 1);
 // depth).
 CDotMatrix ditherBayer(const CGreyImage& image, int depth = 1);
 
+// A picture's dots: lit where the pixel's brightness is at least `threshold`, so that light
+// pixels are the dots. The image must be 1..2048 pixels on each side.
+CDotMatrix thresholdPicture(const CRgbImage& image, uint8_t threshold);
+
 // A decoded picture's dots under `options`. Plain options give exactly thresholdPicture().
 CDotMatrix convertPicture(const CRgbImage& image, const CPictureOptions& options);
 

@@ -1,8 +1,8 @@
 #include "raster/picture_rasteriser.h"
 
+#include "raster/font_config.h"
 #include "raster/picture_filters.h"
 #include "raster/picture_loader.h"
-#include "raster/rasteriser.h"
 #include "raster/string_rasteriser.h"
 
 namespace tgw {
@@ -12,19 +12,6 @@ namespace {
 constexpr int kGuiFontPixels = 12;
 
 } // namespace
-
-CDotMatrix thresholdPicture(const CRgbImage& image, uint8_t threshold) {
-    CDotMatrix dots(image.width, image.height);
-    for (int y = 0; y < image.height; ++y) {
-        uint8_t* row = dots.row(y);
-        for (int x = 0; x < image.width; ++x) {
-            const uint8_t* p = image.pixel(x, y);
-            if (brightness(p[0], p[1], p[2]) >= threshold)
-                row[x] = 1;
-        }
-    }
-    return dots;
-}
 
 const char16_t* placeholderText(EPictureOutcome outcome) {
     return outcome == EPictureOutcome::kTooBig ? u"Image Too Big" : u"Image Invalid";

@@ -4,6 +4,7 @@
 #include "model/dot_matrix.h"
 #include "model/picture_options.h"
 #include "raster/decoded_picture.h"
+#include "raster/picture_filters.h"
 
 #include <cstdint>
 #include <string>
@@ -11,10 +12,6 @@
 namespace tgw {
 
 class CFreeTypeRenderer;
-
-// A picture's dots: lit where the pixel's brightness is at least `threshold`, so that light
-// pixels are the dots. The image must be 1..2048 pixels on each side.
-CDotMatrix thresholdPicture(const CRgbImage& image, uint8_t threshold);
 
 // The text shown instead of a picture that is not loaded: "Image Invalid" or "Image Too Big".
 const char16_t* placeholderText(EPictureOutcome outcome);

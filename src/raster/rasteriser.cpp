@@ -66,6 +66,27 @@ Status CRasteriser::renderCharacter(char16_t code, const CAnsiForm& ansi, const 
     return {};
 }
 
+Status CRasteriser::renderUncut(char16_t code, const CAnsiForm& ansi, const CFontSettings& font,
+                                CDotMatrix& cell, CDotMatrix& uncut, CInkLoss& lost) {
+    if (Status s = renderCharacter(code, ansi, font, cell); !s)
+        return s;
+    lost = m_lastInk;
+    uncut = cell;
+    // Only a TrueType or bitmap face cuts ink; the built-in fonts always fit their cells.
+    if (!lost.any() || isBuiltinFont(font.kind) ||
+        !validMatrixSize(font.width + lost.left + lost.right, font.height + lost.top + lost.bottom))
+        return {};
+    uncut = CDotMatrix(font.width + lost.left + lost.right, font.height + lost.top + lost.bottom,
+                       cell.depth());
+    const CInkLoss lastInk = m_lastInk;
+    const CInkBox lastBox = m_lastBox;
+    Status s = m_freeType->renderCharacter(code, font, uncut, nullptr, &lost);
+    // What the last render lost stays that of the cell.
+    m_lastInk = lastInk;
+    m_lastBox = lastBox;
+    return s;
+}
+
 Result<CGlyphCoverage> CRasteriser::glyphCoverage(char16_t code, const CAnsiForm& ansi,
                                                   const CFontSettings& font) {
     if (isBuiltinFont(font.kind))

@@ -2,6 +2,8 @@
 
 #include "model/rasteriser.h"
 #include "model/settings.h"
+#include "raster/font_config.h"
+#include "raster/freetype_renderer.h"
 #include "raster/picture_rasteriser.h"
 
 #include <memory>
@@ -47,6 +49,13 @@ public:
     // cell before the cell cut it; empty for a blank or a built-in font.
     const CInkBox& lastInkBox() const { return m_lastBox; }
 
+    // The character as renderCharacter() draws it, and where that cut ink off, also the whole
+    // glyph: `uncut` is the cell grown at each side by what the cell cut there, the cell's
+    // top-left dot at (lost.left, lost.top) of it. Without a loss `uncut` is the cell itself.
+    // Fails as renderCharacter() does.
+    Status renderUncut(char16_t code, const CAnsiForm& ansi, const CFontSettings& font,
+                       CDotMatrix& cell, CDotMatrix& uncut, CInkLoss& lost);
+
     CFreeTypeRenderer& freeType() { return *m_freeType; }
 
     // The offset that fits a set of characters into the cell of `font` when its size is to
@@ -72,37 +81,5 @@ private:
     CInkLoss m_lastInk;
     CInkBox m_lastBox;
 };
-
-// A font family that kind 6 can render.
-struct CFontFamily {
-    std::u16string name;
-    bool fixedPitch = false;
-};
-
-// Families of the installed outline fonts, sorted, without duplicates and without names that
-// begin with '@'.
-std::vector<CFontFamily> listFontFamilies();
-
-// One face of a font file, as `tgw fonts --file` and the font dialog show it.
-struct CFileFace {
-    int index = 0;
-    std::string family;
-    std::string style;
-    bool scalable = false;    // outlines; else bitmap strikes only
-    std::vector<int> strikes; // pixel sizes of the bitmap strikes, ascending
-};
-
-// At most this many faces of one file are listed.
-inline constexpr long kMaxListedFaces = 1000;
-
-// The faces of a font file, the first kMaxListedFaces of them; `total` gets how many the file
-// has. Fails with a message naming the file when it is missing, unreadable or not a font.
-Result<std::vector<CFileFace>> listFileFaces(const std::string& path, long* total = nullptr);
-// Face `index` of a font file alone; fails as listFileFaces() does, and when the file has no
-// such face.
-Result<CFileFace> describeFileFace(const std::string& path, int index);
-
-// The face that fontconfig gives for "sans-serif", with its style.
-CSystemFont systemGuiFont();
 
 } // namespace tgw

@@ -51,6 +51,10 @@ class Grey(unittest.TestCase):
                 "--depth", "2", "R")
         self.assertTrue(set("".join(b.stdout.split("\n")[1:])) <= {".", "#"}, b.stdout)
         self.assertEqual(tgw("render", *FACE, "--depth", "3", "g").returncode, 2)
+        # A text run keeps its anti-aliased coverage too.
+        t = tgw("render", *FACE, "--depth", "2", "--string", "Hg")
+        self.assertEqual(t.returncode, 0, t.stderr)
+        self.assertTrue({"-", "o"} & set(t.stdout), t.stdout)
 
     def test_export_packs_the_levels_the_render_shows(self):
         # At 4 bits each ramp character is one level: the C bytes are the rows packed.

@@ -1,5 +1,6 @@
 #include "app/add_string_dialog.h"
 #include "app/code_format_dialog.h"
+#include "app/depth_box.h"
 #include "app/font_dialog.h"
 #include "app/help_window.h"
 #include "app/main_frame.h"
@@ -137,6 +138,38 @@ private slots:
         QVERIFY(out.fontFile.empty());
     }
 
+    // The preview draws the characters in their cells as the dialog's values will: the tail
+    // of a 'g' that a 16-dot cell cuts off shows in red around the cell, until the size fits.
+    void fontDialogPreviewMarksCutInk() {
+        CSettings s = CSettings::defaults();
+        s.fontType = kFontTrueType;
+        s.faceName = u"DejaVu Sans";
+        s.width = s.height = 16;
+        s.fontSize = 0;
+        CFontDialog dialog(s);
+        dialog.setPreviewText(u"gA");
+        auto redDots = [&dialog] {
+            const QImage image = dialog.previewPicture()->pixmap().toImage();
+            int red = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    red += image.pixelColor(x, y) == QColor(0xE0, 0x30, 0x2C);
+            return red;
+        };
+        QVERIFY2(dialog.previewNote()->text().contains("1 个字符的笔画超出点阵"),
+                 qPrintable(dialog.previewNote()->text()));
+        QVERIFY(redDots() > 0);
+        const int wide = dialog.previewPicture()->pixmap().width();
+
+        dialog.fitCheck()->setChecked(true);
+        dialog.updatePreview();
+        QCOMPARE(dialog.previewNote()->text(), QString("笔画都在点阵之内"));
+        QCOMPARE(redDots(), 0);
+        // Every value redraws it a moment later.
+        dialog.widthBox()->setValue(8);
+        QTRY_VERIFY(dialog.previewPicture()->pixmap().width() < wide);
+    }
+
     void fontChangeReRendersOnlySelectedEntries() {
         CQxView view;
         CSettings& s = view.settings();
@@ -152,6 +185,38 @@ private slots:
         QCOMPARE(view.list().at(0).width(), 8);
         QCOMPARE(view.list().at(1).width(), 12);
         QCOMPARE(static_cast<CCharEntry&>(view.list().at(1)).font().kind, int(kFontGb2312_12));
+    }
+
+    // The depth chosen in the font dialog reaches the settings and, on the selected entries,
+    // their dots; the picture dialog's depth comes back in its options and drops the threshold.
+    void dialogsOfferTheDepth() {
+        CSettings s = CSettings::defaults();
+        CFontDialog font(s);
+        QCOMPARE(font.depthBox()->depth(), 1);
+        font.depthBox()->setCurrentIndex(font.depthBox()->findData(4));
+        font.apply(s);
+        QCOMPARE(s.depth, 4);
+        QCOMPARE(s.font().depth, 4);
+        CQxView view;
+        view.settings().fontType = kFontAscii8x16;
+        view.settings().width = 8;
+        view.settings().height = 16;
+        view.addCharacters(u"A");
+        view.list().select(0, ESelect::Replace);
+        CSettings grey = view.settings();
+        grey.depth = 2;
+        view.list().applyFont(grey.font(), grey.halfWidth); // same size: no entry resized
+        QVERIFY(view.list().at(0).ensureRendered());
+        QCOMPARE(view.list().at(0).matrix().depth(), 2);
+        QCOMPARE(int(view.list().at(0).matrix().maxLevel()), 3);
+
+        CPictureOptions o;
+        o.depth = 8;
+        CThresholdDialog picture(o, 0, 0);
+        QCOMPARE(picture.depthBox()->depth(), 8);
+        QCOMPARE(picture.options().depth, 8);
+        picture.depthBox()->setDepth(1);
+        QCOMPARE(picture.options().depth, 1);
     }
 
     void codeFormatRoundTripsIntoTheEncoder() {

@@ -7,6 +7,7 @@
 #include "raster/rasteriser.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -140,6 +141,29 @@ private slots:
         QTRY_COMPARE(dialog.result(), int(QDialog::Accepted));
         // Code page order: 文 (CEC4) before 中 (D6D0).
         QCOMPARE(readAll(m_target).toStdString(), expected(s, u"文中", true, true));
+    }
+
+    // At 4 bits a dot the formats that hold one bit cannot be chosen (a chosen one gives way to
+    // C code), and the built library holds the grey glyphs.
+    void aGreyDepthOffersOnlyTheFormatsThatHoldIt() {
+        CSettings s = fontSettings(kFontAscii8x16, 8, 16);
+        CLibraryDialog dialog(s);
+        dialog.show();
+        child<QRadioButton>(dialog, "gfxOutput")->click();
+        auto* depth = child<QComboBox>(dialog, "depth");
+        depth->setCurrentIndex(depth->findData(4));
+        QVERIFY(!child<QRadioButton>(dialog, "gfxOutput")->isEnabled());
+        QVERIFY(!child<QRadioButton>(dialog, "bdfOutput")->isEnabled());
+        QVERIFY(child<QRadioButton>(dialog, "binaryOutput")->isEnabled());
+        QVERIFY(child<QRadioButton>(dialog, "cOutput")->isChecked());
+        child<QRadioButton>(dialog, "binaryOutput")->click();
+        child<QRadioButton>(dialog, "customSet")->click();
+        child<QPlainTextEdit>(dialog, "customText")->setPlainText("AB");
+        QTest::mouseClick(child<QPushButton>(dialog, "build"), Qt::LeftButton);
+        QTRY_COMPARE(dialog.result(), int(QDialog::Accepted));
+        s.depth = 4;
+        QCOMPARE(readAll(m_target).toStdString(), expected(s, u"AB", true, false));
+        QCOMPARE(readAll(m_target).size(), 2 * 16 * 4);
     }
 
     void buildsAGfxFontOfARangeFromAFontFile() {

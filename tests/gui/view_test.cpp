@@ -124,6 +124,47 @@ private slots:
         QCOMPARE(e.litCount(), 1);
     }
 
+    // A grey entry takes the chosen level (within its highest), the right button clears it,
+    // the picture shows the level between the scheme's dark and lit colours, and a one-bit
+    // entry is still drawn lit.
+    void drawingAGreyEntrySetsTheChosenLevel() {
+        make(u" ");
+        view->settings().depth = 4;
+        view->addCharacters(u"\u3000"); // another blank, now at 4 bits a dot
+        view->flushLayout();
+        CGlyphEntry& grey = view->list().at(1);
+        QVERIFY(grey.ensureRendered());
+        QCOMPARE(grey.matrix().depth(), 4);
+        view->setMouseEdit(true);
+        view->list().select(1, ESelect::Replace);
+        QWidget* vp = view->viewport();
+        view->setDrawLevel(6);
+        send(vp, QEvent::MouseButtonPress, dot(1, 2, 3), Qt::LeftButton, Qt::LeftButton);
+        send(vp, QEvent::MouseButtonRelease, dot(1, 2, 3), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(int(grey.matrix().level(2, 3)), 6);
+        view->setDrawLevel(200);
+        send(vp, QEvent::MouseButtonPress, dot(1, 4, 4), Qt::LeftButton, Qt::LeftButton);
+        send(vp, QEvent::MouseButtonRelease, dot(1, 4, 4), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(int(grey.matrix().level(4, 4)), 15);
+        view->repaint();
+        const QImage shown = view->viewport()->grab().toImage();
+        const QRgb mid = shown.pixel(dot(1, 2, 3)), full = shown.pixel(dot(1, 4, 4)),
+                   dark = shown.pixel(dot(1, 0, 0));
+        QVERIFY(mid != full && mid != dark);
+        QVERIFY(qGreen(mid) + qBlue(mid) + qRed(mid) > qGreen(dark) + qBlue(dark) + qRed(dark));
+        send(vp, QEvent::MouseButtonPress, dot(1, 2, 3), Qt::RightButton, Qt::RightButton);
+        send(vp, QEvent::MouseButtonRelease, dot(1, 2, 3), Qt::RightButton, Qt::NoButton);
+        QCOMPARE(int(grey.matrix().level(2, 3)), 0);
+        // The one-bit entry beside it: lit is 1 whatever level is chosen.
+        CGlyphEntry& one = view->list().at(0);
+        QVERIFY(one.ensureRendered());
+        view->list().select(0, ESelect::Replace);
+        view->setDrawLevel(6);
+        send(vp, QEvent::MouseButtonPress, dot(0, 1, 1), Qt::LeftButton, Qt::LeftButton);
+        send(vp, QEvent::MouseButtonRelease, dot(0, 1, 1), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(int(one.matrix().level(1, 1)), 1);
+    }
+
     void draggingOutsideTheTargetChangesNothing() {
         make(u"  ");
         view->setMouseEdit(true);

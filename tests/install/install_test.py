@@ -62,7 +62,7 @@ class InstalledTree(unittest.TestCase):
     def test_manual_page_covers_every_command_and_renders_cleanly(self):
         page = self.path("share/man/man1/tgw.1")
         text = read(page)
-        for word in ["render", "export", "project", "build", "send serial", "fonts", "ports",
+        for word in ["render", "preview", "export", "project", "build", "send serial", "fonts", "ports",
                      "EXIT STATUS", "EXAMPLES", "\\-\\-text\\-file", "\\-\\-dot\\-order"]:
             self.assertIn(word, text)
         if shutil.which("groff"):
@@ -80,13 +80,15 @@ t tgw export --form
 t tgw export --format ''
 t tgw send ''
 t tgw send tcp --hos
+t tgw preview --colors ''
 """
         r = run("bash", "-c", probe, "probe", script)
         self.assertEqual(r.returncode, 0, r.stderr)
         self.assertEqual(r.stdout.splitlines(),
                          ["export explain", "--format",
                           "c asm bin gfx metrics-c metrics-bin bdf u8g2 lvgl lvgl-bin",
-                          "serial tcp udp", "--host"])
+                          "serial tcp udp", "--host",
+                          "oled-blue oled-white oled-yellow epaper lcd-green"])
 
     @unittest.skipUnless(GUI, "the desktop program is not built")
     def test_desktop_entry_icons_and_project_type(self):

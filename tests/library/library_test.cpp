@@ -32,7 +32,7 @@ const CSettings kGb16 = fontSettings(kFontGb2312_16, 16, 16);
 
 // What the code generator's writers make of a glyph list holding one character entry per
 // character (made by the add operation, no filters, the half-width rule of the settings).
-std::string reference(const CSettings& s, std::u16string_view chars, ELibraryOutput output,
+std::string reference(const CSettings& s, std::u16string_view chars, const COutputWriter& output,
                       bool withIndex) {
     CRasteriser rasteriser;
     CGlyphList list(rasteriser);
@@ -41,14 +41,14 @@ std::string reference(const CSettings& s, std::u16string_view chars, ELibraryOut
     add.halfWidth = s.halfWidth;
     list.addCharacters(chars, s.font(), add);
     CEncodingOptions options = CEncodingOptions::fromSettings(s);
-    options.assembler = output == ELibraryOutput::AsmText;
-    Result<std::string> r = output == ELibraryOutput::Binary ? binaryFile(list, options, withIndex)
-                                                             : codeText(list, options);
+    options.assembler = &output == findWriter("asm");
+    Result<std::string> r = &output == findWriter("bin") ? binaryFile(list, options, withIndex)
+                                                         : codeText(list, options);
     return r ? *r : "<failed: " + r.error() + ">";
 }
 
-std::string built(const CSettings& s, std::u16string chars, ELibraryOutput output, bool withIndex,
-                  unsigned threads = 0) {
+std::string built(const CSettings& s, std::u16string chars, const COutputWriter& output,
+                  bool withIndex, unsigned threads = 0) {
     CLibraryBuilder builder(s, std::move(chars), output, withIndex);
     builder.setThreads(threads);
     CStringOutput out;
@@ -204,8 +204,8 @@ TEST(CharacterPlan, CodePageOrderAsksBeforeFallingBackToUnicodeOrder) {
 TEST(LibraryBuilder, CodeTextIsTheWritersTextOfTheSameEntries) {
     // ASCII of a dot font: 96 entries, the blank first.
     const CSettings ascii = fontSettings(kFontAscii8x16, 8, 16);
-    const std::string text = built(ascii, asciiCharacters(true), ELibraryOutput::CText, false);
-    EXPECT_EQ(text, reference(ascii, asciiCharacters(true), ELibraryOutput::CText, false));
+    const std::string text = built(ascii, asciiCharacters(true), *findWriter("c"), false);
+    EXPECT_EQ(text, reference(ascii, asciiCharacters(true), *findWriter("c"), false));
     EXPECT_EQ(text.rfind("/*   [0x0020]    8x16 */\r\n", 0), 0u);
     size_t entries = 0;
     for (size_t at = 0; (at = text.find("x16 */\r\n", at)) != std::string::npos; ++at)
@@ -220,7 +220,8 @@ TEST(LibraryBuilder, CodeTextIsTheWritersTextOfTheSameEntries) {
     const std::u16string chars = u" !AgЖ→中";
     CTempFolder dir;
     const fs::path file = dir.path / "lib.txt";
-    for (ELibraryOutput output : {ELibraryOutput::CText, ELibraryOutput::AsmText}) {
+    for (const COutputWriter* writer : {findWriter("c"), findWriter("asm")}) {
+        const COutputWriter& output = *writer;
         Result<CBuildSummary> r = CLibraryBuilder(s, chars, output, false).build(file.string());
         ASSERT_TRUE(r) << r.error();
         EXPECT_EQ(r->glyphs, chars.size());
@@ -239,8 +240,8 @@ TEST(LibraryBuilder, BinaryIndexAgreesWithItsDataAndWithTheBinaryWriter) {
     const std::u16string chars = u"A中B€ЖÀ";
     for (bool unicode : {false, true}) {
         s.useUnicode = unicode;
-        const std::string data = built(s, chars, ELibraryOutput::Binary, true);
-        EXPECT_EQ(data, reference(s, chars, ELibraryOutput::Binary, true));
+        const std::string data = built(s, chars, *findWriter("bin"), true);
+        EXPECT_EQ(data, reference(s, chars, *findWriter("bin"), true));
         ASSERT_EQ(bigEndian(data, 0, 4), chars.size());
         uint32_t offset = 0;
         for (size_t k = 0; k < chars.size(); ++k) {
@@ -256,30 +257,29 @@ TEST(LibraryBuilder, BinaryIndexAgreesWithItsDataAndWithTheBinaryWriter) {
         }
         EXPECT_EQ(bigEndian(data, 4 + 10 * 5, 2), unicode ? 0xC0u : 0xFFFFu);
         EXPECT_EQ(data.size(), 4 + 10 * chars.size() + offset);
-        EXPECT_EQ(built(s, chars, ELibraryOutput::Binary, false),
-                  data.substr(4 + 10 * chars.size()));
+        EXPECT_EQ(built(s, chars, *findWriter("bin"), false), data.substr(4 + 10 * chars.size()));
     }
 
     // Many chunks on more workers than cores: whatever order they finish in, the file is the one
     // a single pass over the list writes.
-    const std::string gb = reference(kGb16, gb2312Characters(), ELibraryOutput::Binary, true);
+    const std::string gb = reference(kGb16, gb2312Characters(), *findWriter("bin"), true);
     ASSERT_EQ(gb.size(), 4 + 10 * 8178 + 32 * 8178u);
     EXPECT_EQ(bigEndian(gb, 4, 2), 0xA1A1u);
     for (unsigned threads : {1u, 2u, 5u})
-        EXPECT_TRUE(built(kGb16, gb2312Characters(), ELibraryOutput::Binary, true, threads) == gb);
+        EXPECT_TRUE(built(kGb16, gb2312Characters(), *findWriter("bin"), true, threads) == gb);
 }
 
 TEST(LibraryBuilder, FailuresLeaveTheTargetAsItWas) {
     CTempFolder dir;
     // An empty library is an empty file, index or not.
     Result<CBuildSummary> r =
-        CLibraryBuilder(kGb16, u"", ELibraryOutput::Binary, true).build((dir.path / "e").string());
+        CLibraryBuilder(kGb16, u"", *findWriter("bin"), true).build((dir.path / "e").string());
     ASSERT_TRUE(r) << r.error();
     EXPECT_EQ(fs::file_size(dir.path / "e"), 0u);
 
     std::ofstream(dir.path / "keep.c") << "keep me";
     CSettings noFace = fontSettings(kFontTrueType, 16, 16);
-    r = CLibraryBuilder(noFace, u"AB", ELibraryOutput::CText, false)
+    r = CLibraryBuilder(noFace, u"AB", *findWriter("c"), false)
             .build((dir.path / "keep.c").string());
     EXPECT_FALSE(r);
     EXPECT_EQ(readFile(dir.path / "keep.c"), "keep me");
@@ -288,12 +288,12 @@ TEST(LibraryBuilder, FailuresLeaveTheTargetAsItWas) {
     struct CFullDisk : IOutput {
         Status write(std::string_view) override { return failure("the disk is full"); }
     } full;
-    r = CLibraryBuilder(kGb16, gb2312Characters(), ELibraryOutput::CText, false).run(full);
+    r = CLibraryBuilder(kGb16, gb2312Characters(), *findWriter("c"), false).run(full);
     ASSERT_FALSE(r);
     EXPECT_EQ(r.error(), "the disk is full");
 
     // A file that cannot be made: start() says so and starts nothing.
-    CLibraryBuilder nowhere(kGb16, u"A", ELibraryOutput::CText, false);
+    CLibraryBuilder nowhere(kGb16, u"A", *findWriter("c"), false);
     EXPECT_FALSE(nowhere.start((dir.path / "no" / "lib.c").string()));
     EXPECT_FALSE(nowhere.finished());
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"e", "keep.c"}));
@@ -301,7 +301,7 @@ TEST(LibraryBuilder, FailuresLeaveTheTargetAsItWas) {
 
 TEST(LibraryBuilder, CancelStopsTheWorkersAndLeavesNoFile) {
     // Cancelled during the first write: nothing more is written and run() says why.
-    CLibraryBuilder builder(kGb16, gb2312Characters(), ELibraryOutput::CText, false);
+    CLibraryBuilder builder(kGb16, gb2312Characters(), *findWriter("c"), false);
     builder.setThreads(2);
     struct CCancelling : IOutput {
         CLibraryBuilder* builder;
@@ -327,7 +327,7 @@ TEST(LibraryBuilder, CancelStopsTheWorkersAndLeavesNoFile) {
         const fs::path file = dir.path / "lib.c";
         if (existed)
             std::ofstream(file) << "old";
-        CLibraryBuilder background(slow, gb2312Characters(), ELibraryOutput::CText, false);
+        CLibraryBuilder background(slow, gb2312Characters(), *findWriter("c"), false);
         ASSERT_TRUE(background.start(file.string()));
         while (background.done() == 0 && !background.waitFor(std::chrono::milliseconds(1))) {
         }
@@ -342,7 +342,7 @@ TEST(LibraryBuilder, CancelStopsTheWorkersAndLeavesNoFile) {
     }
     // A builder destroyed mid-build (its dialog closed) stops and cleans up the same way.
     {
-        CLibraryBuilder dropped(slow, gb2312Characters(), ELibraryOutput::Binary, true);
+        CLibraryBuilder dropped(slow, gb2312Characters(), *findWriter("bin"), true);
         ASSERT_TRUE(dropped.start((dir.path / "lib.bin").string()));
     }
     EXPECT_EQ(dir.names(), std::vector<std::string>{"lib.c"});

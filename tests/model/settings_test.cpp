@@ -161,6 +161,32 @@ TEST_F(SettingsTest, PictureKeysAreWrittenOnceSet) {
     EXPECT_TRUE(loaded().pictureOptions().plain());
 }
 
+// DEPTH stays out of a profile of one-bit work; a grey depth goes into new fonts and pictures
+// and back; a depth no entry can have reads as the default.
+TEST_F(SettingsTest, DepthIsWrittenOnceGrey) {
+    CSettings s = CSettings::defaults();
+    {
+        CProfileStore p(path);
+        s.save(p);
+        ASSERT_TRUE(p.save());
+    }
+    EXPECT_EQ(stored("DEPTH"), "<missing>");
+    s.depth = 4;
+    {
+        CProfileStore p(path);
+        ASSERT_TRUE(p.load());
+        s.save(p);
+        ASSERT_TRUE(p.save());
+    }
+    EXPECT_EQ(stored("DEPTH"), "4");
+    CSettings back = loaded();
+    EXPECT_EQ(back.font().depth, 4);
+    EXPECT_EQ(back.pictureOptions().depth, 4);
+    EXPECT_FALSE(back.pictureOptions().plain());
+    writeProfile("[Tessaglyphworks]\nDEPTH=3\n");
+    EXPECT_EQ(loaded().depth, 1);
+}
+
 TEST_F(SettingsTest, WindowPlaceIsWrittenOnlyOnceKnownAndGarbageIsIgnored) {
     CSettings s = CSettings::defaults();
     {

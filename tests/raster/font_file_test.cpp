@@ -88,6 +88,37 @@ TEST(FitCell, TheRenderReportsTheRowsItCut) {
     EXPECT_FALSE(r.lastInkLoss().any());
 }
 
+// What the cell cut off is drawn in a margin of that size, where the same glyph moved into the
+// cell shows it: the uncut glyph holds the cell and the rows the cell lost.
+TEST(FitCell, TheUncutGlyphHoldsWhatTheCellCut) {
+    CRasteriser r;
+    const CFontSettings plain = test::truetype(u"DejaVu Sans", 16, 16);
+    CDotMatrix cell, uncut, fitted;
+    CInkLoss lost;
+    ASSERT_TRUE(r.renderUncut(u'g', ansiForm(u'g'), plain, cell, uncut, lost));
+    ASSERT_EQ(lost.sides(), kInkBottom);
+    EXPECT_EQ(r.lastInkLoss(), lost);
+    ASSERT_EQ(uncut.width(), 16);
+    ASSERT_EQ(uncut.height(), 16 + lost.bottom);
+    CFontSettings low = plain;
+    low.offset = -lost.bottom;
+    ASSERT_TRUE(r.renderCharacter(u'g', ansiForm(u'g'), low, fitted));
+    for (int row = 0; row < uncut.height(); ++row)
+        for (int col = 0; col < 16; ++col) {
+            if (row < 16) {
+                ASSERT_EQ(uncut.lit(row, col), cell.lit(row, col)) << row << "," << col;
+            }
+            if (row >= lost.bottom) {
+                ASSERT_EQ(uncut.lit(row, col), fitted.lit(row - lost.bottom, col))
+                    << row << "," << col;
+            }
+        }
+    // Nothing cut: the cell itself.
+    ASSERT_TRUE(r.renderUncut(u'a', ansiForm(u'a'), plain, cell, uncut, lost));
+    EXPECT_FALSE(lost.any());
+    EXPECT_EQ(uncut, cell);
+}
+
 TEST(FontFile, RendersAsTheSameFaceByNameAndFailsNamingTheFile) {
     CRasteriser r;
     const CFontSettings byName = test::truetype(u"DejaVu Sans", 16, 16);

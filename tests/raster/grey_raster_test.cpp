@@ -99,9 +99,8 @@ TEST(GreyRaster, GlyphsAreFreeTypesCoverageQuantised) {
                 CDotMatrix expected(bare.width, bare.height, depth);
                 for (int r = 0; r < bare.height; ++r)
                     for (int c = 0; c < bare.width; ++c)
-                        expected.setLevel(r, c,
-                                          levelOfCoverage(bare.values[size_t(r * bare.width + c)],
-                                                          depth));
+                        expected.setLevel(
+                            r, c, levelOfCoverage(bare.values[size_t(r * bare.width + c)], depth));
                 const CInk want = cropped(expected), got = cropped(m);
                 ASSERT_EQ(got.width, want.width);
                 ASSERT_EQ(got.height, want.height);

@@ -47,7 +47,7 @@
 <context>
     <name>tgw::CAddStringDialog</name>
     <message>
-        <location filename="../add_string_dialog.cpp" line="+31"/>
+        <location filename="../add_string_dialog.cpp" line="+33"/>
         <source>从右向左阅读</source>
         <translation>Right-to-left reading</translation>
     </message>
@@ -263,9 +263,42 @@
     </message>
 </context>
 <context>
+    <name>tgw::CDepthBox</name>
+    <message>
+        <location filename="../depth_box.cpp" line="+8"/>
+        <source>1 位/点 (亮或暗)</source>
+        <translation>1 bit a dot (lit or dark)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>2 位/点 (4 级灰度)</source>
+        <translation>2 bits a dot (4 grey levels)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>4 位/点 (16 级灰度)</source>
+        <translation>4 bits a dot (16 grey levels)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>8 位/点 (256 级灰度)</source>
+        <translation>8 bits a dot (256 grey levels)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>每点位数</source>
+        <translation>Bits a dot</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>灰度字模: TrueType 字体抗锯齿, 图形按亮度分级; 点阵字体的亮点取最高级</source>
+        <translation>Grey matrices: TrueType fonts anti-aliased, pictures in levels of brightness; a bitmap font&apos;s dots take the highest level</translation>
+    </message>
+</context>
+<context>
     <name>tgw::CFontDialog</name>
     <message>
-        <location filename="../font_dialog.cpp" line="+28"/>
+        <location filename="../font_dialog.cpp" line="+36"/>
         <source>字号</source>
         <translation>Size</translation>
     </message>
@@ -285,7 +318,7 @@
         <translation>Underline</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>删除线</source>
         <translation>Strike-out</translation>
     </message>
@@ -315,7 +348,7 @@
         <translation>Fit the cell</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+4"/>
         <source>字模字体</source>
         <translation>Matrix Font</translation>
     </message>
@@ -355,12 +388,45 @@
         <translation>Matrix size (width × height)</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <source>每点位数</source>
+        <translation>Bits a dot</translation>
+    </message>
+    <message>
         <location line="+7"/>
         <source>字形</source>
         <translation>Style</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+5"/>
+        <source>预览</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <location line="+88"/>
+        <source>当前设置无法生成字模</source>
+        <translation>These settings cannot draw a glyph</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>点阵太大，不显示预览</source>
+        <translation>The matrix is too large to preview</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+44"/>
+        <source>%n 个字符的笔画超出点阵，红色的点将被截去</source>
+        <translation>
+            <numerusform>%n character has ink outside its cell; the red dots will be cut off</numerusform>
+            <numerusform>%n characters have ink outside their cells; the red dots will be cut off</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>笔画都在点阵之内</source>
+        <translation>All ink lies inside the cell</translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source>选择字体文件</source>
         <translation>Choose a font file</translation>
     </message>
@@ -375,7 +441,7 @@
         <translation>No font file chosen</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>轮廓字体</source>
         <translation>outline font</translation>
     </message>
@@ -401,7 +467,7 @@
 <context>
     <name>tgw::CLibraryDialog</name>
     <message>
-        <location filename="../library_dialog.cpp" line="+32"/>
+        <location filename="../library_dialog.cpp" line="+36"/>
         <source>未指定生成的字库中需要包含的字符内容！</source>
         <translation>No characters were given for the library to hold.</translation>
     </message>
@@ -470,7 +536,7 @@ Sort in UNICODE order?</translation>
         <translation>Type the characters the library should hold</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>仅可打印 ASCII 字符（32～127）</source>
         <translation>Printable ASCII characters only (32–127)</translation>
     </message>
@@ -520,12 +586,17 @@ Sort in UNICODE order?</translation>
         <translation>Output</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+12"/>
         <source>写入索引表</source>
         <translation>Write an index table</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+5"/>
+        <source>每点位数</source>
+        <translation>Bits a dot</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>生成 (&amp;G)...</source>
         <translation>&amp;Generate...</translation>
     </message>
@@ -545,20 +616,20 @@ Sort in UNICODE order?</translation>
         <translation>Proportional preview</translation>
     </message>
     <message>
-        <location line="+123"/>
+        <location line="+143"/>
         <source>字符范围有误：</source>
         <translation>The character range is wrong: </translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+37"/>
+        <location line="+3"/>
         <location line="+2"/>
-        <location line="+1"/>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>保存至...</source>
         <translation>Save To...</translation>
     </message>
     <message>
-        <location line="-4"/>
+        <location line="-6"/>
         <source>二进制文件 (*.BIN *.bin);;所有文件 (*.*)</source>
         <translation>Binary files (*.BIN *.bin);;All files (*.*)</translation>
     </message>
@@ -568,17 +639,17 @@ Sort in UNICODE order?</translation>
         <translation>ASM source files (*.asm);;All files (*.*)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>C 源文件 (*.c);;所有文件 (*.*)</source>
         <translation>C source files (*.c);;All files (*.*)</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>%1 (*.%2);;所有文件 (*.*)</source>
         <translation>%1 (*.%2);;All files (*.*)</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+25"/>
         <source>正在停止...</source>
         <translation>Stopping...</translation>
     </message>
@@ -605,7 +676,7 @@ Sort in UNICODE order?</translation>
 <context>
     <name>tgw::CMainFrame</name>
     <message>
-        <location filename="../main_frame.cpp" line="+56"/>
+        <location filename="../main_frame.cpp" line="+58"/>
         <source>传输的数据是否需要包含字模索引表？
 
 索引表包含如下内容 [数值均为BigEndian]：
@@ -797,23 +868,23 @@ The index table holds [big-endian]:<byte value="xd"/>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+832"/>
+        <location line="+868"/>
         <source>撤销 (&amp;U)</source>
         <translation>&amp;Undo</translation>
     </message>
     <message>
-        <location line="-832"/>
+        <location line="-868"/>
         <source>撤销上一步操作</source>
         <translation>Undo the last change</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+832"/>
+        <location line="+868"/>
         <source>重做 (&amp;R)</source>
         <translation>&amp;Redo</translation>
     </message>
     <message>
-        <location line="-832"/>
+        <location line="-868"/>
         <source>重做上一步撤销的操作</source>
         <translation>Redo the last undone change</translation>
     </message>
@@ -1310,7 +1381,22 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Show the program information and version</translation>
     </message>
     <message>
-        <location line="+211"/>
+        <location line="+59"/>
+        <source> 灰度级 </source>
+        <translation> Level </translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>画点灰度级</source>
+        <translation>Drawing level</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>鼠标左键在灰度字模上画出的灰度级 (右键清除)</source>
+        <translation>The level the left button draws on grey matrices (the right button clears)</translation>
+    </message>
+    <message>
+        <location line="+164"/>
         <source>关于 Tessaglyphworks</source>
         <translation>About Tessaglyphworks</translation>
     </message>
@@ -1339,7 +1425,7 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <translation>Duplicate filtering is on: the same picture cannot be added twice.</translation>
     </message>
     <message>
-        <location line="+135"/>
+        <location line="+143"/>
         <location line="+18"/>
         <location line="+47"/>
         <source>文件打开失败，请检查！
@@ -1406,7 +1492,7 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <translation>Save the changes to &quot;%1&quot;?</translation>
     </message>
     <message>
-        <location line="+151"/>
+        <location line="+161"/>
         <source>撤销 %1 (&amp;U)</source>
         <translation>&amp;Undo %1</translation>
     </message>
@@ -1447,7 +1533,7 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
 <context>
     <name>tgw::CQxView</name>
     <message>
-        <location filename="../../view/qx_view.cpp" line="+388"/>
+        <location filename="../../view/qx_view.cpp" line="+424"/>
         <source>上边</source>
         <translation>top</translation>
     </message>
@@ -1518,7 +1604,7 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <translation>Invert (dark pixels become lit dots)</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>图形取点设定</source>
         <translation>Picture Threshold</translation>
     </message>
@@ -1568,17 +1654,22 @@ Makes, edits, exports and sends dot-matrix glyphs.</translation>
         <translation>Size</translation>
     </message>
     <message>
+        <location line="+2"/>
+        <source>每点位数</source>
+        <translation>Bits a dot</translation>
+    </message>
+    <message>
         <location line="+8"/>
         <source>亮度阀值 (0–255)：亮度不低于阀值的像素取为亮点</source>
         <translation>Brightness threshold (0–255): pixels at least this bright become lit dots</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+55"/>
         <source>没有可预览的图形</source>
         <translation>No picture to preview</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+21"/>
         <source>%1x%2 点</source>
         <translation>%1x%2 dots</translation>
     </message>
@@ -1695,51 +1786,61 @@ Clear the selection [SHIFT]+[double-click]</translation>
         <translation>[down %d]</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>统计 [点数=%ld 亮点=%ld≈%.2f%% 暗点=%ld≈%.2f%%]</source>
         <translation>Statistics [dots=%ld lit=%ld≈%.2f%% dark=%ld≈%.2f%%]</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+4"/>
+        <source>[灰度 %d 位/点]</source>
+        <translation>[grey, %d bits a dot]</translation>
+    </message>
+    <message>
+        <location line="+10"/>
         <source>【设置状态】   〖字模数量：%zu [%zu/%zu]〗〖字体：%s[%d]%s%s%s%s〗〖大小：%ux%u〗〖纵向偏移：%ld〗〖ASCII半宽：%s〗〖%s 模式%d〗〖字符集：%s〗</source>
         <translation>[Settings]   [Matrices: %zu [%zu/%zu]] [Font: %s[%d]%s%s%s%s] [Size: %ux%u] [Vertical offset: %ld] [ASCII half width: %s] [%s, byte order %d] [Character set: %s]</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <location line="+19"/>
+        <location line="+6"/>
+        <location line="+23"/>
         <source> 加粗</source>
         <translation> bold</translation>
     </message>
     <message>
-        <location line="-18"/>
-        <location line="+19"/>
+        <location line="-22"/>
+        <location line="+23"/>
         <source> 斜体</source>
         <translation> italic</translation>
     </message>
     <message>
-        <location line="-18"/>
-        <location line="+19"/>
+        <location line="-22"/>
+        <location line="+23"/>
         <source> 删除线</source>
         <translation> strike-out</translation>
     </message>
     <message>
-        <location line="-18"/>
-        <location line="+19"/>
+        <location line="-22"/>
+        <location line="+23"/>
         <source> 下划线</source>
         <translation> underline</translation>
     </message>
     <message>
-        <location line="-18"/>
+        <location line="-21"/>
         <source>开</source>
         <translation>on</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>关</source>
         <translation>off</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+3"/>
+        <source>〖灰度：%d 位/点〗</source>
+        <translation> [Grey: %d bits a dot]</translation>
+    </message>
+    <message>
+        <location line="+9"/>
         <source>图形 [阀值:%d][%dx%d]<byte value="xd"/>
 文件 [%s]<byte value="xd"/>
 %s<byte value="xd"/>
@@ -1933,7 +2034,7 @@ File [%s]<byte value="xd"/>
         <translation>The serial port is in use by another program. Close the program holding it (a serial terminal, for example) and try again!</translation>
     </message>
     <message>
-        <location filename="../../transfer/transfer_log.h" line="+14"/>
+        <location filename="../../transfer/transfer_log.h" line="+15"/>
         <source>接收应答数据失败 / 应答超时。</source>
         <translation>No reply received / reply timed out.</translation>
     </message>
@@ -1946,7 +2047,7 @@ File [%s]<byte value="xd"/>
 <context>
     <name>tgw::core::writers</name>
     <message>
-        <location filename="../../codegen/bdf_font_writer.cpp" line="+210"/>
+        <location filename="../../codegen/bdf_font_writer.cpp" line="+199"/>
         <source>BDF 点阵字体</source>
         <translation>BDF bitmap font</translation>
     </message>
@@ -1961,37 +2062,37 @@ File [%s]<byte value="xd"/>
         <translation>LVGL binary font</translation>
     </message>
     <message>
-        <location filename="../../codegen/gfx_font_writer.cpp" line="+156"/>
+        <location filename="../../codegen/gfx_font_writer.cpp" line="+211"/>
         <source>GFX 字体头文件（比例字体）</source>
         <translation>GFX font header (proportional)</translation>
     </message>
     <message>
-        <location filename="../../codegen/metrics_table_writer.cpp" line="+141"/>
+        <location filename="../../codegen/metrics_table_writer.cpp" line="+184"/>
         <source>裁剪字模与度量表（C 代码）</source>
         <translation>Cropped glyphs with metrics table (C code)</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+15"/>
         <source>裁剪字模与度量表（二进制）</source>
         <translation>Cropped glyphs with metrics table (binary)</translation>
     </message>
     <message>
-        <location filename="../../codegen/output_writers.cpp" line="+14"/>
+        <location filename="../../codegen/output_writers.cpp" line="+18"/>
         <source>C 代码</source>
         <translation>C code</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+18"/>
         <source>ASM 代码</source>
         <translation>ASM code</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>二进制字库</source>
         <translation>Binary library</translation>
     </message>
     <message>
-        <location filename="../../codegen/u8g2_font_writer.cpp" line="+423"/>
+        <location filename="../../codegen/u8g2_font_writer.cpp" line="+406"/>
         <source>u8g2 字体（C 数组）</source>
         <translation>u8g2 font (C array)</translation>
     </message>

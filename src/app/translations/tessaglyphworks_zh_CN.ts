@@ -198,7 +198,7 @@
     <message>
         <location line="+2"/>
         <location line="+67"/>
-        <location filename="../../transfer/serial_port.cpp" line="+155"/>
+        <location filename="../../transfer/serial_port.cpp" line="+158"/>
         <location line="+33"/>
         <source>cancelled</source>
         <translation>已取消</translation>
@@ -249,7 +249,7 @@
         <translation>传输已取消，已发送 %zu 包（共 %zu 包）。</translation>
     </message>
     <message>
-        <location filename="../../transfer/serial_port.cpp" line="-161"/>
+        <location filename="../../transfer/serial_port.cpp" line="-164"/>
         <source>unknown error</source>
         <translation>未知错误</translation>
     </message>
@@ -274,12 +274,12 @@
         <translation>%s 不是串口</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>%s is in use by another program</source>
         <translation>%s 已被其他程序占用</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+22"/>
         <source>%s does not take %u baud: %s</source>
         <translation>%s 不支持 %u 波特率：%s</translation>
     </message>
