@@ -12,6 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -170,7 +171,59 @@ void BM_FontWriter(benchmark::State& state, const char* name) {
     size_t bytes = 0;
     for (auto _ : state) {
         CStringOutput out;
-        if (Status s = writer->writeProportional(font, o, out); !s) {
+        if (Status s = writer->writeProportional(font, o, CWriterOptions(), out); !s) {
+            state.SkipWithError(s.error().c_str());
+            return;
+        }
+        bytes = out.data().size();
+        benchmark::DoNotOptimize(out.data().data());
+    }
+    state.SetItemsProcessed(int64_t(state.iterations() * font.glyphs.size()));
+    state.counters["output_bytes"] = double(bytes);
+}
+
+// The same glyphs at 4 bits a dot, anti-aliased edges around solid strokes (runs of one level
+// as a face's glyphs have them), with kerning among the first 200 glyphs.
+const CProportionalFont& gb2312Grey() {
+    static const CProportionalFont font = [] {
+        CProportionalFont f = gb2312Proportional();
+        f.name = "Bench 16 4bpp";
+        f.settings.depth = 4;
+        uint32_t seed = 11;
+        auto next = [&seed] {
+            seed = seed * 1664525u + 1013904223u;
+            return seed >> 16;
+        };
+        for (CProportionalGlyph& g : f.glyphs) {
+            CBitMatrix grey(g.width(), g.height(), 4);
+            for (int r = 0; r < g.height(); ++r)
+                for (int c = 0; c < g.width(); ++c)
+                    grey.setLevel(
+                        r, c, g.dots.lit(r, c) ? 15 : uint8_t(next() % 4 == 0 ? next() % 15 : 0));
+            g.dots = grey;
+        }
+        for (size_t a = 0; a < 200; ++a)
+            for (size_t b = 0; b < 200; b += 7)
+                f.kerning.push_back({f.glyphs[a].code, f.glyphs[b].code, -int(next() % 96)});
+        std::sort(f.kerning.begin(), f.kerning.end(), [](const auto& x, const auto& y) {
+            return x.left != y.left ? x.left < y.left : x.right < y.right;
+        });
+        return f;
+    }();
+    return font;
+}
+
+// The LVGL writers against metrics-c on the grey font, plain and compressed.
+void BM_GreyFontWriter(benchmark::State& state, const char* name, ECompression compression) {
+    const CProportionalFont& font = gb2312Grey();
+    const COutputWriter* writer = findWriter(name);
+    const CEncodingOptions o = options(0);
+    CWriterOptions choices;
+    choices.compression = compression;
+    size_t bytes = 0;
+    for (auto _ : state) {
+        CStringOutput out;
+        if (Status s = writer->writeProportional(font, o, choices, out); !s) {
             state.SkipWithError(s.error().c_str());
             return;
         }
@@ -185,6 +238,20 @@ BENCHMARK_CAPTURE(BM_FontWriter, metrics_c, "metrics-c")->Unit(benchmark::kMilli
 BENCHMARK_CAPTURE(BM_FontWriter, metrics_bin, "metrics-bin")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_FontWriter, bdf, "bdf")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_FontWriter, u8g2, "u8g2")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FontWriter, lvgl, "lvgl")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FontWriter, lvgl_bin, "lvgl-bin")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_GreyFontWriter, metrics_c_4bpp, "metrics-c", ECompression::None)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_GreyFontWriter, metrics_bin_4bpp, "metrics-bin", ECompression::None)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_GreyFontWriter, lvgl_4bpp, "lvgl", ECompression::None)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_GreyFontWriter, lvgl_4bpp_rle_xor, "lvgl", ECompression::RleXorFilter)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_GreyFontWriter, lvgl_bin_4bpp, "lvgl-bin", ECompression::None)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_GreyFontWriter, lvgl_bin_4bpp_rle_xor, "lvgl-bin", ECompression::RleXorFilter)
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_CodeTextC)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CodeTextAssembler)->Unit(benchmark::kMillisecond);

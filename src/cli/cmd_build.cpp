@@ -80,7 +80,16 @@ const char* const kLayouts = R"(Formats:
                 glyphs with the font's own field widths, codes up to 0xFF first, then a
                 jump table and the codes above. Limits: glyphs up to 255 wide, 127 high,
                 255 bytes coded, offsets and advances -128 to 127.
-Proportional formats (gfx, metrics-*, bdf, u8g2) draw glyphs at the font's natural width; a
+  lvgl          an LVGL font as C (const lv_font_t NAME, LV_FONT_DECLARE(NAME)): the
+                lv_font_fmt_txt_dsc_t, glyph bitmaps (--depth bits a pixel, rows running
+                on), glyph descriptions (box cropped to the ink, offsets from the pen
+                to the box's lower left dot, advance in 1/16 px), character maps
+                (glyph ids in code order, id 0 reserved; runs and sparse lists), kerning
+                pairs or classes. NAME defaults to lv_font_ and the font's name in
+                lower case (lv_font_dejavu_sans_16_4bpp). --lvgl 8 or 9 (default 9).
+  lvgl-bin      the same as LVGL's binary font (lv_binfont_create): head, cmap, loca,
+                glyf and kern tables, little-endian, bit fields sized to the font.
+Proportional formats (gfx, metrics-*, bdf, u8g2, lvgl*) draw glyphs at the font's natural width; a
 blank is a glyph without dots whose advance matters (kept unless --skip-blanks).)";
 
 // "-o -": the library goes to standard output as it is made.
@@ -134,6 +143,11 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
     }
     if (!b.font.name.empty() && !writer->takesName) {
         std::fprintf(stderr, "tgw: --name belongs to --format %s\n", namedFormats().c_str());
+        return 2;
+    }
+    CWriterOptions writerOptions;
+    if (Status s = b.font.applyTo(*writer, writerOptions); !s) {
+        std::fprintf(stderr, "tgw: %s\n", s.error().c_str());
         return 2;
     }
     // --range and --symbols make a set of their own; --set range may be left out with them.
@@ -243,6 +257,7 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
     builder.setKeepOnlyWhole(b.strict);
     builder.setRemap(b.font.remap);
     builder.setIdentifier(b.font.name);
+    builder.setWriterOptions(writerOptions);
     // Ctrl-C, kill, a closed terminal and every other terminating signal stop the build the
     // regular way and say so; the temporary file is gone at once (base/termination.h).
     CStopRequest stop;
@@ -323,8 +338,9 @@ void registerBuild(CLI::App& app, CCommands& commands) {
     cmd->add_flag("--index", b->index, "Put the index of codes, sizes and offsets before the data");
     b->font.addNameOption(cmd, "The symbol of a font of " + namedFormats() +
                                    " (default: made from face, size and style, as tgw export "
-                                   "makes it)");
+                                   "makes it; for lvgl in lower case behind lv_font_)");
     b->font.addRemapOption(cmd);
+    b->font.addFormatChoiceOptions(cmd);
     cmd->add_option("-o,--output", b->output, "The library file (\"-\": standard output)")
         ->required();
     addForceOption(cmd, b->force);

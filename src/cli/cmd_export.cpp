@@ -71,6 +71,10 @@ int runExport(CCommandOptions& options, const CExportOptions& ex) {
     }
     CWriterOptions writerOptions;
     writerOptions.withIndex = ex.index;
+    if (Status s = ex.font.applyTo(*writer, writerOptions); !s) {
+        std::fprintf(stderr, "tgw: %s\n", s.error().c_str());
+        return 2;
+    }
     if (format == "c")
         encoding.headerName = name;
     else
@@ -142,8 +146,11 @@ void registerExport(CLI::App& app, CCommands& commands) {
              "NAME[] with every entry's bytes, NAME_codes[] and NAME_offsets[] (and NAME_widths, "
              "NAME_heights, NAME_sizes when the entries' sizes differ), NAME_COUNT, an include "
              "guard; the per-entry comments and templates stay inside the array. With " +
-                 namedFormats() + ": the font's symbol (default: made from face, size and style)");
+                 namedFormats() +
+                 ": the font's symbol (default: made from face, size and style; for lvgl "
+                 "lv_font_ and those words in lower case, lv_font_dejavu_sans_16_4bpp)");
     ex->font.addRemapOption(cmd);
+    ex->font.addFormatChoiceOptions(cmd);
     commands.push_back({cmd, [options, ex] { return runExport(*options, *ex); }});
 }
 

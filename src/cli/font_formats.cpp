@@ -54,6 +54,47 @@ void CFontFormatOptions::addNameOption(CLI::App* cmd, const std::string& help) {
             "IDENT"));
 }
 
+void CFontFormatOptions::addFormatChoiceOptions(CLI::App* cmd) {
+    cmd->add_flag("--no-kerning", noKerning,
+                  "Leave out the face's kerning (" + kerningNames() +
+                      " hold it by default: the pairs of the face's GPOS kern feature, or of its "
+                      "kern table, between characters of the set, as sorted pairs or as a table "
+                      "of classes, whichever is smaller; every such pair is kept, in steps of "
+                      "1/16 dot scaled so the largest fits, and a face with more than 255 "
+                      "distinct rows or columns of kerning is written as pairs)");
+    cmd->add_flag("--compress", compress,
+                  "Compress the glyphs of " + compressingNames() +
+                      " with LVGL's run-length code after XOR-ing each row with the one above "
+                      "(at 2 and 4 bits a dot, which LVGL decodes); LVGL's default "
+                      "configuration does not decode it: set LV_USE_FONT_COMPRESSED 1 in "
+                      "lv_conf.h");
+    cmd->add_flag("--no-prefilter", noPrefilter,
+                  "With --compress: run-length code the rows as they are, without the XOR "
+                  "filter");
+    cmd->add_option("--lvgl", lvgl,
+                    "The LVGL version a --format lvgl font is for: 8 or 9 (default 9); the file "
+                    "stops the compiler with a message under the other")
+        ->check(CLI::IsMember({8, 9}));
+}
+
+Status CFontFormatOptions::applyTo(const COutputWriter& writer, CWriterOptions& options) const {
+    if (noKerning && !writer.takesKerning)
+        return failure("--no-kerning belongs to --format " + kerningNames());
+    if ((compress || noPrefilter) && !writer.compressedDepths)
+        return failure("--compress belongs to --format " + compressingNames());
+    if (noPrefilter && !compress)
+        return failure("--no-prefilter belongs to --compress");
+    if (lvgl && std::string_view(writer.name) != "lvgl")
+        return failure("--lvgl belongs to --format lvgl");
+    options.kerning = !noKerning;
+    options.compression = !compress     ? ECompression::None
+                          : noPrefilter ? ECompression::Rle
+                                        : ECompression::RleXorFilter;
+    if (lvgl)
+        options.libraryVersion = lvgl;
+    return {};
+}
+
 Status checkCodes(const COutputWriter& writer, std::span<const char16_t> codes) {
     if (!writer.checkFont)
         return {};
@@ -118,6 +159,14 @@ std::string namedFormats() {
 
 std::string proportionalNames() {
     return namesOf([](const COutputWriter& w) { return w.proportional(); });
+}
+
+std::string kerningNames() {
+    return namesOf([](const COutputWriter& w) { return w.takesKerning; });
+}
+
+std::string compressingNames() {
+    return namesOf([](const COutputWriter& w) { return w.compressedDepths != 0; });
 }
 
 void warnUnmapped(const std::vector<char16_t>& unmapped) {

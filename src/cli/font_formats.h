@@ -15,13 +15,22 @@ namespace tgw::cli {
 // made before anything is rendered.
 struct CFontFormatOptions {
     std::string remapText;
-    CCharacterRemap remap; // parsed from remapText
-    std::string name;      // --name
+    CCharacterRemap remap;    // parsed from remapText
+    std::string name;         // --name
+    bool noKerning = false;   // --no-kerning
+    bool compress = false;    // --compress
+    bool noPrefilter = false; // --no-prefilter
+    int lvgl = 0;             // --lvgl; 0: not given (9)
 
     // --remap FROM=TO[,...], which every format takes.
     void addRemapOption(CLI::App* cmd);
     // --name IDENT, with `help` saying what it names.
     void addNameOption(CLI::App* cmd, const std::string& help);
+    // --no-kerning, --compress, --no-prefilter and --lvgl, for the writers that take them.
+    void addFormatChoiceOptions(CLI::App* cmd);
+    // The choices into `options`; fails (a usage error) naming an option `writer` does not
+    // take.
+    Status applyTo(const COutputWriter& writer, CWriterOptions& options) const;
 };
 
 // The limits of `writer` that the codes alone decide (a GFX font's codes up to 0xFF), with a
@@ -36,6 +45,9 @@ void noteGfxTable(const COutputWriter& writer, std::span<const char16_t> codes);
 std::string namedFormats();
 // "gfx, metrics-c, ...": the proportional writers, from the table.
 std::string proportionalNames();
+// "lvgl, lvgl-bin": the writers that hold kerning / that compress, from the table.
+std::string kerningNames();
+std::string compressingNames();
 
 // A warning on stderr naming remapped characters the set does not hold.
 void warnUnmapped(const std::vector<char16_t>& unmapped);

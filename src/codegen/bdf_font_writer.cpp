@@ -200,9 +200,9 @@ COutputWriter bdfFontWriter() {
                     .input = EWriterInput::Proportional,
                     .binary = false,
                     .takesIndex = false};
-    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&, IOutput& out) {
-        return writeBdfFont(font, out);
-    };
+    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&,
+                             const CWriterOptions&,
+                             IOutput& out) { return writeBdfFont(font, out); };
     return w;
 }
 

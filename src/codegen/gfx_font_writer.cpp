@@ -212,9 +212,9 @@ COutputWriter gfxFontWriter() {
                     .input = EWriterInput::Proportional,
                     .binary = false,
                     .takesIndex = false};
-    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&, IOutput& out) {
-        return writeGfxFont(font, out);
-    };
+    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&,
+                             const CWriterOptions&,
+                             IOutput& out) { return writeGfxFont(font, out); };
     w.checkFont = checkGfxFont;
     w.checkGlyph = checkGfxGlyph;
     w.takesName = true;

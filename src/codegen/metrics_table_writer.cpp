@@ -185,7 +185,9 @@ COutputWriter metricsTextWriter() {
                     .input = EWriterInput::Proportional,
                     .binary = false,
                     .takesIndex = false};
-    w.writeProportional = writeMetricsText;
+    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions& encoding,
+                             const CWriterOptions&,
+                             IOutput& out) { return writeMetricsText(font, encoding, out); };
     w.checkGlyph = checkMetricsGlyph;
     w.takesName = true;
     w.depths = kEveryDepth;
@@ -200,7 +202,9 @@ COutputWriter metricsBinaryWriter() {
                     .input = EWriterInput::Proportional,
                     .binary = true,
                     .takesIndex = false};
-    w.writeProportional = writeMetricsBinary;
+    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions& encoding,
+                             const CWriterOptions&,
+                             IOutput& out) { return writeMetricsBinary(font, encoding, out); };
     w.checkGlyph = checkMetricsGlyph;
     w.depths = kEveryDepth;
     return w;

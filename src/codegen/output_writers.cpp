@@ -65,8 +65,9 @@ COutputWriter binaryMatrixWriter() {
 
 const std::vector<COutputWriter>& outputWriters() {
     static const std::vector<COutputWriter> writers = {
-        cTextWriter(),       asmTextWriter(),       binaryMatrixWriter(), gfxFontWriter(),
-        metricsTextWriter(), metricsBinaryWriter(), bdfFontWriter(),      u8g2FontWriter(),
+        cTextWriter(),       asmTextWriter(),        binaryMatrixWriter(), gfxFontWriter(),
+        metricsTextWriter(), metricsBinaryWriter(),  bdfFontWriter(),      u8g2FontWriter(),
+        lvglFontWriter(),    lvglBinaryFontWriter(),
     };
     return writers;
 }
@@ -125,7 +126,23 @@ CFontSettings naturalWidth(CFontSettings font) {
     return font;
 }
 
-Result<CProportionalFont> proportionalGlyphs(const CGlyphList& list, const COutputWriter* writer) {
+Status checkWriterChoices(const COutputWriter& writer, const CWriterOptions& options, int depth) {
+    if (options.compression == ECompression::None)
+        return {};
+    if (!writer.compressedDepths)
+        return failure(format("the %s format is never compressed", writer.name));
+    if (depth >= 1 && depth <= 32 && (writer.compressedDepths >> (depth - 1)) & 1)
+        return {};
+    COutputWriter held = writer;
+    held.depths = writer.compressedDepths;
+    return failure(format("the %s format compresses %s only, not %d bit%s a dot (leave out "
+                          "--compress, or choose another --depth)",
+                          writer.name, writerDepthsText(held).c_str(), depth,
+                          depth == 1 ? "" : "s"));
+}
+
+Result<CProportionalFont> proportionalGlyphs(const CGlyphList& list, const COutputWriter* writer,
+                                             bool kerning) {
     CProportionalFont font;
     std::vector<char16_t> codes;
     for (size_t i = 0; i < list.size(); ++i)
@@ -168,6 +185,13 @@ Result<CProportionalFont> proportionalGlyphs(const CGlyphList& list, const COutp
                 return failure(s.error());
         font.glyphs.push_back(std::move(glyph));
     }
+    if (kerning && !font.glyphs.empty()) {
+        std::vector<char16_t> drawn;
+        for (const CProportionalGlyph& g : font.glyphs)
+            drawn.push_back(g.code);
+        if (Status s = list.rasteriser().kerningPairs(drawn, font.settings, font.kerning); !s)
+            return failure(s.error());
+    }
     return font;
 }
 
@@ -180,11 +204,15 @@ Status writeList(const COutputWriter& writer, const CGlyphList& list,
                                s.error());
         return writer.writeMatrices(list, encoding, options, out);
     }
-    Result<CProportionalFont> font = proportionalGlyphs(list, &writer);
+    for (size_t i = 0; i < list.size(); ++i)
+        if (Status s = checkWriterChoices(writer, options, list.at(i).depth()); !s)
+            return s;
+    Result<CProportionalFont> font =
+        proportionalGlyphs(list, &writer, writer.takesKerning && options.kerning);
     if (!font)
         return failure(font.error());
     font->identifier = options.identifier;
-    return writer.writeProportional(*font, encoding, out);
+    return writer.writeProportional(*font, encoding, options, out);
 }
 
 Status saveList(const COutputWriter& writer, const CGlyphList& list,

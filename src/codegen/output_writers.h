@@ -22,10 +22,20 @@ enum class EWriterInput {
     Proportional, // glyphs cropped to their ink, with their metrics (character sets only)
 };
 
+// How a font format that can compress its glyphs' dots does so.
+enum class ECompression {
+    None,
+    Rle,          // run-length coded
+    RleXorFilter, // each row XOR-ed with the one above, then run-length coded
+};
+
 // Choices a caller passes through to the writer; a writer ignores those it does not take.
 struct CWriterOptions {
     bool withIndex = false; // the binary matrix file's index
     std::string identifier; // the proportional writers' symbol; empty: made from the font name
+    bool kerning = true;    // the face's kerning, for the writers that hold it (takesKerning)
+    ECompression compression = ECompression::None; // for the writers that compress
+    int libraryVersion = 9; // the major version of the display library a C font is for
 };
 
 // One output format. Every front end (tgw export, tgw build, the library dialog, the export
@@ -45,7 +55,7 @@ struct COutputWriter {
                             const CWriterOptions& options, IOutput& out) = nullptr;
     // A proportional writer writes in pieces as it goes, having checked every limit first.
     Status (*writeProportional)(const CProportionalFont& font, const CEncodingOptions& encoding,
-                                IOutput& out) = nullptr;
+                                const CWriterOptions& options, IOutput& out) = nullptr;
     // Proportional writers: the limits that can be checked before any glyph is drawn (the codes
     // the font will hold and its line), and those of one glyph, checked as each comes, so that a
     // font the format cannot hold fails at once. nullptr: nothing to check.
@@ -57,6 +67,11 @@ struct COutputWriter {
     unsigned depths = 1u << 0;
     // CWriterOptions::identifier (--name) names what it writes.
     bool takesName = false;
+    // It holds kerning: CProportionalFont::kerning is filled for it (unless
+    // CWriterOptions::kerning is off).
+    bool takesKerning = false;
+    // The depths at which it can compress (bit d - 1 for d bits a dot); 0: it never does.
+    unsigned compressedDepths = 0;
 
     bool proportional() const { return input == EWriterInput::Proportional; }
     bool takesDepth(int bits) const {
@@ -89,8 +104,13 @@ CFontSettings naturalWidth(CFontSettings font);
 // natural width, named after the first entry's font. Fails naming an entry that is not a
 // character (strings and pictures have no metrics) or that cannot be rendered, and at the first
 // glyph that `writer` (when given) cannot hold.
+// With `kerning`, the face's kerning between the glyphs is attached.
 Result<CProportionalFont> proportionalGlyphs(const CGlyphList& list,
-                                             const COutputWriter* writer = nullptr);
+                                             const COutputWriter* writer = nullptr,
+                                             bool kerning = false);
+
+// Fails, saying where it can, when `writer` cannot compress as `options` ask at `depth`.
+Status checkWriterChoices(const COutputWriter& writer, const CWriterOptions& options, int depth);
 
 // The list written by `writer`, whatever its input: the one call of tgw export and the
 // program's export command.
@@ -106,6 +126,8 @@ COutputWriter metricsTextWriter();
 COutputWriter metricsBinaryWriter();
 COutputWriter bdfFontWriter();
 COutputWriter u8g2FontWriter();
+COutputWriter lvglFontWriter();
+COutputWriter lvglBinaryFontWriter();
 
 // writeList() into `path` through a temporary file: on failure the file is left as it was.
 Status saveList(const COutputWriter& writer, const CGlyphList& list,

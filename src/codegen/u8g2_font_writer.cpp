@@ -407,9 +407,9 @@ COutputWriter u8g2FontWriter() {
                     .input = EWriterInput::Proportional,
                     .binary = false,
                     .takesIndex = false};
-    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&, IOutput& out) {
-        return writeU8g2Font(font, out);
-    };
+    w.writeProportional = [](const CProportionalFont& font, const CEncodingOptions&,
+                             const CWriterOptions&,
+                             IOutput& out) { return writeU8g2Font(font, out); };
     w.checkGlyph = checkU8g2Glyph;
     w.takesName = true;
     return w;

@@ -13,6 +13,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -284,6 +285,30 @@ Status CRemappedRasteriser::renderProportional(char16_t code, const CAnsiForm& a
     Status s = m_inner.renderProportional(source, ansiForm(source), font, out, line);
     out.code = code;
     return s;
+}
+
+Status CRemappedRasteriser::kerningPairs(std::span<const char16_t> codes, const CFontSettings& font,
+                                         std::vector<CKerningPair>& out) {
+    std::vector<char16_t> sources;
+    std::unordered_map<char16_t, std::vector<char16_t>> placed; // source -> the codes it is at
+    for (char16_t c : codes) {
+        const char16_t source = m_remap.source(c);
+        if (placed[source].empty())
+            sources.push_back(source);
+        placed[source].push_back(c);
+    }
+    std::vector<CKerningPair> found;
+    if (Status s = m_inner.kerningPairs(sources, font, found); !s)
+        return s;
+    out.clear();
+    for (const CKerningPair& k : found)
+        for (char16_t left : placed[k.left])
+            for (char16_t right : placed[k.right])
+                out.push_back({left, right, k.adjust});
+    std::sort(out.begin(), out.end(), [](const CKerningPair& a, const CKerningPair& b) {
+        return a.left != b.left ? a.left < b.left : a.right < b.right;
+    });
+    return {};
 }
 
 Result<std::u16string> rangeCharacters(std::string_view ranges, std::u16string_view symbols) {

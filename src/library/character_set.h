@@ -107,6 +107,9 @@ public:
                            CDotMatrix& out) override;
     Status renderProportional(char16_t code, const CAnsiForm& ansi, const CFontSettings& font,
                               CProportionalGlyph& out, CLineMetrics& line) override;
+    // The kerning of the characters drawn at each code, placed at the codes.
+    Status kerningPairs(std::span<const char16_t> codes, const CFontSettings& font,
+                        std::vector<CKerningPair>& out) override;
     CInkLoss lastInkLoss() const override { return m_inner.lastInkLoss(); }
     Status renderString(std::u16string_view text, bool rightToLeft, const CFontSettings& font,
                         CDotMatrix& out) override {

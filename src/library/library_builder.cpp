@@ -176,6 +176,9 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
         return failure("the font settings cannot render anything (font kind, face and size)");
     if (Status s = checkWriterDepth(*m_writer, m_font.depth); !s)
         return failure(s.error());
+    if (m_writer->proportional())
+        if (Status s = checkWriterChoices(*m_writer, m_options, m_font.depth); !s)
+            return failure(s.error());
     if (cancelled())
         return failure(cancelledMessage());
     // Made on this thread when a check needs it, and kept for rendering when no worker starts.
@@ -333,9 +336,23 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
     if (!outcome)
         return outcome;
     if (m_writer->proportional()) {
+        CWriterOptions options = m_options;
+        options.identifier = m_identifier;
+        if (m_writer->takesKerning && options.kerning && !proportional.glyphs.empty()) {
+            if (!ownRasteriser)
+                ownRasteriser = std::make_unique<CWorkerRasteriser>(m_remap);
+            std::vector<char16_t> codes;
+            codes.reserve(proportional.glyphs.size());
+            for (const CProportionalGlyph& g : proportional.glyphs)
+                codes.push_back(g.code);
+            if (Status s = ownRasteriser->remapped.kerningPairs(codes, proportional.settings,
+                                                                proportional.kerning);
+                !s)
+                return failure(s.error());
+        }
         // Written straight on: the writer checks every limit before its first byte.
         CCountingOutput counted(out);
-        if (Status s = m_writer->writeProportional(proportional, m_encoding, counted); !s)
+        if (Status s = m_writer->writeProportional(proportional, m_encoding, options, counted); !s)
             return failure(s.error());
         summary.bytes += counted.bytes();
     }

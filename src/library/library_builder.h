@@ -68,6 +68,9 @@ public:
     void setRemap(CCharacterRemap remap) { m_remap = std::move(remap); }
     // The symbol of a proportional writer's font; empty (the default): made from the font name.
     void setIdentifier(std::string identifier) { m_identifier = std::move(identifier); }
+    // The choices passed to a proportional writer (kerning, compression, library version);
+    // the identifier stays setIdentifier()'s.
+    void setWriterOptions(CWriterOptions options) { m_options = std::move(options); }
 
     // Builds into `out` on the calling thread (the rendering on the workers). On failure or
     // cancellation `out` holds a part of the file; the reason names the entry that failed.
@@ -119,6 +122,7 @@ private:
     bool m_keepOnlyWhole = false;
     CCharacterRemap m_remap;
     std::string m_identifier;
+    CWriterOptions m_options;
 
     std::atomic<size_t> m_done{0};
     std::atomic<bool> m_cancel{false};

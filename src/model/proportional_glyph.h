@@ -77,6 +77,16 @@ struct CLineMetrics {
     int ascent = 0;
 };
 
+// How far the pen moves further (negative: back) after `left` when `right` follows it, in 1/64
+// dot at the size the glyphs were drawn at: the face's kerning of the pair.
+struct CKerningPair {
+    char16_t left = 0;
+    char16_t right = 0;
+    int adjust = 0;
+
+    bool operator==(const CKerningPair&) const = default;
+};
+
 // A set of proportional glyphs, in output order, and its line.
 struct CProportionalFont {
     std::vector<CProportionalGlyph> glyphs;
@@ -87,6 +97,9 @@ struct CProportionalFont {
     CFontSettings settings;
     // The identifier the writers name their symbols with; empty: made from `name`.
     std::string identifier;
+    // The face's kerning between the glyphs, by left then right code; empty unless a writer
+    // that holds kerning asked for it.
+    std::vector<CKerningPair> kerning;
 };
 
 // Crops a cell-sized matrix to its ink: the glyph of `cell`, whose baseline is at row

@@ -9,7 +9,9 @@
 #include "model/proportional_glyph.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace tgw {
 
@@ -34,6 +36,16 @@ public:
         out = cropCell(cell, cell.height());
         out.code = code;
         line.lineAdvance = line.ascent = cell.height();
+        return {};
+    }
+    // The kerning of the face of `font` between the characters of `codes`, at the size
+    // renderProportional() draws at: every pair whose adjustment is not 0, sorted by left then
+    // right code, into `out`. Fonts without kerning (this default) give none.
+    virtual Status kerningPairs(std::span<const char16_t> codes, const CFontSettings& font,
+                                std::vector<CKerningPair>& out) {
+        (void)codes;
+        (void)font;
+        out.clear();
         return {};
     }
     // The ink the last renderCharacter() or renderString() cut off at the matrix's sides.

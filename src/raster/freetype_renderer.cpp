@@ -1,6 +1,7 @@
 #include "raster/freetype_renderer.h"
 
 #include "base/text.h"
+#include "raster/face_kerning.h"
 #include "raster/font_config.h"
 #include "raster/shared_faces.h"
 
@@ -569,6 +570,17 @@ Status CFreeTypeRenderer::renderProportional(char16_t code, const CFontSettings&
     out.advance = advance;
     out.yOffset += f.offset;
     return {};
+}
+
+Status CFreeTypeRenderer::kerningPairs(std::span<const char16_t> codes, const CFontSettings& f,
+                                       std::vector<CKerningPair>& out) {
+    out.clear();
+    if (codes.empty())
+        return {};
+    CSelection sel;
+    if (Status s = select(codes.front(), f, sel); !s)
+        return s;
+    return faceKerning(sel.face, codes, out);
 }
 
 namespace {

@@ -8,7 +8,9 @@
 
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 typedef struct FT_FaceRec_* FT_Face;
 
@@ -37,6 +39,10 @@ public:
     Status renderProportional(char16_t code, const CFontSettings& font, CProportionalGlyph& out,
                               CLineMetrics& line);
 
+    // The kerning of the face of `font` between `codes` at the size renderProportional() draws
+    // at (see faceKerning()); characters the face lacks are drawn from other faces and get none.
+    Status kerningPairs(std::span<const char16_t> codes, const CFontSettings& font,
+                        std::vector<CKerningPair>& out);
     // The face of a font file, opened once. Fails with a message naming the file when it is
     // missing, unreadable, not a font FreeType reads, or has no face `index`.
     Result<FT_Face> fileFace(const std::string& path, int index);

@@ -157,6 +157,14 @@ Status CRasteriser::renderProportional(char16_t code, const CAnsiForm& ansi,
     return m_freeType->renderProportional(code, font, out, line);
 }
 
+Status CRasteriser::kerningPairs(std::span<const char16_t> codes, const CFontSettings& font,
+                                 std::vector<CKerningPair>& out) {
+    out.clear();
+    if (font.kind != kFontTrueType || codes.empty() || (font.face.empty() && font.fontFile.empty()))
+        return {};
+    return m_freeType->kerningPairs(codes, font, out);
+}
+
 Status CRasteriser::renderString(std::u16string_view text, bool rightToLeft,
                                  const CFontSettings& font, CDotMatrix& out) {
     m_lastInk = {};

@@ -38,6 +38,8 @@ public:
                         CDotMatrix& out) override;
     Status renderProportional(char16_t code, const CAnsiForm& ansi, const CFontSettings& font,
                               CProportionalGlyph& out, CLineMetrics& line) override;
+    Status kerningPairs(std::span<const char16_t> codes, const CFontSettings& font,
+                        std::vector<CKerningPair>& out) override;
     Status renderPicture(const std::u16string& path, uint8_t threshold, CDotMatrix& out) override;
     Status renderPictureWith(const std::u16string& path, const CPictureOptions& options,
                              CDotMatrix& out) override;

@@ -162,7 +162,8 @@ class DisplayFontTest(unittest.TestCase):
     def test_help_lists_the_formats_of_the_table(self):
         for command in ("export", "build"):
             r = tgw(command, "--help")
-            self.assertRegex(r.stdout, r"\{c,asm,bin,gfx,metrics-c,metrics-bin,bdf,u8g2\}",
+            self.assertRegex(r.stdout,
+                             r"\{c,asm,bin,gfx,metrics-c,metrics-bin,bdf,u8g2,lvgl,lvgl-bin\}",
                              command)
         self.assertIn("  u8g2 ", tgw("build", "--help").stdout)
 

@@ -22,7 +22,9 @@ CProportionalGlyph glyph(char16_t code, int w, int h, const char* dots, int adva
 
 Result<std::string> write(const char* writer, const CProportionalFont& font) {
     CStringOutput out;
-    if (Status s = findWriter(writer)->writeProportional(font, CEncodingOptions(), out); !s)
+    if (Status s =
+            findWriter(writer)->writeProportional(font, CEncodingOptions(), CWriterOptions(), out);
+        !s)
         return failure(s.error());
     return std::move(out).data();
 }
@@ -125,4 +127,126 @@ TEST(WriterTable, FontFormatsOfOtherProgramsTakeOneBitADot) {
     }
     EXPECT_FALSE(findWriter("bdf")->takesName);
     EXPECT_TRUE(findWriter("u8g2")->takesName);
+}
+
+namespace {
+
+Result<std::string> writeWith(const char* writer, const CProportionalFont& font,
+                              const CWriterOptions& options) {
+    CStringOutput out;
+    if (Status s = findWriter(writer)->writeProportional(font, CEncodingOptions(), options, out);
+        !s)
+        return failure(s.error());
+    return std::move(out).data();
+}
+
+// A font of one-dot glyphs at `codes`, `depth` bits a dot.
+CProportionalFont dotsAt(const std::u16string& codes, int depth = 1) {
+    CProportionalFont font;
+    font.name = "Dots 8";
+    font.line = {10, 8};
+    for (char16_t c : codes) {
+        CProportionalGlyph g;
+        g.code = c;
+        g.dots = CBitMatrix(1, 1, depth);
+        g.dots.setLevel(0, 0, 1);
+        g.yOffset = -1;
+        g.advance = 2;
+        font.glyphs.push_back(g);
+    }
+    return font;
+}
+
+size_t count(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(LvglFont, RunsGetMapsOfTheirOwnAndScatteredCodesShareASparseOne) {
+    std::u16string codes;
+    for (char16_t c = 0x20; c < 0x7F; ++c)
+        codes += c;
+    codes += u"\u4E00\u4E10\u4E20\u4E21\u00B0";
+    Result<std::string> text = writeWith("lvgl", dotsAt(codes), CWriterOptions());
+    ASSERT_TRUE(text) << text.error();
+    EXPECT_EQ(count(*text, "LV_FONT_FMT_TXT_CMAP_FORMAT0_TINY}"), 1u);
+    EXPECT_EQ(count(*text, "LV_FONT_FMT_TXT_CMAP_SPARSE_TINY}"), 1u);
+    EXPECT_NE(text->find(".range_start = 32, .range_length = 95, .glyph_id_start = 1,"),
+              std::string::npos);
+    // The degree sign sorts after ASCII: glyph ids follow the codes.
+    EXPECT_NE(text->find(".range_start = 176, .range_length = 19826, .glyph_id_start = 96,"),
+              std::string::npos);
+    EXPECT_NE(text->find("0x0, 0x4D50, 0x4D60, 0x4D70, 0x4D71,"), std::string::npos);
+    EXPECT_NE(text->find(".cmap_num = 2,"), std::string::npos);
+    EXPECT_NE(text->find("const lv_font_t lv_font_dots_8 = {"), std::string::npos);
+}
+
+TEST(LvglFont, KerningAsClassesWhenDenseAndAsPairsWhenSparse) {
+    CProportionalFont font = dotsAt(u"ABCDEFGH");
+    // Every left glyph kerns every right one alike: one class a side beats 64 pairs.
+    for (char16_t l : u"ABCDEFGH")
+        for (char16_t r : u"ABCDEFGH")
+            if (l && r)
+                font.kerning.push_back({l, r, -64});
+    Result<std::string> text = writeWith("lvgl", font, CWriterOptions());
+    ASSERT_TRUE(text) << text.error();
+    EXPECT_NE(text->find(".kern_classes = 1,"), std::string::npos);
+    EXPECT_NE(text->find(".left_class_cnt = 1,"), std::string::npos);
+    EXPECT_NE(text->find("kern_class_values[] = {\n    -16,\n};"), std::string::npos);
+    // Two pairs: as pairs; values below 1/32 dot vanish, large ones scale.
+    font = dotsAt(u"ABV");
+    font.kerning = {{u'A', u'V', -40 * 64}, {u'V', u'A', 1}, {u'V', u'B', 8 * 64}};
+    text = writeWith("lvgl", font, CWriterOptions());
+    ASSERT_TRUE(text) << text.error();
+    EXPECT_NE(text->find(".kern_classes = 0,"), std::string::npos);
+    EXPECT_NE(text->find("_kern_pair_glyph_ids[] = {\n    1, 3, 3, 2,\n};"), std::string::npos);
+    EXPECT_NE(text->find(".pair_cnt = 2,"), std::string::npos);
+    // -40 dots is -640/16: the 12.4 scale grows so that it fits a signed byte (-126 × 81/16).
+    EXPECT_NE(text->find(".kern_scale = 81,"), std::string::npos);
+    EXPECT_NE(text->find("_kern_pair_values[] = {\n    -126, 25,\n};"), std::string::npos);
+    // Off: nothing of it.
+    CWriterOptions off;
+    off.kerning = false;
+    CProportionalFont plain = dotsAt(u"ABCDEFGH");
+    text = writeWith("lvgl", plain, off);
+    ASSERT_TRUE(text) << text.error();
+    EXPECT_NE(text->find(".kern_dsc = NULL,"), std::string::npos);
+}
+
+TEST(LvglFont, CompressionAtTwoAndFourBitsOnly) {
+    CWriterOptions compressed;
+    compressed.compression = ECompression::RleXorFilter;
+    for (int depth : {1, 2, 4, 8}) {
+        const bool held = depth == 2 || depth == 4;
+        EXPECT_EQ(bool(checkWriterChoices(*findWriter("lvgl"), compressed, depth)), held) << depth;
+        EXPECT_EQ(bool(writeWith("lvgl-bin", dotsAt(u"AB", depth), compressed)), held) << depth;
+    }
+    EXPECT_FALSE(checkWriterChoices(*findWriter("bdf"), compressed, 1));
+    EXPECT_TRUE(checkWriterChoices(*findWriter("bdf"), CWriterOptions(), 1));
+    CWriterOptions eight;
+    eight.libraryVersion = 8;
+    Result<std::string> text = writeWith("lvgl", dotsAt(u"AB", 4), eight);
+    ASSERT_TRUE(text);
+    EXPECT_NE(text->find(".cache = &lv_font_dots_8_cache,"), std::string::npos);
+    EXPECT_NE(text->find("#if LVGL_VERSION_MAJOR != 8\n"), std::string::npos);
+}
+
+TEST(LvglFont, OtherFormatsIgnoreKerning) {
+    CProportionalFont font = dotsAt(u"AV");
+    const CProportionalFont kerned = [&] {
+        CProportionalFont k = font;
+        k.kerning = {{u'A', u'V', -128}};
+        return k;
+    }();
+    for (const COutputWriter& w : outputWriters()) {
+        if (!w.proportional() || w.takesKerning)
+            continue;
+        EXPECT_EQ(writeWith(w.name, font, CWriterOptions()).value(),
+                  writeWith(w.name, kerned, CWriterOptions()).value())
+            << w.name;
+    }
 }

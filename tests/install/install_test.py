@@ -86,7 +86,7 @@ t tgw preview --colors ''
         self.assertEqual(r.returncode, 0, r.stderr)
         self.assertEqual(r.stdout.splitlines(),
                          ["export explain", "--format",
-                          "c asm bin gfx metrics-c metrics-bin bdf u8g2",
+                          "c asm bin gfx metrics-c metrics-bin bdf u8g2 lvgl lvgl-bin",
                           "serial tcp udp", "--host",
                           "oled-blue oled-white oled-yellow epaper lcd-green"])
 

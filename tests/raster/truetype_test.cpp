@@ -199,3 +199,33 @@ TEST(TrueType, CharactersTheFaceLacksComeFromAFaceThatHasThem) {
     ASSERT_TRUE(r.renderCharacter(u'A', ansiForm(u'A'), face(u"DejaVu Sans", 16, 16), a3));
     EXPECT_EQ(a1, a3);
 }
+
+TEST(FaceKerning, PairsOfTheFaceBetweenTheCharactersAsked) {
+    CRasteriser r;
+    CFontSettings f = tgw::test::truetype(u"DejaVu Sans", 16, 16, 16);
+    std::vector<CKerningPair> pairs;
+    const std::u16string codes = u"AVTo\u4E00";
+    ASSERT_TRUE(r.kerningPairs(codes, f, pairs));
+    ASSERT_FALSE(pairs.empty());
+    for (size_t i = 1; i < pairs.size(); ++i)
+        EXPECT_TRUE(pairs[i - 1].left < pairs[i].left ||
+                    (pairs[i - 1].left == pairs[i].left && pairs[i - 1].right < pairs[i].right));
+    auto find = [&](char16_t l, char16_t rr) {
+        for (const CKerningPair& p : pairs)
+            if (p.left == l && p.right == rr)
+                return p.adjust;
+        return 0;
+    };
+    // About a dot closer at 16 px, in 1/64 dot; T before o more.
+    EXPECT_LT(find(u'A', u'V'), -32);
+    EXPECT_GT(find(u'A', u'V'), -128);
+    EXPECT_LT(find(u'T', u'o'), find(u'A', u'V'));
+    // A character the face lacks (drawn from another face) takes part in none.
+    for (const CKerningPair& p : pairs) {
+        EXPECT_NE(p.left, u'\u4E00');
+        EXPECT_NE(p.right, u'\u4E00');
+    }
+    // Built-in fonts have none.
+    ASSERT_TRUE(r.kerningPairs(codes, tgw::test::builtin(kFontAscii8x16, 8, 16), pairs));
+    EXPECT_TRUE(pairs.empty());
+}

@@ -2285,6 +2285,16 @@ File [%s]<byte value="xd"/>
         <translation>BDF bitmap font</translation>
     </message>
     <message>
+        <location filename="../../codegen/lvgl_font_writer.cpp" line="+1"/>
+        <source>LVGL 字体（C）</source>
+        <translation>LVGL font (C)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>LVGL 二进制字体</source>
+        <translation>LVGL binary font</translation>
+    </message>
+    <message>
         <location filename="../../codegen/gfx_font_writer.cpp" line="+211"/>
         <source>GFX 字体头文件（比例字体）</source>
         <translation>GFX font header (proportional)</translation>
