@@ -2285,12 +2285,12 @@ File [%s]<byte value="xd"/>
         <translation>BDF bitmap font</translation>
     </message>
     <message>
-        <location filename="../../codegen/lvgl_font_writer.cpp" line="+1"/>
+        <location filename="../../codegen/lvgl_font_writer.cpp" line="+857"/>
         <source>LVGL 字体（C）</source>
         <translation>LVGL font (C)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+18"/>
         <source>LVGL 二进制字体</source>
         <translation>LVGL binary font</translation>
     </message>
@@ -2305,7 +2305,7 @@ File [%s]<byte value="xd"/>
         <translation>Cropped glyphs with metrics table (C code)</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+17"/>
         <source>裁剪字模与度量表（二进制）</source>
         <translation>Cropped glyphs with metrics table (binary)</translation>
     </message>
