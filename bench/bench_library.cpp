@@ -165,49 +165,19 @@ void bareLoop(benchmark::State& state, const char16_t* face, ECharacterSet set) 
     FT_Done_FreeType(lib);
 }
 
-// The same build through a writer of the table by name: the proportional writers against the
-// fixed-matrix writers of the same set. `ranges` empty: every character of the face.
-void writer(benchmark::State& state, const char16_t* face, const char* ranges, const char* name) {
-    const CSettings s = settingsFor(face);
-    CLibraryRequest request = requestFor(*ranges ? ECharacterSet::Range : ECharacterSet::Font);
-    request.ranges = ranges;
-    const COutputWriter* w = findWriter(name);
-    const std::string path = outputFolder() + "/writer.out";
+// Builds the characters of `request` with `w` into a file for every iteration, counting glyphs
+// and bytes.
+void buildEach(benchmark::State& state, const CSettings& s, const CLibraryRequest& request,
+               const COutputWriter* w, bool withIndex, const std::string& path) {
     size_t glyphs = 0;
+    uint64_t bytes = 0;
     for (auto _ : state) {
         Result<CCharacterPlan> plan = planCharacters(request, s.font(), {});
         if (!plan || !w) {
             state.SkipWithError(plan ? "no such writer" : plan.error().c_str());
             return;
         }
-        CLibraryBuilder builder(s, std::move(plan->characters), *w, false);
-        Result<CBuildSummary> r = builder.build(path);
-        if (!r) {
-            state.SkipWithError(r.error().c_str());
-            return;
-        }
-        glyphs = r->glyphs;
-    }
-    state.SetItemsProcessed(int64_t(state.iterations() * glyphs));
-    state.counters["glyphs"] = double(glyphs);
-}
-
-// A GB2312 build into a binary file at 1, 2, 4 and 8 bits a dot (the argument): anti-aliased
-// rendering and the longer fields against the one-bit build.
-void depth(benchmark::State& state, const char16_t* face) {
-    CSettings s = settingsFor(face);
-    s.depth = int(state.range(0));
-    const CLibraryRequest request = requestFor(ECharacterSet::Gb2312);
-    const std::string path = outputFolder() + "/depth.out";
-    size_t glyphs = 0;
-    uint64_t bytes = 0;
-    for (auto _ : state) {
-        Result<CCharacterPlan> plan = planCharacters(request, s.font(), {});
-        if (!plan) {
-            state.SkipWithError(plan.error().c_str());
-            return;
-        }
-        CLibraryBuilder builder(s, std::move(plan->characters), *findWriter("bin"), true);
+        CLibraryBuilder builder(s, std::move(plan->characters), *w, withIndex);
         Result<CBuildSummary> r = builder.build(path);
         if (!r) {
             state.SkipWithError(r.error().c_str());
@@ -217,7 +187,26 @@ void depth(benchmark::State& state, const char16_t* face) {
         bytes = r->bytes;
     }
     state.SetItemsProcessed(int64_t(state.iterations() * glyphs));
+    state.counters["glyphs"] = double(glyphs);
     state.counters["bytes"] = double(bytes);
+}
+
+// The same build through a writer of the table by name: the proportional writers against the
+// fixed-matrix writers of the same set. `ranges` empty: every character of the face.
+void writer(benchmark::State& state, const char16_t* face, const char* ranges, const char* name) {
+    CLibraryRequest request = requestFor(*ranges ? ECharacterSet::Range : ECharacterSet::Font);
+    request.ranges = ranges;
+    buildEach(state, settingsFor(face), request, findWriter(name), false,
+              outputFolder() + "/writer.out");
+}
+
+// A GB2312 build into a binary file at 1, 2, 4 and 8 bits a dot (the argument): anti-aliased
+// rendering and the longer fields against the one-bit build.
+void depth(benchmark::State& state, const char16_t* face) {
+    CSettings s = settingsFor(face);
+    s.depth = int(state.range(0));
+    buildEach(state, s, requestFor(ECharacterSet::Gb2312), findWriter("bin"), true,
+              outputFolder() + "/depth.out");
 }
 
 constexpr const char16_t* kWqy = u"WenQuanYi Micro Hei";

@@ -25,25 +25,15 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "modal_dialog.h"
+
 #include <functional>
 
 using namespace tgw;
 
 namespace {
 
-// Runs `act` on the next modal dialog of type T once it is shown and has the keyboard focus;
-// `act` closes it, and a dialog a failed check left open is closed after it.
-template <class T> void whenShown(std::function<void(T*)> act) {
-    QTimer::singleShot(0, [act] {
-        auto* d = qobject_cast<T*>(QApplication::activeModalWidget());
-        QWidget* focus = QApplication::focusWidget();
-        if (!d || !focus || !d->isAncestorOf(focus))
-            return whenShown<T>(act);
-        act(d);
-        if (d->isVisible())
-            d->reject();
-    });
-}
+using test::whenShown;
 
 // Key presses go where the keyboard focus is, as a user's do.
 void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {

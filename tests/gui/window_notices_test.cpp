@@ -26,25 +26,15 @@
 #include <QToolTip>
 #include <QtTest>
 
+#include "modal_dialog.h"
+
 #include <functional>
 
 using namespace tgw;
 
 namespace {
 
-// Runs `act` on the next modal dialog of type T once it is shown; a dialog `act` left open is
-// closed after it.
-template <class T> void whenShown(std::function<void(T*)> act) {
-    QTimer::singleShot(0, [act] {
-        auto* d = qobject_cast<T*>(QApplication::activeModalWidget());
-        QWidget* focus = QApplication::focusWidget();
-        if (!d || !focus || !d->isAncestorOf(focus))
-            return whenShown<T>(act);
-        act(d);
-        if (d->isVisible())
-            d->reject();
-    });
-}
+using test::whenShown;
 
 // Adds `text` through the add-characters dialog, typed and accepted from the keyboard.
 void addThroughDialog(CMainFrame& frame, const QString& text) {
