@@ -137,19 +137,13 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
         std::fprintf(stderr, "tgw: unknown format '%s'\n", b.format.c_str());
         return 2;
     }
-    if (b.index && !writer->takesIndex) {
-        std::fprintf(stderr, "tgw: --index belongs to --format bin\n");
-        return 2;
-    }
-    if (!b.font.name.empty() && !writer->takesName) {
-        std::fprintf(stderr, "tgw: --name belongs to --format %s\n", namedFormats().c_str());
-        return 2;
-    }
     CWriterOptions writerOptions;
-    if (Status s = b.font.applyTo(*writer, writerOptions); !s) {
-        std::fprintf(stderr, "tgw: %s\n", s.error().c_str());
-        return 2;
-    }
+    for (const Status& s :
+         {checkIndexOption(*writer, b.index, b.font.name), b.font.applyTo(*writer, writerOptions)})
+        if (!s) {
+            std::fprintf(stderr, "tgw: %s\n", s.error().c_str());
+            return 2;
+        }
     // --range and --symbols make a set of their own; --set range may be left out with them.
     const bool ranged = !b.ranges.empty() || !b.symbols.empty();
     if (ranged && !b.set.empty() && b.set != "range") {
@@ -335,8 +329,13 @@ void registerBuild(CLI::App& app, CCommands& commands) {
     cmd->add_option("--format", b->format, writerNames() + "; see the layouts below")
         ->required()
         ->check(CLI::IsMember(formats));
-    cmd->add_flag("--index", b->index, "Put the index of codes, sizes and offsets before the data");
-    b->font.addNameOption(cmd, "The symbol of a font of " + namedFormats() +
+    cmd->add_flag("--index", b->index,
+                  "Put the index of codes, sizes and offsets before the data (bin; a header of "
+                  "--format c with --name has it in its tables)");
+    b->font.addNameOption(cmd, "With --format c: the library as a header, NAME[] and its "
+                               "tables, as tgw export --name writes it (see there); the symbol "
+                               "of a font of " +
+                                   symbolFormats() +
                                    " (default: made from face, size and style, as tgw export "
                                    "makes it; for lvgl in lower case behind lv_font_)");
     b->font.addRemapOption(cmd);

@@ -57,28 +57,17 @@ int runExport(CCommandOptions& options, const CExportOptions& ex) {
         return fail(settings.error());
     CEncodingOptions encoding = CEncodingOptions::fromSettings(*settings);
     const std::string format = ex.format.empty() ? (encoding.assembler ? "asm" : "c") : ex.format;
-    if (ex.index && !(findWriter(format) && findWriter(format)->takesIndex)) {
-        std::fprintf(stderr, "tgw: --index belongs to --format bin\n");
-        return 2;
-    }
     const COutputWriter* writer = findWriter(format);
     if (!writer)
         return fail("unknown format '" + format + "'");
-    const std::string& name = ex.font.name;
-    if (!name.empty() && format != "c" && !writer->takesName) {
-        std::fprintf(stderr, "tgw: --name belongs to --format c, %s\n", namedFormats().c_str());
-        return 2;
-    }
     CWriterOptions writerOptions;
     writerOptions.withIndex = ex.index;
-    if (Status s = ex.font.applyTo(*writer, writerOptions); !s) {
-        std::fprintf(stderr, "tgw: %s\n", s.error().c_str());
-        return 2;
-    }
-    if (format == "c")
-        encoding.headerName = name;
-    else
-        writerOptions.identifier = name;
+    for (const Status& s : {checkIndexOption(*writer, ex.index, ex.font.name),
+                            ex.font.applyTo(*writer, writerOptions)})
+        if (!s) {
+            std::fprintf(stderr, "tgw: %s\n", s.error().c_str());
+            return 2;
+        }
     // A blank has an advance that a proportional font cannot do without.
     if (writer->proportional())
         options.keepBlanks();
@@ -142,11 +131,13 @@ void registerExport(CLI::App& app, CCommands& commands) {
     cmd->add_option("-o,--output", ex->output, "Output file (default: standard output)");
     addForceOption(cmd, ex->force);
     ex->font.addNameOption(
-        cmd, "With --format c: write C text as a header that compiles on its own: const uint8_t "
+        cmd, "With --format c: write C text as a header that compiles on its own: uint8_t "
              "NAME[] with every entry's bytes, NAME_codes[] and NAME_offsets[] (and NAME_widths, "
              "NAME_heights, NAME_sizes when the entries' sizes differ), NAME_COUNT, an include "
-             "guard; the per-entry comments and templates stay inside the array. With " +
-                 namedFormats() +
+             "guard; the arrays are static, so every C file of a program may include it; the "
+             "per-entry comments and templates stay inside the array; --index is taken and "
+             "changes nothing. With " +
+                 symbolFormats() +
                  ": the font's symbol (default: made from face, size and style; for lvgl "
                  "lv_font_ and those words in lower case, lv_font_dejavu_sans_16_4bpp)");
     ex->font.addRemapOption(cmd);

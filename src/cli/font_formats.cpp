@@ -78,6 +78,8 @@ void CFontFormatOptions::addFormatChoiceOptions(CLI::App* cmd) {
 }
 
 Status CFontFormatOptions::applyTo(const COutputWriter& writer, CWriterOptions& options) const {
+    if (!name.empty() && !writer.takesName)
+        return failure("--name belongs to --format " + namedFormats());
     if (noKerning && !writer.takesKerning)
         return failure("--no-kerning belongs to --format " + kerningNames());
     if ((compress || noPrefilter) && !writer.compressedDepths)
@@ -92,7 +94,25 @@ Status CFontFormatOptions::applyTo(const COutputWriter& writer, CWriterOptions& 
                                         : ECompression::RleXorFilter;
     if (lvgl)
         options.libraryVersion = lvgl;
+    options.identifier = name;
     return {};
+}
+
+Status checkIndexOption(const COutputWriter& writer, bool index, const std::string& name) {
+    if (!index || writer.takesIndex)
+        return {};
+    if (writer.opening && name.empty())
+        return failure(format("--index with --format %s takes --name: the header's tables are "
+                              "its index",
+                              writer.name));
+    if (writer.opening)
+        return {};
+    std::string takers;
+    for (const COutputWriter& w : outputWriters())
+        if (w.takesIndex || w.opening)
+            takers += (takers.empty() ? "" : ", ") + std::string(w.name) +
+                      (w.opening ? " with --name" : "");
+    return failure("--index belongs to --format " + takers);
 }
 
 Status checkCodes(const COutputWriter& writer, std::span<const char16_t> codes) {
@@ -155,6 +175,10 @@ template <typename F> std::string namesOf(F&& which) {
 
 std::string namedFormats() {
     return namesOf([](const COutputWriter& w) { return w.takesName; });
+}
+
+std::string symbolFormats() {
+    return namesOf([](const COutputWriter& w) { return w.takesName && !w.opening; });
 }
 
 std::string proportionalNames() {

@@ -28,10 +28,14 @@ struct CFontFormatOptions {
     void addNameOption(CLI::App* cmd, const std::string& help);
     // --no-kerning, --compress, --no-prefilter and --lvgl, for the writers that take them.
     void addFormatChoiceOptions(CLI::App* cmd);
-    // The choices into `options`; fails (a usage error) naming an option `writer` does not
-    // take.
+    // The choices, --name included, into `options`; fails (a usage error) naming an option
+    // `writer` does not take.
     Status applyTo(const COutputWriter& writer, CWriterOptions& options) const;
 };
+
+// Whether `writer` takes --index (the binary file's index, or the tables of a C header,
+// which --name asks for); the failure is a usage error.
+Status checkIndexOption(const COutputWriter& writer, bool index, const std::string& name);
 
 // The limits of `writer` that the codes alone decide (a GFX font's codes up to 0xFF), with a
 // --remap that frees a code where one is needed. Succeeds for writers that check nothing.
@@ -41,8 +45,10 @@ Status checkCodes(const COutputWriter& writer, std::span<const char16_t> codes);
 // between its first and last code, a warning when they take more than 2 KB.
 void noteGfxTable(const COutputWriter& writer, std::span<const char16_t> codes);
 
-// "gfx, metrics-c, u8g2": the writers that take --name as their symbol, from the table.
+// "c, gfx, metrics-c, u8g2": the writers that take --name, from the table; symbolFormats()
+// those of them for which it is the font's symbol (not a header's array).
 std::string namedFormats();
+std::string symbolFormats();
 // "gfx, metrics-c, ...": the proportional writers, from the table.
 std::string proportionalNames();
 // "lvgl, lvgl-bin": the writers that hold kerning / that compress, from the table.

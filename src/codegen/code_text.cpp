@@ -269,34 +269,30 @@ Status appendEntryCode(CGlyphEntry& entry, const CEncodingOptions& options, std:
 
 namespace {
 
-// What the header's tables hold of each entry.
-struct CHeaderEntry {
-    uint16_t code;
-    uint64_t offset;
-    size_t bytes;
-    int width, height;
-};
-
-std::string headerPrologue(const std::string& name, const std::vector<CGlyphEntry*>& entries) {
+std::string guardOf(const std::string& name) {
     std::string guard;
     for (char c : name)
         guard.push_back(char(std::toupper(static_cast<unsigned char>(c))));
+    return guard;
+}
+
+} // namespace
+
+std::string headerOpening(const std::string& name, size_t count) {
+    const std::string guard = guardOf(name);
     return "#ifndef " + guard + "_H\r\n#define " + guard + "_H\r\n\r\n#include <stdint.h>\r\n\r\n" +
            format(
                "/* Entry i has the code %s_codes[i]; its bytes start at %s[%s_offsets[i]]. */\r\n"
                "#define %s_COUNT %zu\r\n\r\n",
-               name.c_str(), name.c_str(), name.c_str(), guard.c_str(), entries.size()) +
-           "const uint8_t " + name + "[] = {\r\n";
+               name.c_str(), name.c_str(), name.c_str(), guard.c_str(), count) +
+           "static const uint8_t " + name + "[] = {\r\n";
 }
 
-// The tables after the array, and the guard's end.
-std::string headerEpilogue(const std::string& name, const std::vector<CHeaderEntry>& table) {
-    std::string guard;
-    for (char c : name)
-        guard.push_back(char(std::toupper(static_cast<unsigned char>(c))));
+std::string headerClosing(const std::string& name, std::span<const CHeaderEntry> table) {
+    const std::string guard = guardOf(name);
     auto array = [&](const char* type, const char* suffix, auto value) {
         std::string text =
-            format("const %s %s_%s[%zu] = {", type, name.c_str(), suffix, table.size());
+            format("static const %s %s_%s[%zu] = {", type, name.c_str(), suffix, table.size());
         for (size_t i = 0; i < table.size(); ++i)
             text += (i % 8 ? " " : "\r\n    ") + value(table[i]) + ",";
         return text + "\r\n};\r\n";
@@ -326,6 +322,8 @@ std::string headerEpilogue(const std::string& name, const std::vector<CHeaderEnt
     return out + "\r\n#endif\r\n";
 }
 
+namespace {
+
 Status writeHeader(const CGlyphList& list, const CEncodingOptions& options, IOutput& out) {
     if (options.assembler)
         return failure("an array name belongs to C text, not to assembler text");
@@ -338,7 +336,7 @@ Status writeHeader(const CGlyphList& list, const CEncodingOptions& options, IOut
         entries[i] = &list.at(i);
 
     CCodeTextBuilder builder(options);
-    std::string buffer = headerPrologue(options.headerName, entries);
+    std::string buffer = headerOpening(options.headerName, entries.size());
     std::vector<CHeaderEntry> table;
     table.reserve(entries.size());
     uint64_t offset = 0;
@@ -359,7 +357,7 @@ Status writeHeader(const CGlyphList& list, const CEncodingOptions& options, IOut
             buffer.clear();
         }
     }
-    buffer += headerEpilogue(options.headerName, table);
+    buffer += headerClosing(options.headerName, table);
     return out.write(buffer);
 }
 

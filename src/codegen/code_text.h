@@ -6,6 +6,8 @@
 #include "model/glyph_entry.h"
 #include "model/glyph_list.h"
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -40,12 +42,25 @@ Status appendEntryCode(CGlyphEntry& entry, const CEncodingOptions& options, std:
 //   #ifndef FONT16_H / #define FONT16_H / #include <stdint.h>
 //   #define FONT16_COUNT 2, and FONT16_WIDTH, FONT16_HEIGHT, FONT16_GLYPH_BYTES when every
 //   entry has the same size
-//   const uint8_t font16[] = { <entries> };
-//   const uint16_t font16_codes[2]    index codes, as the binary index gives them
-//   const uint32_t font16_offsets[2]  where each entry's bytes start in font16
+//   static const uint8_t font16[] = { <entries> };
+//   static const uint16_t font16_codes[2]    index codes, as the binary index gives them
+//   static const uint32_t font16_offsets[2]  where each entry's bytes start in font16
 //   font16_widths, font16_heights and font16_sizes (bytes) instead of the defines when the
 //   entries' sizes differ
+// The arrays are static, so that every C file of a program may include the header.
 // A header of no entries cannot be written (C has no empty array).
+
+// The header in pieces, for a writer that makes the entries' text itself (the library
+// builder): the text before the first entry's, and the text after the last one's with the
+// tables of what each entry is.
+struct CHeaderEntry {
+    uint16_t code; // indexCode()
+    uint64_t offset;
+    size_t bytes;
+    int width, height;
+};
+std::string headerOpening(const std::string& name, size_t count);
+std::string headerClosing(const std::string& name, std::span<const CHeaderEntry> table);
 
 // Whether `name` can name a C array: a letter or '_' then letters, digits and '_', at most 63
 // characters, not a keyword and not reserved (a leading "__" or '_' and a capital).

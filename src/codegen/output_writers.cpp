@@ -20,12 +20,17 @@ COutputWriter cTextWriter() {
                     .binary = false,
                     .takesIndex = false};
     w.writeMatrices = [](const CGlyphList& list, const CEncodingOptions& encoding,
-                         const CWriterOptions&, IOutput& out) {
+                         const CWriterOptions& options, IOutput& out) {
         CEncodingOptions c = encoding;
         c.assembler = false;
+        c.headerName = options.identifier;
         return writeCodeText(list, c, out);
     };
     w.depths = kEveryDepth;
+    // Named, it is a header that compiles on its own, its tables the index of the entries.
+    w.takesName = true;
+    w.opening = headerOpening;
+    w.closing = headerClosing;
     return w;
 }
 

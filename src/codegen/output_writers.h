@@ -2,6 +2,7 @@
 
 #include "base/output.h"
 #include "base/result.h"
+#include "codegen/code_text.h"
 #include "codegen/encoding_options.h"
 #include "model/glyph_list.h"
 #include "model/proportional_glyph.h"
@@ -72,6 +73,11 @@ struct COutputWriter {
     bool takesKerning = false;
     // The depths at which it can compress (bit d - 1 for d bits a dot); 0: it never does.
     unsigned compressedDepths = 0;
+    // A matrix writer whose named form wraps the entries' text (the C header): the text before
+    // the first entry's and after the last one's, for those that put the entries' text
+    // together in pieces (the library builder). nullptr: the entries' text is the whole.
+    std::string (*opening)(const std::string& name, size_t count) = nullptr;
+    std::string (*closing)(const std::string& name, std::span<const CHeaderEntry> table) = nullptr;
 
     bool proportional() const { return input == EWriterInput::Proportional; }
     bool takesDepth(int bits) const {

@@ -88,20 +88,30 @@ size_t CLibraryBuilder::chunkSize() const {
     return std::clamp<size_t>(kChunkDots / dots, 1, kChunkEntries);
 }
 
-std::string CLibraryBuilder::indexBytes(uint64_t& dataBytes) const {
-    CNullRasteriser none; // the index needs entries but never their dots
-    std::string index;
-    index.reserve(4 + 10 * m_characters.size());
-    appendIndexCount(index, m_characters.size());
-    dataBytes = 0;
+std::vector<CHeaderEntry> CLibraryBuilder::entryTable() const {
+    CNullRasteriser none; // the table needs entries but never their dots
+    std::vector<CHeaderEntry> table;
+    table.reserve(m_characters.size());
+    uint64_t offset = 0;
     for (char16_t c : m_characters) {
         const CCharEntry entry(none, c, characterFont(m_font, c, m_halfWidth));
-        if (dataBytes > 0xFFFFFFFFu)
-            return {};
-        appendIndexRecord(index, indexCode(entry, m_encoding.unicode), entry.width(),
-                          entry.height(), dataBytes);
-        dataBytes +=
+        const size_t bytes =
             packedLayout(entry.width(), entry.height(), m_encoding.dotOrder, entry.depth()).size();
+        table.push_back(
+            {indexCode(entry, m_encoding.unicode), offset, bytes, entry.width(), entry.height()});
+        offset += bytes;
+    }
+    return table;
+}
+
+std::string CLibraryBuilder::indexBytes(std::span<const CHeaderEntry> table) {
+    std::string index;
+    index.reserve(4 + 10 * table.size());
+    appendIndexCount(index, table.size());
+    for (const CHeaderEntry& e : table) {
+        if (e.offset > 0xFFFFFFFFu)
+            return {};
+        appendIndexRecord(index, e.code, e.width, e.height, e.offset);
     }
     return index;
 }
@@ -170,8 +180,11 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
     m_done.store(0, std::memory_order_relaxed);
     const size_t count = m_characters.size();
     CBuildSummary summary;
-    if (count == 0)
+    if (count == 0) {
+        if (m_writer->opening && !m_identifier.empty())
+            return failure("a header needs at least one entry (C has no empty array)");
         return summary; // an empty library is an empty file, index or not
+    }
     if (!m_font.usable())
         return failure("the font settings cannot render anything (font kind, face and size)");
     if (Status s = checkWriterDepth(*m_writer, m_font.depth); !s)
@@ -189,14 +202,21 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
             return failure(s.error());
     }
 
-    if (m_withIndex) {
-        uint64_t dataBytes = 0;
-        const std::string index = indexBytes(dataBytes);
-        if (index.empty())
+    // The index, and the header's tables, are made from the sizes entries are created with.
+    const bool header = m_writer->opening && !m_identifier.empty();
+    std::vector<CHeaderEntry> table;
+    if (m_withIndex || header)
+        table = entryTable();
+    if (header && !table.empty() && table.back().offset > 0xFFFFFFFFu)
+        return failure("the matrix data passes 4 GiB, more than the offsets can address");
+    if (m_withIndex || header) {
+        const std::string opening =
+            header ? m_writer->opening(m_identifier, table.size()) : indexBytes(table);
+        if (opening.empty())
             return failure("the matrix data passes 4 GiB, more than the index can address");
-        if (Status s = out.write(index); !s)
+        if (Status s = out.write(opening); !s)
             return failure(s.error());
-        summary.bytes += index.size();
+        summary.bytes += opening.size();
     }
 
     unsigned threads = m_threads ? m_threads : std::max(1u, std::thread::hardware_concurrency());
@@ -335,6 +355,12 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
         t.join();
     if (!outcome)
         return outcome;
+    if (header) {
+        const std::string closing = m_writer->closing(m_identifier, table);
+        if (Status s = out.write(closing); !s)
+            return failure(s.error());
+        summary.bytes += closing.size();
+    }
     if (m_writer->proportional()) {
         CWriterOptions options = m_options;
         options.identifier = m_identifier;

@@ -107,7 +107,9 @@ private:
     struct CChunk;
 
     size_t chunkSize() const;
-    std::string indexBytes(uint64_t& dataBytes) const;
+    std::vector<CHeaderEntry> entryTable() const;
+    // The binary index of `table`; empty when an offset passes 4 GiB.
+    static std::string indexBytes(std::span<const CHeaderEntry> table);
     Status renderChunk(IRasteriser& rasteriser, size_t first, size_t last, CChunk& out);
     Status checkProportionalFont(IRasteriser& rasteriser) const;
     void finish(Result<CBuildSummary> result);

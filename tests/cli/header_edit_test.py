@@ -49,14 +49,14 @@ class Header(unittest.TestCase):
         path = os.path.join(self.dir.name, "font.h")
         with open(path, "wb") as f:
             f.write(header.stdout)
-        # The header alone, as the only content of a file, with warnings as errors.
-        cc = subprocess.run([CC, "-x", "c", "-std=c99", "-c", "-Wall", "-Wextra", "-Werror",
-                             "font.h", "-o", "font.o"], cwd=self.dir.name, capture_output=True)
-        self.assertEqual(cc.returncode, 0, cc.stderr.decode(errors="replace"))
+        # Two C files of one program include it: one only that (the header needs nothing
+        # before it, and what it leaves unused warns of nothing), the other to print it.
+        with open(os.path.join(self.dir.name, "other.c"), "w") as f:
+            f.write('#include "font.h"\nint other(void);\nint other(void) { return 0; }\n')
         with open(os.path.join(self.dir.name, "dump.c"), "w") as f:
             f.write(DUMP)
-        cc = subprocess.run([CC, "-std=c99", "-Wall", "-Werror", "dump.c", "-o", "dump"],
-                            cwd=self.dir.name, capture_output=True)
+        cc = subprocess.run([CC, "-std=c99", "-Wall", "-Wextra", "-Werror", "dump.c", "other.c",
+                             "-o", "dump"], cwd=self.dir.name, capture_output=True)
         self.assertEqual(cc.returncode, 0, cc.stderr.decode(errors="replace"))
         dumped = subprocess.run([os.path.join(self.dir.name, "dump")], capture_output=True)
         library = tgw("export", *entries, "--format", "bin", "--index", text=False)
@@ -75,6 +75,22 @@ class Header(unittest.TestCase):
                                      "--unicode", "Ag", "--string", "Hi */ there")
         self.assertIn(b"font_sizes", text)
         self.assertIn(b"0x0041", text)
+
+    def test_build_writes_the_same_header(self):
+        exported = self.compile_and_dump(*GB16, "中文")
+        for index in ([], ["--index"]):
+            built = tgw("build", *GB16, "--set", "custom", "--text", "中文", "--format", "c",
+                        "--name", "font", *index, "-o", "-", text=False)
+            self.assertEqual(built.returncode, 0, built.stderr)
+            self.assertEqual(built.stdout, exported)
+        for command in (["export", *A5X7, "A"], ["build", *A5X7, "--range", "65", "-o", "-"]):
+            r = tgw(*command, "--format", "c", "--index")
+            self.assertEqual(r.returncode, 2)
+            self.assertIn("takes --name", r.stderr)
+        r = tgw("build", *A5X7, "--set", "custom", "--text", " ", "--skip-blanks", "--allow-empty",
+                "--format", "c", "--name", "font", "-o", "-")
+        self.assertNotEqual(r.returncode, 0)
+        self.assertIn("at least one entry", r.stderr)
 
     def test_names_checked(self):
         # The rules of a name are the writer's (tested with it); a bad one is a usage error.

@@ -164,11 +164,11 @@ TEST(CodeText, HeaderOfOneArray) {
               gbk(u"#ifndef FONT_H\r\n#define FONT_H\r\n\r\n#include <stdint.h>\r\n\r\n"
                   u"/* Entry i has the code font_codes[i]; its bytes start at "
                   u"font[font_offsets[i]]. */\r\n#define FONT_COUNT 2\r\n\r\n"
-                  u"const uint8_t font[] = {\r\n"
+                  u"static const uint8_t font[] = {\r\n"
                   u"/*  A[0x0041]    8x2  */\r\n0x80,0x00,\r\n"
                   u"/* 中[0xD6D0]    8x2  */\r\n0x80,0x01,\r\n};\r\n\r\n"
-                  u"const uint16_t font_codes[2] = {\r\n    0x0041, 0xD6D0,\r\n};\r\n"
-                  u"const uint32_t font_offsets[2] = {\r\n    0, 2,\r\n};\r\n\r\n"
+                  u"static const uint16_t font_codes[2] = {\r\n    0x0041, 0xD6D0,\r\n};\r\n"
+                  u"static const uint32_t font_offsets[2] = {\r\n    0, 2,\r\n};\r\n\r\n"
                   u"#define FONT_WIDTH 8\r\n#define FONT_HEIGHT 2\r\n#define FONT_GLYPH_BYTES 2\r\n"
                   u"\r\n#endif\r\n"));
 
