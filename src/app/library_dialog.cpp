@@ -4,6 +4,7 @@
 #include "app/dialog_keys.h"
 #include "app/messages.h"
 #include "base/screen_text.h"
+#include "codegen/code_text.h"
 #include "codegen/gfx_font_writer.h"
 #include "codegen/preview_layout.h"
 #include "library/character_set.h"
@@ -13,6 +14,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -143,6 +145,33 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     depthRow->addWidget(new QLabel(tr("每点位数"), outputBox));
     depthRow->addWidget(m_depth, 1);
     outputLayout->addLayout(depthRow);
+    m_name = new QLineEdit(outputBox);
+    m_name->setObjectName("name");
+    m_name->setPlaceholderText(tr("由字体与字号生成"));
+    m_name->setToolTip(
+        tr("C 代码：写成可被多个 C 文件包含的头文件，这是其数组名；字体格式：字体的符号名"));
+    m_name->setAccessibleName(tr("名称"));
+    auto* nameRow = new QHBoxLayout;
+    auto* nameLabel = new QLabel(tr("名称(&N)"), outputBox);
+    nameLabel->setBuddy(m_name);
+    nameRow->addWidget(nameLabel);
+    nameRow->addWidget(m_name, 1);
+    outputLayout->addLayout(nameRow);
+    m_kerning = addOption(tr("字距调整（字体的字偶距）"), "kerning", outputBox, outputLayout);
+    m_kerning->setChecked(true);
+    m_compress = addOption(tr("压缩字形（LVGL 需设 LV_USE_FONT_COMPRESSED 为 1）"), "compress",
+                           outputBox, outputLayout);
+    m_libraryVersion = new QComboBox(outputBox);
+    m_libraryVersion->setObjectName("lvglVersion");
+    m_libraryVersion->addItem("9", 9);
+    m_libraryVersion->addItem("8", 8);
+    m_libraryVersion->setAccessibleName(tr("LVGL 版本"));
+    auto* versionRow = new QHBoxLayout;
+    auto* versionLabel = new QLabel(tr("LVGL 版本"), outputBox);
+    versionLabel->setBuddy(m_libraryVersion);
+    versionRow->addWidget(versionLabel);
+    versionRow->addWidget(m_libraryVersion, 1);
+    outputLayout->addLayout(versionRow);
     outputLayout->addStretch();
 
     m_progressText = new QLabel(this);
@@ -170,9 +199,11 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     previewLayout->addWidget(m_preview);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(setBox, 0, 0, 2, 1);
-    grid->addWidget(optionBox, 0, 1);
-    grid->addWidget(outputBox, 1, 1);
+    // The characters and what happens to them on the left, where they go on the right: the
+    // dialog fits a 768-dot-high screen with its title bar.
+    grid->addWidget(setBox, 0, 0);
+    grid->addWidget(optionBox, 1, 0);
+    grid->addWidget(outputBox, 0, 1, 2, 1);
     grid->addWidget(previewBox, 2, 0, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_progressText, 1);
@@ -275,6 +306,15 @@ void CLibraryDialog::drawPreview() {
                                .copy()));
 }
 
+CWriterOptions CLibraryDialog::writerOptions() const {
+    CWriterOptions options;
+    options.kerning = !m_kerning->isEnabled() || m_kerning->isChecked();
+    if (m_compress->isEnabled() && m_compress->isChecked())
+        options.compression = ECompression::RleXorFilter;
+    options.libraryVersion = m_libraryVersion->currentData().toInt();
+    return options;
+}
+
 void CLibraryDialog::updateControls() {
     const ECharacterSet set = chosenSet();
     m_text->setEnabled(set == ECharacterSet::Custom);
@@ -283,7 +323,12 @@ void CLibraryDialog::updateControls() {
                             (set == ECharacterSet::Font && isAsciiFont(m_settings.fontType)));
     m_ranges->setEnabled(set == ECharacterSet::Range);
     m_symbols->setEnabled(set == ECharacterSet::Range);
-    m_index->setEnabled(chosenWriter().takesIndex);
+    const COutputWriter& writer = chosenWriter();
+    m_index->setEnabled(writer.takesIndex);
+    m_name->setEnabled(writer.takesName);
+    m_kerning->setEnabled(writer.takesKerning);
+    m_compress->setEnabled((writer.compressedDepths >> (m_settings.depth - 1)) & 1);
+    m_libraryVersion->setEnabled(std::string_view(writer.name) == "lvgl");
     const std::vector<COutputWriter>& writers = outputWriters();
     for (size_t i = 0; i < writers.size(); ++i)
         m_output->button(int(i))->setEnabled(writers[i].takesDepth(m_settings.depth));
@@ -340,6 +385,12 @@ void CLibraryDialog::startBuild() {
         return;
 
     const COutputWriter& writer = chosenWriter();
+    const QString identifier = m_name->isEnabled() ? m_name->text().trimmed() : QString();
+    if (!identifier.isEmpty() && !isCIdentifier(identifier.toStdString())) {
+        notice(this, tr("“%1”不能用作名称：须以字母或 _ 开头，只含字母、数字与 _，且不是 C 关键字")
+                         .arg(identifier));
+        return;
+    }
     const std::string name = writer.name;
     const QString path =
         name == "bin" ? chooseSaveFile(this, tr("保存至..."),
@@ -361,6 +412,8 @@ void CLibraryDialog::startBuild() {
 
     auto builder = std::make_unique<CLibraryBuilder>(
         m_settings, std::move(plan->characters), writer, writer.takesIndex && m_index->isChecked());
+    builder->setIdentifier(identifier.toStdString());
+    builder->setWriterOptions(writerOptions());
     if (Status opened = builder->start(path.toStdString()); !opened) {
         notice(this, tr(kOpenFailed));
         return;

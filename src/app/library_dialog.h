@@ -12,6 +12,7 @@
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -60,6 +61,8 @@ private:
     // The place of a format in the writer table: its button's id.
     static int writerIndex(std::string_view name);
     const COutputWriter& chosenWriter() const;
+    // What the writer's own controls ask of it.
+    CWriterOptions writerOptions() const;
     // Draws the sample line from the glyphs' metrics, as a proportional font places them.
     void drawPreview();
 
@@ -79,6 +82,11 @@ private:
     QButtonGroup* m_output;
     QCheckBox* m_index;
     CDepthBox* m_depth;
+    // The writers' own choices, each enabled for the formats that take it.
+    QLineEdit* m_name;
+    QCheckBox* m_kerning;
+    QCheckBox* m_compress;
+    QComboBox* m_libraryVersion;
     QLabel* m_progressText;
     QProgressBar* m_progressBar;
     QPushButton* m_buildButton;

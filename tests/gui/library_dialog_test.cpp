@@ -195,6 +195,65 @@ private slots:
         QVERIFY(header.contains("/* 0x7E '~' */"));
     }
 
+    // The writers' own choices reach the writer as tgw build's options do: the LVGL font with
+    // name, version, compression and no kerning is the one the builder writes with them; a name
+    // makes the C code a header; a bad name is refused before any file is asked for.
+    void theWritersChoicesReachTheWriter() {
+        Result<CFaceFile> dejaVu = findFace(u"DejaVu Sans", false, false);
+        QVERIFY(dejaVu);
+        CSettings s = fontSettings(kFontTrueType, 16, 16, u"DejaVu Sans");
+        s.fontFile = dejaVu->file;
+        s.depth = 4;
+        CLibraryDialog dialog(s);
+        dialog.show();
+        child<QRadioButton>(dialog, "rangeSet")->click();
+        child<QLineEdit>(dialog, "ranges")->setText("0x41-0x5A");
+        child<QRadioButton>(dialog, "cOutput")->click();
+        for (const char* off : {"kerning", "compress", "lvglVersion"})
+            QVERIFY2(!child<QWidget>(dialog, off)->isEnabled(), off);
+        child<QLineEdit>(dialog, "name")->setText("2font");
+        QTest::mouseClick(child<QPushButton>(dialog, "build"), Qt::LeftButton);
+        QCOMPARE(m_messages.size(), size_t(1));
+        QVERIFY(m_messages[0].text.contains("2font"));
+        QVERIFY(m_fileTitles.isEmpty());
+
+        child<QRadioButton>(dialog, "lvglOutput")->click();
+        for (const char* on : {"name", "kerning", "compress", "lvglVersion"})
+            QVERIFY2(child<QWidget>(dialog, on)->isEnabled(), on);
+        child<QLineEdit>(dialog, "name")->setText("my_font");
+        child<QCheckBox>(dialog, "kerning")->setChecked(false);
+        child<QCheckBox>(dialog, "compress")->setChecked(true);
+        auto* version = child<QComboBox>(dialog, "lvglVersion");
+        version->setCurrentIndex(version->findData(8));
+        QTest::mouseClick(child<QPushButton>(dialog, "build"), Qt::LeftButton);
+        QTRY_COMPARE(dialog.result(), int(QDialog::Accepted));
+
+        Result<std::u16string> range = rangeCharacters("0x41-0x5A", u"");
+        QVERIFY(range);
+        CLibraryBuilder builder(s, *range, *findWriter("lvgl"), false);
+        builder.setIdentifier("my_font");
+        CWriterOptions options;
+        options.kerning = false;
+        options.compression = ECompression::RleXorFilter;
+        options.libraryVersion = 8;
+        builder.setWriterOptions(options);
+        CStringOutput out;
+        QVERIFY(builder.run(out));
+        const QByteArray font = readAll(m_target);
+        QCOMPARE(font.toStdString(), out.data());
+        QVERIFY(font.contains("const lv_font_t my_font = {"));
+        QVERIFY(font.contains("#if LVGL_VERSION_MAJOR != 8"));
+
+        CLibraryDialog header(s);
+        header.show();
+        child<QRadioButton>(header, "customSet")->click();
+        child<QPlainTextEdit>(header, "customText")->setPlainText("AB");
+        child<QLineEdit>(header, "name")->setText("font16");
+        QTest::mouseClick(child<QPushButton>(header, "build"), Qt::LeftButton);
+        QTRY_COMPARE(header.result(), int(QDialog::Accepted));
+        QVERIFY(readAll(m_target).startsWith("#ifndef FONT16_H"));
+    }
+
     void refusalsAndTheUnicodeOrderQuestion() {
         CLibraryDialog dialog(fontSettings(kFontGb2312_16, 16, 16));
         dialog.show();

@@ -595,7 +595,7 @@
 <context>
     <name>tgw::CLibraryDialog</name>
     <message>
-        <location filename="../library_dialog.cpp" line="+35"/>
+        <location filename="../library_dialog.cpp" line="+37"/>
         <source>未指定生成的字库中需要包含的字符内容！</source>
         <translation>No characters were given for the library to hold.</translation>
     </message>
@@ -739,7 +739,43 @@ Sort in UNICODE order?</translation>
         <translation>Bits a dot</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+5"/>
+        <source>由字体与字号生成</source>
+        <translation>made from face and size</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>C 代码：写成可被多个 C 文件包含的头文件，这是其数组名；字体格式：字体的符号名</source>
+        <translation>C code: written as a header that every C file of a program may include, and this is its array's name; font formats: the font's symbol</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>名称(&amp;N)</source>
+        <translation>&amp;Name</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>字距调整（字体的字偶距）</source>
+        <translation>Kerning (the face's pair adjustments)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>压缩字形（LVGL 需设 LV_USE_FONT_COMPRESSED 为 1）</source>
+        <translation>Compress glyphs (LVGL needs LV_USE_FONT_COMPRESSED set to 1)</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+2"/>
+        <source>LVGL 版本</source>
+        <translation>LVGL version</translation>
+    </message>
+    <message>
+        <location line="+14"/>
         <source>生成 (&amp;G)...</source>
         <translation>&amp;Generate...</translation>
     </message>
@@ -760,12 +796,17 @@ Sort in UNICODE order?</translation>
         <translation>Proportional preview</translation>
     </message>
     <message>
-        <location line="+139"/>
+        <location line="+153"/>
         <source>字符范围有误：</source>
         <translation>The character range is wrong: </translation>
     </message>
     <message>
         <location line="+37"/>
+        <source>“%1”不能用作名称：须以字母或 _ 开头，只含字母、数字与 _，且不是 C 关键字</source>
+        <translation>'%1' cannot be a name: it must begin with a letter or _, hold only letters, digits and _, and not be a C keyword</translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <location line="+3"/>
         <location line="+2"/>
         <location line="+2"/>
@@ -793,7 +834,7 @@ Sort in UNICODE order?</translation>
         <translation>%1 (*.%2);;All files (*.*)</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+28"/>
         <source>正在停止...</source>
         <translation>Stopping...</translation>
     </message>
@@ -2315,7 +2356,7 @@ File [%s]<byte value="xd"/>
         <translation>C code</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+23"/>
         <source>ASM 代码</source>
         <translation>ASM code</translation>
     </message>
