@@ -353,7 +353,7 @@ void registerBuild(CLI::App& app, CCommands& commands) {
                   "glyphs lose dots beyond their cells, or the cell breaks the --preset's needs");
     cmd->add_option("-j,--jobs", b->jobs, "Rendering threads (default: one per processor)")
         ->check(CLI::Range(1, 256));
-    cmd->footer(kLayouts);
+    cmd->footer(std::string(kLayouts) + "\n" + formatCapabilities());
     commands.push_back({cmd, [options, b] { return runBuild(*options, *b); }});
 }
 

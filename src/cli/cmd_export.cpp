@@ -142,6 +142,7 @@ void registerExport(CLI::App& app, CCommands& commands) {
                  "lv_font_ and those words in lower case, lv_font_dejavu_sans_16_4bpp)");
     ex->font.addRemapOption(cmd);
     ex->font.addFormatChoiceOptions(cmd);
+    cmd->footer(formatCapabilities());
     commands.push_back({cmd, [options, ex] { return runExport(*options, *ex); }});
 }
 

@@ -177,6 +177,35 @@ std::string namedFormats() {
     return namesOf([](const COutputWriter& w) { return w.takesName; });
 }
 
+std::string formatCapabilities() {
+    std::string text = "What each format holds, and the options it takes:\n";
+    for (const COutputWriter& w : outputWriters()) {
+        std::vector<std::string> takes;
+        if (w.opening)
+            takes.push_back("--name (a header, its tables the index)");
+        else if (w.takesName)
+            takes.push_back("--name");
+        if (w.takesIndex)
+            takes.push_back("--index");
+        if (w.takesKerning)
+            takes.push_back("--no-kerning");
+        if (w.compressedDepths) {
+            COutputWriter compressing = w;
+            compressing.depths = w.compressedDepths;
+            takes.push_back("--compress (" + writerDepthsText(compressing) + ")");
+        }
+        if (std::string_view(w.name) == "lvgl")
+            takes.push_back("--lvgl");
+        std::string line = format("  %-12s %s", w.name, writerDepthsText(w).c_str());
+        if (w.proportional())
+            line += ", characters only";
+        for (size_t i = 0; i < takes.size(); ++i)
+            line += (i ? ", " : "; ") + takes[i];
+        text += line + "\n";
+    }
+    return text;
+}
+
 std::string symbolFormats() {
     return namesOf([](const COutputWriter& w) { return w.takesName && !w.opening; });
 }

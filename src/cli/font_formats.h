@@ -49,6 +49,8 @@ void noteGfxTable(const COutputWriter& writer, std::span<const char16_t> codes);
 // those of them for which it is the font's symbol (not a header's array).
 std::string namedFormats();
 std::string symbolFormats();
+// A line a format, from the table: the depths it holds and the options it takes.
+std::string formatCapabilities();
 // "gfx, metrics-c, ...": the proportional writers, from the table.
 std::string proportionalNames();
 // "lvgl, lvgl-bin": the writers that hold kerning / that compress, from the table.

@@ -149,6 +149,25 @@ class FontFormatTest(unittest.TestCase):
                      ("export", "--format", "gfx", "--name", "2x", "A")):
             self.assertEqual(tgw(*args).returncode, 2, args)
 
+    def test_help_lists_what_each_format_holds(self):
+        # What the help says a format takes, it takes: a grey depth and --name where listed.
+        for command in ("export", "build"):
+            text = tgw(command, "--help").stdout
+            table = text[text.index("What each format holds"):]
+            for line in table.splitlines()[1:]:
+                if not line.strip():
+                    break
+                name = line.split()[0]
+                grey = "1, 2, 4 or 8 bits" in line
+                out = self.path("out")
+                r = self.build("--range", "0x41", "--format", name, "--depth", "4", "-o", out,
+                               "--force")
+                self.assertEqual(r.returncode == 0, grey, (command, line, r.stderr))
+                named = "--name" in line
+                r = self.build("--range", "0x41", "--format", name, "--name", "n", "-o", out,
+                               "--force")
+                self.assertEqual(r.returncode == 0, named, (command, line, r.stderr))
+
     def test_gfx_y_offset_counts_from_the_cursor_row(self):
         # The library's converter: yOffset = 1 - top, the cursor on the lowest row of glyphs
         # that stand on the baseline ('x', 'H'); descenders reach below it.
