@@ -1,7 +1,6 @@
 #include "codegen/lvgl_preview.h"
 
 #include "codegen/lvgl_font_metrics.h"
-#include "codegen/output_writers.h"
 
 #include <algorithm>
 #include <unordered_map>
