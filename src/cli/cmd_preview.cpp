@@ -4,6 +4,7 @@
 #include "cli/font_formats.h"
 #include "cli/preview_options.h"
 #include "codegen/display_presets.h"
+#include "codegen/lvgl_preview.h"
 #include "codegen/output_writers.h"
 #include "codegen/preview_layout.h"
 
@@ -22,6 +23,7 @@ struct CPreviewCommand {
     std::string display;    // "WxH"
     std::string cursor;     // "X,Y"
     bool noWrap = false;
+    bool noKerning = false;
     std::string output;
     bool force = false;
     CLookOptions look;
@@ -112,9 +114,14 @@ int runPreview(CCommandOptions& options, const CPreviewCommand& p) {
     seenArea(o, seenWidth, seenHeight);
     const int wrap = p.noWrap ? 0 : seenWidth;
 
+    const bool lvgl = writer && std::string_view(writer->name).starts_with("lvgl");
+    if (p.noKerning && !lvgl) {
+        std::fprintf(stderr, "tgw: --no-kerning belongs to --format lvgl and lvgl-bin\n");
+        return 2;
+    }
     Result<CPreviewCanvas> canvas = failure("nothing drawn");
     if (writer && writer->proportional()) {
-        Result<CProportionalFont> font = proportionalGlyphs(list, writer);
+        Result<CProportionalFont> font = proportionalGlyphs(list, writer, lvgl && !p.noKerning);
         if (!font)
             return fail(font.error());
         std::u16string drawn = text;
@@ -128,6 +135,15 @@ int runPreview(CCommandOptions& options, const CPreviewCommand& p) {
             parsePoint(p.cursor, x, y);
             placement.cursorX = x;
             placement.cursorY = y;
+        }
+        if (lvgl) {
+            // LVGL blends each glyph into what is drawn: colours, not levels.
+            Result<CColourDots> dots = drawLvglPreview(layoutLvglText(*font, drawn, placement), o);
+            if (!dots)
+                return fail(dots.error());
+            if (Status s = writePreviewPng(*dots, o.look, p.output, p.force); !s)
+                return fail(s.error());
+            return 0;
         }
         const bool gfx = std::string_view(writer->name) == "gfx";
         const CTextLayout layout = gfx ? layoutGfxText(*font, drawn, placement)
@@ -186,14 +202,22 @@ void registerPreview(CLI::App& app, CCommands& commands) {
     std::vector<std::string> formats;
     for (const COutputWriter& w : outputWriters())
         formats.push_back(w.name);
-    cmd->add_option("--format", p->format,
-                    "Draw by this format's rules: gfx as the GFX library draws its text (the "
-                    "cursor, each glyph at its x and y offsets, the advance, newline back to x "
-                    "0 and down by the line advance, wrapping at the display's edge; characters "
-                    "are bytes, Latin-1); the other proportional formats (" +
-                        replaceAll<std::string>(proportionalNames(), "gfx, ", "") +
-                        ") pen on the baseline by their metrics; the fixed-cell formats (and "
-                        "none) set each entry in a cell of its own size, in rows")
+    cmd->add_option(
+           "--format", p->format,
+           "Draw by this format's rules: gfx as the GFX library draws its text (the "
+           "cursor, each glyph at its x and y offsets, the advance, newline back to x "
+           "0 and down by the line advance, wrapping at the display's edge; characters "
+           "are bytes, Latin-1); lvgl and lvgl-bin as an LVGL label draws the font "
+           "they write (lines of the font's line height from the label's top, each "
+           "glyph's box at the pen by its offsets from the base line, the pen moved by "
+           "the advance plus the pair's kerning rounded to whole dots, lines wrapped "
+           "between words at the display's edge, grey levels blended over the dark "
+           "colour as LVGL blends a glyph's opacity at 1, 2, 4 or 8 bits); the other "
+           "proportional formats (" +
+               replaceAll<std::string>(replaceAll<std::string>(proportionalNames(), "gfx, ", ""),
+                                       ", lvgl, lvgl-bin", "") +
+               ") pen on the baseline by their metrics; the fixed-cell formats (and "
+               "none) set each entry in a cell of its own size, in rows")
         ->check(CLI::IsMember(formats));
     cmd->add_option("--display", p->display,
                     "The display's size in dots in its native orientation (default: a panel "
@@ -210,7 +234,9 @@ void registerPreview(CLI::App& app, CCommands& commands) {
     cmd->add_option("--cursor", p->cursor,
                     "Proportional formats: where the text starts, as the GFX library's "
                     "setCursor() takes it (x, and the row of the lowest dots of glyphs standing "
-                    "on the baseline; default: x 0, the first line's ascent at the top)")
+                    "on the baseline; default: x 0, the first line's ascent at the top); for "
+                    "lvgl and lvgl-bin the label's top-left corner, as lv_obj_set_pos() takes "
+                    "it (default 0,0)")
         ->check(CLI::Validator(
             [](const std::string& s) {
                 int x = 0, y = 0;
@@ -219,6 +245,9 @@ void registerPreview(CLI::App& app, CCommands& commands) {
             "X,Y"));
     cmd->add_flag("--no-wrap", p->noWrap,
                   "Do not start a new line where the text reaches the display's edge");
+    cmd->add_flag("--no-kerning", p->noKerning,
+                  "lvgl and lvgl-bin: draw without the face's kerning, as the font written with "
+                  "--no-kerning draws");
     p->look.add(cmd, 1);
     cmd->add_option("-o,--output", p->output, "The PNG file to write ('-': standard output)")
         ->required();

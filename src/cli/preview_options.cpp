@@ -61,9 +61,9 @@ const char* presetColours(const std::string& preset) {
     return "epaper";
 }
 
-Status writePreviewPng(const CPreviewCanvas& canvas, const CPreviewLook& look,
-                       const std::string& path, bool force) {
-    Result<CPreviewImage> image = paintCanvas(canvas, look);
+namespace {
+
+Status writeImage(const Result<CPreviewImage>& image, const std::string& path, bool force) {
     if (!image)
         return failure(image.error());
     Result<std::string> png = encodePng(*image);
@@ -72,6 +72,18 @@ Status writePreviewPng(const CPreviewCanvas& canvas, const CPreviewLook& look,
     if (path.empty() || path == "-")
         return writeOutput("-", *png);
     return writeFileReplacing(path, *png, force);
+}
+
+} // namespace
+
+Status writePreviewPng(const CPreviewCanvas& canvas, const CPreviewLook& look,
+                       const std::string& path, bool force) {
+    return writeImage(paintCanvas(canvas, look), path, force);
+}
+
+Status writePreviewPng(const CColourDots& dots, const CPreviewLook& look, const std::string& path,
+                       bool force) {
+    return writeImage(paintDots(dots, look), path, force);
 }
 
 } // namespace tgw::cli

@@ -35,5 +35,8 @@ const char* presetColours(const std::string& preset);
 // file, so a failure leaves what stood there.
 Status writePreviewPng(const CPreviewCanvas& canvas, const CPreviewLook& look,
                        const std::string& path, bool force);
+// The same for dots that already have their colours.
+Status writePreviewPng(const CColourDots& dots, const CPreviewLook& look, const std::string& path,
+                       bool force);
 
 } // namespace tgw::cli

@@ -16,6 +16,7 @@
 
 #include "base/output.h"
 #include "base/text.h"
+#include "codegen/lvgl_font_metrics.h"
 #include "codegen/output_writers.h"
 
 #include <algorithm>
@@ -246,34 +247,55 @@ long roundedDivision(long a, long b) {
     return a >= 0 ? (a + b / 2) / b : -((-a + b / 2) / b);
 }
 
-CLvglKerning kerningOf(const CProportionalFont& font,
-                       const std::unordered_map<char16_t, uint16_t>& ids, size_t glyphCount) {
-    CLvglKerning k;
+} // namespace
+
+CLvglLine lvglLine(const CLineMetrics& line) {
+    return {std::max(line.lineAdvance, 1), line.lineAdvance - line.ascent};
+}
+
+CLvglKerningValues lvglKerningValues(const CProportionalFont& font) {
+    CLvglKerningValues k;
+    std::vector<char16_t> codes;
+    for (const CProportionalGlyph* g : glyphsByCode(font))
+        codes.push_back(g->code);
+    auto inFont = [&](char16_t c) { return std::binary_search(codes.begin(), codes.end(), c); };
     // In 1/16 dot, between glyphs of the font.
-    std::vector<std::pair<std::pair<uint16_t, uint16_t>, long>> sixteenths;
+    std::vector<std::pair<std::pair<char16_t, char16_t>, long>> sixteenths;
     long largest = 0;
     for (const CKerningPair& p : font.kerning) {
-        auto l = ids.find(p.left), r = ids.find(p.right);
-        if (l == ids.end() || r == ids.end())
+        if (!inFont(p.left) || !inFont(p.right))
             continue;
         const long v = roundedDivision(p.adjust, 4);
         if (v == 0)
             continue;
-        sixteenths.push_back({{l->second, r->second}, v});
+        sixteenths.push_back({{p.left, p.right}, v});
         largest = std::max(largest, std::labs(v));
     }
     if (sixteenths.empty())
         return k;
     // value × scale / 16 = the adjustment in 1/16 dot; the values are signed bytes.
     k.scale = unsigned(std::max(16L, (largest * 16 + 126) / 127));
-    std::map<std::pair<uint16_t, uint16_t>, int8_t> values;
     for (const auto& [pair, v] : sixteenths) {
         const long value = std::clamp(roundedDivision(v * 16, long(k.scale)), -127L, 127L);
         if (value)
-            values[pair] = int8_t(value);
+            k.values[pair] = int8_t(value);
     }
-    if (values.empty())
+    return k;
+}
+
+namespace {
+
+CLvglKerning kerningOf(const CProportionalFont& font,
+                       const std::unordered_map<char16_t, uint16_t>& ids, size_t glyphCount) {
+    CLvglKerning k;
+    const CLvglKerningValues byCode = lvglKerningValues(font);
+    if (byCode.values.empty())
         return k;
+    k.scale = byCode.scale;
+    // Ids run in code order, so the pairs stay sorted.
+    std::map<std::pair<uint16_t, uint16_t>, int8_t> values;
+    for (const auto& [pair, v] : byCode.values)
+        values[{ids.at(pair.first), ids.at(pair.second)}] = v;
 
     // Classes: the glyphs with the same row of values share a left class, those with the same
     // column a right class.
@@ -341,8 +363,9 @@ Result<CLvglFont> lvglFontOf(const CProportionalFont& font, const CWriterOptions
         return failure(format("LVGL decompresses glyphs of 2 and 4 bits a dot only, not %d (leave "
                               "out --compress, or choose --depth 2 or 4)",
                               f.depth));
-    f.lineHeight = std::max(font.line.lineAdvance, 1);
-    f.baseLine = font.line.lineAdvance - font.line.ascent;
+    const CLvglLine line = lvglLine(font.line);
+    f.lineHeight = line.lineHeight;
+    f.baseLine = line.baseLine;
     for (const CProportionalGlyph* g : f.glyphs)
         f.bitmaps.push_back(bitmapOf(*g, f.compression));
     // A run gets its own map once the sparse map's two bytes a code would cost more.

@@ -131,40 +131,44 @@ void CPreviewCanvas::draw(const CBitMatrix& dots, int x, int y) {
             put(x + c, y + r, scaledLevel(dots.level(r, c), maxLevelOf(dots.depth()), m_maxLevel));
 }
 
-CPreviewCanvas CPreviewCanvas::turned(int degrees) const {
-    degrees = ((degrees % 360) + 360) % 360;
-    if (degrees == 0)
-        return *this;
-    const bool quarter = degrees == 90 || degrees == 270;
-    CPreviewCanvas out(quarter ? m_height : m_width, quarter ? m_width : m_height, m_maxLevel);
-    for (int y = 0; y < m_height; ++y)
-        for (int x = 0; x < m_width; ++x) {
-            // Clockwise a quarter: the left column becomes the top row, read bottom up.
-            int nx = x, ny = y;
-            if (degrees == 90) {
-                nx = m_height - 1 - y;
-                ny = x;
-            } else if (degrees == 180) {
-                nx = m_width - 1 - x;
-                ny = m_height - 1 - y;
-            } else {
-                nx = y;
-                ny = m_width - 1 - x;
-            }
-            const size_t from = index(x, y), to = out.index(nx, ny);
-            out.m_levels[to] = m_levels[from];
-            out.m_outside[to] = m_outside[from];
-        }
-    return out;
+namespace {
+
+// Where (x, y) of a w × h area lands when the area is turned `degrees` (0, 90, 180 or 270)
+// clockwise: a quarter turn makes the left column the top row, read bottom up.
+void turnedPoint(int degrees, int w, int h, int x, int y, int& nx, int& ny) {
+    nx = x;
+    ny = y;
+    if (degrees == 90) {
+        nx = h - 1 - y;
+        ny = x;
+    } else if (degrees == 180) {
+        nx = w - 1 - x;
+        ny = h - 1 - y;
+    } else if (degrees == 270) {
+        nx = y;
+        ny = w - 1 - x;
+    }
 }
 
-Result<CPreviewImage> paintCanvas(const CPreviewCanvas& canvas, const CPreviewLook& look) {
+int normalDegrees(int degrees) {
+    return ((degrees % 360) + 360) % 360;
+}
+
+bool quarterTurn(int degrees) {
+    return degrees == 90 || degrees == 270;
+}
+
+// A picture of width × height dots, the colour of each from `colourOf(x, y)`, magnified by the
+// look's zoom with its grid.
+template <class ColourOf>
+Result<CPreviewImage> paintColours(int width, int height, const CPreviewLook& look,
+                                   const ColourOf& colourOf) {
     if (look.zoom < 1 || look.zoom > 64)
         return failure(format("a zoom of %d is outside 1 to 64", look.zoom));
     if (look.grid && look.zoom < 2)
         return failure("a dot grid needs a zoom of 2 or more");
-    const long long w = (long long)canvas.width() * look.zoom;
-    const long long h = (long long)canvas.height() * look.zoom;
+    const long long w = (long long)width * look.zoom;
+    const long long h = (long long)height * look.zoom;
     if (w <= 0 || h <= 0)
         return failure("the preview has no dots");
     if (w * h > kMaxPreviewPixels)
@@ -172,12 +176,6 @@ Result<CPreviewImage> paintCanvas(const CPreviewCanvas& canvas, const CPreviewLo
                               "use a smaller zoom or display",
                               w, h, kMaxPreviewPixels >> 20));
     const CPreviewColours& c = look.colours;
-    const int maxLevel = canvas.maxLevel();
-    // Every colour a pixel can take, worked out once.
-    std::vector<CRgb> shade(size_t(maxLevel) + 1);
-    for (int level = 0; level <= maxLevel; ++level)
-        shade[size_t(level)] = blendColour(c.lit, c.dark, level, maxLevel);
-    const CRgb margin = blendColour(c.lit, c.dark, 1, 8);
     const CRgb gridLine = blendColour(c.lit, c.dark, 1, 4);
 
     CPreviewImage image;
@@ -186,11 +184,9 @@ Result<CPreviewImage> paintCanvas(const CPreviewCanvas& canvas, const CPreviewLo
     image.pixels.resize(size_t(w) * size_t(h) * 3);
     const int z = look.zoom;
     std::vector<uint8_t> line(size_t(w) * 3);
-    for (int y = 0; y < canvas.height(); ++y) {
-        for (int x = 0; x < canvas.width(); ++x) {
-            const int level = canvas.level(x, y);
-            const CRgb dot = canvas.outside(x, y) ? blendColour(c.lost, margin, level, maxLevel)
-                                                  : shade[size_t(level)];
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const CRgb dot = colourOf(x, y);
             for (int i = 0; i < z; ++i) {
                 const CRgb px = look.grid && i == z - 1 ? gridLine : dot;
                 uint8_t* p = line.data() + (size_t(x) * size_t(z) + size_t(i)) * 3;
@@ -213,6 +209,63 @@ Result<CPreviewImage> paintCanvas(const CPreviewCanvas& canvas, const CPreviewLo
         }
     }
     return image;
+}
+
+} // namespace
+
+CPreviewCanvas CPreviewCanvas::turned(int degrees) const {
+    degrees = normalDegrees(degrees);
+    if (degrees == 0)
+        return *this;
+    const bool quarter = quarterTurn(degrees);
+    CPreviewCanvas out(quarter ? m_height : m_width, quarter ? m_width : m_height, m_maxLevel);
+    for (int y = 0; y < m_height; ++y)
+        for (int x = 0; x < m_width; ++x) {
+            int nx = 0, ny = 0;
+            turnedPoint(degrees, m_width, m_height, x, y, nx, ny);
+            const size_t from = index(x, y), to = out.index(nx, ny);
+            out.m_levels[to] = m_levels[from];
+            out.m_outside[to] = m_outside[from];
+        }
+    return out;
+}
+
+CColourDots::CColourDots(int width, int height, CRgb fill)
+    : m_width(width), m_height(height), m_dots(size_t(width) * size_t(height), fill) {}
+
+CColourDots CColourDots::turned(int degrees) const {
+    degrees = normalDegrees(degrees);
+    if (degrees == 0)
+        return *this;
+    const bool quarter = quarterTurn(degrees);
+    CColourDots out(quarter ? m_height : m_width, quarter ? m_width : m_height, CRgb{});
+    for (int y = 0; y < m_height; ++y)
+        for (int x = 0; x < m_width; ++x) {
+            int nx = 0, ny = 0;
+            turnedPoint(degrees, m_width, m_height, x, y, nx, ny);
+            out.at(nx, ny) = at(x, y);
+        }
+    return out;
+}
+
+Result<CPreviewImage> paintCanvas(const CPreviewCanvas& canvas, const CPreviewLook& look) {
+    const CPreviewColours& c = look.colours;
+    const int maxLevel = canvas.maxLevel();
+    // Every colour a pixel can take, worked out once.
+    std::vector<CRgb> shade(size_t(maxLevel) + 1);
+    for (int level = 0; level <= maxLevel; ++level)
+        shade[size_t(level)] = blendColour(c.lit, c.dark, level, maxLevel);
+    const CRgb margin = blendColour(c.lit, c.dark, 1, 8);
+    return paintColours(canvas.width(), canvas.height(), look, [&](int x, int y) {
+        const int level = canvas.level(x, y);
+        return canvas.outside(x, y) ? blendColour(c.lost, margin, level, maxLevel)
+                                    : shade[size_t(level)];
+    });
+}
+
+Result<CPreviewImage> paintDots(const CColourDots& dots, const CPreviewLook& look) {
+    return paintColours(dots.width(), dots.height(), look,
+                        [&](int x, int y) { return dots.at(x, y); });
 }
 
 namespace {

@@ -89,6 +89,32 @@ private:
     std::vector<uint8_t> m_outside;
 };
 
+// A display's dots as colours, rows top to bottom: what a library that blends each glyph into
+// what is already drawn leaves on a colour display (a level canvas cannot hold two glyphs
+// blended over each other).
+class CColourDots {
+public:
+    CColourDots() = default;
+    // All dots `fill`; the caller keeps the sides positive.
+    CColourDots(int width, int height, CRgb fill);
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < m_width && y < m_height; }
+    const CRgb& at(int x, int y) const { return m_dots[index(x, y)]; }
+    CRgb& at(int x, int y) { return m_dots[index(x, y)]; }
+
+    // Turned `degrees` (0, 90, 180 or 270) clockwise.
+    CColourDots turned(int degrees) const;
+
+private:
+    size_t index(int x, int y) const { return size_t(y) * size_t(m_width) + size_t(x); }
+
+    int m_width = 0;
+    int m_height = 0;
+    std::vector<CRgb> m_dots;
+};
+
 // The level a matrix's dot (row r, column c) shows at on a canvas of `maxLevel`: its own level
 // out of the matrix's highest, scaled to the nearest.
 int dotLevel(const CDotMatrix& dots, int r, int c, int maxLevel);
@@ -120,6 +146,10 @@ inline constexpr long long kMaxPreviewPixels = 64ll << 20;
 // The canvas as a picture of `look`. Fails when the picture would pass kMaxPreviewPixels or
 // the zoom is outside 1 to 64.
 Result<CPreviewImage> paintCanvas(const CPreviewCanvas& canvas, const CPreviewLook& look);
+
+// The coloured dots as a picture of `look`'s zoom and grid (its colours are not used). Fails
+// as paintCanvas() does.
+Result<CPreviewImage> paintDots(const CColourDots& dots, const CPreviewLook& look);
 
 // The picture as a PNG file's bytes (8-bit RGB, no time stamp, so the same picture always
 // gives the same bytes).

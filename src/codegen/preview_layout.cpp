@@ -167,15 +167,13 @@ void seenArea(const CPreviewOptions& o, int& width, int& height) {
     height = quarter ? o.width : o.height;
 }
 
-namespace {
-
 // A canvas keeps two bytes a dot.
 constexpr long long kMaxPreviewDots = 16ll << 20;
 
-Result<CPreviewCanvas> seenCanvas(const CPreviewOptions& o, int drawnWidth, int drawnHeight) {
+Status previewSize(const CPreviewOptions& o, int drawnWidth, int drawnHeight, int& width,
+                   int& height) {
     if (o.rotation != 0 && o.rotation != 90 && o.rotation != 180 && o.rotation != 270)
         return failure(format("a rotation of %d degrees is not 0, 90, 180 or 270", o.rotation));
-    int width = 0, height = 0;
     seenArea(o, width, height);
     if (width <= 0 || height <= 0) {
         width = std::max(1, drawnWidth);
@@ -186,6 +184,15 @@ Result<CPreviewCanvas> seenCanvas(const CPreviewOptions& o, int drawnWidth, int 
         return failure(format("the display would be %dx%d dots; a preview holds at most %d on a "
                               "side and %lld million in all (give --display, or fewer entries)",
                               width, height, kMaxPreviewSide, kMaxPreviewDots >> 20));
+    return {};
+}
+
+namespace {
+
+Result<CPreviewCanvas> seenCanvas(const CPreviewOptions& o, int drawnWidth, int drawnHeight) {
+    int width = 0, height = 0;
+    if (Status s = previewSize(o, drawnWidth, drawnHeight, width, height); !s)
+        return failure(s.error());
     return CPreviewCanvas(width, height);
 }
 

@@ -107,6 +107,9 @@ void seenArea(const CPreviewOptions& options, int& width, int& height);
 // 1 × 1), the placed dots drawn on it, turned into the display's native orientation. Fails when
 // a side would pass kMaxPreviewSide or the whole 16 million dots.
 inline constexpr int kMaxPreviewSide = 16384;
+// The sides of that canvas as the viewer sees it; fails as drawPreview() does.
+Status previewSize(const CPreviewOptions& options, int drawnWidth, int drawnHeight, int& width,
+                   int& height);
 Result<CPreviewCanvas> drawPreview(const CTextLayout& text, const CPreviewOptions& options);
 Result<CPreviewCanvas> drawPreview(const CCellLayout& cells, const CPreviewOptions& options);
 
