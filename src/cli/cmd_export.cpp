@@ -69,8 +69,10 @@ int runExport(CCommandOptions& options, const CExportOptions& ex) {
             return 2;
         }
     // A blank has an advance that a proportional font cannot do without.
-    if (writer->proportional())
+    if (writer->proportional()) {
         options.keepBlanks();
+        options.cellsNotWritten();
+    }
 
     Result<std::unique_ptr<CEntrySet>> set = options.makeEntrySet();
     if (!set)

@@ -94,6 +94,8 @@ int runPreview(CCommandOptions& options, const CPreviewCommand& p) {
     }
     // Blanks are drawn: a cell of their own, or the advance of a proportional font.
     options.keepBlanks();
+    if (writer && writer->proportional())
+        options.cellsNotWritten();
     const std::u16string text = utf8ToUtf16(p.text);
     if (p.textGiven)
         options.alsoCharacters(text);

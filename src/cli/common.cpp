@@ -374,7 +374,7 @@ Result<std::unique_ptr<CEntrySet>> CCommandOptions::makeEntrySet() const {
                        entryLabel(e).c_str(),
                        picture.reason.empty() ? "cannot be loaded" : picture.reason.c_str(),
                        utf16ToUtf8(placeholderText(picture.outcome)).c_str()));
-        if (rendering)
+        if (rendering && !(m_cellsNotWritten && e.isCharacter()))
             lostInk.add(e.inkLoss());
     }
 

@@ -41,6 +41,9 @@ public:
     // As --keep-blanks: white-space characters become entries (the proportional formats need
     // their advance).
     void keepBlanks() { m_keepBlanks = true; }
+    // The character entries are drawn again at their natural width by a proportional format:
+    // what their cells cut off is not lost, and not reported.
+    void cellsNotWritten() { m_cellsNotWritten = true; }
     // --rotate without --preset: the display's mounting on its own (tgw preview). Called
     // before addSettingsOptions().
     void rotateWithoutPreset() { m_rotateAlone = true; }
@@ -78,6 +81,7 @@ private:
     bool m_unicode = false;
     std::optional<std::string> m_head, m_tail;
     bool m_keepDuplicates = false, m_keepBlanks = false;
+    bool m_cellsNotWritten = false;
 
     std::vector<std::string> m_texts;
     std::vector<std::string> m_textFiles;

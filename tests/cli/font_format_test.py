@@ -168,6 +168,19 @@ class FontFormatTest(unittest.TestCase):
                                "--force")
                 self.assertEqual(r.returncode == 0, named, (command, line, r.stderr))
 
+    def test_cells_do_not_cut_what_a_proportional_format_writes(self):
+        # At 20 px in the default cell g and j lose their descenders; a proportional format
+        # draws them again at their natural size, so nothing is lost and --strict passes.
+        big = ("--size", "20", "--strict", "Tgj")
+        self.assertEqual(tgw("export", "--font-file", DEJAVU, *big).returncode, 1)
+        for fmt in ("gfx", "lvgl"):
+            r = tgw("export", "--font-file", DEJAVU, "--format", fmt, *big)
+            self.assertEqual(r.returncode, 0, r.stderr)
+            self.assertNotIn("lose dots", r.stderr)
+        r = tgw("preview", "--font-file", DEJAVU, "--format", "gfx", "--size", "20", "--strict",
+                "--text", "Tgj", "-o", self.path("p.png"))
+        self.assertEqual(r.returncode, 0, r.stderr)
+
     def test_gfx_y_offset_counts_from_the_cursor_row(self):
         # The library's converter: yOffset = 1 - top, the cursor on the lowest row of glyphs
         # that stand on the baseline ('x', 'H'); descenders reach below it.
