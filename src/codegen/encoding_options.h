@@ -1,8 +1,10 @@
 #pragma once
 
+#include "codegen/byte_map.h"
 #include "model/dot_matrix.h"
 #include "model/settings.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -42,6 +44,10 @@ struct CEncodingOptions {
     // kept in `scratch`. Every writer of fixed-cell matrix data (code text, binary files and
     // so what is sent) packs this, not the entry's matrix.
     const CDotMatrix& prepared(const CDotMatrix& matrix, CDotMatrix& scratch) const;
+    // Where dot (row, col) of a width × height matrix of `depth` bits a dot lands in the bytes
+    // written for it: through prepared()'s turn and mirror, then the orders (see dotPlace() in
+    // byte_map.h). Nullopt for a dot outside the matrix.
+    std::optional<CDotPlace> placeOf(int width, int height, int depth, int row, int col) const;
 
     // Takes the code-format settings in one call. An order out of its range becomes 0; the
     // templates are converted to code page 936 (characters without a form become '?') and cut
