@@ -306,6 +306,7 @@ void registerBuild(CLI::App& app, CCommands& commands) {
         "build",
         "Build a whole font library: every character of a set into one code or binary file");
     options->addSettingsOptions(cmd);
+    options->addCodeEncodingOption(cmd);
     cmd->add_option("--set", b->set,
                     "ascii (codes 1..127), gb2312 (the 8178 double-byte codes), font (every "
                     "character the font has), custom (--text or --text-file) or range (--range "

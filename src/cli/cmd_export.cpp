@@ -126,6 +126,7 @@ void registerExport(CLI::App& app, CCommands& commands) {
         "export", "Write the entries as C or assembler code text, or as a binary matrix file");
     options->addSettingsOptions(cmd);
     options->addEntryOptions(cmd);
+    options->addCodeEncodingOption(cmd);
     options->warnAboutCodes();
     std::vector<std::string> formats;
     for (const COutputWriter& w : outputWriters())

@@ -44,6 +44,7 @@ void CEncodingOptions::set(int pointsSeq, int bytesSeq, int language, int useUni
 CEncodingOptions CEncodingOptions::fromSettings(const CSettings& s) {
     CEncodingOptions o;
     o.set(s.pointsSeq, s.bytesSeq, s.language, s.useUnicode, s.codeHead, s.codeTail);
+    o.utf8 = s.codeEncoding == kCodeEncodingUtf8;
     if (const CDisplayPreset* p =
             s.displayPreset.empty() ? nullptr : findDisplayPreset(s.displayPreset)) {
         o.dotOrder = p->dotOrder;

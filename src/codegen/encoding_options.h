@@ -28,6 +28,9 @@ struct CEncodingOptions {
     bool unicode = false;   // USEUNICODE: comments and the index carry the UCS-2 code
     std::string head;       // CODEHEAD in code page 936, real line breaks and tabs
     std::string tail;       // CODETAIL
+    // CODEENCODING 1: C and assembler text in UTF-8 with LF line ends instead of code page 936
+    // with CR LF. The text is made as always and converted as it is written.
+    bool utf8 = false;
     // Not a setting: when set (a C identifier, see isCIdentifier), C text is a header that
     // compiles on its own, with the bytes of all entries in one array of this name.
     std::string headerName;

@@ -156,6 +156,7 @@ void CSettings::load(const CProfileStore& profile, const CSystemFont& systemFont
     depth = int(r.ranged("DEPTH", d.depth, 1, 8));
     if (!validDepth(depth))
         depth = d.depth;
+    codeEncoding = int(r.ranged("CODEENCODING", kCodeEncodingCp936, 0, 1));
     const auto rect = profile.get(kProfileSection, "WINDOWRECT");
     windowRect = rect ? parseWindowRect(*rect) : std::nullopt;
 }
@@ -212,6 +213,7 @@ void CSettings::save(CProfileStore& p) const {
     optionalNumber("PICTURESCALE", unsigned(pictureScale));
     if (depth != 1 || p.get(kProfileSection, "DEPTH"))
         u("DEPTH", unsigned(depth));
+    optionalNumber("CODEENCODING", unsigned(codeEncoding));
     if (windowRect) {
         const auto& r = *windowRect;
         p.set(kProfileSection, "WINDOWRECT", format("%d,%d,%d,%d", r[0], r[1], r[2], r[3]));

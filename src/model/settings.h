@@ -23,6 +23,9 @@ struct CSystemFont {
 
 // Section of the profile that holds the settings.
 inline constexpr const char* kProfileSection = "Tessaglyphworks";
+// The CODEENCODING values.
+inline constexpr int kCodeEncodingCp936 = 0;
+inline constexpr int kCodeEncodingUtf8 = 1;
 // Stored texts are cut to this many characters.
 inline constexpr size_t kMaxProfileText = 259;
 
@@ -70,6 +73,9 @@ struct CSettings {
     EPictureScale pictureScale = EPictureScale::kKeep;         // PICTURESCALE 0..2
     // Bits a dot of new entries (fonts and pictures): 1, or 2, 4, 8 for grey levels.
     int depth = 1; // DEPTH, written once it is not 1
+    // How C and assembler text is written: kCodeEncodingCp936 (code page 936, CR LF) or
+    // kCodeEncodingUtf8 (UTF-8, LF).
+    int codeEncoding = 0; // CODEENCODING, written once it is not 0
     // WINDOWRECT "x,y,width,height": where the main window was last closed. Absent until the
     // window has been closed once, and then the only key not written when unset.
     std::optional<std::array<int, 4>> windowRect;

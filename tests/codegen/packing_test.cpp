@@ -93,10 +93,10 @@ TEST(ByteOrder, WalksThePackedLayoutOfTheDotOrder) {
     EXPECT_EQ(encodeMatrix(m, 2, 2), (Bytes{0x80, 0, 0, 0, 0, 0, 0, 0x40, 0}));
 }
 
-// The place a dot is said to land in (CEncodingOptions::placeOf) is where the encoder puts it: one dot lit at its full
-// level, encoded as code text and binary files encode it (prepared, then packed and ordered),
-// changes exactly that field of that byte. Every order, depth, turn and mirror, at sizes around
-// the byte edges.
+// The place a dot is said to land in (CEncodingOptions::placeOf) is where the encoder puts it: one
+// dot lit at its full level, encoded as code text and binary files encode it (prepared, then packed
+// and ordered), changes exactly that field of that byte. Every order, depth, turn and mirror, at
+// sizes around the byte edges.
 TEST(Packing, DotPlaceIsWhereTheEncoderPutsTheDot) {
     const int sizes[][2] = {{1, 1}, {7, 9}, {8, 8}, {9, 1}, {1, 9}, {17, 3}, {5, 16}};
     for (auto [w, h] : sizes)
@@ -129,8 +129,7 @@ TEST(Packing, DotPlaceIsWhereTheEncoderPutsTheDot) {
                                     ASSERT_EQ(lit, expected)
                                         << w << "x" << h << " depth " << depth << " turn "
                                         << rotation << " mirror " << mirror << " orders "
-                                        << dotOrder << "/" << byteOrder << " dot " << r << ","
-                                        << c;
+                                        << dotOrder << "/" << byteOrder << " dot " << r << "," << c;
                                 }
                         }
 }
