@@ -1,8 +1,8 @@
 #include "app/font_dialog.h"
 #include "app/main_frame.h"
 #include "app/messages.h"
-#include "model/profile_store.h"
 #include "modal_dialog.h"
+#include "model/profile_store.h"
 #include "view/qx_view.h"
 
 #include <QAction>
@@ -105,8 +105,8 @@ private slots:
         QScrollBar* vbar = v.verticalScrollBar();
         vbar->setValue(vbar->maximum() / 2);
         // The pointer stays on one place of the screen; the rulers move the viewport.
-        const QPoint global =
-            v.viewport()->mapToGlobal(QPoint(v.viewport()->width() / 3, v.viewport()->height() / 2));
+        const QPoint global = v.viewport()->mapToGlobal(
+            QPoint(v.viewport()->width() / 3, v.viewport()->height() / 2));
         const auto at = [&] { return v.viewport()->mapFromGlobal(global); };
         const CQxView::CDotRef before = v.dotAt(at());
         QVERIFY(before.entry > 0);
