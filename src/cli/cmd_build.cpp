@@ -172,6 +172,10 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
                                     : "tgw: --text and --text-file belong to --set custom\n");
         return 2;
     }
+    if (options.codeEncodingGiven() && b.format != "c" && b.format != "asm") {
+        std::fprintf(stderr, "tgw: --encoding belongs to --format c and asm\n");
+        return 2;
+    }
     const auto started = std::chrono::steady_clock::now();
 
     Result<CSettings> settings = options.settings();

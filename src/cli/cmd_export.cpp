@@ -64,6 +64,10 @@ int runExport(CCommandOptions& options, const CExportOptions& ex) {
     const COutputWriter* writer = findWriter(format);
     if (!writer)
         return fail("unknown format '" + format + "'");
+    if (options.codeEncodingGiven() && format != "c" && format != "asm") {
+        std::fprintf(stderr, "tgw: --encoding belongs to --format c and asm\n");
+        return 2;
+    }
     const std::string& name = ex.font.name;
     if (!name.empty() && format != "c" && !writer->takesName) {
         std::fprintf(stderr, "tgw: --name belongs to --format c, %s\n", namedFormats().c_str());

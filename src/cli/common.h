@@ -31,6 +31,7 @@ public:
     void addEntryOptions(CLI::App* cmd);
     // --encoding of the commands that write C or assembler text.
     void addCodeEncodingOption(CLI::App* cmd);
+    bool codeEncodingGiven() const { return !m_encoding.empty(); }
 
     // The table's defaults (or --settings FILE), then the single overrides.
     Result<CSettings> settings() const;

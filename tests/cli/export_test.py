@@ -73,6 +73,7 @@ class Export(unittest.TestCase):
         self.assertEqual(read(os.path.join(self.dir, "lib.c")).decode("utf-8"),
                          tgw("export", *GB16, "中文").stdout.decode("cp936").replace("\r\n", "\n"))
         self.assertNotEqual(tgw("export", *GB16, "--encoding", "latin1", "中").returncode, 0)
+        self.assertEqual(tgw("export", *GB16, "--format", "bin", "--encoding", "utf-8", "中").returncode, 2)
 
     def test_assembler_text_with_the_default_header_assembles(self):
         settings = GB16 + ["--dot-order", "1", "--byte-order", "3"]
