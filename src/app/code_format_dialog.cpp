@@ -55,9 +55,9 @@ QString CCodeFormatDialog::byteOrderText(int byteOrder) {
 CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
     : QDialog(parent), m_dotOrder(new QButtonGroup(this)), m_byteOrder(new QButtonGroup(this)),
       m_language(new QButtonGroup(this)), m_coding(new QButtonGroup(this)),
-      m_head(templateEditor(this)), m_tail(templateEditor(this)), m_browser(new QLineEdit(this)),
-      m_example(new QLabel(this)), m_preset(new QComboBox(this)), m_rotation(new QComboBox(this)),
-      m_presetInfo(new QLabel(this)), m_matching(new QLabel(this)),
+      m_encoding(new QComboBox(this)), m_head(templateEditor(this)), m_tail(templateEditor(this)),
+      m_browser(new QLineEdit(this)), m_example(new QLabel(this)), m_preset(new QComboBox(this)),
+      m_rotation(new QComboBox(this)), m_presetInfo(new QLabel(this)), m_matching(new QLabel(this)),
       m_drawing(new CByteOrderView(this)), m_width(int(s.width)), m_height(int(s.height)) {
     setWindowTitle(tr("代码格式"));
 
@@ -122,6 +122,15 @@ CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
     outputLayout->addWidget(asmButton, 0, 1);
     outputLayout->addWidget(mbcs, 1, 0);
     outputLayout->addWidget(unicode, 1, 1);
+    // Comments and line ends for the tool chain: the data bytes are the same either way.
+    auto* encodingLabel = new QLabel(tr("文件编码 (&N)"), output);
+    m_encoding->setObjectName("encodingBox");
+    m_encoding->addItem(tr("GBK，CRLF 换行"), kCodeEncodingCp936);
+    m_encoding->addItem(tr("UTF-8，LF 换行"), kCodeEncodingUtf8);
+    m_encoding->setToolTip(tr("代码文件中注释文字的编码与换行符；点阵数据不变"));
+    nameControl(m_encoding, encodingLabel);
+    outputLayout->addWidget(encodingLabel, 2, 0);
+    outputLayout->addWidget(m_encoding, 2, 1);
 
     auto* templates = new QGroupBox(tr("代码模板"), this);
     auto* templatesLayout = new QVBoxLayout(templates);
@@ -174,6 +183,7 @@ CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
     m_byteOrder->button(std::clamp(s.bytesSeq, 0, 7))->setChecked(true);
     m_language->button(s.language ? 1 : 0)->setChecked(true);
     m_coding->button(s.useUnicode ? 1 : 0)->setChecked(true);
+    m_encoding->setCurrentIndex(s.codeEncoding == kCodeEncodingUtf8 ? 1 : 0);
     m_head->setPlainText(toEditor(s.codeHead));
     m_tail->setPlainText(toEditor(s.codeTail));
     m_browserStored = QString::fromStdU16String(s.codeBrowser);
@@ -198,8 +208,9 @@ CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
 
     // Tab in reading order, and the dialog opens on its first control, not in a template.
     tabChain({m_preset, m_rotation, m_dotOrder->checkedButton(), m_byteOrder->checkedButton(),
-              m_language->checkedButton(), m_coding->checkedButton(), m_head, m_tail, m_browser,
-              buttons->button(QDialogButtonBox::Ok), buttons->button(QDialogButtonBox::Cancel)});
+              m_language->checkedButton(), m_coding->checkedButton(), m_encoding, m_head, m_tail,
+              m_browser, buttons->button(QDialogButtonBox::Ok),
+              buttons->button(QDialogButtonBox::Cancel)});
     m_preset->setFocus();
 }
 
@@ -301,6 +312,7 @@ void CCodeFormatDialog::apply(CSettings& s) const {
     s.bytesSeq = m_byteOrder->checkedId();
     s.language = m_language->checkedId();
     s.useUnicode = m_coding->checkedId();
+    s.codeEncoding = m_encoding->currentData().toInt();
     s.codeHead = fromEditor(m_head);
     s.codeTail = fromEditor(m_tail);
     // An empty field keeps the stored name of the built-in viewer as it was.

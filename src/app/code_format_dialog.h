@@ -24,8 +24,8 @@ class CCodeFormatDialog : public QDialog {
 public:
     CCodeFormatDialog(const CSettings& settings, QWidget* parent = nullptr);
 
-    // Takes POINTSSEQ, BYTESSEQ, LANGUAGE, USEUNICODE, CODEHEAD, CODETAIL, CODEBROWSER and
-    // the display preset with its rotation over.
+    // Takes POINTSSEQ, BYTESSEQ, LANGUAGE, USEUNICODE, CODEHEAD, CODETAIL, CODEBROWSER,
+    // CODEENCODING and the display preset with its rotation over.
     void apply(CSettings& settings) const;
 
     // Whether a CODEBROWSER value means the program's own code window: none named, or the
@@ -36,6 +36,8 @@ public:
     QButtonGroup* byteOrders() const { return m_byteOrder; }
     QButtonGroup* languages() const { return m_language; }
     QButtonGroup* codings() const { return m_coding; }
+    // The text of the code file: item 0 code page 936 with CR LF, item 1 UTF-8 with LF.
+    QComboBox* encodingBox() const { return m_encoding; }
     QPlainTextEdit* headEdit() const { return m_head; }
     QPlainTextEdit* tailEdit() const { return m_tail; }
     QLineEdit* browserEdit() const { return m_browser; }
@@ -67,6 +69,7 @@ private:
     QButtonGroup* m_byteOrder;
     QButtonGroup* m_language;
     QButtonGroup* m_coding;
+    QComboBox* m_encoding;
     QPlainTextEdit* m_head;
     QPlainTextEdit* m_tail;
     QLineEdit* m_browser;

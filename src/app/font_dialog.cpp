@@ -284,13 +284,34 @@ void CFontDialog::updatePreview() {
                                   : tr("笔画都在点阵之内"));
 }
 
+namespace {
+
+const char* const kFontSuffixes[] = {"ttf", "otf",    "ttc",  "otc",  "bdf",
+                                     "pcf", "pcf.gz", "woff", "woff2"};
+
+} // namespace
+
+bool CFontDialog::isFontFileName(const QString& name) {
+    for (const char* suffix : kFontSuffixes)
+        if (name.endsWith(QLatin1Char('.') + QLatin1String(suffix), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
 void CFontDialog::browse() {
     const QString start = m_file->text().isEmpty() ? QString() : QFileInfo(m_file->text()).path();
+    QStringList patterns;
+    for (const char* suffix : kFontSuffixes)
+        patterns << QStringLiteral("*.%1").arg(QLatin1String(suffix));
     const QString path = QFileDialog::getOpenFileName(
-        this, tr("选择字体文件"), start,
-        tr("字体文件 (*.ttf *.otf *.ttc *.otc *.bdf *.pcf *.pcf.gz *.woff *.woff2);;所有文件 (*)"));
-    if (path.isEmpty())
-        return;
+        this, tr("选择字体文件"), start, tr("字体文件 (%1);;所有文件 (*)").arg(patterns.join(' ')));
+    if (!path.isEmpty())
+        chooseFile(path);
+}
+
+void CFontDialog::chooseFile(const QString& path) {
+    // A font file is read as a TrueType font is (a dropped file may meet a built-in font).
+    m_kind->setCurrentIndex(m_kind->findData(int(kFontTrueType)));
     m_file->setText(path);
     m_fileOn->setChecked(true);
     m_faceIndex->setValue(0);

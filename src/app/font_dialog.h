@@ -54,6 +54,10 @@ public:
 
     // Shows the family and style of the chosen face of the file, or why it cannot be read.
     void describeFile();
+    // Reads the font from the file at `path` (its first face), as the browse button does.
+    void chooseFile(const QString& path);
+    // Whether a file's name ends as the font files the dialog reads do (.ttf, .bdf, .pcf.gz …).
+    static bool isFontFileName(const QString& name);
 
     // The characters the preview draws in their cells (the selected entries' characters);
     // empty: a sample line.

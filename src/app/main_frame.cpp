@@ -30,6 +30,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
@@ -37,6 +39,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSpinBox>
@@ -44,6 +47,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 
 #include <set>
 
@@ -71,10 +75,21 @@ QString patterns(std::initializer_list<const char*> extensions) {
     return out.join(' ');
 }
 
+const std::initializer_list<const char*> kPictureExtensions = {
+    "bmp", "dib", "jpg", "jpeg", "ico", "exe", "dll", "png", "gif", "pnm", "pbm", "pgm", "ppm"};
+
+bool isPictureFileName(const QString& name) {
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    return std::any_of(kPictureExtensions.begin(), kPictureExtensions.end(),
+                       [&](const char* e) { return suffix == QLatin1String(e); });
+}
+
+bool isProjectFileName(const QString& name) {
+    return QFileInfo(name).suffix().compare("tgx", Qt::CaseInsensitive) == 0;
+}
+
 QString pictureFilter() {
-    return QStringList{CMainFrame::tr("所有支持的图形文件 (%1)")
-                           .arg(patterns({"bmp", "dib", "jpg", "jpeg", "ico", "exe", "dll", "png",
-                                          "gif", "pnm", "pbm", "pgm", "ppm"})),
+    return QStringList{CMainFrame::tr("所有支持的图形文件 (%1)").arg(patterns(kPictureExtensions)),
                        CMainFrame::tr("位图文件 (%1)").arg(patterns({"bmp", "dib"})),
                        CMainFrame::tr("JPEG文件 (%1)").arg(patterns({"jpg", "jpeg"})),
                        CMainFrame::tr("图标文件 (%1)").arg(patterns({"ico"})),
@@ -143,6 +158,14 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     // A bar hidden or shown from the bars' own context menu keeps the 视图 menu's marks true.
     for (QToolBar* bar : {m_toolBar, m_infoBar})
         connect(bar, &QToolBar::visibilityChanged, this, [this] { updateCommandState(); });
+    m_dotLabel = new QLabel(statusBar());
+    m_dotLabel->setObjectName("dotLabel");
+    m_dotLabel->setToolTip(tr("指针下的点：字模序号、行、列，以及按当前取点方式与字节排列它所在的"
+                              "字节 (从 0 起) 与位 (7 为最高位)"));
+    statusBar()->addPermanentWidget(m_dotLabel);
+    connect(m_view, &CQxView::pointerMoved, this, &CMainFrame::updateDotStatus);
+    connect(m_view, &CQxView::stateChanged, this, &CMainFrame::updateDotStatus);
+    setAcceptDrops(true);
     updateCommandState();
     updateHistoryState();
     refreshInfo();
@@ -226,6 +249,9 @@ void CMainFrame::buildCommands() {
         addCommand(kCmdSave, tr("保存项目 (&S)"), tr("保存当前字模项目"), "save", K::Save));
     file->addAction(addCommand(kCmdSaveAs, tr("项目另存为 (&A)..."),
                                tr("以新的名称保存当前字模项目"), nullptr, K::SaveAs));
+    m_recentMenu = file->addMenu(tr("最近的项目 (&R)"));
+    connect(m_recentMenu, &QMenu::aboutToShow, this, &CMainFrame::fillRecentMenu);
+    fillRecentMenu();
     file->addSeparator();
     file->addAction(
         addCommand(kCmdBuildLibrary, tr("生成字库 (&E)..."), tr("生成整套字符的点阵字库")));
@@ -720,8 +746,11 @@ void CMainFrame::addString() {
 
 void CMainFrame::addPicture() {
     const QString path = chooseOpenFile(this, tr("指定图形文件..."), pictureFilter());
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        addPictureFile(path);
+}
+
+void CMainFrame::addPictureFile(const QString& path) {
     // The name as the file system has it (bytes, not necessarily UTF-8), kept losslessly.
     const std::u16string name = fileNameToText(QFile::encodeName(path).toStdString());
     CGlyphList& list = m_view->list();
@@ -803,8 +832,10 @@ void CMainFrame::send(bool selectedOnly, bool network) {
     }
 }
 
-void CMainFrame::chooseFont() {
+void CMainFrame::chooseFont(const QString& fontFile) {
     CFontDialog dialog(m_view->settings(), this);
+    if (!fontFile.isEmpty())
+        dialog.chooseFile(fontFile);
     // The preview draws the selected characters, as the font will draw them on OK.
     std::u16string selected;
     const CGlyphList& list = m_view->list();
@@ -893,7 +924,8 @@ void CMainFrame::showCodeFile(const QString& path) {
     }
     const QByteArray bytes = file.readAll();
     // Not modal, as an outside viewer would be: the user may keep it open beside the window.
-    auto* viewer = new CCodeViewer(bytes.toStdString(), QFileInfo(path).suffix(), this);
+    auto* viewer = new CCodeViewer(bytes.toStdString(), QFileInfo(path).suffix(), this,
+                                   m_view->settings().codeEncoding == kCodeEncodingUtf8);
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->show();
 }
@@ -910,7 +942,8 @@ void CMainFrame::previewCode() {
         warning(this, QString::fromStdString(code.error()));
         return;
     }
-    CCodeViewer viewer(std::move(*code), m_view->settings().language ? "asm" : "c", this);
+    CCodeViewer viewer(std::move(*code), m_view->settings().language ? "asm" : "c", this,
+                       m_view->settings().codeEncoding == kCodeEncodingUtf8);
     viewer.exec();
 }
 
@@ -974,6 +1007,7 @@ bool CMainFrame::loadProject(const QString& path) {
     m_view->list().setMouseEdit(m_view->settings().mouseDraw);
     m_view->layout(-1);
     updateTitle();
+    rememberRecent(path);
     return true;
 }
 
@@ -1002,6 +1036,7 @@ bool CMainFrame::saveTo(const QString& path) {
     }
     m_document->setPath(path.toStdString());
     updateTitle();
+    rememberRecent(path);
     // Saved all the same: the dots are whole, only such a name no longer opens its file.
     if (std::vector<size_t> unstorable = entriesWithUnstorableNames(list); !unstorable.empty())
         warning(this, tr("第 %1 项的文件名不是有效的 UTF-8 编码，项目文件只能以 U+FFFD "
@@ -1023,6 +1058,113 @@ bool CMainFrame::maybeSave() {
     default:
         return false;
     }
+}
+
+void CMainFrame::rememberRecent(const QString& path) {
+    m_view->settings().addRecentFile(
+        QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString());
+}
+
+void CMainFrame::fillRecentMenu() {
+    m_recentMenu->clear();
+    const std::vector<std::string>& recent = m_view->settings().recentFiles;
+    if (recent.empty()) {
+        m_recentMenu->addAction(tr("(无)"))->setEnabled(false);
+        return;
+    }
+    for (size_t i = 0; i < recent.size(); ++i) {
+        const QString path = QFile::decodeName(QByteArray::fromStdString(recent[i]));
+        // "&1 name", the whole path in the status bar.
+        QAction* a = m_recentMenu->addAction(
+            QString("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName().replace('&', "&&")));
+        a->setStatusTip(path);
+        connect(a, &QAction::triggered, this, [this, path] { openRecent(path); });
+    }
+    m_recentMenu->addSeparator();
+    connect(m_recentMenu->addAction(tr("清除列表 (&C)")), &QAction::triggered, this,
+            [this] { m_view->settings().recentFiles.clear(); });
+}
+
+void CMainFrame::openRecent(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        std::erase(m_view->settings().recentFiles, QFile::encodeName(path).toStdString());
+        statusBar()->showMessage(tr("“%1”已不存在，已从最近的项目中去掉").arg(path));
+        return;
+    }
+    if (maybeSave())
+        loadProject(path);
+}
+
+QString CMainFrame::dotStatusText() const {
+    const CQxView::CDotRef dot = m_view->pointerDot();
+    const CGlyphList& list = m_view->list();
+    const bool pointed = dot.entry >= 0 && size_t(dot.entry) < list.size();
+    const long index = pointed ? dot.entry : m_view->cursorEntry();
+    if (index < 0 || size_t(index) >= list.size())
+        return {};
+    const CGlyphEntry& e = list.at(size_t(index));
+    QString name = QString::fromStdString(entryLabel(e));
+    if (e.isCharacter())
+        name = QString(QChar(static_cast<const CCharEntry&>(e).code())) + ' ' + name;
+    else if (name.size() > 16)
+        name = name.left(15) + QChar(0x2026);
+    const QString entry = tr("第 %1 项 %2").arg(index + 1).arg(name);
+    if (!pointed)
+        return tr("%1  %2x%3 点").arg(entry).arg(e.width()).arg(e.height());
+    const std::optional<CDotPlace> place =
+        CEncodingOptions::fromSettings(m_view->settings())
+            .placeOf(e.width(), e.height(), e.depth(), dot.row, dot.col);
+    const QString where = tr("%1  行 %2 列 %3").arg(entry).arg(dot.row).arg(dot.col);
+    if (!place)
+        return where;
+    const QString bit = place->bits == 1
+                            ? QString::number(place->bit)
+                            : QString("%1-%2").arg(place->bit).arg(place->bit + 1 - place->bits);
+    return tr("%1  字节 %2 位 %3").arg(where).arg(place->byte).arg(bit);
+}
+
+void CMainFrame::updateDotStatus() {
+    m_dotLabel->setText(dotStatusText());
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (std::any_of(urls.begin(), urls.end(), [](const QUrl& u) { return u.isLocalFile(); }))
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    QString project, font;
+    QStringList pictures, others;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        const QString path = url.toLocalFile();
+        if (isProjectFileName(path) && project.isEmpty())
+            project = path;
+        else if (CFontDialog::isFontFileName(path) && font.isEmpty())
+            font = path;
+        else if (isPictureFileName(path))
+            pictures << path;
+        else
+            others << QFileInfo(path).fileName();
+    }
+    event->acceptProposedAction();
+    // The files are opened after the drop has ended: the questions and the font dialog they
+    // may bring are not shown while the dragging program waits for its answer.
+    QTimer::singleShot(0, this, [this, project, font, pictures, others] {
+        m_view->dropTip();
+        // The project first, so that the pictures join it; cancelling the question drops all.
+        if (!project.isEmpty() && (!maybeSave() || !loadProject(project)))
+            return;
+        for (const QString& picture : pictures)
+            addPictureFile(picture);
+        if (!others.isEmpty())
+            statusBar()->showMessage(tr("不能打开的文件：%1").arg(others.join(tr("、"))));
+        if (!font.isEmpty())
+            chooseFont(font);
+        updateCommandState();
+    });
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -14,6 +14,8 @@
 class QTemporaryDir;
 
 class QAction;
+class QLabel;
+class QMenu;
 class QSpinBox;
 class QToolBar;
 
@@ -100,6 +102,15 @@ public:
     // has asked); a file that cannot be read is reported and leaves the document as it was.
     bool loadProject(const QString& path);
     CInfoLabel* infoLabel() const { return m_infoLabel; }
+    // The status bar's dot line: the entry, row and column under the pointer and the byte and
+    // bit the dot lands in; the keyboard cursor's entry when the pointer is over none.
+    QLabel* dotLabel() const { return m_dotLabel; }
+    QString dotStatusText() const;
+    // "最近的项目" in the 文件 menu, filled as it opens.
+    QMenu* recentMenu() const { return m_recentMenu; }
+    // Opens a project of the recent list (asking to save first); a file no longer there is
+    // said in the status bar and leaves the list.
+    void openRecent(const QString& path);
     // The window's size at a first start: wide enough for the whole tool bar (at least 900 px),
     // within the screen's free area.
     static QSize firstStartSize(int toolBarWidth, const QRect& available);
@@ -109,6 +120,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Files dropped on the window: a project opens, pictures become picture entries, a font
+    // file opens the font dialog with it chosen.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildCommands();
@@ -120,8 +135,13 @@ private:
     QString inkHint(size_t first, size_t end);
     void addString();
     void addPicture();
+    void addPictureFile(const QString& path);
     void chooseThreshold();
-    void chooseFont();
+    // The font dialog; with `fontFile`, opened with that file chosen.
+    void chooseFont(const QString& fontFile = {});
+    void updateDotStatus();
+    void fillRecentMenu();
+    void rememberRecent(const QString& path);
     // The four send commands: all or the selected entries over a serial port or the network.
     void send(bool selectedOnly, bool network);
     void chooseCodeFormat();
@@ -161,6 +181,8 @@ private:
     QToolBar* m_toolBar = nullptr;
     QToolBar* m_infoBar = nullptr;
     CInfoLabel* m_infoLabel = nullptr;
+    QLabel* m_dotLabel = nullptr;
+    QMenu* m_recentMenu = nullptr;
     std::map<int, QAction*> m_actions;
     std::unique_ptr<QTemporaryDir> m_tempDir; // private folder of the exported code file
     bool m_infoPending = false;

@@ -166,6 +166,10 @@ int runBuild(const CCommandOptions& options, const CBuildOptions& b) {
                                     : "tgw: --text and --text-file belong to --set custom\n");
         return 2;
     }
+    if (options.codeEncodingGiven() && b.format != "c" && b.format != "asm") {
+        std::fprintf(stderr, "tgw: --encoding belongs to --format c and asm\n");
+        return 2;
+    }
     const auto started = std::chrono::steady_clock::now();
 
     Result<CSettings> settings = options.settings();
@@ -300,6 +304,7 @@ void registerBuild(CLI::App& app, CCommands& commands) {
         "build",
         "Build a whole font library: every character of a set into one code or binary file");
     options->addSettingsOptions(cmd);
+    options->addCodeEncodingOption(cmd);
     cmd->add_option("--set", b->set,
                     "ascii (codes 1..127), gb2312 (the 8178 double-byte codes), font (every "
                     "character the font has), custom (--text or --text-file) or range (--range "

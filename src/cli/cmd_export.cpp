@@ -60,6 +60,10 @@ int runExport(CCommandOptions& options, const CExportOptions& ex) {
     const COutputWriter* writer = findWriter(format);
     if (!writer)
         return fail("unknown format '" + format + "'");
+    if (options.codeEncodingGiven() && format != "c" && format != "asm") {
+        std::fprintf(stderr, "tgw: --encoding belongs to --format c and asm\n");
+        return 2;
+    }
     CWriterOptions writerOptions;
     writerOptions.withIndex = ex.index;
     for (const Status& s : {checkIndexOption(*writer, ex.index, ex.font.name),
@@ -117,6 +121,7 @@ void registerExport(CLI::App& app, CCommands& commands) {
         "export", "Write the entries as C or assembler code text, or as a binary matrix file");
     options->addSettingsOptions(cmd);
     options->addEntryOptions(cmd);
+    options->addCodeEncodingOption(cmd);
     options->warnAboutCodes();
     std::vector<std::string> formats;
     for (const COutputWriter& w : outputWriters())

@@ -157,6 +157,14 @@ void CCommandOptions::addSettingsOptions(CLI::App* cmd) {
     cmd->add_flag("--keep-blanks", m_keepBlanks, "Do not drop white-space characters");
 }
 
+void CCommandOptions::addCodeEncodingOption(CLI::App* cmd) {
+    cmd->add_option("--encoding", m_encoding,
+                    "Text of the C and assembler code: cp936 (code page 936 with CR LF line "
+                    "ends, the default) or utf-8 (UTF-8 with LF line ends); the data bytes are "
+                    "the same")
+        ->check(CLI::IsMember({"cp936", "utf-8"}));
+}
+
 void CCommandOptions::addEntryOptions(CLI::App* cmd) {
     m_cmd = cmd;
     m_optTexts = cmd->add_option("TEXT", m_texts, "Characters: one entry per character");
@@ -307,6 +315,8 @@ Result<CSettings> CCommandOptions::settings() const {
     if (!m_language.empty())
         s.language = m_language == "asm" ? 1 : 0;
     s.useUnicode |= m_unicode;
+    if (!m_encoding.empty())
+        s.codeEncoding = m_encoding == "utf-8" ? kCodeEncodingUtf8 : kCodeEncodingCp936;
     if (m_head)
         s.codeHead = unescapeTemplate(*m_head);
     if (m_tail)

@@ -29,6 +29,9 @@ class CCommandOptions {
 public:
     void addSettingsOptions(CLI::App* cmd);
     void addEntryOptions(CLI::App* cmd);
+    // --encoding of the commands that write C or assembler text.
+    void addCodeEncodingOption(CLI::App* cmd);
+    bool codeEncodingGiven() const { return !m_encoding.empty(); }
 
     // The table's defaults (or --settings FILE), then the single overrides.
     Result<CSettings> settings() const;
@@ -79,6 +82,7 @@ private:
     void addRotateOption(CLI::App* cmd);
     std::string m_language;
     bool m_unicode = false;
+    std::string m_encoding; // --encoding: cp936 or utf-8; empty: as the settings say
     std::optional<std::string> m_head, m_tail;
     bool m_keepDuplicates = false, m_keepBlanks = false;
     bool m_cellsNotWritten = false;

@@ -4,6 +4,7 @@
 #include "base/text.h"
 #include "codegen/binary_file.h"
 #include "codegen/matrix_packing.h"
+#include "codegen/utf8_text_output.h"
 
 #include <algorithm>
 #include <cctype>
@@ -391,6 +392,14 @@ bool isCIdentifier(std::string_view name) {
 }
 
 Status writeCodeText(const CGlyphList& list, const CEncodingOptions& options, IOutput& out) {
+    if (options.utf8) {
+        CEncodingOptions made = options;
+        made.utf8 = false;
+        CUtf8TextOutput text(out);
+        const Status written = writeCodeText(list, made, text);
+        const Status finished = text.finish();
+        return written ? finished : written;
+    }
     if (!options.headerName.empty())
         return writeHeader(list, options, out);
     CCodeTextBuilder builder(options);

@@ -13,7 +13,8 @@
 
 namespace tgw {
 
-// Code text is made in code page 936 with CR LF line ends: per entry the header template (its
+// Code text is made in code page 936 with CR LF line ends (options.utf8 converts it to UTF-8
+// with LF line ends as it is written, see CUtf8TextOutput): per entry the header template (its
 // font placeholder expanded for character and string entries), a comment line naming the
 // entry and its size, the data bytes (16 to a line) and the tail template.
 //

@@ -4,6 +4,8 @@
 #include "codegen/display_presets.h"
 #include "model/matrix_edits.h"
 
+#include <utility>
+
 namespace tgw {
 
 std::string templateBytes(std::u16string_view text, size_t maxBytes) {
@@ -42,6 +44,7 @@ void CEncodingOptions::set(int pointsSeq, int bytesSeq, int language, int useUni
 CEncodingOptions CEncodingOptions::fromSettings(const CSettings& s) {
     CEncodingOptions o;
     o.set(s.pointsSeq, s.bytesSeq, s.language, s.useUnicode, s.codeHead, s.codeTail);
+    o.utf8 = s.codeEncoding == kCodeEncodingUtf8;
     if (const CDisplayPreset* p =
             s.displayPreset.empty() ? nullptr : findDisplayPreset(s.displayPreset)) {
         o.dotOrder = p->dotOrder;
@@ -70,6 +73,27 @@ const CDotMatrix& CEncodingOptions::prepared(const CDotMatrix& m, CDotMatrix& sc
     if (invert)
         scratch = *applyEdit(scratch, EMatrixEdit::Invert);
     return scratch;
+}
+
+std::optional<CDotPlace> CEncodingOptions::placeOf(int width, int height, int depth, int row,
+                                                   int col) const {
+    if (row < 0 || col < 0 || row >= height || col >= width)
+        return std::nullopt;
+    // The dot's place in the prepared matrix: the turns prepared() makes (see applyEdit), then
+    // the mirror; inversion moves nothing.
+    int r = row, c = col, w = width, h = height;
+    if (rotation == 90) { // turned counter-clockwise: (r, c) -> (w - 1 - c, r)
+        r = width - 1 - col, c = row;
+        std::swap(w, h);
+    } else if (rotation == 180) {
+        r = height - 1 - row, c = width - 1 - col;
+    } else if (rotation == 270) { // turned clockwise: (r, c) -> (c, h - 1 - r)
+        r = col, c = height - 1 - row;
+        std::swap(w, h);
+    }
+    if (mirror)
+        c = w - 1 - c;
+    return dotPlace(w, h, dotOrder, byteOrder, c, r, depth);
 }
 
 } // namespace tgw

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "codegen/byte_map.h"
 #include "model/dot_matrix.h"
 #include "model/settings.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +28,9 @@ struct CEncodingOptions {
     bool unicode = false;   // USEUNICODE: comments and the index carry the UCS-2 code
     std::string head;       // CODEHEAD in code page 936, real line breaks and tabs
     std::string tail;       // CODETAIL
+    // CODEENCODING 1: C and assembler text in UTF-8 with LF line ends instead of code page 936
+    // with CR LF. The text is made as always and converted as it is written.
+    bool utf8 = false;
     // Not a setting: when set (a C identifier, see isCIdentifier), C text is a header that
     // compiles on its own, with the bytes of all entries in one array of this name.
     std::string headerName;
@@ -42,6 +47,10 @@ struct CEncodingOptions {
     // kept in `scratch`. Every writer of fixed-cell matrix data (code text, binary files and
     // so what is sent) packs this, not the entry's matrix.
     const CDotMatrix& prepared(const CDotMatrix& matrix, CDotMatrix& scratch) const;
+    // Where dot (row, col) of a width × height matrix of `depth` bits a dot lands in the bytes
+    // written for it: through prepared()'s turn and mirror, then the orders (see dotPlace() in
+    // byte_map.h). Nullopt for a dot outside the matrix.
+    std::optional<CDotPlace> placeOf(int width, int height, int depth, int row, int col) const;
 
     // Takes the code-format settings in one call. An order out of its range becomes 0; the
     // templates are converted to code page 936 (characters without a form become '?') and cut

@@ -4,6 +4,7 @@
 #include "base/text.h"
 #include "model/dot_matrix.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -156,6 +157,17 @@ void CSettings::load(const CProfileStore& profile, const CSystemFont& systemFont
     depth = int(r.ranged("DEPTH", d.depth, 1, 8));
     if (!validDepth(depth))
         depth = d.depth;
+    codeEncoding = int(r.ranged("CODEENCODING", kCodeEncodingCp936, 0, 1));
+    recentFiles.clear();
+    if (const auto recent = profile.get(kProfileSection, "RECENTFILES")) {
+        size_t from = 0;
+        while (from < recent->size() && recentFiles.size() < kMaxRecentFiles) {
+            const size_t end = std::min(recent->find('\n', from), recent->size());
+            if (end > from)
+                recentFiles.push_back(recent->substr(from, end - from));
+            from = end + 1;
+        }
+    }
     const auto rect = profile.get(kProfileSection, "WINDOWRECT");
     windowRect = rect ? parseWindowRect(*rect) : std::nullopt;
 }
@@ -212,6 +224,11 @@ void CSettings::save(CProfileStore& p) const {
     optionalNumber("PICTURESCALE", unsigned(pictureScale));
     if (depth != 1 || p.get(kProfileSection, "DEPTH"))
         u("DEPTH", unsigned(depth));
+    optionalNumber("CODEENCODING", unsigned(codeEncoding));
+    std::string recent;
+    for (const std::string& path : recentFiles)
+        recent += (recent.empty() ? "" : "\n") + path;
+    optional("RECENTFILES", !recent.empty(), recent);
     if (windowRect) {
         const auto& r = *windowRect;
         p.set(kProfileSection, "WINDOWRECT", format("%d,%d,%d,%d", r[0], r[1], r[2], r[3]));
@@ -276,6 +293,16 @@ void CSettings::setFont(const CFontSettings& f) {
     fitCell = f.fitCell;
     fileFallback = f.fileFallback;
     depth = f.depth;
+}
+
+void CSettings::addRecentFile(const std::string& path) {
+    // A line break would split the stored list.
+    if (path.empty() || path.find('\n') != std::string::npos)
+        return;
+    std::erase(recentFiles, path);
+    recentFiles.insert(recentFiles.begin(), path);
+    if (recentFiles.size() > kMaxRecentFiles)
+        recentFiles.resize(kMaxRecentFiles);
 }
 
 } // namespace tgw

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tgw {
 
@@ -23,6 +24,11 @@ struct CSystemFont {
 
 // Section of the profile that holds the settings.
 inline constexpr const char* kProfileSection = "Tessaglyphworks";
+// The CODEENCODING values.
+inline constexpr int kCodeEncodingCp936 = 0;
+inline constexpr int kCodeEncodingUtf8 = 1;
+// How many projects the recent list keeps.
+inline constexpr size_t kMaxRecentFiles = 8;
 // Stored texts are cut to this many characters.
 inline constexpr size_t kMaxProfileText = 259;
 
@@ -70,6 +76,12 @@ struct CSettings {
     EPictureScale pictureScale = EPictureScale::kKeep;         // PICTURESCALE 0..2
     // Bits a dot of new entries (fonts and pictures): 1, or 2, 4, 8 for grey levels.
     int depth = 1; // DEPTH, written once it is not 1
+    // How C and assembler text is written: kCodeEncodingCp936 (code page 936, CR LF) or
+    // kCodeEncodingUtf8 (UTF-8, LF).
+    int codeEncoding = 0; // CODEENCODING, written once it is not 0
+    // RECENTFILES: the projects last opened or saved, the latest first (path bytes, one a
+    // line), at most kMaxRecentFiles; written once a project was opened or saved.
+    std::vector<std::string> recentFiles;
     // WINDOWRECT "x,y,width,height": where the main window was last closed. Absent until the
     // window has been closed once, and then the only key not written when unset.
     std::optional<std::array<int, 4>> windowRect;
@@ -86,6 +98,9 @@ struct CSettings {
     // The font settings new character and string entries get.
     CFontSettings font() const;
     void setFont(const CFontSettings& font);
+
+    // Puts `path` first in recentFiles (once), dropping the oldest beyond kMaxRecentFiles.
+    void addRecentFile(const std::string& path);
 
     // The conversion new picture entries get: the threshold, method, inversion and scaling,
     // scaled pictures aiming at the matrix size.

@@ -16,13 +16,14 @@
 
 namespace tgw {
 
-CCodeViewer::CCodeViewer(std::string code, const QString& suffix, QWidget* parent)
+CCodeViewer::CCodeViewer(std::string code, const QString& suffix, QWidget* parent, bool utf8)
     : QDialog(parent), m_code(std::move(code)), m_suffix(suffix), m_text(new QPlainTextEdit(this)) {
     setWindowTitle(tr("代码预览"));
     m_text->setReadOnly(true);
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    QString shown = QString::fromStdU16String(fromCp936(m_code));
+    QString shown =
+        utf8 ? QString::fromStdString(m_code) : QString::fromStdU16String(fromCp936(m_code));
     m_text->setPlainText(shown.replace("\r\n", "\n"));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);

@@ -8,13 +8,14 @@ class QPlainTextEdit;
 
 namespace tgw {
 
-// A window that shows generated code text (code page 936 bytes, shown decoded) with copy and
-// save-as, for a look at the code without leaving the program.
+// A window that shows generated code text (code page 936 bytes, or UTF-8 with `utf8`, shown
+// decoded) with copy and save-as, for a look at the code without leaving the program.
 class CCodeViewer : public QDialog {
     Q_OBJECT
 
 public:
-    CCodeViewer(std::string code, const QString& suffix, QWidget* parent = nullptr);
+    CCodeViewer(std::string code, const QString& suffix, QWidget* parent = nullptr,
+                bool utf8 = false);
 
     QString shownText() const;
     // Writes the original bytes to `path`; returns the failure's reason or an empty string.

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QStringList>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <climits>
@@ -78,6 +79,26 @@ CSettings loadSettings(const std::string& path, bool* readable) {
 
 } // namespace
 
+// A strip of dot numbers beside the viewport; the view paints it.
+class CDotRuler : public QWidget {
+public:
+    CDotRuler(CQxView* view, Qt::Orientation orientation)
+        : QWidget(view), m_view(view), m_orientation(orientation) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        m_view->paintRuler(p, m_orientation, size());
+    }
+
+private:
+    CQxView* m_view;
+    Qt::Orientation m_orientation;
+};
+
 int CQxView::dotRun(int cell, int line) {
     return dotShapes()[size_t(cell)][size_t(line)];
 }
@@ -117,6 +138,7 @@ CQxView::CQxView(QWidget* parent, const std::string& profilePath, CGlyphDocument
     m_clickTimer.setSingleShot(true);
     connect(&m_clickTimer, &QTimer::timeout, this, [this] { endDrawing(); });
     layout(-1);
+    updateRulers();
 }
 
 CQxView::~CQxView() {
@@ -209,6 +231,7 @@ void CQxView::layout(long from) {
     if (!m_tipText.isEmpty())
         showTip();
     viewport()->update();
+    setPointer(m_pointer);
 }
 
 void CQxView::updateScrollBars(int totalWidth, int totalHeight) {
@@ -262,6 +285,20 @@ size_t CQxView::firstIndexAtOrBelow(int top) const {
     return std::min(start, list().size());
 }
 
+CQxView::CDotRef CQxView::dotAt(QPoint viewportPos) const {
+    const long i = hitTest(viewportPos);
+    if (i < 0)
+        return {};
+    const CGlyphEntry& e = list().at(size_t(i));
+    const QRect& r = m_states.at(&e).rect;
+    const int step = m_settings.pointSize + 1;
+    const QPoint local = viewportPos +
+                         QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()) -
+                         r.topLeft();
+    return {i, std::min(local.y() / step, e.height() - 1),
+            std::min(local.x() / step, e.width() - 1)};
+}
+
 long CQxView::hitTest(QPoint viewportPos) const {
     const QPoint p =
         viewportPos + QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
@@ -278,6 +315,7 @@ long CQxView::hitTest(QPoint viewportPos) const {
 void CQxView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     const int width = viewport()->width();
+    updateRulers();
     if (width != m_lastClientWidth && !m_layoutRunning) {
         const int widest = widestEntry();
         if (widest < m_lastClientWidth || widest < width)
@@ -493,6 +531,10 @@ void CQxView::updateEntry(const CGlyphEntry& e) {
 
 void CQxView::scrollContentsBy(int, int) {
     viewport()->update();
+    setPointer(m_pointer);
+    for (QWidget* ruler : {m_topRuler, m_leftRuler})
+        if (ruler)
+            ruler->update();
     if (!m_tipText.isEmpty())
         showTip();
 }
@@ -611,8 +653,170 @@ void CQxView::setCellSize(int cell) {
     m_settings.pointSize = cell;
     for (auto& [entry, s] : m_states)
         dropPicture(s);
+    updateRulers();
     layout(-1);
     emit stateChanged();
+}
+
+void CQxView::zoomAt(QPoint viewportPos, int steps) {
+    int cell = m_settings.pointSize;
+    for (int dir = steps > 0 ? 1 : -1; steps != 0; steps -= dir) {
+        int next = cell + dir;
+        while (next >= 1 && next <= 20 && !validCellSize(next))
+            next += dir;
+        if (!validCellSize(next))
+            break;
+        cell = next;
+    }
+    const CDotRef dot = dotAt(viewportPos);
+    // The rulers that come or go with the size move the viewport: the pointer stays where it
+    // is on the screen.
+    const QPoint global = viewport()->mapToGlobal(viewportPos);
+    setCellSize(cell);
+    viewportPos = viewport()->mapFromGlobal(global);
+    if (dot.entry < 0 || size_t(dot.entry) >= list().size())
+        return;
+    // The dot's centre goes back under the pointer.
+    const QRect r = m_states[&list().at(size_t(dot.entry))].rect;
+    const QPoint centre(r.left() + dot.col * (cell + 1) + cell / 2,
+                        r.top() + dot.row * (cell + 1) + cell / 2);
+    horizontalScrollBar()->setValue(centre.x() - viewportPos.x());
+    verticalScrollBar()->setValue(centre.y() - viewportPos.y());
+    setPointer(viewportPos);
+}
+
+void CQxView::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        m_wheelRest = 0;
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    // A touchpad sends small angles: they add up to whole steps of 120 (one notch).
+    m_wheelRest += event->angleDelta().y();
+    const int steps = m_wheelRest / 120;
+    m_wheelRest -= steps * 120;
+    if (steps != 0)
+        zoomAt(event->position().toPoint(), steps);
+    event->accept();
+}
+
+bool CQxView::rulersShown() const {
+    return m_topRuler && !m_topRuler->isHidden();
+}
+
+long CQxView::rulerEntry() const {
+    if (list().empty())
+        return -1;
+    if (m_pointerDot.entry >= 0 && size_t(m_pointerDot.entry) < list().size())
+        return m_pointerDot.entry;
+    if (m_cursor >= 0 && size_t(m_cursor) < list().size())
+        return m_cursor;
+    return long(std::min(firstIndexAtOrBelow(verticalScrollBar()->value()), list().size() - 1));
+}
+
+void CQxView::updateRulers() {
+    const bool show = validCellSize(m_settings.pointSize) && m_settings.pointSize >= kRulerCellSize;
+    if (show && !m_topRuler) {
+        m_topRuler = new CDotRuler(this, Qt::Horizontal);
+        m_leftRuler = new CDotRuler(this, Qt::Vertical);
+        m_topRuler->setObjectName("topRuler");
+        m_leftRuler->setObjectName("leftRuler");
+        QFont small = font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        m_topRuler->setFont(small);
+        m_leftRuler->setFont(small);
+    }
+    if (!m_topRuler)
+        return;
+    const QFontMetrics fm(m_topRuler->font());
+    const int top = show ? fm.height() + 4 : 0;
+    const int left = show ? fm.horizontalAdvance("0000") + 6 : 0;
+    const QMargins margins(left, top, 0, 0);
+    if (viewportMargins() != margins)
+        setViewportMargins(margins);
+    m_topRuler->setVisible(show);
+    m_leftRuler->setVisible(show);
+    if (!show)
+        return;
+    const QRect v = viewport()->geometry();
+    m_topRuler->setGeometry(v.left() - left, v.top() - top, v.width() + left, top);
+    m_leftRuler->setGeometry(v.left() - left, v.top(), left, v.height());
+    m_topRuler->update();
+    m_leftRuler->update();
+}
+
+void CQxView::paintRuler(QPainter& p, Qt::Orientation orientation, const QSize& size) {
+    const QPalette& pal = palette();
+    p.fillRect(QRect(QPoint(0, 0), size), pal.color(QPalette::Window));
+    p.setPen(pal.color(QPalette::Mid));
+    const bool across = orientation == Qt::Horizontal;
+    if (across)
+        p.drawLine(0, size.height() - 1, size.width(), size.height() - 1);
+    else
+        p.drawLine(size.width() - 1, 0, size.width() - 1, size.height());
+    const long i = rulerEntry();
+    if (i < 0)
+        return;
+    const CGlyphEntry& e = list().at(size_t(i));
+    const QRect r = m_states[&e].rect;
+    const int step = m_settings.pointSize + 1;
+    const int dots = across ? e.width() : e.height();
+    // The top ruler starts above the left ruler's strip: its 0 is the viewport's left edge.
+    const int origin = across ? r.left() - horizontalScrollBar()->value() + viewportMargins().left()
+                              : r.top() - verticalScrollBar()->value();
+    if (across) // nothing over the corner above the left ruler
+        p.setClipRect(QRect(viewportMargins().left(), 0, size.width(), size.height()));
+    const int pointed =
+        m_pointerDot.entry == i ? (across ? m_pointerDot.col : m_pointerDot.row) : -1;
+    // Every dot gets a tick; numbers as often as they fit: every 1, 2, 5, 10, 20, 50 … dots.
+    const QFontMetrics fm(p.font());
+    const int need =
+        across ? fm.horizontalAdvance(QString::number(std::max(dots - 1, 0))) + 4 : fm.height();
+    int every = 1000;
+    for (int n : {1, 2, 5, 10, 20, 50, 100, 200, 500})
+        if (n * step >= need) {
+            every = n;
+            break;
+        }
+    const int length = across ? size.width() : size.height();
+    const int first = std::max(0, (-origin) / step - 1);
+    for (int k = first; k < dots; ++k) {
+        const int at = origin + k * step;
+        if (at > length)
+            break;
+        const QRect cellRect = across ? QRect(at, 0, step - 1, size.height() - 1)
+                                      : QRect(0, at, size.width() - 1, step - 1);
+        if (k == pointed)
+            p.fillRect(cellRect, pal.color(QPalette::Highlight));
+        p.setPen(k == pointed ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Mid));
+        const int mid = at + (step - 1) / 2;
+        if (across)
+            p.drawLine(mid, size.height() - 4, mid, size.height() - 2);
+        else
+            p.drawLine(size.width() - 4, mid, size.width() - 2, mid);
+        if (k % every != 0 && k != pointed)
+            continue;
+        p.setPen(k == pointed ? pal.color(QPalette::HighlightedText)
+                              : pal.color(QPalette::WindowText));
+        const QString number = QString::number(k);
+        if (across)
+            p.drawText(QRect(mid - 40, 0, 80, size.height() - 3), Qt::AlignCenter, number);
+        else
+            p.drawText(QRect(0, mid - fm.height(), size.width() - 5, 2 * fm.height()),
+                       Qt::AlignRight | Qt::AlignVCenter, number);
+    }
+}
+
+void CQxView::setPointer(QPoint viewportPos) {
+    m_pointer = viewportPos;
+    const CDotRef dot = viewportPos.x() < 0 ? CDotRef{} : dotAt(viewportPos);
+    if (dot == m_pointerDot)
+        return;
+    m_pointerDot = dot;
+    for (QWidget* ruler : {m_topRuler, m_leftRuler})
+        if (ruler)
+            ruler->update();
+    emit pointerMoved();
 }
 
 void CQxView::setColorScheme(int color) {
@@ -744,6 +948,7 @@ void CQxView::mousePressEvent(QMouseEvent* event) {
 
 void CQxView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
+    setPointer(pos);
     if (pos != m_lastMouse) {
         m_lastMouse = pos;
         m_tipText.clear();
@@ -788,6 +993,7 @@ void CQxView::focusOutEvent(QFocusEvent* event) {
 
 void CQxView::leaveEvent(QEvent* event) {
     dropTip();
+    setPointer({-1, -1});
     QAbstractScrollArea::leaveEvent(event);
 }
 
@@ -918,8 +1124,15 @@ void CQxView::setCursorEntry(long index) {
     if (index >= long(list().size()))
         index = long(list().size()) - 1;
     updateCursorFrame();
+    const bool moved = m_cursor != index;
     m_cursor = index;
     updateCursorFrame();
+    if (moved) {
+        for (QWidget* ruler : {m_topRuler, m_leftRuler})
+            if (ruler)
+                ruler->update();
+        emit pointerMoved();
+    }
     if (m_cursor < 0)
         return;
     const QRect r = m_states[&list().at(size_t(m_cursor))].rect;

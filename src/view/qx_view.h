@@ -54,6 +54,16 @@ public:
     QRect entryRect(size_t i) const;
     // The entry under a point of the viewport, or −1.
     long hitTest(QPoint viewportPos) const;
+    // A dot of an entry; entry −1 for none.
+    struct CDotRef {
+        long entry = -1;
+        int row = 0, col = 0;
+        bool operator==(const CDotRef&) const = default;
+    };
+    // The dot under a point of the viewport (the grid line after a dot counts as that dot).
+    CDotRef dotAt(QPoint viewportPos) const;
+    // The dot under the mouse pointer, as last seen over the viewport.
+    CDotRef pointerDot() const { return m_pointerDot; }
 
     // The add-characters command: the text through the list's filters, then lay out from the
     // entry before the first new one and scroll to the end. Returns how many were added.
@@ -65,6 +75,15 @@ public:
 
     void editSelected(EMatrixEdit edit);
     void setCellSize(int cell);
+    // Ctrl+wheel: the next larger (+1) or smaller (−1) cell size, keeping the dot under
+    // `viewportPos` there as far as the scroll range allows.
+    void zoomAt(QPoint viewportPos, int steps);
+    // Rulers of dot numbers along the top and left of the view, from this cell size up.
+    static constexpr int kRulerCellSize = 8;
+    bool rulersShown() const;
+    // The entry the rulers number: under the pointer, else the keyboard cursor's, else the
+    // first one in sight; −1 for none.
+    long rulerEntry() const;
     void setColorScheme(int color);
     // The level the left button draws on grey entries (kept within each entry's highest; one-bit
     // entries are drawn lit whatever it is).
@@ -105,6 +124,8 @@ public:
 signals:
     // The selection, the list or a setting changed: the window refreshes its bars.
     void stateChanged();
+    // The dot under the pointer or the keyboard cursor's entry changed.
+    void pointerMoved();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -113,6 +134,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -157,6 +179,11 @@ private:
     // Moves the cursor for an arrow key; with `extend` the entries passed are selected too.
     void moveCursor(long to, bool extend);
     void updateCursorFrame();
+    // Shows, hides and places the rulers for the cell size.
+    void updateRulers();
+    void setPointer(QPoint viewportPos);
+    friend class CDotRuler;
+    void paintRuler(QPainter& p, Qt::Orientation orientation, const QSize& size);
 
     // False when the profile could not be read at start: it is then never written over.
     bool m_profileReadable = true;
@@ -202,6 +229,12 @@ private:
         int changes = 0;    // dots this stroke changed
     } m_clickDot;
     QTimer m_clickTimer; // the stroke of a single click stays open for a double-click
+
+    QPoint m_pointer{-1, -1}; // where the pointer is over the viewport; (−1, −1) away
+    CDotRef m_pointerDot;
+    int m_wheelRest = 0; // Ctrl+wheel angle not yet a whole step
+    QWidget* m_topRuler = nullptr;
+    QWidget* m_leftRuler = nullptr;
 };
 
 } // namespace tgw

@@ -47,6 +47,34 @@ class Export(unittest.TestCase):
         self.assertTrue(asm.startswith("; GB2312 16x16点阵字库\r\n; 中[04E2DH]   16x16 \r\nDB "))
         self.assertEqual(bytes(int(v, 16) for v in re.findall(r"\b0([0-9A-F]{2})H", asm)), data)
 
+    def test_utf8_text_is_the_default_text_in_utf8_with_lf(self):
+        # Characters, a string (its face name in the header) and the tail, as C, assembler and
+        # header text; the default stays code page 936 with CR LF, the data bytes the same.
+        sets = [GB16 + ["中文"],
+                ["--face", "DejaVu Sans", "--size", "12", "--string", "日本 */ x", "--tail", "/* 尾 */\\r\\n"],
+                GB16 + ["--language", "asm", "--unicode", "中"],
+                GB16 + ["--name", "font16", "中文"]]
+        for args in sets:
+            default = tgw("export", *args).stdout
+            utf8 = tgw("export", *args, "--encoding", "utf-8").stdout
+            self.assertIn(b"\r\n", default)
+            self.assertNotIn(b"\r", utf8)
+            self.assertEqual(utf8.decode("utf-8"), default.decode("cp936").replace("\r\n", "\n"))
+            self.assertEqual(tgw("export", *args, "--encoding", "cp936").stdout, default)
+        # The profile's choice, as the window writes it.
+        with open(os.path.join(self.dir, "p.ini"), "w") as f:
+            f.write("[Tessaglyphworks]\nCODEENCODING=1\n")
+        r = tgw("export", "--settings", os.path.join(self.dir, "p.ini"), *GB16, "中")
+        self.assertEqual(r.stdout.decode("utf-8"), tgw("export", *GB16, "中").stdout.decode("cp936").replace("\r\n", "\n"))
+        # tgw build writes the same text.
+        built = tgw("build", *GB16, "--set", "custom", "--text", "中文", "--format", "c", "--encoding", "utf-8",
+                    "-o", "lib.c", "-q", cwd=self.dir)
+        self.assertEqual(built.returncode, 0, built.stderr)
+        self.assertEqual(read(os.path.join(self.dir, "lib.c")).decode("utf-8"),
+                         tgw("export", *GB16, "中文").stdout.decode("cp936").replace("\r\n", "\n"))
+        self.assertNotEqual(tgw("export", *GB16, "--encoding", "latin1", "中").returncode, 0)
+        self.assertEqual(tgw("export", *GB16, "--format", "bin", "--encoding", "utf-8", "中").returncode, 2)
+
     def test_assembler_text_with_the_default_header_assembles(self):
         settings = GB16 + ["--dot-order", "1", "--byte-order", "3"]
         data = tgw("export", *settings, "--format", "bin", "中文").stdout

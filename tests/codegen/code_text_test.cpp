@@ -1,4 +1,5 @@
 #include "codegen/code_text.h"
+#include "codegen/utf8_text_output.h"
 #include "codegen_test_support.h"
 
 #include <gtest/gtest.h>
@@ -186,6 +187,17 @@ TEST(CodeText, HeaderOfOneArray) {
     for (const char* bad : {"", "16font", "font-16", "static", "_Bool", "__x", "_X", "føø"})
         EXPECT_FALSE(isCIdentifier(bad)) << bad;
     EXPECT_FALSE(isCIdentifier(std::string(64, 'a')));
+}
+
+// A CR LF split between two writes is one LF; a CR alone stays, also at the very end.
+TEST(CodeText, Utf8OutputJoinsLineEndsAcrossWrites) {
+    CStringOutput out;
+    CUtf8TextOutput text(out);
+    ASSERT_TRUE(text.write(gbk(u"/* 中 */\r")));
+    ASSERT_TRUE(text.write("\n0x01,\r\nA\rB\r"));
+    ASSERT_TRUE(text.write("C\r"));
+    ASSERT_TRUE(text.finish());
+    EXPECT_EQ(out.data(), "/* \xE4\xB8\xAD */\n0x01,\nA\rB\rC\r");
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "codegen/encoding_options.h"
 #include "codegen/matrix_packing.h"
 
 #include <gtest/gtest.h>
@@ -90,6 +91,55 @@ TEST(ByteOrder, WalksThePackedLayoutOfTheDotOrder) {
     EXPECT_EQ(encodeMatrix(m, 0, 4), (Bytes{0x00, 0x40, 0x80, 0x00}));
     EXPECT_EQ(encodeMatrix(m, 0, 5), (Bytes{0x80, 0x00, 0x00, 0x40}));
     EXPECT_EQ(encodeMatrix(m, 2, 2), (Bytes{0x80, 0, 0, 0, 0, 0, 0, 0x40, 0}));
+}
+
+// The place a dot is said to land in (CEncodingOptions::placeOf) is where the encoder puts it: one
+// dot lit at its full level, encoded as code text and binary files encode it (prepared, then packed
+// and ordered), changes exactly that field of that byte. Every order, depth, turn and mirror, at
+// sizes around the byte edges.
+TEST(Packing, DotPlaceIsWhereTheEncoderPutsTheDot) {
+    const int sizes[][2] = {{1, 1}, {7, 9}, {8, 8}, {9, 1}, {1, 9}, {17, 3}, {5, 16}};
+    for (auto [w, h] : sizes)
+        for (int depth : {1, 2, 4, 8})
+            for (int rotation : {0, 90, 180, 270})
+                for (bool mirror : {false, true})
+                    for (int dotOrder = 0; dotOrder < 4; ++dotOrder)
+                        for (int byteOrder = 0; byteOrder < 8; ++byteOrder) {
+                            CEncodingOptions o;
+                            o.dotOrder = dotOrder;
+                            o.byteOrder = byteOrder;
+                            o.rotation = rotation;
+                            o.mirror = mirror;
+                            auto encode = [&](const CDotMatrix& m) {
+                                CDotMatrix scratch;
+                                return encodeMatrix(o.prepared(m, scratch), dotOrder, byteOrder);
+                            };
+                            const Bytes blank = encode(CDotMatrix(w, h, depth));
+                            for (int r = 0; r < h; ++r)
+                                for (int c = 0; c < w; ++c) {
+                                    CDotMatrix m(w, h, depth);
+                                    m.set(r, c, true);
+                                    const Bytes lit = encode(m);
+                                    const auto place = o.placeOf(w, h, depth, r, c);
+                                    ASSERT_TRUE(place);
+                                    Bytes expected = blank;
+                                    expected.at(place->byte) ^=
+                                        uint8_t(((1u << place->bits) - 1)
+                                                << (place->bit + 1 - place->bits));
+                                    ASSERT_EQ(lit, expected)
+                                        << w << "x" << h << " depth " << depth << " turn "
+                                        << rotation << " mirror " << mirror << " orders "
+                                        << dotOrder << "/" << byteOrder << " dot " << r << "," << c;
+                                }
+                        }
+}
+
+// What has no place.
+TEST(Packing, DotPlaceOutsideTheMatrix) {
+    const CEncodingOptions o;
+    EXPECT_FALSE(o.placeOf(8, 8, 1, 8, 0));
+    EXPECT_FALSE(o.placeOf(8, 8, 1, 0, -1));
+    EXPECT_TRUE(o.placeOf(8, 8, 1, 7, 7));
 }
 
 } // namespace

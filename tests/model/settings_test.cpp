@@ -187,6 +187,34 @@ TEST_F(SettingsTest, DepthIsWrittenOnceGrey) {
     EXPECT_EQ(loaded().depth, 1);
 }
 
+// The recent projects and the code text's encoding are newer keys: absent until used, then
+// kept; the list holds each path once, the latest first, at most kMaxRecentFiles.
+TEST_F(SettingsTest, RecentFilesAndCodeEncodingAreWrittenOnceUsed) {
+    CSettings s = CSettings::defaults();
+    auto save = [&] {
+        CProfileStore p(path);
+        ASSERT_TRUE(p.load());
+        s.save(p);
+        ASSERT_TRUE(p.save());
+    };
+    save();
+    EXPECT_EQ(stored("RECENTFILES"), "<missing>");
+    EXPECT_EQ(stored("CODEENCODING"), "<missing>");
+    for (int i = 0; i < 10; ++i)
+        s.addRecentFile("/p/" + std::to_string(i) + ".tgx");
+    s.addRecentFile("/p/5.tgx");
+    s.addRecentFile("/p/a\nb.tgx"); // would split the list: not kept
+    s.codeEncoding = kCodeEncodingUtf8;
+    save();
+    const std::vector<std::string> expected = {"/p/5.tgx", "/p/9.tgx", "/p/8.tgx", "/p/7.tgx",
+                                               "/p/6.tgx", "/p/4.tgx", "/p/3.tgx", "/p/2.tgx"};
+    EXPECT_EQ(s.recentFiles, expected);
+    EXPECT_EQ(loaded().recentFiles, expected);
+    EXPECT_EQ(loaded().codeEncoding, kCodeEncodingUtf8);
+    writeProfile("[Tessaglyphworks]\nCODEENCODING=7\n");
+    EXPECT_EQ(loaded().codeEncoding, kCodeEncodingCp936);
+}
+
 TEST_F(SettingsTest, WindowPlaceIsWrittenOnlyOnceKnownAndGarbageIsIgnored) {
     CSettings s = CSettings::defaults();
     {

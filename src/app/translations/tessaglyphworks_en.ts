@@ -156,6 +156,26 @@
     </message>
     <message>
         <location line="+8"/>
+        <source>文件编码 (&amp;N)</source>
+        <translation>E&amp;ncoding</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>GBK，CRLF 换行</source>
+        <translation>GBK, CRLF line ends</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>UTF-8，LF 换行</source>
+        <translation>UTF-8, LF line ends</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>代码文件中注释文字的编码与换行符；点阵数据不变</source>
+        <translation>How the comments of the code file are encoded and how its lines end; the matrix data stay the same</translation>
+    </message>
+    <message>
+        <location line="+5"/>
         <source>代码模板</source>
         <translation>Code templates</translation>
     </message>
@@ -175,7 +195,7 @@
         <translation>Byte layout (numbers are byte indexes, the red corner marks the high bit)</translation>
     </message>
     <message>
-        <location line="+105"/>
+        <location line="+107"/>
         <source>要求：</source>
         <translation>Requires: </translation>
     </message>
@@ -197,7 +217,7 @@
         <translation>; </translation>
     </message>
     <message>
-        <location line="-216"/>
+        <location line="-227"/>
         <source>%1°</source>
         <translation>%1°</translation>
     </message>
@@ -217,7 +237,7 @@
         <translation>How far the display is turned clockwise</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+50"/>
         <source>每个字模代码之前 (%MATRIXCODE_HEAD_FONT% 为字体说明，Ctrl+Tab 输入制表符)：</source>
         <translation>Before each matrix (%MATRIXCODE_HEAD_FONT% is the font description; Ctrl+Tab types a tab):</translation>
     </message>
@@ -237,7 +257,7 @@
         <translation>Byte layout</translation>
     </message>
     <message>
-        <location line="+78"/>
+        <location line="+80"/>
         <source>自定义：按下面选定的取点方式与字节排列输出，点阵不做改动。</source>
         <translation>Custom: the dot and byte orders chosen below; the dots stay as they are.</translation>
     </message>
@@ -320,7 +340,7 @@
         <translation>Code Preview</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+9"/>
         <source>复制全部</source>
         <translation>Copy All</translation>
     </message>
@@ -546,17 +566,17 @@
         <translation>All ink lies inside the cell</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+23"/>
         <source>选择字体文件</source>
         <translation>Choose a font file</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>字体文件 (*.ttf *.otf *.ttc *.otc *.bdf *.pcf *.pcf.gz *.woff *.woff2);;所有文件 (*)</source>
-        <translation>Font files (*.ttf *.otf *.ttc *.otc *.bdf *.pcf *.pcf.gz *.woff *.woff2);;All files (*)</translation>
+        <location line="+0"/>
+        <source>字体文件 (%1);;所有文件 (*)</source>
+        <translation>Font files (%1);;All files (*)</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+18"/>
         <source>未选择字体文件</source>
         <translation>No font file chosen</translation>
     </message>
@@ -861,7 +881,7 @@ Sort in UNICODE order?</translation>
 <context>
     <name>tgw::CMainFrame</name>
     <message>
-        <location filename="../main_frame.cpp" line="+61"/>
+        <location filename="../main_frame.cpp" line="+65"/>
         <source>传输的数据是否需要包含字模索引表？
 
 索引表包含如下内容 [数值均为BigEndian]：
@@ -876,12 +896,12 @@ The index table holds [all values big-endian]:
 </translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+27"/>
         <source>所有支持的图形文件 (%1)</source>
         <translation>All supported pictures (%1)</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
         <source>位图文件 (%1)</source>
         <translation>Bitmap files (%1)</translation>
     </message>
@@ -977,12 +997,17 @@ The index table holds [big-endian]:<byte value="xd"/>
     </message>
     <message>
         <location line="+16"/>
-        <location line="+8"/>
+        <location line="+16"/>
         <source>就绪</source>
         <translation>Ready</translation>
     </message>
     <message>
-        <location line="+71"/>
+        <location line="-9"/>
+        <source>指针下的点：字模序号、行、列，以及按当前取点方式与字节排列它所在的字节 (从 0 起) 与位 (7 为最高位)</source>
+        <translation>The dot under the pointer: entry, row, column, and the byte (from 0) and bit (7 the highest) it lands in under the current dot and byte orders</translation>
+    </message>
+    <message>
+        <location line="+80"/>
         <source>文件(&amp;F)</source>
         <translation>&amp;File</translation>
     </message>
@@ -1027,7 +1052,12 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Save the current matrix project under a new name</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
+        <source>最近的项目 (&amp;R)</source>
+        <translation>&amp;Recent Projects</translation>
+    </message>
+    <message>
+        <location line="+5"/>
         <source>生成字库 (&amp;E)...</source>
         <translation>Build Font Librar&amp;y...</translation>
     </message>
@@ -1053,23 +1083,23 @@ The index table holds [big-endian]:<byte value="xd"/>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+942"/>
+        <location line="+1058"/>
         <source>撤销 (&amp;U)</source>
         <translation>&amp;Undo</translation>
     </message>
     <message>
-        <location line="-942"/>
+        <location line="-1058"/>
         <source>撤销上一步操作</source>
         <translation>Undo the last change</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+942"/>
+        <location line="+1058"/>
         <source>重做 (&amp;R)</source>
         <translation>&amp;Redo</translation>
     </message>
     <message>
-        <location line="-942"/>
+        <location line="-1058"/>
         <source>重做上一步撤销的操作</source>
         <translation>Redo the last undone change</translation>
     </message>
@@ -1644,14 +1674,14 @@ Project file format version %2 (program_version)</translation>
         <translation>Choose a Picture File...</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+10"/>
         <source>重复过滤功能已开启，不能重复添加同一图片！</source>
         <translation>Duplicate filtering is on: the same picture cannot be added twice.</translation>
     </message>
     <message>
-        <location line="+143"/>
+        <location line="+145"/>
         <location line="+19"/>
-        <location line="+47"/>
+        <location line="+49"/>
         <source>文件打开失败，请检查！
 
 </source>
@@ -1660,12 +1690,12 @@ Project file format version %2 (program_version)</translation>
 </translation>
     </message>
     <message>
-        <location line="-55"/>
+        <location line="-57"/>
         <source>无法启动代码查看程序“%1”，已在程序内显示代码。</source>
         <translation>Cannot start the code viewer &quot;%1&quot;; the code is shown in the program instead.</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+40"/>
         <source>保存至...</source>
         <translation>Save To...</translation>
     </message>
@@ -1685,7 +1715,7 @@ Project file format version %2 (program_version)</translation>
         <translation>The project could not be opened. Please check whether the file is damaged or was made by a newer version.</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>项目另存为</source>
         <translation>Save Project As</translation>
     </message>
@@ -1700,23 +1730,68 @@ Project file format version %2 (program_version)</translation>
         <translation>The project file could not be saved. Please check and try again.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>第 %1 项的文件名不是有效的 UTF-8 编码，项目文件只能以 U+FFFD 代替其中无法保存的字节。</source>
         <translation>The file name of entry %1 (a picture or a font file) is not valid UTF-8; the project file stores it with U+FFFD in place of the bytes it cannot hold.</translation>
     </message>
     <message>
         <location line="+10"/>
-        <location line="+25"/>
+        <location line="+132"/>
         <source>无标题</source>
         <translation>Untitled</translation>
     </message>
     <message>
-        <location line="-24"/>
+        <location line="-131"/>
         <source>是否保存对“%1”的修改？</source>
         <translation>Save the changes to &quot;%1&quot;?</translation>
     </message>
     <message>
-        <location line="+161"/>
+        <location line="+19"/>
+        <source>(无)</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>清除列表 (&amp;C)</source>
+        <translation>&amp;Clear List</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>“%1”已不存在，已从最近的项目中去掉</source>
+        <translation>&quot;%1&quot; is no longer there and was taken off the recent projects</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>第 %1 项 %2</source>
+        <translation>Entry %1 %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1  %2x%3 点</source>
+        <translation>%1  %2x%3 dots</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>%1  行 %2 列 %3</source>
+        <translation>%1  row %2 column %3</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>%1  字节 %2 位 %3</source>
+        <translation>%1  byte %2 bit %3</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>不能打开的文件：%1</source>
+        <translation>Files that cannot be opened: %1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <location line="+158"/>
         <source>撤销 %1 (&amp;U)</source>
         <translation>&amp;Undo %1</translation>
     </message>
@@ -1757,12 +1832,12 @@ Project file format version %2 (program_version)</translation>
 <context>
     <name>tgw::CQxView</name>
     <message>
-        <location filename="../../view/qx_view.cpp" line="+103"/>
+        <location filename="../../view/qx_view.cpp" line="+124"/>
         <source>字模</source>
         <translation>Matrices</translation>
     </message>
     <message>
-        <location line="+319"/>
+        <location line="+336"/>
         <source>还没有字模。
 
 按 Insert 添加单写字符，Shift+Insert 添加连写文字，Ctrl+Insert 添加图片；
@@ -2195,7 +2270,7 @@ File [%s]<byte value="xd"/>
         <translation>GB2312 16x16 dot font</translation>
     </message>
     <message>
-        <location filename="../../model/settings.cpp" line="+67"/>
+        <location filename="../../model/settings.cpp" line="+68"/>
         <source>横向取点左高位</source>
         <translation>Horizontal, leftmost dot high</translation>
     </message>
