@@ -5,6 +5,7 @@
 #include "codegen/binary_file.h"
 #include "codegen/code_text.h"
 #include "codegen/matrix_packing.h"
+#include "codegen/utf8_text_output.h"
 #include "model/glyph_list.h"
 #include "model/null_rasteriser.h"
 #include "raster/rasteriser.h"
@@ -209,14 +210,33 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
         table = entryTable();
     if (header && !table.empty() && table.back().offset > 0xFFFFFFFFu)
         return failure("the matrix data passes 4 GiB, more than the offsets can address");
+    // The header's own text is code text: in UTF-8 too when the entries' is.
+    auto writeHeaderText = [&](const std::string& text) -> Status {
+        if (!m_encoding.utf8) {
+            summary.bytes += text.size();
+            return out.write(text);
+        }
+        CCountingOutput counted(out);
+        CUtf8TextOutput utf8(counted);
+        Status s = utf8.write(text);
+        if (s)
+            s = utf8.finish();
+        summary.bytes += counted.bytes();
+        return s;
+    };
     if (m_withIndex || header) {
         const std::string opening =
             header ? m_writer->opening(m_identifier, table.size()) : indexBytes(table);
         if (opening.empty())
             return failure("the matrix data passes 4 GiB, more than the index can address");
-        if (Status s = out.write(opening); !s)
-            return failure(s.error());
-        summary.bytes += opening.size();
+        if (header) {
+            if (Status s = writeHeaderText(opening); !s)
+                return failure(s.error());
+        } else {
+            if (Status s = out.write(opening); !s)
+                return failure(s.error());
+            summary.bytes += opening.size();
+        }
     }
 
     unsigned threads = m_threads ? m_threads : std::max(1u, std::thread::hardware_concurrency());
@@ -357,9 +377,8 @@ Result<CBuildSummary> CLibraryBuilder::run(IOutput& out) {
         return outcome;
     if (header) {
         const std::string closing = m_writer->closing(m_identifier, table);
-        if (Status s = out.write(closing); !s)
+        if (Status s = writeHeaderText(closing); !s)
             return failure(s.error());
-        summary.bytes += closing.size();
     }
     if (m_writer->proportional()) {
         CWriterOptions options = m_options;

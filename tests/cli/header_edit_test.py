@@ -83,6 +83,14 @@ class Header(unittest.TestCase):
                         "--name", "font", *index, "-o", "-", text=False)
             self.assertEqual(built.returncode, 0, built.stderr)
             self.assertEqual(built.stdout, exported)
+        # In UTF-8 the header's own lines end as the entries' do.
+        e8 = tgw("export", *GB16, "中文", "--format", "c", "--name", "font", "--encoding",
+                 "utf-8", text=False)
+        b8 = tgw("build", *GB16, "--set", "custom", "--text", "中文", "--format", "c", "--name",
+                 "font", "--encoding", "utf-8", "-o", "-", text=False)
+        self.assertEqual((e8.returncode, b8.returncode), (0, 0), b8.stderr)
+        self.assertEqual(b8.stdout, e8.stdout)
+        self.assertNotIn(b"\r", b8.stdout)
         for command in (["export", *A5X7, "A"], ["build", *A5X7, "--range", "65", "-o", "-"]):
             r = tgw(*command, "--format", "c", "--index")
             self.assertEqual(r.returncode, 2)
