@@ -334,6 +334,10 @@ void CFontDialog::describeFile() {
     const CFileFace& f = faces->at(size_t(std::min(m_faceIndex->value(), int(faces->size()) - 1)));
     // Names read from the file are data: no control character reaches the label or FACENAME.
     m_fileFamily = QString::fromStdString(withoutControlCharacters(f.family));
+    // A bitmap font need not name its family: the file's name then names the face, so that
+    // the file is still taken.
+    if (m_fileFamily.trimmed().isEmpty())
+        m_fileFamily = QFileInfo(path).completeBaseName();
     QString kind = f.scalable ? tr("轮廓字体") : tr("点阵字体");
     if (!f.strikes.empty()) {
         QStringList sizes;

@@ -849,7 +849,8 @@ void CMainFrame::chooseFont(const QString& fontFile) {
     CSettings& s = m_view->settings();
     dialog.apply(s);
     CWaitCursor wait;
-    m_document->applyFont(s.font(), s.halfWidth);
+    // Fit moves a bitmap font's characters as it does when they are added.
+    m_document->applyFont(m_view->fittedFont(s.font(), selected), s.halfWidth);
     m_view->flushLayout();
     emit m_view->stateChanged();
 }

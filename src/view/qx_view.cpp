@@ -604,6 +604,15 @@ void CQxView::entriesChanged(size_t first, size_t last) {
 
 // ---- commands --------------------------------------------------------------------------------
 
+CFontSettings CQxView::fittedFont(CFontSettings font, std::u16string_view text) const {
+    // A bitmap font cannot be scaled to fit the cell: the characters drawn together move by
+    // the offset that keeps their ink inside it.
+    if (auto* r = dynamic_cast<CRasteriser*>(&m_document->rasteriser()); r && font.fitCell)
+        if (Result<int> offset = r->fitOffset(font, text); offset)
+            font.offset += *offset;
+    return font;
+}
+
 size_t CQxView::addCharacters(const std::u16string& text) {
     CAddOptions add;
     add.filterDuplicates = m_settings.filterRedup;
@@ -611,13 +620,7 @@ size_t CQxView::addCharacters(const std::u16string& text) {
     add.halfWidth = m_settings.halfWidth;
     add.mouseEdit = m_settings.mouseDraw;
     const long before = long(list().size()) - 1;
-    CFontSettings font = m_settings.font();
-    // A bitmap font cannot be scaled to fit the cell: the characters added together move by
-    // the offset that keeps their ink inside it.
-    if (auto* r = dynamic_cast<CRasteriser*>(&rasteriser()); r && font.fitCell)
-        if (Result<int> offset = r->fitOffset(font, text); offset)
-            font.offset += *offset;
-    size_t added = m_document->addCharacters(text, font, add);
+    size_t added = m_document->addCharacters(text, fittedFont(m_settings.font(), text), add);
     if (added) {
         layout(before);
         scrollToEnd();

@@ -67,6 +67,9 @@ public:
 
     // The add-characters command: the text through the list's filters, then lay out from the
     // entry before the first new one and scroll to the end. Returns how many were added.
+    // `font`, moved as a bitmap font with fit on must be to keep the ink of `text` in its
+    // cells (unchanged otherwise).
+    CFontSettings fittedFont(CFontSettings font, std::u16string_view text) const;
     size_t addCharacters(const std::u16string& text);
 
     // The add-string and add-picture commands: renders the entry, appends it with the

@@ -259,6 +259,35 @@ private slots:
         QCOMPARE(v.layoutsRun(), before + 2);
     }
 
+    // Fit, turned on in the font dialog, moves a bitmap font's selected characters as it moves
+    // characters added with it: the 'H' of a 12-pixel font with a row below the baseline keeps
+    // that row in a 12-row cell. The font names no family, and is kept all the same.
+    void fitInTheFontDialogMovesABitmapFontsCharacters() {
+        CMainFrame frame;
+        CSettings& s = frame.view().settings();
+        s.fontType = kFontTrueType;
+        s.fontFile = TGW_TEST_FONTS "/clip12.bdf";
+        s.width = 8;
+        s.height = 12;
+        s.fitCell = 0;
+        frame.show();
+        frame.view().addCharacters(u"H");
+        CGlyphEntry& h = frame.view().list().at(0);
+        QVERIFY(h.ensureRendered());
+        QCOMPARE(h.inkLoss().sides(), uint8_t(kInkBottom));
+        frame.view().list().selectAll();
+        whenShown<CFontDialog>([](CFontDialog* d) {
+            d->fitCheck()->setChecked(true);
+            clickOk(d);
+        });
+        frame.action(kCmdFont)->trigger();
+        QVERIFY(h.ensureRendered());
+        QVERIFY(!h.inkLoss().any());
+        // The file names no family: its name names the face, and the file stays chosen.
+        QCOMPARE(s.faceName, u"clip12");
+        QVERIFY(h.matrix().lit(11, 0) && h.matrix().lit(0, 0));
+    }
+
     // A font's family name is data: chosen in the font dialog, it shows without its control
     // characters, and neither it nor a file path with a line break adds a key to the profile.
     void aHostileFontNameNeverRewritesTheProfile() {

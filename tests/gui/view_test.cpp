@@ -256,17 +256,7 @@ private slots:
 
     void aBitmapFontFitsItsCellByMovingTheCharactersAdded() {
         // 12 pixels, ascent 12 and descent 3: the 12-row 'H' keeps a row below the baseline.
-        QTemporaryDir dir;
-        const QString bdf = dir.filePath("clip12.bdf");
-        QFile f(bdf);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("STARTFONT 2.1\nFONT -tgw-clip-medium-r-normal--12-120-75-75-c-80-iso10646-1\n"
-                "SIZE 12 75 75\nFONTBOUNDINGBOX 8 15 0 -3\nSTARTPROPERTIES 5\nFONT_ASCENT 12\n"
-                "FONT_DESCENT 3\nPIXEL_SIZE 12\nCHARSET_REGISTRY \"ISO10646\"\n"
-                "CHARSET_ENCODING \"1\"\nENDPROPERTIES\nCHARS 1\nSTARTCHAR H\nENCODING 72\n"
-                "SWIDTH 667 0\nDWIDTH 8 0\nBBX 8 12 0 -1\nBITMAP\n81\n81\n81\n81\n81\nFF\n81\n"
-                "81\n81\n81\n81\nFF\nENDCHAR\nENDFONT\n");
-        f.close();
+        const QString bdf = TGW_TEST_FONTS "/clip12.bdf";
         view = std::make_unique<CQxView>();
         CSettings& s = view->settings();
         s.fontType = kFontTrueType;
