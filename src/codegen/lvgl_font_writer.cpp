@@ -149,25 +149,18 @@ std::vector<uint8_t> rleOf(const std::vector<uint8_t>& levels, int depth) {
         }
     };
     bool repeating = false;
-    uint8_t previous = 0;
+    uint8_t previous = 0xFF; // no field before the first
     int repeats = 0;
     size_t i = 0;
     while (i < n) {
         const uint8_t v = levels[i];
-        if (!repeating) {
-            put(v, depth);
-            if (i > 0 && v == previous) {
-                repeating = true;
-                repeats = 0;
-            }
+        if (!repeating || v != previous) {
+            // The field, after a 0 bit when it ends the repeat state; a field equal to the
+            // one before starts that state.
+            put(v, depth + int(repeating));
+            repeating = !repeating && v == previous;
+            repeats = 0;
             previous = v;
-            ++i;
-            continue;
-        }
-        if (v != previous) {
-            put(v, depth + 1); // a 0 bit, then the field
-            previous = v;
-            repeating = false;
             ++i;
             continue;
         }
