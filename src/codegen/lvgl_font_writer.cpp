@@ -127,65 +127,116 @@ private:
 // LVGL's run-length code of `levels` (after the optional XOR filter), as its decoder reads it:
 // a field as it is; a field equal to the one before starts the repeat state, where each
 // further equal field is one 1 bit and a different one is a 0 bit and the field; the eleventh
-// 1 bit is followed by a 6-bit count c: c - 1 more equal fields, then a field as it is.
-void appendRle(const std::vector<uint8_t>& levels, int depth, CBitWriter& bits) {
-    enum { Single, Repeat } state = Single;
-    uint8_t previous = 0;
-    int repeats = 0;
+// 1 bit is followed by a 6-bit count c: c - 1 more equal fields, then a field as it is. The bits
+// are packed as CBitWriter packs them, here in registers.
+std::vector<uint8_t> rleOf(const std::vector<uint8_t>& levels, int depth) {
     const size_t n = levels.size();
+    // At most a 0 bit and a field per field, and a count per eleven fields.
+    std::vector<uint8_t> out(n * size_t(depth + 1) / 8 + 16);
+    uint8_t* at = out.data();
+    uint64_t pending = 0; // the bits not yet stored, the lowest `count` of them
+    int count = 0;
+    auto put = [&](uint32_t value, int bits) { // value < 2^bits
+        pending = pending << bits | value;
+        count += bits;
+        if (count >= 32) {
+            count -= 32;
+            const auto word = uint32_t(pending >> count);
+            at[0] = uint8_t(word >> 24);
+            at[1] = uint8_t(word >> 16);
+            at[2] = uint8_t(word >> 8);
+            at[3] = uint8_t(word);
+            at += 4;
+        }
+    };
+    bool repeating = false;
+    uint8_t previous = 0xFF; // no field before the first
+    int repeats = 0;
     size_t i = 0;
     while (i < n) {
         const uint8_t v = levels[i];
-        if (state == Single) {
-            bits.put(v, depth);
-            if (i > 0 && v == previous) {
-                state = Repeat;
-                repeats = 0;
-            }
+        if (!repeating || v != previous) {
+            // The field, after a 0 bit when it ends the repeat state; a field equal to the
+            // one before starts that state.
+            put(v, depth + int(repeating));
+            repeating = !repeating && v == previous;
+            repeats = 0;
             previous = v;
             ++i;
             continue;
         }
-        if (v != previous) {
-            bits.put(0, 1);
-            bits.put(v, depth);
-            previous = v;
-            state = Single;
-            ++i;
-            continue;
-        }
-        bits.put(1, 1);
-        ++i;
-        if (++repeats < 11)
+        // A 1 bit for each further equal field, up to the eleventh.
+        size_t same = 1;
+        const auto room = size_t(11 - repeats);
+        while (same < room && i + same < n && levels[i + same] == previous)
+            ++same;
+        put((1u << same) - 1, int(same));
+        i += same;
+        repeats += int(same);
+        if (repeats < 11)
             continue;
         size_t more = 0;
         while (more < 62 && i + more < n && levels[i + more] == previous)
             ++more;
-        bits.put(uint32_t(more + 1), 6);
+        put(uint32_t(more + 1), 6);
         i += more;
         if (i < n) {
             previous = levels[i];
-            bits.put(previous, depth);
+            put(previous, depth);
             ++i;
         }
-        state = Single;
+        repeating = false;
     }
+    for (; count >= 8; at++) {
+        count -= 8;
+        *at = uint8_t(pending >> count);
+    }
+    if (count)
+        *at++ = uint8_t(pending << (8 - count));
+    out.resize(size_t(at - out.data()));
+    return out;
+}
+
+// The fields of `bits` as levels, `depth` a divisor of 8.
+template <unsigned depth>
+void unpackLevels(const std::vector<uint8_t>& bits, size_t total, std::vector<uint8_t>& levels) {
+    constexpr unsigned perByte = 8 / depth, mask = (1u << depth) - 1;
+    const size_t whole = total / perByte;
+    uint8_t* out = levels.data();
+    for (size_t byte = 0; byte < whole; ++byte, out += perByte)
+        for (unsigned k = 0; k < perByte; ++k)
+            out[k] = uint8_t((bits[byte] >> (8 - depth * (k + 1))) & mask);
+    for (size_t i = whole * perByte, k = 0; i < total; ++i, ++k)
+        levels[i] = uint8_t((bits[whole] >> (8 - depth * (k + 1))) & mask);
 }
 
 // The levels of a glyph's dots row by row, each row XOR-ed with the one above when asked.
 std::vector<uint8_t> filteredLevels(const CBitMatrix& dots, bool xorFilter) {
     const size_t w = size_t(dots.width()), total = w * size_t(dots.height());
-    const unsigned depth = unsigned(dots.depth());
-    const unsigned mask = (1u << depth) - 1, perByte = 8 / depth;
     std::vector<uint8_t> levels(total);
-    const std::vector<uint8_t>& bits = dots.bits();
     // The fields run on through the bytes, the first in the high bits.
-    for (size_t i = 0, byte = 0; i < total; ++byte)
-        for (unsigned k = 0; k < perByte && i < total; ++k, ++i)
-            levels[i] = uint8_t((bits[byte] >> (8 - depth * (k + 1))) & mask);
+    switch (dots.depth()) {
+    case 1:
+        unpackLevels<1>(dots.bits(), total, levels);
+        break;
+    case 2:
+        unpackLevels<2>(dots.bits(), total, levels);
+        break;
+    case 4:
+        unpackLevels<4>(dots.bits(), total, levels);
+        break;
+    default:
+        unpackLevels<8>(dots.bits(), total, levels);
+        break;
+    }
     if (xorFilter)
-        for (size_t i = total; i-- > w;)
-            levels[i] ^= levels[i - w];
+        for (size_t row = total; row > w;) { // from the last row up, each from the one above
+            row -= w;
+            uint8_t* line = levels.data() + row;
+            const uint8_t* above = line - w;
+            for (size_t c = 0; c < w; ++c)
+                line[c] ^= above[c];
+        }
     return levels;
 }
 
@@ -194,13 +245,7 @@ std::vector<uint8_t> bitmapOf(const CProportionalGlyph& g, ECompression compress
         return {};
     if (compression == ECompression::None)
         return g.dots.bits();
-    std::vector<uint8_t> out;
-    {
-        CBitWriter bits(out);
-        appendRle(filteredLevels(g.dots, compression == ECompression::RleXorFilter), g.dots.depth(),
-                  bits);
-    }
-    return out;
+    return rleOf(filteredLevels(g.dots, compression == ECompression::RleXorFilter), g.dots.depth());
 }
 
 // The character maps of codes in ascending order, ids from 1: a run of at least `minRun`

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <climits>
 #include <cstdint>
 #include <unordered_map>
@@ -55,58 +56,89 @@ Status checkU8g2Glyph(const CProportionalGlyph& g) {
 // A glyph's dots as runs: so many dots without ink, then so many with, to the last dot.
 using CRuns = std::vector<std::pair<uint32_t, uint32_t>>;
 
+// The stream's bytes from `at` on as one word, the first byte highest (zeros past the end).
+uint64_t wordAt(const std::vector<uint8_t>& bits, size_t at) {
+    uint64_t word = 0;
+    if (at + 8 <= bits.size()) {
+        for (size_t k = 0; k < 8; ++k)
+            word = word << 8 | bits[at + k];
+    } else {
+        for (size_t k = 0; k < 8; ++k)
+            word = word << 8 | (at + k < bits.size() ? bits[at + k] : 0u);
+    }
+    return word;
+}
+
+// Scans 64 dots at a time, jumping from one change between ink and no ink to the next.
 CRuns runsOf(const CBitMatrix& dots) {
     CRuns runs;
     const size_t total = size_t(dots.width()) * size_t(dots.height());
     const std::vector<uint8_t>& bits = dots.bits();
-    uint32_t zeros = 0, ones = 0;
-    for (size_t i = 0; i < total; ++i) {
-        const bool on = (bits[i >> 3] & (0x80 >> (i & 7))) != 0;
-        if (on) {
-            ++ones;
-        } else if (ones) {
-            runs.emplace_back(zeros, ones);
-            zeros = 1;
-            ones = 0;
-        } else {
-            ++zeros;
+    size_t pairStart = 0, inkStart = 0;
+    bool inInk = false;
+    for (size_t base = 0; base < total; base += 64) {
+        const uint64_t word = wordAt(bits, base >> 3);
+        uint64_t from = ~uint64_t(0); // the dots of the word not yet looked at
+        for (;;) {
+            // The next dot that ends the current run: ink when outside it, no ink inside.
+            const uint64_t change = (inInk ? ~word : word) & from;
+            if (!change)
+                break;
+            const auto at = unsigned(std::countl_zero(change));
+            const size_t dot = base + at;
+            if (dot >= total)
+                break;
+            if (inInk) {
+                runs.emplace_back(uint32_t(inkStart - pairStart), uint32_t(dot - inkStart));
+                pairStart = dot;
+            } else {
+                inkStart = dot;
+            }
+            inInk = !inInk;
+            from = ~uint64_t(0) >> at;
         }
     }
-    if (zeros || ones)
-        runs.emplace_back(zeros, ones);
+    if (inInk)
+        runs.emplace_back(uint32_t(inkStart - pairStart), uint32_t(total - inkStart));
+    else if (pairStart < total)
+        runs.emplace_back(uint32_t(total - pairStart), 0u);
     return runs;
 }
 
-// Calls `emit(a, b)` for the pairs the runs take when a pair holds at most `max0` dots without
-// ink and `max1` with.
-template <typename F> void splitRuns(const CRuns& runs, uint32_t max0, uint32_t max1, F&& emit) {
-    for (auto [a, b] : runs) {
-        while (a > max0) {
-            emit(max0, 0u);
-            a -= max0;
-        }
-        while (b > max1) {
-            emit(a, max1);
-            a = 0;
-            b -= max1;
-        }
-        if (a || b)
-            emit(a, b);
+// Calls `emit(a, b)` for the pairs one pair of runs takes when a pair holds at most `max0`
+// dots without ink and `max1` with.
+template <typename F>
+void splitPair(uint32_t a, uint32_t b, uint32_t max0, uint32_t max1, F&& emit) {
+    while (a > max0) {
+        emit(max0, 0u);
+        a -= max0;
     }
+    while (b > max1) {
+        emit(a, max1);
+        a = 0;
+        b -= max1;
+    }
+    if (a || b)
+        emit(a, b);
 }
 
-// The bits the runs take: a pair and its closing 0 when it differs from the one before, a 1
-// when it repeats it.
-size_t runBits(const CRuns& runs, int bits0, int bits1) {
+template <typename F> void splitRuns(const CRuns& runs, uint32_t max0, uint32_t max1, F&& emit) {
+    for (auto [a, b] : runs)
+        splitPair(a, b, max0, max1, emit);
+}
+
+// The bits one pair of runs takes on its own: each pair it splits into and its closing 0 when it
+// differs from the one before, a 1 when it repeats it.
+size_t pairBits(uint32_t a, uint32_t b, int bits0, int bits1) {
     size_t total = 0;
     uint32_t last0 = UINT32_MAX, last1 = UINT32_MAX;
-    splitRuns(runs, (1u << bits0) - 1, (1u << bits1) - 1, [&](uint32_t a, uint32_t b) {
-        if (a == last0 && b == last1) {
+    splitPair(a, b, (1u << bits0) - 1, (1u << bits1) - 1, [&](uint32_t x, uint32_t y) {
+        if (x == last0 && y == last1) {
             ++total;
         } else {
             total += size_t(bits0 + bits1 + 1);
-            last0 = a;
-            last1 = b;
+            last0 = x;
+            last1 = y;
         }
     });
     return total;
@@ -117,19 +149,24 @@ class CBitWriter {
 public:
     explicit CBitWriter(std::string& out) : m_out(out) {}
     ~CBitWriter() { flush(); }
+    // Up to 32 bits; whole bytes leave four at a time.
     void put(uint32_t value, int bits) {
-        m_acc |= uint64_t(value & ((1u << bits) - 1)) << m_count;
+        m_acc |= uint64_t(value & uint32_t((uint64_t(1) << bits) - 1)) << m_count;
         m_count += bits;
-        while (m_count >= 8) {
-            m_out.push_back(char(uint8_t(m_acc)));
-            m_acc >>= 8;
-            m_count -= 8;
+        if (m_count >= 32) {
+            const char word[4] = {char(uint8_t(m_acc)), char(uint8_t(m_acc >> 8)),
+                                  char(uint8_t(m_acc >> 16)), char(uint8_t(m_acc >> 24))};
+            m_out.append(word, 4);
+            m_acc >>= 32;
+            m_count -= 32;
         }
     }
-    // The last, partly filled byte.
+    // The bytes still held, the last one partly filled.
     void flush() {
-        if (m_count)
+        for (; m_count > 0; m_count -= 8) {
             m_out.push_back(char(uint8_t(m_acc)));
+            m_acc >>= 8;
+        }
         m_acc = 0;
         m_count = 0;
     }
@@ -184,10 +221,12 @@ size_t encodeGlyph(const CProportionalGlyph& g, const CRuns& runs, const CWidths
                     bits.put(1, 1);
                     return;
                 }
-                if (!first)
-                    bits.put(0, 1);
-                bits.put(a, w.bits0);
-                bits.put(b, w.bits1);
+                // The closing 0 of the pair before, then this pair's two runs, in one field.
+                const uint32_t pair = a | b << w.bits0;
+                if (first)
+                    bits.put(pair, w.bits0 + w.bits1);
+                else
+                    bits.put(pair << 1, 1 + w.bits0 + w.bits1);
                 first = false;
                 last0 = a;
                 last1 = b;
@@ -241,29 +280,44 @@ Result<std::string> u8g2FontBytes(const CProportionalFont& font) {
     // The run widths that make the smallest glyphs, reckoned from how often each pair of runs
     // comes and how often it repeats the one before (a repeat of a pair that fits costs one
     // bit); the glyphs' padding to whole bytes is left out of the reckoning.
+    // Pairs of runs under 256 dots each are counted in a table, longer ones in a map.
     struct CCount {
         size_t total = 0, repeats = 0;
     };
-    std::unordered_map<uint64_t, CCount> pairs;
+    std::vector<CCount> shortPairs(size_t(1) << 16);
+    std::vector<uint32_t> shortSeen; // the table's pairs that come at all
+    std::unordered_map<uint64_t, CCount> longPairs;
     for (const CRuns& r : runs)
         for (size_t i = 0; i < r.size(); ++i) {
-            CCount& c = pairs[uint64_t(r[i].first) << 32 | r[i].second];
-            ++c.total;
+            const auto [a, b] = r[i];
+            CCount* c = nullptr;
+            if (a < 256 && b < 256) {
+                const uint32_t key = a << 8 | b;
+                c = &shortPairs[key];
+                if (c->total == 0)
+                    shortSeen.push_back(key);
+            } else {
+                c = &longPairs[uint64_t(a) << 32 | b];
+            }
+            ++c->total;
             if (i > 0 && r[i] == r[i - 1])
-                ++c.repeats;
+                ++c->repeats;
         }
     size_t best = SIZE_MAX;
     for (int b0 = 2; b0 <= 7; ++b0)
         for (int b1 = 2; b1 <= 7; ++b1) {
             const uint32_t max0 = (1u << b0) - 1, max1 = (1u << b1) - 1;
             size_t total = 0;
-            for (const auto& [key, count] : pairs) {
-                const auto a = uint32_t(key >> 32), b = uint32_t(key);
+            auto add = [&](uint32_t a, uint32_t b, const CCount& count) {
                 if (a <= max0 && b <= max1)
                     total += (count.total - count.repeats) * size_t(b0 + b1 + 1) + count.repeats;
                 else
-                    total += count.total * runBits({{a, b}}, b0, b1);
-            }
+                    total += count.total * pairBits(a, b, b0, b1);
+            };
+            for (uint32_t key : shortSeen)
+                add(key >> 8, key & 0xFF, shortPairs[key]);
+            for (const auto& [key, count] : longPairs)
+                add(uint32_t(key >> 32), uint32_t(key), count);
             if (total < best) {
                 best = total;
                 w.bits0 = b0;

@@ -116,6 +116,45 @@ TEST(U8g2Font, HeaderFieldsAndTheJumpTableOfAFontWithoutHighCodes) {
     EXPECT_EQ(bytes.size(), 23 + unicode + 6u);
 }
 
+// Reads the first glyph's dots back from the array: its fields from the lowest bit of each
+// byte, then pairs of runs, each followed by 1 bits for its repeats and a 0.
+TEST(U8g2Font, RunsAcrossWordsAndLongerThanTheTableDecodeToTheDots) {
+    // 70 wide: rows cross 64-dot words; a row of ink, four empty rows (a run of 280), then
+    // stripes of changing width, the last byte of the stream partly filled.
+    std::string dots;
+    for (int r = 0; r < 9; ++r)
+        for (int c = 0; c < 70; ++c)
+            dots += r == 0 || (r > 4 && (c / (r - 2)) % 2 == 1) ? 'X' : '.';
+    CProportionalFont font;
+    font.name = "Runs";
+    font.glyphs.push_back(glyph('A', 70, 9, dots.c_str(), 71, 0, -9));
+    Result<std::string> c = write("u8g2", font);
+    ASSERT_TRUE(c) << c.error();
+    std::vector<uint8_t> bytes;
+    for (size_t at = c->find("0x"); at != std::string::npos; at = c->find("0x", at + 4))
+        bytes.push_back(uint8_t(std::stoul(c->substr(at + 2, 2), nullptr, 16)));
+    ASSERT_GT(bytes.size(), 25u);
+    size_t bit = (23 + 2) * 8; // past the header, the code and the size
+    auto read = [&](int n) {
+        unsigned v = 0;
+        for (int k = 0; k < n; ++k, ++bit)
+            v |= unsigned((bytes.at(bit / 8) >> (bit % 8)) & 1) << k;
+        return v;
+    };
+    const int bits0 = bytes[2], bits1 = bytes[3];
+    EXPECT_EQ(read(bytes[4]), 70u);
+    EXPECT_EQ(read(bytes[5]), 9u);
+    read(bytes[6] + bytes[7] + bytes[8]);
+    std::string drawn;
+    while (drawn.size() < dots.size()) {
+        const unsigned zeros = read(bits0), ink = read(bits1);
+        do
+            drawn += std::string(zeros, '.') + std::string(ink, 'X');
+        while (read(1) == 1);
+    }
+    EXPECT_EQ(drawn, dots);
+}
+
 TEST(WriterTable, FontFormatsOfOtherProgramsTakeOneBitADot) {
     for (const char* name : {"bdf", "u8g2"}) {
         const COutputWriter* w = findWriter(name);
