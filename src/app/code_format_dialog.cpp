@@ -77,7 +77,9 @@ CCodeFormatDialog::CCodeFormatDialog(const CSettings& s, QWidget* parent)
     m_presetInfo->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_matching->setWordWrap(true);
     m_matching->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_matching->setMinimumHeight(m_matching->fontMetrics().lineSpacing() * 2);
+    // Four lines whatever the orders match, so that the drawing above keeps its place and
+    // size; a longer list is whole in the tip.
+    m_matching->setFixedHeight(m_matching->fontMetrics().lineSpacing() * 4 + 2);
     auto* presetRow = new QHBoxLayout;
     auto* presetLabel = new QLabel(tr("预设 (&P)"), this);
     nameControl(m_preset, presetLabel);
@@ -296,6 +298,7 @@ void CCodeFormatDialog::ordersChanged() {
         names << QString::fromUtf8(screenText("tgw::core::presets", p->title));
     m_matching->setText(names.isEmpty() ? tr("符合的预设：无")
                                         : tr("符合的预设：") + names.join(tr("；")));
+    m_matching->setToolTip(m_matching->text());
     // Orders chosen by hand that leave the preset shown make it "自定义".
     if (const CDisplayPreset* p = chosenPreset(); p && (p->dotOrder != dot || p->byteOrder != byte))
         m_preset->setCurrentIndex(0);
