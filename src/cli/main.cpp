@@ -3,9 +3,11 @@
 #include "cli/common.h"
 #include "cli/nearest_names.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <exception>
+#include <initializer_list>
 #include <iostream>
 #include <new>
 #include <string>
@@ -75,16 +77,34 @@ int run(int argc, char** argv) {
     app.require_subcommand(1);
     app.set_version_flag("--version", kVersion);
 
+    // Each command with the names it registers, in the order the help lists them.
+    struct CRegistration {
+        std::initializer_list<std::string_view> names;
+        void (*add)(CLI::App&, tgw::cli::CCommands&);
+    };
+    static const CRegistration kRegistrations[] = {
+        {{"render"}, tgw::cli::registerRender},
+        {{"preview"}, tgw::cli::registerPreview},
+        {{"export"}, tgw::cli::registerExport},
+        {{"project"}, tgw::cli::registerProject},
+        {{"build"}, tgw::cli::registerBuild},
+        {{"send"}, tgw::cli::registerSend},
+        {{"fonts"}, tgw::cli::registerFonts},
+        {{"ports"}, tgw::cli::registerPorts},
+        {{"presets", "explain"}, tgw::cli::registerDisplay},
+    };
+    // Building every command's options costs most of a short command's time: when the first
+    // word names a command, only that one is built (its options, help and errors are its own
+    // and do not change); anything else builds them all, for the help and the unknown word.
+    const std::string_view first = argc > 1 ? argv[1] : "";
+    const auto names = [&](const CRegistration& r) {
+        return std::find(r.names.begin(), r.names.end(), first) != r.names.end();
+    };
+    const bool one = std::any_of(std::begin(kRegistrations), std::end(kRegistrations), names);
     tgw::cli::CCommands commands;
-    tgw::cli::registerRender(app, commands);
-    tgw::cli::registerPreview(app, commands);
-    tgw::cli::registerExport(app, commands);
-    tgw::cli::registerProject(app, commands);
-    tgw::cli::registerBuild(app, commands);
-    tgw::cli::registerSend(app, commands);
-    tgw::cli::registerFonts(app, commands);
-    tgw::cli::registerPorts(app, commands);
-    tgw::cli::registerDisplay(app, commands);
+    for (const CRegistration& r : kRegistrations)
+        if (!one || names(r))
+            r.add(app, commands);
 
     if (refuseUnknownCommand(app, argc, argv))
         return 2;
