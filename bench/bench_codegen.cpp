@@ -9,6 +9,7 @@
 #include "codegen/metrics_table_writer.h"
 #include "codegen/output_writers.h"
 #include "model/null_rasteriser.h"
+#include "raster/rasteriser.h"
 
 #include <benchmark/benchmark.h>
 
@@ -163,15 +164,21 @@ const CProportionalFont& gb2312Proportional() {
     return font;
 }
 
-// A proportional writer of the table over that font: compare bdf and u8g2 with metrics-c.
-void BM_FontWriter(benchmark::State& state, const char* name) {
-    const CProportionalFont& font = gb2312Proportional();
+// A writer over `font`, with `compression`.
+void writeFont(benchmark::State& state, const CProportionalFont& font, const char* name,
+               ECompression compression) {
     const COutputWriter* writer = findWriter(name);
+    if (font.glyphs.empty()) {
+        state.SkipWithError("no glyphs (is WenQuanYi Micro Hei installed?)");
+        return;
+    }
     const CEncodingOptions o = options(0);
+    CWriterOptions choices;
+    choices.compression = compression;
     size_t bytes = 0;
     for (auto _ : state) {
         CStringOutput out;
-        if (Status s = writer->writeProportional(font, o, CWriterOptions(), out); !s) {
+        if (Status s = writer->writeProportional(font, o, choices, out); !s) {
             state.SkipWithError(s.error().c_str());
             return;
         }
@@ -180,6 +187,11 @@ void BM_FontWriter(benchmark::State& state, const char* name) {
     }
     state.SetItemsProcessed(int64_t(state.iterations() * font.glyphs.size()));
     state.counters["output_bytes"] = double(bytes);
+}
+
+// A proportional writer of the table over that font: compare bdf and u8g2 with metrics-c.
+void BM_FontWriter(benchmark::State& state, const char* name) {
+    writeFont(state, gb2312Proportional(), name, ECompression::None);
 }
 
 // The same glyphs at 4 bits a dot, anti-aliased edges around solid strokes (runs of one level
@@ -213,25 +225,39 @@ const CProportionalFont& gb2312Grey() {
     return font;
 }
 
+// The GB2312 characters as a face draws them: WenQuanYi Micro Hei at 16 dots and 4 bits a dot,
+// rendered once, so that the writers meet the runs of real strokes and their anti-aliased edges.
+const CProportionalFont& gb2312Rendered() {
+    static const CProportionalFont font = [] {
+        CProportionalFont f;
+        f.name = "WenQuanYi Micro Hei 16 4bpp";
+        f.settings.kind = kFontTrueType;
+        f.settings.face = u"WenQuanYi Micro Hei";
+        f.settings.fontFile = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc";
+        f.settings.size = f.settings.width = f.settings.height = 16;
+        f.settings.depth = 4;
+        CRasteriser rasteriser;
+        for (int b1 = 0xA1; b1 <= 0xF7; ++b1)
+            for (int b2 = 0xA1; b2 <= 0xFE; ++b2) {
+                const char16_t c = ansiToUnicode(uint8_t(b1), uint8_t(b2));
+                CProportionalGlyph g;
+                if (c && rasteriser.renderProportional(c, ansiForm(c), f.settings, g, f.line))
+                    f.glyphs.push_back(std::move(g));
+            }
+        std::sort(f.glyphs.begin(), f.glyphs.end(),
+                  [](const auto& a, const auto& b) { return a.code < b.code; });
+        return f;
+    }();
+    return font;
+}
+
+void BM_RenderedFontWriter(benchmark::State& state, const char* name, ECompression compression) {
+    writeFont(state, gb2312Rendered(), name, compression);
+}
+
 // The LVGL writers against metrics-c on the grey font, plain and compressed.
 void BM_GreyFontWriter(benchmark::State& state, const char* name, ECompression compression) {
-    const CProportionalFont& font = gb2312Grey();
-    const COutputWriter* writer = findWriter(name);
-    const CEncodingOptions o = options(0);
-    CWriterOptions choices;
-    choices.compression = compression;
-    size_t bytes = 0;
-    for (auto _ : state) {
-        CStringOutput out;
-        if (Status s = writer->writeProportional(font, o, choices, out); !s) {
-            state.SkipWithError(s.error().c_str());
-            return;
-        }
-        bytes = out.data().size();
-        benchmark::DoNotOptimize(out.data().data());
-    }
-    state.SetItemsProcessed(int64_t(state.iterations() * font.glyphs.size()));
-    state.counters["output_bytes"] = double(bytes);
+    writeFont(state, gb2312Grey(), name, compression);
 }
 
 BENCHMARK_CAPTURE(BM_FontWriter, metrics_c, "metrics-c")->Unit(benchmark::kMillisecond);
@@ -251,6 +277,19 @@ BENCHMARK_CAPTURE(BM_GreyFontWriter, lvgl_4bpp_rle_xor, "lvgl", ECompression::Rl
 BENCHMARK_CAPTURE(BM_GreyFontWriter, lvgl_bin_4bpp, "lvgl-bin", ECompression::None)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_GreyFontWriter, lvgl_bin_4bpp_rle_xor, "lvgl-bin", ECompression::RleXorFilter)
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK_CAPTURE(BM_RenderedFontWriter, metrics_c, "metrics-c", ECompression::None)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RenderedFontWriter, metrics_bin, "metrics-bin", ECompression::None)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RenderedFontWriter, lvgl, "lvgl", ECompression::None)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RenderedFontWriter, lvgl_rle_xor, "lvgl", ECompression::RleXorFilter)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RenderedFontWriter, lvgl_bin, "lvgl-bin", ECompression::None)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RenderedFontWriter, lvgl_bin_rle_xor, "lvgl-bin", ECompression::RleXorFilter)
     ->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_CodeTextC)->Unit(benchmark::kMillisecond);
