@@ -20,9 +20,12 @@
 #include "codegen/output_writers.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <unordered_map>
 #include <vector>
@@ -124,6 +127,24 @@ private:
     int m_count = 0;
 };
 
+// How many of the `limit` levels from `p` on equal `v`: eight compared at a time, as a glyph's
+// background runs long.
+size_t runLength(const uint8_t* p, size_t limit, uint8_t v) {
+    size_t k = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        const uint64_t pattern = 0x0101010101010101ull * v;
+        for (; k + 8 <= limit; k += 8) {
+            uint64_t word;
+            std::memcpy(&word, p + k, 8);
+            if (const uint64_t diff = word ^ pattern)
+                return k + size_t(std::countr_zero(diff) / 8);
+        }
+    }
+    while (k < limit && p[k] == v)
+        ++k;
+    return k;
+}
+
 // LVGL's run-length code of `levels` (after the optional XOR filter), as its decoder reads it:
 // a field as it is; a field equal to the one before starts the repeat state, where each
 // further equal field is one 1 bit and a different one is a 0 bit and the field; the eleventh
@@ -166,18 +187,14 @@ std::vector<uint8_t> rleOf(const std::vector<uint8_t>& levels, int depth) {
             continue;
         }
         // A 1 bit for each further equal field, up to the eleventh.
-        size_t same = 1;
-        const auto room = size_t(11 - repeats);
-        while (same < room && i + same < n && levels[i + same] == previous)
-            ++same;
+        const size_t same = 1 + runLength(levels.data() + i + 1,
+                                          std::min(size_t(10 - repeats), n - i - 1), previous);
         put((1u << same) - 1, int(same));
         i += same;
         repeats += int(same);
         if (repeats < 11)
             continue;
-        size_t more = 0;
-        while (more < 62 && i + more < n && levels[i + more] == previous)
-            ++more;
+        const size_t more = runLength(levels.data() + i, std::min<size_t>(62, n - i), previous);
         put(uint32_t(more + 1), 6);
         i += more;
         if (i < n) {
@@ -202,18 +219,27 @@ template <unsigned depth>
 void unpackLevels(const std::vector<uint8_t>& bits, size_t total, std::vector<uint8_t>& levels) {
     constexpr unsigned perByte = 8 / depth, mask = (1u << depth) - 1;
     const size_t whole = total / perByte;
+    // Each byte's levels, looked up whole: one store a byte.
+    static constexpr auto kLevels = [] {
+        std::array<std::array<uint8_t, perByte>, 256> table{};
+        for (unsigned b = 0; b < 256; ++b)
+            for (unsigned k = 0; k < perByte; ++k)
+                table[b][k] = uint8_t((b >> (8 - depth * (k + 1))) & mask);
+        return table;
+    }();
+    const uint8_t* in = bits.data(); // held here: the stores below may alias a vector's fields
     uint8_t* out = levels.data();
     for (size_t byte = 0; byte < whole; ++byte, out += perByte)
-        for (unsigned k = 0; k < perByte; ++k)
-            out[k] = uint8_t((bits[byte] >> (8 - depth * (k + 1))) & mask);
+        std::memcpy(out, kLevels[in[byte]].data(), perByte);
     for (size_t i = whole * perByte, k = 0; i < total; ++i, ++k)
         levels[i] = uint8_t((bits[whole] >> (8 - depth * (k + 1))) & mask);
 }
 
 // The levels of a glyph's dots row by row, each row XOR-ed with the one above when asked.
-std::vector<uint8_t> filteredLevels(const CBitMatrix& dots, bool xorFilter) {
+// `levels` is the caller's, so that one buffer serves every glyph of a font.
+void filteredLevels(const CBitMatrix& dots, bool xorFilter, std::vector<uint8_t>& levels) {
     const size_t w = size_t(dots.width()), total = w * size_t(dots.height());
-    std::vector<uint8_t> levels(total);
+    levels.resize(total);
     // The fields run on through the bytes, the first in the high bits.
     switch (dots.depth()) {
     case 1:
@@ -237,15 +263,16 @@ std::vector<uint8_t> filteredLevels(const CBitMatrix& dots, bool xorFilter) {
             for (size_t c = 0; c < w; ++c)
                 line[c] ^= above[c];
         }
-    return levels;
 }
 
-std::vector<uint8_t> bitmapOf(const CProportionalGlyph& g, ECompression compression) {
+std::vector<uint8_t> bitmapOf(const CProportionalGlyph& g, ECompression compression,
+                              std::vector<uint8_t>& scratch) {
     if (g.dots.empty())
         return {};
     if (compression == ECompression::None)
         return g.dots.bits();
-    return rleOf(filteredLevels(g.dots, compression == ECompression::RleXorFilter), g.dots.depth());
+    filteredLevels(g.dots, compression == ECompression::RleXorFilter, scratch);
+    return rleOf(scratch, g.dots.depth());
 }
 
 // The character maps of codes in ascending order, ids from 1: a run of at least `minRun`
@@ -411,8 +438,10 @@ Result<CLvglFont> lvglFontOf(const CProportionalFont& font, const CWriterOptions
     const CLvglLine line = lvglLine(font.line);
     f.lineHeight = line.lineHeight;
     f.baseLine = line.baseLine;
+    f.bitmaps.reserve(f.glyphs.size());
+    std::vector<uint8_t> scratch;
     for (const CProportionalGlyph* g : f.glyphs)
-        f.bitmaps.push_back(bitmapOf(*g, f.compression));
+        f.bitmaps.push_back(bitmapOf(*g, f.compression, scratch));
     // A run gets its own map once the sparse map's two bytes a code would cost more.
     f.cmaps = cmapsOf(f.glyphs, std::max(2, cmapHeaderBytes / 2));
     if (f.cmaps.size() > kMaxCmaps)
