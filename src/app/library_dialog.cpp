@@ -69,6 +69,16 @@ QCheckBox* addOption(const QString& text, const char* name, QWidget* parent, QLa
     return b;
 }
 
+// `widget` on a row behind its label, which names it for the keyboard.
+void addLabelled(const QString& text, QWidget* widget, QWidget* parent, QBoxLayout* layout) {
+    auto* row = new QHBoxLayout;
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(widget);
+    row->addWidget(label);
+    row->addWidget(widget, 1);
+    layout->addLayout(row);
+}
+
 } // namespace
 
 CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
@@ -141,22 +151,14 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     // The depth of the glyphs: formats that cannot hold it are not offered.
     m_depth = new CDepthBox(m_settings.depth, outputBox);
     m_depth->setObjectName("depth");
-    auto* depthRow = new QHBoxLayout;
-    depthRow->addWidget(new QLabel(tr("每点位数"), outputBox));
-    depthRow->addWidget(m_depth, 1);
-    outputLayout->addLayout(depthRow);
+    addLabelled(tr("每点位数"), m_depth, outputBox, outputLayout);
     m_name = new QLineEdit(outputBox);
     m_name->setObjectName("name");
     m_name->setPlaceholderText(tr("由字体与字号生成"));
     m_name->setToolTip(
         tr("C 代码：写成可被多个 C 文件包含的头文件，这是其数组名；字体格式：字体的符号名"));
     m_name->setAccessibleName(tr("名称"));
-    auto* nameRow = new QHBoxLayout;
-    auto* nameLabel = new QLabel(tr("名称(&N)"), outputBox);
-    nameLabel->setBuddy(m_name);
-    nameRow->addWidget(nameLabel);
-    nameRow->addWidget(m_name, 1);
-    outputLayout->addLayout(nameRow);
+    addLabelled(tr("名称(&N)"), m_name, outputBox, outputLayout);
     m_kerning = addOption(tr("字距调整（字体的字偶距）"), "kerning", outputBox, outputLayout);
     m_kerning->setChecked(true);
     m_compress = addOption(tr("压缩字形（LVGL 需设 LV_USE_FONT_COMPRESSED 为 1）"), "compress",
@@ -166,12 +168,7 @@ CLibraryDialog::CLibraryDialog(CSettings settings, QWidget* parent)
     m_libraryVersion->addItem("9", 9);
     m_libraryVersion->addItem("8", 8);
     m_libraryVersion->setAccessibleName(tr("LVGL 版本"));
-    auto* versionRow = new QHBoxLayout;
-    auto* versionLabel = new QLabel(tr("LVGL 版本"), outputBox);
-    versionLabel->setBuddy(m_libraryVersion);
-    versionRow->addWidget(versionLabel);
-    versionRow->addWidget(m_libraryVersion, 1);
-    outputLayout->addLayout(versionRow);
+    addLabelled(tr("LVGL 版本"), m_libraryVersion, outputBox, outputLayout);
     outputLayout->addStretch();
 
     m_progressText = new QLabel(this);

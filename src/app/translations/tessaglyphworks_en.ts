@@ -115,7 +115,7 @@
         <translation>Custom</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+28"/>
         <source>取点方式</source>
         <translation>Dot order</translation>
     </message>
@@ -217,12 +217,12 @@
         <translation>; </translation>
     </message>
     <message>
-        <location line="-227"/>
+        <location line="-229"/>
         <source>%1°</source>
         <translation>%1°</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+13"/>
         <source>预设 (&amp;P)</source>
         <translation>&amp;Preset</translation>
     </message>
@@ -327,7 +327,7 @@
         <translation>Warning: the current %1x%2 matrix does not meet these needs</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+24"/>
         <source>模式%1：%2</source>
         <translation>Order %1: %2</translation>
     </message>
@@ -581,7 +581,7 @@
         <translation>No font file chosen</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+16"/>
         <source>轮廓字体</source>
         <translation>outline font</translation>
     </message>
@@ -644,7 +644,7 @@ Sort in UNICODE order?</translation>
         <translation>Out of memory. Please check and try again.</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+41"/>
         <source>生成字库</source>
         <translation>Build Font Library</translation>
     </message>
@@ -754,19 +754,19 @@ Sort in UNICODE order?</translation>
         <translation>Write an index table</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+4"/>
         <source>每点位数</source>
         <translation>Bits a dot</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+3"/>
         <source>由字体与字号生成</source>
         <translation>made from face and size</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>C 代码：写成可被多个 C 文件包含的头文件，这是其数组名；字体格式：字体的符号名</source>
-        <translation>C code: written as a header that every C file of a program may include, and this is its array's name; font formats: the font's symbol</translation>
+        <translation>C code: written as a header that every C file of a program may include, and this is its array&apos;s name; font formats: the font&apos;s symbol</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -774,14 +774,14 @@ Sort in UNICODE order?</translation>
         <translation>Name</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>名称(&amp;N)</source>
         <translation>&amp;Name</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+1"/>
         <source>字距调整（字体的字偶距）</source>
-        <translation>Kerning (the face's pair adjustments)</translation>
+        <translation>Kerning (the face&apos;s pair adjustments)</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -790,12 +790,12 @@ Sort in UNICODE order?</translation>
     </message>
     <message>
         <location line="+6"/>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>LVGL 版本</source>
         <translation>LVGL version</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+10"/>
         <source>生成 (&amp;G)...</source>
         <translation>&amp;Generate...</translation>
     </message>
@@ -816,14 +816,14 @@ Sort in UNICODE order?</translation>
         <translation>Proportional preview</translation>
     </message>
     <message>
-        <location line="+153"/>
+        <location line="+155"/>
         <source>字符范围有误：</source>
         <translation>The character range is wrong: </translation>
     </message>
     <message>
         <location line="+37"/>
         <source>“%1”不能用作名称：须以字母或 _ 开头，只含字母、数字与 _，且不是 C 关键字</source>
-        <translation>'%1' cannot be a name: it must begin with a letter or _, hold only letters, digits and _, and not be a C keyword</translation>
+        <translation>&apos;%1&apos; cannot be a name: it must begin with a letter or _, hold only letters, digits and _, and not be a C keyword</translation>
     </message>
     <message>
         <location line="+6"/>
@@ -1083,23 +1083,23 @@ The index table holds [big-endian]:<byte value="xd"/>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+1058"/>
+        <location line="+1059"/>
         <source>撤销 (&amp;U)</source>
         <translation>&amp;Undo</translation>
     </message>
     <message>
-        <location line="-1058"/>
+        <location line="-1059"/>
         <source>撤销上一步操作</source>
         <translation>Undo the last change</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+1058"/>
+        <location line="+1059"/>
         <source>重做 (&amp;R)</source>
         <translation>&amp;Redo</translation>
     </message>
     <message>
-        <location line="-1058"/>
+        <location line="-1059"/>
         <source>重做上一步撤销的操作</source>
         <translation>Redo the last undone change</translation>
     </message>
@@ -1679,7 +1679,7 @@ Project file format version %2 (program_version)</translation>
         <translation>Duplicate filtering is on: the same picture cannot be added twice.</translation>
     </message>
     <message>
-        <location line="+145"/>
+        <location line="+146"/>
         <location line="+19"/>
         <location line="+49"/>
         <source>文件打开失败，请检查！
@@ -2401,7 +2401,7 @@ File [%s]<byte value="xd"/>
         <translation>BDF bitmap font</translation>
     </message>
     <message>
-        <location filename="../../codegen/lvgl_font_writer.cpp" line="+857"/>
+        <location filename="../../codegen/lvgl_font_writer.cpp" line="+954"/>
         <source>LVGL 字体（C）</source>
         <translation>LVGL font (C)</translation>
     </message>
@@ -2441,7 +2441,7 @@ File [%s]<byte value="xd"/>
         <translation>Binary library</translation>
     </message>
     <message>
-        <location filename="../../codegen/u8g2_font_writer.cpp" line="+406"/>
+        <location filename="../../codegen/u8g2_font_writer.cpp" line="+460"/>
         <source>u8g2 字体（C 数组）</source>
         <translation>u8g2 font (C array)</translation>
     </message>
