@@ -49,6 +49,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <cstring>
 #include <set>
 
 // The icons live in a resource file of this static library; the linker keeps them only when
@@ -109,6 +110,78 @@ const char* const kIndexQuestion = QT_TRANSLATE_NOOP(
     "tgw::CMainFrame", "导出的字库文件头部是否需要写入索引表？\r\n\r\n索引表包含如下内容 "
                        "[BigEndian]：\r\n①、字库内包含的字模数量；"
                        "\r\n②、各字模的编码、宽度、高度以及偏移量值。\r\n");
+
+// The edits of the selected matrices, in their menu's order: one row is the menu item (in its
+// submenu of 修改, or in 修改 itself), the tool bar button (a separator between submenus), the
+// command and the name of its undo step. A new edit is a row here, its EMatrixEdit with the
+// core's edit, and its name in tgw's table of edits.
+struct CEditCommand {
+    int id;
+    EMatrixEdit edit;
+    const char* submenu; // nullptr: in 修改 itself
+    const char* text;
+    const char* prompt;
+    const char* icon;
+    QKeyCombination key = {};
+};
+
+const CEditCommand kEditCommands[] = {
+    {kCmdInvert, EMatrixEdit::Invert, nullptr, QT_TRANSLATE_NOOP("tgw::CMainFrame", "反色 (&C)"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "反转选中字模的所有点"), "invert", Qt::CTRL | Qt::Key_I},
+    {kCmdShiftUp, EMatrixEdit::ShiftUp, QT_TRANSLATE_NOOP("tgw::CMainFrame", "移动"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "上移 (&U)"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "选中字模的点阵上移一行"), "shift_up",
+     Qt::CTRL | Qt::Key_Up},
+    {kCmdShiftDown, EMatrixEdit::ShiftDown, QT_TRANSLATE_NOOP("tgw::CMainFrame", "移动"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "下移 (&D)"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "选中字模的点阵下移一行"), "shift_down",
+     Qt::CTRL | Qt::Key_Down},
+    {kCmdShiftLeft, EMatrixEdit::ShiftLeft, QT_TRANSLATE_NOOP("tgw::CMainFrame", "移动"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "左移 (&L)"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "选中字模的点阵左移一列"), "shift_left",
+     Qt::CTRL | Qt::Key_Left},
+    {kCmdShiftRight, EMatrixEdit::ShiftRight, QT_TRANSLATE_NOOP("tgw::CMainFrame", "移动"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "右移 (&R)"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "选中字模的点阵右移一列"), "shift_right",
+     Qt::CTRL | Qt::Key_Right},
+    {kCmdMirrorHorizontal, EMatrixEdit::MirrorHorizontal,
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "翻转"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "水平翻转 (&H)"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "选中字模左右翻转"), "mirror_h", Qt::CTRL | Qt::Key_H},
+    {kCmdMirrorVertical, EMatrixEdit::MirrorVertical, QT_TRANSLATE_NOOP("tgw::CMainFrame", "翻转"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "垂直翻转 (&V)"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "选中字模上下翻转"), "mirror_v", Qt::CTRL | Qt::Key_J},
+    {kCmdRotate90, EMatrixEdit::Rotate90, QT_TRANSLATE_NOOP("tgw::CMainFrame", "旋转"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "旋转 &90°"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "选中字模顺时针旋转90度"), "rotate90",
+     Qt::CTRL | Qt::Key_R},
+    {kCmdRotate180, EMatrixEdit::Rotate180, QT_TRANSLATE_NOOP("tgw::CMainFrame", "旋转"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "旋转 &180°"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "选中字模旋转180度"), "rotate180"},
+    {kCmdRotate270, EMatrixEdit::Rotate270, QT_TRANSLATE_NOOP("tgw::CMainFrame", "旋转"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "旋转 &270°"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "选中字模顺时针旋转270度"), "rotate270",
+     Qt::CTRL | Qt::SHIFT | Qt::Key_R},
+    {kCmdTrimLeft, EMatrixEdit::TrimLeft, QT_TRANSLATE_NOOP("tgw::CMainFrame", "修剪"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "修剪左边空白列 (&L)"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "删除选中字模左边的空白列"), "trim_left"},
+    {kCmdTrimRight, EMatrixEdit::TrimRight, QT_TRANSLATE_NOOP("tgw::CMainFrame", "修剪"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "修剪右边空白列 (&R)"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "删除选中字模右边的空白列"), "trim_right"},
+    {kCmdTrimTop, EMatrixEdit::TrimTop, QT_TRANSLATE_NOOP("tgw::CMainFrame", "修剪"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "修剪上边空白行 (&T)"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "删除选中字模上边的空白行"), "trim_top"},
+    {kCmdTrimBottom, EMatrixEdit::TrimBottom, QT_TRANSLATE_NOOP("tgw::CMainFrame", "修剪"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "修剪下边空白行 (&B)"),
+     QT_TRANSLATE_NOOP("tgw::CMainFrame", "删除选中字模下边的空白行"), "trim_bottom"},
+};
+
+const CEditCommand* editCommand(int id) {
+    for (const CEditCommand& c : kEditCommands)
+        if (c.id == id)
+            return &c;
+    return nullptr;
+}
 
 // Shows the wait cursor while it lives.
 struct CWaitCursor {
@@ -299,38 +372,17 @@ void CMainFrame::buildCommands() {
                                  tr("反转所有字模的选中状态"), "invert_selection",
                                  K(Qt::CTRL | Qt::SHIFT | Qt::Key_I)));
     modify->addSeparator();
-    modify->addAction(addCommand(kCmdInvert, tr("反色 (&C)"), tr("反转选中字模的所有点"), "invert",
-                                 K(Qt::CTRL | Qt::Key_I)));
-    QMenu* move = modify->addMenu(tr("移动"));
-    move->addAction(addCommand(kCmdShiftUp, tr("上移 (&U)"), tr("选中字模的点阵上移一行"),
-                               "shift_up", K(Qt::CTRL | Qt::Key_Up)));
-    move->addAction(addCommand(kCmdShiftDown, tr("下移 (&D)"), tr("选中字模的点阵下移一行"),
-                               "shift_down", K(Qt::CTRL | Qt::Key_Down)));
-    move->addAction(addCommand(kCmdShiftLeft, tr("左移 (&L)"), tr("选中字模的点阵左移一列"),
-                               "shift_left", K(Qt::CTRL | Qt::Key_Left)));
-    move->addAction(addCommand(kCmdShiftRight, tr("右移 (&R)"), tr("选中字模的点阵右移一列"),
-                               "shift_right", K(Qt::CTRL | Qt::Key_Right)));
-    QMenu* flip = modify->addMenu(tr("翻转"));
-    flip->addAction(addCommand(kCmdMirrorHorizontal, tr("水平翻转 (&H)"), tr("选中字模左右翻转"),
-                               "mirror_h", K(Qt::CTRL | Qt::Key_H)));
-    flip->addAction(addCommand(kCmdMirrorVertical, tr("垂直翻转 (&V)"), tr("选中字模上下翻转"),
-                               "mirror_v", K(Qt::CTRL | Qt::Key_J)));
-    QMenu* rotate = modify->addMenu(tr("旋转"));
-    rotate->addAction(addCommand(kCmdRotate90, tr("旋转 &90°"), tr("选中字模顺时针旋转90度"),
-                                 "rotate90", K(Qt::CTRL | Qt::Key_R)));
-    rotate->addAction(
-        addCommand(kCmdRotate180, tr("旋转 &180°"), tr("选中字模旋转180度"), "rotate180"));
-    rotate->addAction(addCommand(kCmdRotate270, tr("旋转 &270°"), tr("选中字模顺时针旋转270度"),
-                                 "rotate270", K(Qt::CTRL | Qt::SHIFT | Qt::Key_R)));
-    QMenu* trim = modify->addMenu(tr("修剪"));
-    trim->addAction(addCommand(kCmdTrimLeft, tr("修剪左边空白列 (&L)"),
-                               tr("删除选中字模左边的空白列"), "trim_left"));
-    trim->addAction(addCommand(kCmdTrimRight, tr("修剪右边空白列 (&R)"),
-                               tr("删除选中字模右边的空白列"), "trim_right"));
-    trim->addAction(addCommand(kCmdTrimTop, tr("修剪上边空白行 (&T)"),
-                               tr("删除选中字模上边的空白行"), "trim_top"));
-    trim->addAction(addCommand(kCmdTrimBottom, tr("修剪下边空白行 (&B)"),
-                               tr("删除选中字模下边的空白行"), "trim_bottom"));
+    QMenu* submenu = nullptr;
+    const char* submenuText = nullptr;
+    for (const CEditCommand& c : kEditCommands) {
+        if (c.submenu && (!submenuText || std::strcmp(c.submenu, submenuText) != 0)) {
+            submenu = modify->addMenu(tr(c.submenu));
+            submenuText = c.submenu;
+        }
+        (c.submenu ? submenu : modify)
+            ->addAction(addCommand(c.id, tr(c.text), tr(c.prompt), c.icon,
+                                   c.key.key() == Qt::Key_unknown ? QKeySequence() : K(c.key)));
+    }
 
     // 设置
     QMenu* settings = menuBar()->addMenu(tr("设置(&C)"));
@@ -424,7 +476,8 @@ void CMainFrame::buildCommands() {
     for (QMenu* menu : menuBar()->findChildren<QMenu*>())
         connect(menu, &QMenu::aboutToShow, this, [this] { m_view->dropTip(); });
 
-    // The tool bar, in its order.
+    // The tool bar, in its order; the edits come from their table.
+    constexpr int kEditsOnBar = -1;
     const int bar[] = {kCmdNew,
                        kCmdOpen,
                        kCmdSave,
@@ -450,24 +503,7 @@ void CMainFrame::buildCommands() {
                        kCmdInvertSelection,
                        0,
                        kCmdMouseEdit,
-                       kCmdInvert,
-                       0,
-                       kCmdShiftUp,
-                       kCmdShiftDown,
-                       kCmdShiftLeft,
-                       kCmdShiftRight,
-                       0,
-                       kCmdMirrorHorizontal,
-                       kCmdMirrorVertical,
-                       0,
-                       kCmdRotate90,
-                       kCmdRotate180,
-                       kCmdRotate270,
-                       0,
-                       kCmdTrimLeft,
-                       kCmdTrimRight,
-                       kCmdTrimTop,
-                       kCmdTrimBottom,
+                       kEditsOnBar,
                        0,
                        kCmdSerialSelected,
                        kCmdSerialAll,
@@ -475,10 +511,20 @@ void CMainFrame::buildCommands() {
                        kCmdHelp,
                        kCmdAbout};
     for (int id : bar) {
-        if (id)
+        if (id == kEditsOnBar) {
+            const char* group = kEditCommands[0].submenu;
+            for (const CEditCommand& c : kEditCommands) {
+                if ((c.submenu == nullptr) != (group == nullptr) ||
+                    (c.submenu && group && std::strcmp(c.submenu, group) != 0))
+                    m_toolBar->addSeparator();
+                group = c.submenu;
+                m_toolBar->addAction(action(c.id));
+            }
+        } else if (id) {
             m_toolBar->addAction(action(id));
-        else
+        } else {
             m_toolBar->addSeparator();
+        }
     }
     // The level the left button draws, shown while a grey entry is selected.
     auto* levelLabel = new QLabel(tr(" 灰度级 "), m_toolBar);
@@ -510,6 +556,10 @@ void CMainFrame::run(int id) {
     }
     if (id >= kCmdColorFirst && id < kCmdColorFirst + 7) {
         v.setColorScheme(id - kCmdColorFirst);
+        return;
+    }
+    if (const CEditCommand* edit = editCommand(id)) {
+        v.editSelected(edit->edit);
         return;
     }
     switch (id) {
@@ -556,48 +606,6 @@ void CMainFrame::run(int id) {
         break;
     case kCmdInvertSelection:
         v.invertSelection();
-        break;
-    case kCmdInvert:
-        v.editSelected(EMatrixEdit::Invert);
-        break;
-    case kCmdShiftUp:
-        v.editSelected(EMatrixEdit::ShiftUp);
-        break;
-    case kCmdShiftDown:
-        v.editSelected(EMatrixEdit::ShiftDown);
-        break;
-    case kCmdShiftLeft:
-        v.editSelected(EMatrixEdit::ShiftLeft);
-        break;
-    case kCmdShiftRight:
-        v.editSelected(EMatrixEdit::ShiftRight);
-        break;
-    case kCmdMirrorHorizontal:
-        v.editSelected(EMatrixEdit::MirrorHorizontal);
-        break;
-    case kCmdMirrorVertical:
-        v.editSelected(EMatrixEdit::MirrorVertical);
-        break;
-    case kCmdRotate90:
-        v.editSelected(EMatrixEdit::Rotate90);
-        break;
-    case kCmdRotate180:
-        v.editSelected(EMatrixEdit::Rotate180);
-        break;
-    case kCmdRotate270:
-        v.editSelected(EMatrixEdit::Rotate270);
-        break;
-    case kCmdTrimLeft:
-        v.editSelected(EMatrixEdit::TrimLeft);
-        break;
-    case kCmdTrimRight:
-        v.editSelected(EMatrixEdit::TrimRight);
-        break;
-    case kCmdTrimTop:
-        v.editSelected(EMatrixEdit::TrimTop);
-        break;
-    case kCmdTrimBottom:
-        v.editSelected(EMatrixEdit::TrimBottom);
         break;
     case kCmdFilterDuplicates:
         v.settings().filterRedup = !v.settings().filterRedup;
@@ -1260,31 +1268,15 @@ void CMainFrame::undo(bool redo) {
 }
 
 QString CMainFrame::stepName(const CDocumentStep& step) const {
-    static const std::pair<EMatrixEdit, int> kEdits[] = {
-        {EMatrixEdit::Invert, kCmdInvert},
-        {EMatrixEdit::ShiftUp, kCmdShiftUp},
-        {EMatrixEdit::ShiftDown, kCmdShiftDown},
-        {EMatrixEdit::ShiftLeft, kCmdShiftLeft},
-        {EMatrixEdit::ShiftRight, kCmdShiftRight},
-        {EMatrixEdit::MirrorHorizontal, kCmdMirrorHorizontal},
-        {EMatrixEdit::MirrorVertical, kCmdMirrorVertical},
-        {EMatrixEdit::Rotate90, kCmdRotate90},
-        {EMatrixEdit::Rotate180, kCmdRotate180},
-        {EMatrixEdit::Rotate270, kCmdRotate270},
-        {EMatrixEdit::TrimLeft, kCmdTrimLeft},
-        {EMatrixEdit::TrimRight, kCmdTrimRight},
-        {EMatrixEdit::TrimTop, kCmdTrimTop},
-        {EMatrixEdit::TrimBottom, kCmdTrimBottom},
-    };
     int id = 0;
     switch (step.kind()) {
     case EStepKind::Stroke:
         id = kCmdMouseEdit;
         break;
     case EStepKind::Edit:
-        for (auto [edit, command] : kEdits)
-            if (edit == step.edit())
-                id = command;
+        for (const CEditCommand& c : kEditCommands)
+            if (c.edit == step.edit())
+                id = c.id;
         break;
     case EStepKind::AddCharacters:
         id = kCmdAddChars;

@@ -881,7 +881,7 @@ Sort in UNICODE order?</translation>
 <context>
     <name>tgw::CMainFrame</name>
     <message>
-        <location filename="../main_frame.cpp" line="+65"/>
+        <location filename="../main_frame.cpp" line="+66"/>
         <source>传输的数据是否需要包含字模索引表？
 
 索引表包含如下内容 [数值均为BigEndian]：
@@ -956,7 +956,7 @@ The index table holds [big-endian]:<byte value="xd"/>
 </translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+92"/>
         <source>蓝色 (&amp;B)</source>
         <translation>&amp;Blue</translation>
     </message>
@@ -1083,23 +1083,23 @@ The index table holds [big-endian]:<byte value="xd"/>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+1059"/>
+        <location line="+978"/>
         <source>撤销 (&amp;U)</source>
         <translation>&amp;Undo</translation>
     </message>
     <message>
-        <location line="-1059"/>
+        <location line="-978"/>
         <source>撤销上一步操作</source>
         <translation>Undo the last change</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+1059"/>
+        <location line="+978"/>
         <source>重做 (&amp;R)</source>
         <translation>&amp;Redo</translation>
     </message>
     <message>
-        <location line="-1059"/>
+        <location line="-978"/>
         <source>重做上一步撤销的操作</source>
         <translation>Redo the last undone change</translation>
     </message>
@@ -1219,72 +1219,76 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Invert the selection of all matrices</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="-243"/>
         <source>反色 (&amp;C)</source>
         <translation>Invert &amp;Dots</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>反转选中字模的所有点</source>
         <translation>Invert every dot of the selected matrices</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
+        <location line="+4"/>
+        <location line="+4"/>
+        <location line="+4"/>
         <source>移动</source>
         <translation>Move</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-11"/>
         <source>上移 (&amp;U)</source>
         <translation>&amp;Up</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>选中字模的点阵上移一行</source>
         <translation>Move the selected matrices up by one row</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>下移 (&amp;D)</source>
         <translation>&amp;Down</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>选中字模的点阵下移一行</source>
         <translation>Move the selected matrices down by one row</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>左移 (&amp;L)</source>
         <translation>&amp;Left</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>选中字模的点阵左移一列</source>
         <translation>Move the selected matrices left by one column</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>右移 (&amp;R)</source>
         <translation>&amp;Right</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>选中字模的点阵右移一列</source>
         <translation>Move the selected matrices right by one column</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
+        <location line="+3"/>
         <source>翻转</source>
         <translation>Mirror</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-2"/>
         <source>水平翻转 (&amp;H)</source>
         <translation>&amp;Horizontal</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>选中字模左右翻转</source>
         <translation>Mirror the selected matrices left to right</translation>
     </message>
@@ -1294,22 +1298,24 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>&amp;Vertical</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>选中字模上下翻转</source>
         <translation>Mirror the selected matrices top to bottom</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
+        <location line="+4"/>
+        <location line="+3"/>
         <source>旋转</source>
         <translation>Rotate</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-6"/>
         <source>旋转 &amp;90°</source>
         <translation>Rotate &amp;90°</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>选中字模顺时针旋转90度</source>
         <translation>Rotate the selected matrices 90° clockwise</translation>
     </message>
@@ -1319,27 +1325,30 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Rotate &amp;180°</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>选中字模旋转180度</source>
         <translation>Rotate the selected matrices 180°</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>旋转 &amp;270°</source>
         <translation>Rotate &amp;270°</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>选中字模顺时针旋转270度</source>
         <translation>Rotate the selected matrices 270° clockwise</translation>
     </message>
     <message>
         <location line="+2"/>
+        <location line="+3"/>
+        <location line="+3"/>
+        <location line="+3"/>
         <source>修剪</source>
         <translation>Trim</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-8"/>
         <source>修剪左边空白列 (&amp;L)</source>
         <translation>Trim Blank &amp;Left Columns</translation>
     </message>
@@ -1349,7 +1358,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Remove the blank columns on the left of the selected matrices</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>修剪右边空白列 (&amp;R)</source>
         <translation>Trim Blank &amp;Right Columns</translation>
     </message>
@@ -1359,7 +1368,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Remove the blank columns on the right of the selected matrices</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>修剪上边空白行 (&amp;T)</source>
         <translation>Trim Blank &amp;Top Rows</translation>
     </message>
@@ -1369,7 +1378,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Remove the blank rows at the top of the selected matrices</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>修剪下边空白行 (&amp;B)</source>
         <translation>Trim Blank &amp;Bottom Rows</translation>
     </message>
@@ -1379,7 +1388,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Remove the blank rows at the bottom of the selected matrices</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+212"/>
         <source>设置(&amp;C)</source>
         <translation>Setti&amp;ngs</translation>
     </message>
@@ -1518,7 +1527,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         </translation>
     </message>
     <message>
-        <location line="+278"/>
+        <location line="+234"/>
         <source>Tessaglyphworks %1
 
 点阵字模的生成、编辑、导出与传输。
@@ -1557,7 +1566,7 @@ Project file format version %2 (program_version)</translation>
         <translation>Dots of glyphs that reach beyond the matrix were cut off (red edge): choose &quot;Fit the cell&quot; or a vertical offset in Matrix Font to keep them all</translation>
     </message>
     <message>
-        <location line="-343"/>
+        <location line="-299"/>
         <source>1&amp;0 像素</source>
         <translation>1&amp;0 pixels</translation>
     </message>
@@ -1644,7 +1653,7 @@ Project file format version %2 (program_version)</translation>
         <translation>Show the program information and version</translation>
     </message>
     <message>
-        <location line="+68"/>
+        <location line="+62"/>
         <source> 灰度级 </source>
         <translation> Level </translation>
     </message>
@@ -1659,7 +1668,7 @@ Project file format version %2 (program_version)</translation>
         <translation>The level the left button draws on grey matrices (the right button clears)</translation>
     </message>
     <message>
-        <location line="+169"/>
+        <location line="+131"/>
         <source>关于 Tessaglyphworks</source>
         <translation>About Tessaglyphworks</translation>
     </message>
@@ -1791,7 +1800,7 @@ Project file format version %2 (program_version)</translation>
         <translation>, </translation>
     </message>
     <message>
-        <location line="+158"/>
+        <location line="+142"/>
         <source>撤销 %1 (&amp;U)</source>
         <translation>&amp;Undo %1</translation>
     </message>
