@@ -168,9 +168,15 @@ TEST(NetworkTransfer, PeerThatClosesMidwayFailsTheTransfer) {
 
     EXPECT_EQ(outcome.state, ETransferState::Failed);
     EXPECT_EQ(outcome.notice, kSendFailedNotice);
-    EXPECT_EQ(outcome.packetsSent, 1u);
+    // Whether the peer's close arrives before the second packet is sent is up to the network:
+    // then that packet fails; else the system takes it (the peer answers with a reset) and the
+    // third fails. Either way the transfer stops there and says so.
+    EXPECT_TRUE(outcome.packetsSent == 1u || outcome.packetsSent == 2u) << outcome.packetsSent;
     EXPECT_TRUE(isStampedLine(log.lines().at(0), "06 41 0D ")) << log.log;
-    EXPECT_NE(log.log.find("Transfer stopped at packet 2 of 4"), std::string::npos) << log.log;
+    EXPECT_NE(log.log.find("Transfer stopped at packet " + std::to_string(outcome.packetsSent + 1) +
+                           " of 4"),
+              std::string::npos)
+        << log.log;
 }
 
 TEST(NetworkTransfer, ConnectionRefused) {
