@@ -1,7 +1,7 @@
 // Undo and redo of a whole-selection edit over 100 000 selected 16 × 16 entries: 反色 keeps the
 // sizes, 旋转 90° of a non-square matrix changes them. The counters give the step's memory
 // against the dots it changed (one byte per dot, old and new).
-#include "model/glyph_document.h"
+#include "project/glyph_document.h"
 
 #include <benchmark/benchmark.h>
 
@@ -49,9 +49,9 @@ std::unique_ptr<CGlyphDocument> document(int width, int height) {
         for (int r = 0; r < height; ++r)
             for (int c = 0; c < width; ++c)
                 m.set(r, c, (r * 5 + c * 3 + int(i)) % 7 < 3);
-        doc->list().at(i).setMatrix(std::move(m));
+        doc->entries().at(i).setMatrix(std::move(m));
     }
-    doc->list().selectAll();
+    doc->entries().selectAll();
     doc->clearHistory();
     return doc;
 }

@@ -12,9 +12,9 @@ namespace {
 constexpr size_t kEntries = 100000;
 
 std::unique_ptr<CQxView> makeView(int width, int height) {
-    auto v = std::make_unique<CQxView>(nullptr, "/dev/null");
+    auto v = std::make_unique<CQxView>(nullptr);
     v->resize(1000, 700);
-    v->settings().pointSize = 4;
+    v->document().settings().pointSize = 4;
     CFontSettings f;
     f.kind = kFontGb2312_16;
     f.width = width;

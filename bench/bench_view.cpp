@@ -18,7 +18,7 @@ constexpr size_t kEntries = 100000;
 
 CQxView& view() {
     static CQxView* v = [] {
-        auto* v = new CQxView(nullptr, "/dev/null");
+        auto* v = new CQxView(nullptr);
         v->resize(1000, 700);
         CFontSettings f;
         f.kind = kFontGb2312_16;
@@ -31,7 +31,7 @@ CQxView& view() {
         for (size_t i = 0; i < kEntries; ++i)
             v->list().append(
                 std::make_unique<CCharEntry>(v->rasteriser(), codes[i % codes.size()], f));
-        v->settings().pointSize = 4;
+        v->document().settings().pointSize = 4;
         v->layout(-1);
         return v;
     }();
@@ -94,7 +94,7 @@ void pageThrough(benchmark::State& state) {
 // Paging through 10 000 TrueType entries of 16 × 16 at 1 and at 4 bits a dot (the argument):
 // anti-aliased rendering and the grey pictures against the one-bit ones.
 void pageThroughDepth(benchmark::State& state) {
-    CQxView v(nullptr, "/dev/null");
+    CQxView v(nullptr);
     v.resize(1000, 700);
     CFontSettings f;
     f.kind = kFontTrueType;
@@ -103,7 +103,7 @@ void pageThroughDepth(benchmark::State& state) {
     f.depth = int(state.range(0));
     for (size_t i = 0; i < 10000; ++i)
         v.list().append(std::make_unique<CCharEntry>(v.rasteriser(), char16_t(0x4E00 + i), f));
-    v.settings().pointSize = 4;
+    v.document().settings().pointSize = 4;
     v.layout(-1);
     for (auto _ : state)
         paintEveryPage(v);

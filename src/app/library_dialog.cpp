@@ -388,20 +388,8 @@ void CLibraryDialog::startBuild() {
                          .arg(identifier));
         return;
     }
-    const std::string name = writer.name;
     const QString path =
-        name == "bin" ? chooseSaveFile(this, tr("保存至..."),
-                                       tr("二进制文件 (*.BIN *.bin);;所有文件 (*.*)"), "bin")
-        : name == "asm"
-            ? chooseSaveFile(this, tr("保存至..."), tr("ASM 源文件 (*.asm);;所有文件 (*.*)"), "asm")
-        : name == "c"
-            ? chooseSaveFile(this, tr("保存至..."), tr("C 源文件 (*.c);;所有文件 (*.*)"), "c")
-            : chooseSaveFile(
-                  this, tr("保存至..."),
-                  QString(tr("%1 (*.%2);;所有文件 (*.*)"))
-                      .arg(QString::fromUtf8(screenText("tgw::core::writers", writer.label)),
-                           writer.extension),
-                  writer.extension);
+        chooseSaveFile(this, tr("保存至..."), writerSaveFilter(writer), writer.extension);
     if (path.isEmpty())
         return;
     if (plan->characters.size() > kLargeJob && !askYesNo(this, tr(kLargeJobQuestion)))

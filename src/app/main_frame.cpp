@@ -111,78 +111,6 @@ const char* const kIndexQuestion = QT_TRANSLATE_NOOP(
                        "[BigEndian]：\r\n①、字库内包含的字模数量；"
                        "\r\n②、各字模的编码、宽度、高度以及偏移量值。\r\n");
 
-// The edits of the selected matrices, in their menu's order: one row is the menu item (in its
-// submenu of 修改, or in 修改 itself), the tool bar button (a separator between submenus), the
-// command and the name of its undo step. A new edit is a row here, its EMatrixEdit with the
-// core's edit, and its name in tgw's table of edits.
-struct CEditCommand {
-    int id;
-    EMatrixEdit edit;
-    const char* submenu; // nullptr: in 修改 itself
-    const char* text;
-    const char* prompt;
-    const char* icon;
-    QKeyCombination key = {};
-};
-
-const CEditCommand kEditCommands[] = {
-    {kCmdInvert, EMatrixEdit::Invert, nullptr, QT_TRANSLATE_NOOP("tgw::CMainFrame", "反色 (&C)"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "反转选中字模的所有点"), "invert", Qt::CTRL | Qt::Key_I},
-    {kCmdShiftUp, EMatrixEdit::ShiftUp, QT_TRANSLATE_NOOP("tgw::CMainFrame", "移动"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "上移 (&U)"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "选中字模的点阵上移一行"), "shift_up",
-     Qt::CTRL | Qt::Key_Up},
-    {kCmdShiftDown, EMatrixEdit::ShiftDown, QT_TRANSLATE_NOOP("tgw::CMainFrame", "移动"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "下移 (&D)"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "选中字模的点阵下移一行"), "shift_down",
-     Qt::CTRL | Qt::Key_Down},
-    {kCmdShiftLeft, EMatrixEdit::ShiftLeft, QT_TRANSLATE_NOOP("tgw::CMainFrame", "移动"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "左移 (&L)"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "选中字模的点阵左移一列"), "shift_left",
-     Qt::CTRL | Qt::Key_Left},
-    {kCmdShiftRight, EMatrixEdit::ShiftRight, QT_TRANSLATE_NOOP("tgw::CMainFrame", "移动"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "右移 (&R)"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "选中字模的点阵右移一列"), "shift_right",
-     Qt::CTRL | Qt::Key_Right},
-    {kCmdMirrorHorizontal, EMatrixEdit::MirrorHorizontal,
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "翻转"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "水平翻转 (&H)"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "选中字模左右翻转"), "mirror_h", Qt::CTRL | Qt::Key_H},
-    {kCmdMirrorVertical, EMatrixEdit::MirrorVertical, QT_TRANSLATE_NOOP("tgw::CMainFrame", "翻转"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "垂直翻转 (&V)"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "选中字模上下翻转"), "mirror_v", Qt::CTRL | Qt::Key_J},
-    {kCmdRotate90, EMatrixEdit::Rotate90, QT_TRANSLATE_NOOP("tgw::CMainFrame", "旋转"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "旋转 &90°"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "选中字模顺时针旋转90度"), "rotate90",
-     Qt::CTRL | Qt::Key_R},
-    {kCmdRotate180, EMatrixEdit::Rotate180, QT_TRANSLATE_NOOP("tgw::CMainFrame", "旋转"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "旋转 &180°"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "选中字模旋转180度"), "rotate180"},
-    {kCmdRotate270, EMatrixEdit::Rotate270, QT_TRANSLATE_NOOP("tgw::CMainFrame", "旋转"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "旋转 &270°"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "选中字模顺时针旋转270度"), "rotate270",
-     Qt::CTRL | Qt::SHIFT | Qt::Key_R},
-    {kCmdTrimLeft, EMatrixEdit::TrimLeft, QT_TRANSLATE_NOOP("tgw::CMainFrame", "修剪"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "修剪左边空白列 (&L)"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "删除选中字模左边的空白列"), "trim_left"},
-    {kCmdTrimRight, EMatrixEdit::TrimRight, QT_TRANSLATE_NOOP("tgw::CMainFrame", "修剪"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "修剪右边空白列 (&R)"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "删除选中字模右边的空白列"), "trim_right"},
-    {kCmdTrimTop, EMatrixEdit::TrimTop, QT_TRANSLATE_NOOP("tgw::CMainFrame", "修剪"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "修剪上边空白行 (&T)"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "删除选中字模上边的空白行"), "trim_top"},
-    {kCmdTrimBottom, EMatrixEdit::TrimBottom, QT_TRANSLATE_NOOP("tgw::CMainFrame", "修剪"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "修剪下边空白行 (&B)"),
-     QT_TRANSLATE_NOOP("tgw::CMainFrame", "删除选中字模下边的空白行"), "trim_bottom"},
-};
-
-const CEditCommand* editCommand(int id) {
-    for (const CEditCommand& c : kEditCommands)
-        if (c.id == id)
-            return &c;
-    return nullptr;
-}
-
 // Shows the wait cursor while it lives.
 struct CWaitCursor {
     CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -215,7 +143,11 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     setWindowIcon(QIcon::fromTheme("tessaglyphworks", QIcon(":/icons/app.svg")));
     m_rasteriser = std::make_unique<CRasteriser>();
     m_document = std::make_unique<CGlyphDocument>(*m_rasteriser);
-    m_view = new CQxView(this, CProfileStore::defaultPath(), m_document.get());
+    if (Status loaded = m_document->loadProfile(CProfileStore::defaultPath(), systemGuiFont());
+        !loaded)
+        std::fprintf(stderr, "tessaglyphworks: %s; starting with the default settings\n",
+                     loaded.error().c_str());
+    m_view = new CQxView(this, m_document.get());
     setCentralWidget(m_view);
     buildCommands();
     connect(m_view, &CQxView::stateChanged, this, [this] {
@@ -256,7 +188,7 @@ QSize CMainFrame::firstStartSize(int toolBarWidth, const QRect& available) {
 
 void CMainFrame::placeWindow() {
     const QRect available = screen()->availableGeometry();
-    const auto& rect = m_view->settings().windowRect;
+    const auto& rect = m_document->settings().windowRect;
     if (!rect) {
         resize(firstStartSize(m_toolBar->sizeHint().width(), available));
         return;
@@ -285,9 +217,11 @@ std::optional<std::array<int, 4>> CMainFrame::windowPlace() const {
 
 CMainFrame::~CMainFrame() {
     m_document->removeObserver(this);
-    // The view shows the document and saves the profile: it goes before the document does.
+    // The view shows the document: it goes before the document does.
     delete m_view;
     m_view = nullptr;
+    if (Status saved = m_document->saveProfile(); !saved)
+        std::fprintf(stderr, "tessaglyphworks: %s\n", saved.error().c_str());
 }
 
 QAction* CMainFrame::action(int id) const {
@@ -296,116 +230,21 @@ QAction* CMainFrame::action(int id) const {
 }
 
 QAction* CMainFrame::addCommand(int id, const QString& text, const QString& prompt,
-                                const char* icon, const QKeySequence& key) {
+                                const char* icon, const QList<QKeySequence>& keys) {
     auto* a = new QAction(text, this);
     a->setData(id);
     a->setStatusTip(prompt);
     a->setToolTip(QString(text).remove('&').remove("..."));
     if (icon)
         a->setIcon(QIcon(QString(":/icons/%1.svg").arg(icon)));
-    if (!key.isEmpty())
-        a->setShortcut(key);
+    if (!keys.isEmpty())
+        a->setShortcuts(keys);
     connect(a, &QAction::triggered, this, [this, id] { run(id); });
     m_actions[id] = a;
     return a;
 }
 
 void CMainFrame::buildCommands() {
-    using K = QKeySequence;
-    // 文件
-    QMenu* file = menuBar()->addMenu(tr("文件(&F)"));
-    file->addAction(
-        addCommand(kCmdNew, tr("新建项目 (&N)"), tr("建立新的字模项目"), "new", K::New));
-    file->addAction(
-        addCommand(kCmdOpen, tr("打开项目 (&O)..."), tr("打开已保存的字模项目"), "open", K::Open));
-    file->addAction(
-        addCommand(kCmdSave, tr("保存项目 (&S)"), tr("保存当前字模项目"), "save", K::Save));
-    file->addAction(addCommand(kCmdSaveAs, tr("项目另存为 (&A)..."),
-                               tr("以新的名称保存当前字模项目"), nullptr, K::SaveAs));
-    m_recentMenu = file->addMenu(tr("最近的项目 (&R)"));
-    connect(m_recentMenu, &QMenu::aboutToShow, this, &CMainFrame::fillRecentMenu);
-    fillRecentMenu();
-    file->addSeparator();
-    file->addAction(
-        addCommand(kCmdBuildLibrary, tr("生成字库 (&E)..."), tr("生成整套字符的点阵字库")));
-    file->addSeparator();
-    file->addAction(addCommand(kCmdQuit, tr("退出 (&X)"), tr("退出程序"), nullptr, K::Quit));
-
-    // 编辑
-    QMenu* edit = menuBar()->addMenu(tr("编辑(&E)"));
-    edit->addAction(addCommand(kCmdUndo, tr("撤销 (&U)"), tr("撤销上一步操作"), "undo", K::Undo));
-    QAction* redo = addCommand(kCmdRedo, tr("重做 (&R)"), tr("重做上一步撤销的操作"), "redo");
-    redo->setShortcuts({K(Qt::CTRL | Qt::Key_Y), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    edit->addAction(redo);
-    edit->addSeparator();
-    edit->addAction(addCommand(kCmdAddChars, tr("添加单写字符 (&C)..."), tr("添加待取模的单写字符"),
-                               "add_chars", K(Qt::Key_Insert)));
-    edit->addAction(addCommand(kCmdAddString, tr("添加连写文字 (&S)..."),
-                               tr("添加待取模的连写文字"), "add_string",
-                               K(Qt::SHIFT | Qt::Key_Insert)));
-    edit->addAction(addCommand(kCmdAddPicture, tr("添加图片 (&I)..."), tr("添加待取模的图片"),
-                               "add_picture", K(Qt::CTRL | Qt::Key_Insert)));
-    edit->addSeparator();
-    edit->addAction(addCommand(kCmdDeleteSelected, tr("删除选中 (&D)"), tr("删除选中的字模"),
-                               "delete_selected", K::Delete));
-    edit->addAction(addCommand(kCmdDeleteAll, tr("删除所有 (&A)"), tr("清除所有已取字模"),
-                               "delete_all", K(Qt::SHIFT | Qt::Key_Delete)));
-    edit->addSeparator();
-    edit->addAction(addCommand(kCmdExportCode, tr("导出代码 (&T)..."),
-                               tr("为正在编辑的字模导出C或ASM点阵代码"), "export_code",
-                               K(Qt::CTRL | Qt::Key_E)));
-    edit->addAction(addCommand(kCmdPreviewCode, tr("预览代码 (&P)..."),
-                               tr("在程序内查看、复制或另存导出的代码"), nullptr,
-                               K(Qt::CTRL | Qt::SHIFT | Qt::Key_E)));
-    edit->addAction(addCommand(kCmdExportLibrary, tr("导出字库 (&B)..."),
-                               tr("将正在编辑的字模导出为二进制点阵字库"), "export_library",
-                               K(Qt::CTRL | Qt::Key_B)));
-
-    // 修改
-    QMenu* modify = menuBar()->addMenu(tr("修改(&M)"));
-    modify->addAction(
-        addCommand(kCmdSelectAll, tr("全选 (&A)"), tr("选中所有字模"), "select_all", K::SelectAll));
-    modify->addAction(addCommand(kCmdClearSelection, tr("清除选择 (&U)"),
-                                 tr("清除所有字模的选中状态"), "clear_selection",
-                                 K(Qt::CTRL | Qt::SHIFT | Qt::Key_A)));
-    modify->addAction(addCommand(kCmdInvertSelection, tr("反向选择 (&B)"),
-                                 tr("反转所有字模的选中状态"), "invert_selection",
-                                 K(Qt::CTRL | Qt::SHIFT | Qt::Key_I)));
-    modify->addSeparator();
-    QMenu* submenu = nullptr;
-    const char* submenuText = nullptr;
-    for (const CEditCommand& c : kEditCommands) {
-        if (c.submenu && (!submenuText || std::strcmp(c.submenu, submenuText) != 0)) {
-            submenu = modify->addMenu(tr(c.submenu));
-            submenuText = c.submenu;
-        }
-        (c.submenu ? submenu : modify)
-            ->addAction(addCommand(c.id, tr(c.text), tr(c.prompt), c.icon,
-                                   c.key.key() == Qt::Key_unknown ? QKeySequence() : K(c.key)));
-    }
-
-    // 设置
-    QMenu* settings = menuBar()->addMenu(tr("设置(&C)"));
-    settings->addAction(addCommand(kCmdFont, tr("字模字体 (&F)..."),
-                                   tr("设置取模所用的字体与点阵大小"), "font",
-                                   K(Qt::CTRL | Qt::Key_F)));
-    settings->addAction(addCommand(kCmdThreshold, tr("图形取点设定 (&I)..."),
-                                   tr("设置图形取点的亮度阀值"), "threshold"));
-    settings->addAction(addCommand(kCmdCodeFormat, tr("代码格式 (&C)..."), tr("设置导出代码的格式"),
-                                   "code_format"));
-    settings->addSeparator();
-    for (auto [id, text, prompt] :
-         {std::tuple{kCmdFilterDuplicates, tr("过滤重复 (&R)"), tr("添加时过滤重复的字符")},
-          std::tuple{kCmdFilterBlanks, tr("过滤空白 (&S)"), tr("添加时过滤空白字符")},
-          std::tuple{kCmdMouseEdit, tr("鼠标编辑 (&E)"), tr("用鼠标左键画点、右键擦点")}}) {
-        QAction* a = addCommand(id, text, prompt, id == kCmdMouseEdit ? "mouse_edit" : nullptr,
-                                id == kCmdMouseEdit ? K(Qt::CTRL | Qt::Key_M) : K());
-        a->setCheckable(true);
-        settings->addAction(a);
-    }
-
-    // 视图
-    QMenu* viewMenu = menuBar()->addMenu(tr("视图(&V)"));
     m_toolBar = addToolBar(tr("工具栏"));
     m_toolBar->setObjectName("toolbar");
     m_toolBar->setIconSize(QSize(16, 16));
@@ -415,15 +254,51 @@ void CMainFrame::buildCommands() {
     m_infoBar->setMovable(false);
     m_infoLabel = new CInfoLabel(m_infoBar);
     m_infoBar->addWidget(m_infoLabel);
-    for (auto [id, text, prompt] :
-         {std::tuple{kCmdToolBar, tr("工具栏 (&T)"), tr("显示或隐藏工具栏")},
-          std::tuple{kCmdStatusBar, tr("状态栏 (&S)"), tr("显示或隐藏状态栏")},
-          std::tuple{kCmdInfoBar, tr("信息栏 (&I)"), tr("显示或隐藏信息栏")}}) {
-        QAction* a = addCommand(id, text, prompt);
-        a->setCheckable(true);
-        a->setChecked(true);
-        viewMenu->addAction(a);
+
+    // The menus in the table's order, each made when its first command comes.
+    const char* menuText = nullptr;
+    const char* submenuText = nullptr;
+    QMenu* menu = nullptr;
+    QMenu* submenu = nullptr;
+    for (const CCommand& c : commands()) {
+        if (!menuText || std::strcmp(c.menu, menuText) != 0) {
+            menu = menuBar()->addMenu(tr(c.menu));
+            menuText = c.menu;
+            submenuText = nullptr;
+        }
+        if (c.separatorBefore)
+            menu->addSeparator();
+        if (c.submenu && (!submenuText || std::strcmp(c.submenu, submenuText) != 0)) {
+            submenu = menu->addMenu(tr(c.submenu));
+            submenuText = c.submenu;
+        } else if (!c.submenu) {
+            submenuText = nullptr;
+        }
+        QAction* a = addCommand(c.id, tr(c.text), tr(c.prompt), c.icon, c.keys);
+        a->setCheckable(c.checked != nullptr);
+        // Tool tips that name what the command acts on where its menu text leaves that to the
+        // menu it sits in.
+        if (c.tipIsPrompt)
+            a->setToolTip(a->statusTip());
+        (c.submenu ? submenu : menu)->addAction(a);
+        if (c.after)
+            c.after(*this, menu);
     }
+    // No hover tip of the view stays over an open menu.
+    for (QMenu* m : menuBar()->findChildren<QMenu*>())
+        connect(m, &QMenu::aboutToShow, this, [this] { m_view->dropTip(); });
+    buildToolBar();
+    // What the history calls a stroke of the mouse.
+    m_view->setStrokeLabel(commandText(kCmdMouseEdit));
+}
+
+void CMainFrame::addRecentMenu(QMenu* menu) {
+    m_recentMenu = menu->addMenu(tr("最近的项目 (&R)"));
+    connect(m_recentMenu, &QMenu::aboutToShow, this, &CMainFrame::fillRecentMenu);
+    fillRecentMenu();
+}
+
+void CMainFrame::addViewChoices(QMenu* viewMenu) {
     QMenu* cells = viewMenu->addMenu(tr("单元大小"));
     auto* cellGroup = new QActionGroup(this);
     for (int cell : kCellSizes) {
@@ -446,37 +321,10 @@ void CMainFrame::buildCommands() {
         colors->addAction(a);
     }
     addLanguageMenu(viewMenu, this);
+}
 
-    // 传输
-    QMenu* transfer = menuBar()->addMenu(tr("传输(&T)"));
-    QMenu* serial = transfer->addMenu(tr("串口传输"));
-    serial->addAction(addCommand(kCmdSerialSelected, tr("选中字模 (&S)..."),
-                                 tr("通过串口发送选中字模的点阵数据"), "serial_selected"));
-    serial->addAction(addCommand(kCmdSerialAll, tr("所有字模 (&A)..."),
-                                 tr("通过串口发送所有字模的点阵数据"), "serial_all"));
-    QMenu* network = transfer->addMenu(tr("网络传输"));
-    network->addAction(addCommand(kCmdNetworkSelected, tr("选中字模 (&S)..."),
-                                  tr("通过网络发送选中字模的点阵数据")));
-    network->addAction(
-        addCommand(kCmdNetworkAll, tr("所有字模 (&A)..."), tr("通过网络发送所有字模的点阵数据")));
-
-    // 帮助
-    QMenu* help = menuBar()->addMenu(tr("帮助(&H)"));
-    help->addAction(addCommand(kCmdHelp, tr("软件说明 (&R)..."), tr("显示程序的使用说明"), "help",
-                               K::HelpContents));
-    help->addAction(addCommand(kCmdAbout, tr("关于 Tessaglyphworks (&A)..."),
-                               tr("显示程序信息与版本"), "about"));
-
-    // Tool tips that name what the command acts on where its menu text leaves that to the
-    // menu it sits in.
-    for (int id : {kCmdShiftUp, kCmdShiftDown, kCmdShiftLeft, kCmdShiftRight, kCmdSerialSelected,
-                   kCmdSerialAll, kCmdNetworkSelected, kCmdNetworkAll})
-        action(id)->setToolTip(action(id)->statusTip());
-    // No hover tip of the view stays over an open menu.
-    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
-        connect(menu, &QMenu::aboutToShow, this, [this] { m_view->dropTip(); });
-
-    // The tool bar, in its order; the edits come from their table.
+void CMainFrame::buildToolBar() {
+    // The tool bar, in its order; the edits come from the table, a group a submenu.
     constexpr int kEditsOnBar = -1;
     const int bar[] = {kCmdNew,
                        kCmdOpen,
@@ -512,12 +360,15 @@ void CMainFrame::buildCommands() {
                        kCmdAbout};
     for (int id : bar) {
         if (id == kEditsOnBar) {
-            const char* group = kEditCommands[0].submenu;
-            for (const CEditCommand& c : kEditCommands) {
+            const CCommand* previous = nullptr;
+            for (const CCommand& c : commands()) {
+                if (!c.isEdit)
+                    continue;
+                const char* group = previous ? previous->submenu : c.submenu;
                 if ((c.submenu == nullptr) != (group == nullptr) ||
                     (c.submenu && group && std::strcmp(c.submenu, group) != 0))
                     m_toolBar->addSeparator();
-                group = c.submenu;
+                previous = &c;
                 m_toolBar->addAction(action(c.id));
             }
         } else if (id) {
@@ -547,133 +398,39 @@ void CMainFrame::buildCommands() {
 }
 
 void CMainFrame::run(int id) {
-    CQxView& v = *m_view;
     // A command may open a dialog: no hover tip of the view stays over it.
-    v.dropTip();
+    m_view->dropTip();
     if (id >= kCmdCellSizeFirst && id < kCmdCellSizeFirst + 20) {
-        v.setCellSize(id - kCmdCellSizeFirst + 1);
+        m_view->setCellSize(id - kCmdCellSizeFirst + 1);
         return;
     }
     if (id >= kCmdColorFirst && id < kCmdColorFirst + 7) {
-        v.setColorScheme(id - kCmdColorFirst);
+        m_view->setColorScheme(id - kCmdColorFirst);
         return;
     }
-    if (const CEditCommand* edit = editCommand(id)) {
-        v.editSelected(edit->edit);
-        return;
-    }
-    switch (id) {
-    case kCmdNew:
-        newProject();
-        break;
-    case kCmdOpen:
-        openProject();
-        break;
-    case kCmdSave:
-        saveProject(false);
-        break;
-    case kCmdSaveAs:
-        saveProject(true);
-        break;
-    case kCmdQuit:
-        close();
-        break;
-    case kCmdUndo:
-    case kCmdRedo:
-        undo(id == kCmdRedo);
-        break;
-    case kCmdBuildLibrary: {
-        // The builder works on its own list: the document is never touched by a build.
-        CLibraryDialog dialog(m_view->settings(), this);
-        if (dialog.exec() == QDialog::Accepted && !dialog.resultText().isEmpty())
-            statusBar()->showMessage(dialog.resultText());
-        break;
-    }
-    case kCmdAddChars:
-        addCharacters();
-        break;
-    case kCmdDeleteSelected:
-        v.deleteSelected();
-        break;
-    case kCmdDeleteAll:
-        v.deleteAll();
-        break;
-    case kCmdSelectAll:
-        v.selectAll();
-        break;
-    case kCmdClearSelection:
-        v.clearSelection();
-        break;
-    case kCmdInvertSelection:
-        v.invertSelection();
-        break;
-    case kCmdFilterDuplicates:
-        v.settings().filterRedup = !v.settings().filterRedup;
-        emit v.stateChanged();
-        break;
-    case kCmdFilterBlanks:
-        v.settings().filterSpace = !v.settings().filterSpace;
-        emit v.stateChanged();
-        break;
-    case kCmdMouseEdit:
-        v.setMouseEdit(!v.settings().mouseDraw);
-        break;
-    case kCmdToolBar:
-        m_toolBar->setHidden(!m_toolBar->isHidden());
-        break;
-    case kCmdStatusBar:
-        statusBar()->setHidden(!statusBar()->isHidden());
-        break;
-    case kCmdInfoBar:
-        m_infoBar->setHidden(!m_infoBar->isHidden());
-        break;
-    case kCmdAddString:
-        addString();
-        break;
-    case kCmdAddPicture:
-        addPicture();
-        break;
-    case kCmdThreshold:
-        chooseThreshold();
-        break;
-    case kCmdFont:
-        chooseFont();
-        break;
-    case kCmdSerialSelected:
-    case kCmdSerialAll:
-    case kCmdNetworkSelected:
-    case kCmdNetworkAll:
-        send(id == kCmdSerialSelected || id == kCmdNetworkSelected,
-             id == kCmdNetworkSelected || id == kCmdNetworkAll);
-        break;
-    case kCmdCodeFormat:
-        chooseCodeFormat();
-        break;
-    case kCmdExportCode:
-        exportCode();
-        break;
-    case kCmdPreviewCode:
-        previewCode();
-        break;
-    case kCmdExportLibrary:
-        exportLibrary();
-        break;
-    case kCmdHelp:
-        showHelp();
-        break;
-    case kCmdAbout:
-        // The program's own version; the project files name the format they follow in
-        // their program_version attribute, which other readers of the format expect.
-        QMessageBox::about(this, tr("关于 Tessaglyphworks"),
-                           tr("Tessaglyphworks %1\n\n点阵字模的生成、编辑、导出与传输。\n\n"
-                              "项目文件格式版本 %2 (program_version)")
-                               .arg(QApplication::applicationVersion(),
-                                    QString::fromLatin1(kProjectProgramVersion)));
-        break;
-    default:
-        break;
-    }
+    for (const CCommand& c : commands())
+        if (c.id == id && c.run) {
+            c.run(*this, c);
+            break;
+        }
     updateCommandState();
+}
+
+void CMainFrame::buildLibrary() {
+    // The builder works on its own list: the document is never touched by a build.
+    CLibraryDialog dialog(m_document->settings(), this);
+    if (dialog.exec() == QDialog::Accepted && !dialog.resultText().isEmpty())
+        statusBar()->showMessage(dialog.resultText());
+}
+
+void CMainFrame::showAbout() {
+    // The program's own version; the project files name the format they follow in their
+    // program_version attribute, which other readers of the format expect.
+    QMessageBox::about(
+        this, tr("关于 Tessaglyphworks"),
+        tr("Tessaglyphworks %1\n\n点阵字模的生成、编辑、导出与传输。\n\n"
+           "项目文件格式版本 %2 (program_version)")
+            .arg(QApplication::applicationVersion(), QString::fromLatin1(kProjectProgramVersion)));
 }
 
 void CMainFrame::addCharacters() {
@@ -681,7 +438,7 @@ void CMainFrame::addCharacters() {
     if (dialog.exec() != QDialog::Accepted)
         return;
     const std::u16string text = dialog.text().toStdU16String();
-    const CSettings& s = m_view->settings();
+    const CSettings& s = m_document->settings();
     CGlyphList& list = m_view->list();
     // The characters the duplicate filter will leave out because the list has them already.
     size_t existing = 0;
@@ -696,7 +453,7 @@ void CMainFrame::addCharacters() {
                 ++existing;
     }
     const size_t first = list.size();
-    const size_t added = m_view->addCharacters(text);
+    const size_t added = m_view->addCharacters(text, commandText(kCmdAddChars));
     QStringList said;
     if (existing)
         said << tr("%n 个字符已存在，未添加", nullptr, int(existing));
@@ -740,14 +497,16 @@ void CMainFrame::addString() {
         return;
     const std::u16string text = dialog.text().toStdU16String();
     CGlyphList& list = m_view->list();
-    if (!list.empty() && m_view->settings().filterRedup && list.hasString(text)) {
+    if (!list.empty() && m_document->settings().filterRedup && list.hasString(text)) {
         notice(this, tr("重复过滤功能已开启，不能重复添加同一字串！"));
         return;
     }
     CWaitCursor wait;
     const size_t first = list.size();
-    m_view->addEntry(std::make_unique<CStringEntry>(
-        m_view->rasteriser(), text, dialog.rightToLeft(), m_view->settings().font()));
+    m_view->addEntry(std::make_unique<CStringEntry>(m_view->rasteriser(), text,
+                                                    dialog.rightToLeft(),
+                                                    m_document->settings().font()),
+                     commandText(kCmdAddString));
     if (const QString cut = inkHint(first, list.size()); !cut.isEmpty())
         statusBar()->showMessage(cut);
 }
@@ -762,17 +521,18 @@ void CMainFrame::addPictureFile(const QString& path) {
     // The name as the file system has it (bytes, not necessarily UTF-8), kept losslessly.
     const std::u16string name = fileNameToText(QFile::encodeName(path).toStdString());
     CGlyphList& list = m_view->list();
-    if (!list.empty() && m_view->settings().filterRedup && list.hasPicture(name)) {
+    if (!list.empty() && m_document->settings().filterRedup && list.hasPicture(name)) {
         notice(this, tr("重复过滤功能已开启，不能重复添加同一图片！"));
         return;
     }
     CWaitCursor wait;
     m_view->addEntry(std::make_unique<CPictureEntry>(m_view->rasteriser(), name,
-                                                     m_view->settings().pictureOptions()));
+                                                     m_document->settings().pictureOptions()),
+                     commandText(kCmdAddPicture));
 }
 
 void CMainFrame::chooseThreshold() {
-    CSettings& settings = m_view->settings();
+    const CSettings& settings = m_document->settings();
     CThresholdDialog dialog(settings.pictureOptions(), int(settings.width), int(settings.height),
                             this);
     // The preview shows the first selected picture, else the first picture.
@@ -792,11 +552,10 @@ void CMainFrame::chooseThreshold() {
     }
     if (dialog.exec() != QDialog::Accepted)
         return;
-    settings.setPictureOptions(dialog.options());
+    m_document->changeSettings([&](CSettings& s) { s.setPictureOptions(dialog.options()); });
     CWaitCursor wait;
-    if (m_document->applyPictureOptions(settings.pictureOptions()))
+    if (m_document->applyPictureOptions(settings.pictureOptions(), commandText(kCmdThreshold)))
         m_view->flushLayout();
-    emit m_view->stateChanged();
 }
 
 void CMainFrame::send(bool selectedOnly, bool network) {
@@ -824,7 +583,7 @@ void CMainFrame::send(bool selectedOnly, bool network) {
     Status encoded;
     {
         CWaitCursor wait;
-        encoded = writeBinaryFile(entries, CEncodingOptions::fromSettings(m_view->settings()),
+        encoded = writeBinaryFile(entries, CEncodingOptions::fromSettings(m_document->settings()),
                                   answer == QMessageBox::Yes, data);
     }
     if (!encoded) {
@@ -841,7 +600,7 @@ void CMainFrame::send(bool selectedOnly, bool network) {
 }
 
 void CMainFrame::chooseFont(const QString& fontFile) {
-    CFontDialog dialog(m_view->settings(), this);
+    CFontDialog dialog(m_document->settings(), this);
     if (!fontFile.isEmpty())
         dialog.chooseFile(fontFile);
     // The preview draws the selected characters, as the font will draw them on OK.
@@ -854,17 +613,17 @@ void CMainFrame::chooseFont(const QString& fontFile) {
         dialog.setPreviewText(selected);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    CSettings& s = m_view->settings();
-    dialog.apply(s);
+    m_document->changeSettings([&](CSettings& s) { dialog.apply(s); });
+    const CSettings& s = m_document->settings();
     CWaitCursor wait;
     // Fit moves a bitmap font's characters as it does when they are added.
-    m_document->applyFont(m_view->fittedFont(s.font(), selected), s.halfWidth);
+    m_document->applyFont(m_view->fittedFont(s.font(), selected), s.halfWidth,
+                          commandText(kCmdFont));
     m_view->flushLayout();
-    emit m_view->stateChanged();
 }
 
 void CMainFrame::chooseCodeFormat() {
-    CCodeFormatDialog dialog(m_view->settings(), this);
+    CCodeFormatDialog dialog(m_document->settings(), this);
     // The drawing shows the first selected glyph, when it is small enough to read.
     const CGlyphList& list = m_view->list();
     for (size_t i = 0; i < list.size(); ++i)
@@ -877,8 +636,7 @@ void CMainFrame::chooseCodeFormat() {
     if (dialog.exec() != QDialog::Accepted)
         return;
     // The writers take their options from the settings each time they run.
-    dialog.apply(m_view->settings());
-    emit m_view->stateChanged();
+    m_document->changeSettings([&](CSettings& s) { dialog.apply(s); });
 }
 
 bool CMainFrame::confirmLargeJob(const CGlyphList& list) {
@@ -891,7 +649,7 @@ QString CMainFrame::codeFilePath() {
     if (!m_tempDir->isValid())
         return {};
     return m_tempDir->filePath(
-        QString("QXCode.TEMPORARY.%1").arg(m_view->settings().language ? "asm" : "c"));
+        QString("QXCode.TEMPORARY.%1").arg(m_document->settings().language ? "asm" : "c"));
 }
 
 void CMainFrame::exportCode() {
@@ -904,16 +662,16 @@ void CMainFrame::exportCode() {
     Status written = path.isEmpty() ? Status(failure("no private temporary folder")) : Status();
     if (written) {
         CWaitCursor wait;
-        written =
-            saveList(*findWriter(m_view->settings().language ? "asm" : "c"), list,
-                     CEncodingOptions::fromSettings(m_view->settings()), {}, path.toStdString());
+        written = saveList(*findWriter(m_document->settings().language ? "asm" : "c"), list,
+                           CEncodingOptions::fromSettings(m_document->settings()), {},
+                           path.toStdString());
     }
     if (!written) {
         warning(this, tr("文件打开失败，请检查！\n\n") + QString::fromStdString(written.error()));
         return;
     }
     statusBar()->showMessage(writtenText(list.size(), QFileInfo(path).size(), path));
-    const QString viewer = QString::fromStdU16String(m_view->settings().codeBrowser);
+    const QString viewer = QString::fromStdU16String(m_document->settings().codeBrowser);
     if (CCodeFormatDialog::isBuiltInViewer(viewer)) {
         showCodeFile(path);
         return;
@@ -934,7 +692,7 @@ void CMainFrame::showCodeFile(const QString& path) {
     const QByteArray bytes = file.readAll();
     // Not modal, as an outside viewer would be: the user may keep it open beside the window.
     auto* viewer = new CCodeViewer(bytes.toStdString(), QFileInfo(path).suffix(), this,
-                                   m_view->settings().codeEncoding == kCodeEncodingUtf8);
+                                   m_document->settings().codeEncoding == kCodeEncodingUtf8);
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->show();
 }
@@ -945,14 +703,14 @@ void CMainFrame::previewCode() {
         return;
     Result<std::string> code = [&] {
         CWaitCursor wait;
-        return codeText(list, CEncodingOptions::fromSettings(m_view->settings()));
+        return codeText(list, CEncodingOptions::fromSettings(m_document->settings()));
     }();
     if (!code) {
         warning(this, QString::fromStdString(code.error()));
         return;
     }
-    CCodeViewer viewer(std::move(*code), m_view->settings().language ? "asm" : "c", this,
-                       m_view->settings().codeEncoding == kCodeEncodingUtf8);
+    CCodeViewer viewer(std::move(*code), m_document->settings().language ? "asm" : "c", this,
+                       m_document->settings().codeEncoding == kCodeEncodingUtf8);
     viewer.exec();
 }
 
@@ -960,8 +718,9 @@ void CMainFrame::exportLibrary() {
     CGlyphList& list = m_view->list();
     if (list.empty())
         return;
-    const QString path = chooseSaveFile(this, tr("保存至..."),
-                                        tr("二进制文件 (*.BIN *.bin);;所有文件 (*.*)"), "bin");
+    const COutputWriter& writer = *findWriter("bin");
+    const QString path =
+        chooseSaveFile(this, tr("保存至..."), writerSaveFilter(writer), writer.extension);
     if (path.isEmpty() || !confirmLargeJob(list))
         return;
     const auto answer = askYesNoCancel(this, QString(tr(kIndexQuestion)).replace("\r\n", "\n"));
@@ -972,9 +731,9 @@ void CMainFrame::exportLibrary() {
         CWaitCursor wait;
         CWriterOptions options;
         options.withIndex = answer == QMessageBox::Yes;
-        written =
-            saveList(*findWriter("bin"), list, CEncodingOptions::fromSettings(m_view->settings()),
-                     options, path.toStdString());
+        written = saveList(*findWriter("bin"), list,
+                           CEncodingOptions::fromSettings(m_document->settings()), options,
+                           path.toStdString());
     }
     if (!written) {
         warning(this, tr("文件打开失败，请检查！\n\n") + QString::fromStdString(written.error()));
@@ -986,11 +745,8 @@ void CMainFrame::exportLibrary() {
 void CMainFrame::newProject() {
     if (!maybeSave())
         return;
-    tgw::newProject(m_view->list());
-    m_document->setPath({});
-    m_document->clearHistory();
+    m_document->newProject();
     m_view->flushLayout();
-    updateTitle();
 }
 
 void CMainFrame::openProject() {
@@ -1005,17 +761,13 @@ bool CMainFrame::loadProject(const QString& path) {
     Status opened;
     {
         CWaitCursor wait;
-        opened = tgw::openProject(m_view->list(), path.toStdString());
+        opened = m_document->open(path.toStdString());
     }
     if (!opened) {
         notice(this, tr("打开失败，请检查文件是否损坏或由更高版本软件创建！"));
         return false;
     }
-    m_document->setPath(path.toStdString());
-    m_document->clearHistory();
-    m_view->list().setMouseEdit(m_view->settings().mouseDraw);
     m_view->layout(-1);
-    updateTitle();
     rememberRecent(path);
     return true;
 }
@@ -1031,20 +783,18 @@ bool CMainFrame::saveProject(bool askForName) {
 }
 
 bool CMainFrame::saveTo(const QString& path) {
-    CGlyphList& list = m_view->list();
-    if (!projectSaveNeeded(list, m_document->path(), path.toStdString()))
+    if (!m_document->saveNeeded(path.toStdString()))
         return true;
     Status saved;
     {
         CWaitCursor wait;
-        saved = tgw::saveProject(list, path.toStdString());
+        saved = m_document->save(path.toStdString());
     }
     if (!saved) {
         showMessage(this, QMessageBox::Warning, tr("提示"), tr("保存项目文件失败，请检查后重试!"));
         return false;
     }
-    m_document->setPath(path.toStdString());
-    updateTitle();
+    const CGlyphList& list = m_document->list();
     rememberRecent(path);
     // Saved all the same: the dots are whole, only such a name no longer opens its file.
     if (std::vector<size_t> unstorable = entriesWithUnstorableNames(list); !unstorable.empty())
@@ -1055,7 +805,8 @@ bool CMainFrame::saveTo(const QString& path) {
 }
 
 bool CMainFrame::maybeSave() {
-    if (!m_view->list().modified())
+    m_view->finishStroke();
+    if (!m_document->modified())
         return true;
     const QString name =
         documentPath().isEmpty() ? tr("无标题") : QFileInfo(documentPath()).fileName();
@@ -1070,13 +821,13 @@ bool CMainFrame::maybeSave() {
 }
 
 void CMainFrame::rememberRecent(const QString& path) {
-    m_view->settings().addRecentFile(
+    m_document->settings().addRecentFile(
         QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString());
 }
 
 void CMainFrame::fillRecentMenu() {
     m_recentMenu->clear();
-    const std::vector<std::string>& recent = m_view->settings().recentFiles;
+    const std::vector<std::string>& recent = m_document->settings().recentFiles;
     if (recent.empty()) {
         m_recentMenu->addAction(tr("(无)"))->setEnabled(false);
         return;
@@ -1091,12 +842,12 @@ void CMainFrame::fillRecentMenu() {
     }
     m_recentMenu->addSeparator();
     connect(m_recentMenu->addAction(tr("清除列表 (&C)")), &QAction::triggered, this,
-            [this] { m_view->settings().recentFiles.clear(); });
+            [this] { m_document->settings().recentFiles.clear(); });
 }
 
 void CMainFrame::openRecent(const QString& path) {
     if (!QFileInfo(path).isFile()) {
-        std::erase(m_view->settings().recentFiles, QFile::encodeName(path).toStdString());
+        std::erase(m_document->settings().recentFiles, QFile::encodeName(path).toStdString());
         statusBar()->showMessage(tr("“%1”已不存在，已从最近的项目中去掉").arg(path));
         return;
     }
@@ -1121,7 +872,7 @@ QString CMainFrame::dotStatusText() const {
     if (!pointed)
         return tr("%1  %2x%3 点").arg(entry).arg(e.width()).arg(e.height());
     const std::optional<CDotPlace> place =
-        CEncodingOptions::fromSettings(m_view->settings())
+        CEncodingOptions::fromSettings(m_document->settings())
             .placeOf(e.width(), e.height(), e.depth(), dot.row, dot.col);
     const QString where = tr("%1  行 %2 列 %3").arg(entry).arg(dot.row).arg(dot.col);
     if (!place)
@@ -1184,15 +935,14 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     // The view saves the settings when it goes; the window's place goes with them: the
     // frame's corner, which move() takes back, and the client's size, which resize() takes.
     if (const std::optional<std::array<int, 4>> r = windowPlace())
-        m_view->settings().windowRect = *r;
+        m_document->settings().windowRect = *r;
     event->accept();
 }
 
 void CMainFrame::updateTitle() {
     const QString name =
         documentPath().isEmpty() ? tr("无标题") : QFileInfo(documentPath()).fileName();
-    setWindowTitle(
-        QString("%1%2 - Tessaglyphworks").arg(name, m_view->list().modified() ? "*" : ""));
+    setWindowTitle(QString("%1%2 - Tessaglyphworks").arg(name, m_document->modified() ? "*" : ""));
 }
 
 void CMainFrame::showHelp() {
@@ -1202,15 +952,18 @@ void CMainFrame::showHelp() {
 }
 
 void CMainFrame::updateCommandState() {
-    const CSettings& s = m_view->settings();
-    CGlyphList& list = m_view->list();
-    const bool anySelected = list.selectedCount() > 0;
-    for (int id : {kCmdDeleteSelected, kCmdSerialSelected, kCmdNetworkSelected})
-        action(id)->setEnabled(anySelected);
-    action(kCmdDeleteAll)->setEnabled(!list.empty());
+    const CSettings& s = m_document->settings();
+    const CGlyphList& list = m_document->list();
+    for (const CCommand& c : commands()) {
+        QAction* a = action(c.id);
+        if (c.enabled)
+            a->setEnabled(c.enabled(*m_document));
+        if (c.checked)
+            a->setChecked(c.checked(*this));
+    }
     // The level picker follows the deepest selected entry.
     int top = 1;
-    if (anySelected)
+    if (list.selectedCount() > 0)
         for (size_t i = 0; i < list.size() && top < 255; ++i)
             if (list.at(i).selected())
                 top = std::max(top, int(maxLevelOf(list.at(i).depth())));
@@ -1218,16 +971,6 @@ void CMainFrame::updateCommandState() {
         a->setVisible(top > 1);
     if (top > 1)
         m_drawLevel->setMaximum(top);
-    for (int id :
-         {kCmdExportCode, kCmdPreviewCode, kCmdExportLibrary, kCmdSerialAll, kCmdNetworkAll})
-        action(id)->setEnabled(!list.empty());
-    action(kCmdFilterDuplicates)->setChecked(s.filterRedup);
-    action(kCmdFilterBlanks)->setChecked(s.filterSpace);
-    action(kCmdMouseEdit)->setChecked(s.mouseDraw);
-    // isHidden(): hidden on purpose, not merely inside a window that is not shown yet.
-    action(kCmdToolBar)->setChecked(!m_toolBar->isHidden());
-    action(kCmdStatusBar)->setChecked(!statusBar()->isHidden());
-    action(kCmdInfoBar)->setChecked(!m_infoBar->isHidden());
     for (int cell : kCellSizes) {
         QAction* a = action(kCmdCellSizeFirst + cell - 1);
         a->setChecked(cell == s.pointSize);
@@ -1244,7 +987,7 @@ void CMainFrame::updateCommandState() {
 QString CMainFrame::infoText() const {
     const CGlyphList& list = m_view->list();
     return QString::fromStdString(
-        settingsSummary(m_view->settings(), list.size(), list.selectedCount()));
+        settingsSummary(m_document->settings(), list.size(), list.selectedCount()));
 }
 
 void CMainFrame::scheduleInfoRefresh() {
@@ -1268,40 +1011,7 @@ void CMainFrame::undo(bool redo) {
 }
 
 QString CMainFrame::stepName(const CDocumentStep& step) const {
-    int id = 0;
-    switch (step.kind()) {
-    case EStepKind::Stroke:
-        id = kCmdMouseEdit;
-        break;
-    case EStepKind::Edit:
-        for (const CEditCommand& c : kEditCommands)
-            if (c.edit == step.edit())
-                id = c.id;
-        break;
-    case EStepKind::AddCharacters:
-        id = kCmdAddChars;
-        break;
-    case EStepKind::AddString:
-        id = kCmdAddString;
-        break;
-    case EStepKind::AddPicture:
-        id = kCmdAddPicture;
-        break;
-    case EStepKind::DeleteSelected:
-        id = kCmdDeleteSelected;
-        break;
-    case EStepKind::DeleteAll:
-        id = kCmdDeleteAll;
-        break;
-    case EStepKind::Font:
-        id = kCmdFont;
-        break;
-    case EStepKind::Threshold:
-        id = kCmdThreshold;
-        break;
-    }
-    QAction* a = action(id);
-    return a ? plainText(a->text()) : QString();
+    return step.label() ? plainText(tr(step.label())) : QString();
 }
 
 void CMainFrame::updateHistoryState() {
@@ -1320,6 +1030,11 @@ void CMainFrame::updateHistoryState() {
 void CMainFrame::historyChanged() {
     updateHistoryState();
     updateTitle();
+}
+
+void CMainFrame::settingsChanged() {
+    updateCommandState();
+    scheduleInfoRefresh();
 }
 
 } // namespace tgw

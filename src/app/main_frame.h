@@ -3,7 +3,10 @@
 #include <QMainWindow>
 
 #include "app/transfer_dialog_base.h"
-#include "model/glyph_document.h"
+#include "project/glyph_document.h"
+
+#include <QKeySequence>
+#include <QList>
 
 #include <array>
 #include <map>
@@ -78,6 +81,7 @@ enum ECommand : int {
     kCmdPreviewCode = 32900, // the code shown inside the program
     kCmdUndo = 57643,
     kCmdRedo = 57644,
+    kCmdAutoFirst = 33000, // the commands of the table that name no id of their own, in order
 };
 
 // The single main window: menu, tool bar, information bar, status bar and the matrix view.
@@ -118,6 +122,35 @@ public:
     // it back there) and the client area's size (what resize() takes).
     std::optional<std::array<int, 4>> windowPlace() const;
 
+    // One command of the window, a row of the table in main_commands.cpp: its menu item, its
+    // shortcuts, its tool tip, whether it is enabled or checked, what it does and the name of
+    // the history step it makes all come from here.
+    struct CCommand {
+        int id = 0;                    // 0: the next of kCmdAutoFirst on
+        const char* menu = nullptr;    // the top menu's text, untranslated
+        const char* submenu = nullptr; // a submenu of it; nullptr: in the menu itself
+        const char* text = nullptr;    // untranslated; also names its history step
+        const char* prompt = nullptr;  // the status bar's line
+        const char* icon = nullptr;    // :/icons/<icon>.svg; nullptr: none
+        QList<QKeySequence> keys = {};
+        void (*run)(CMainFrame&, const CCommand&) = nullptr;
+        bool (*enabled)(const CGlyphDocument&) = nullptr; // nullptr: always enabled
+        bool (*checked)(const CMainFrame&) = nullptr;     // nullptr: not checkable
+        // What follows the item in its menu: generated items (the recent projects, the cell
+        // sizes, ...).
+        void (*after)(CMainFrame&, QMenu*) = nullptr;
+        bool separatorBefore = false;
+        bool tipIsPrompt = false; // the tool tip says what the prompt says
+        // A whole-matrix edit of the selection: on the tool bar among the edits, one group a
+        // submenu.
+        bool isEdit = false;
+        EMatrixEdit edit = EMatrixEdit::Invert;
+    };
+    // The table, in menu order.
+    static const std::vector<CCommand>& commands();
+    // The untranslated text of command `id` (what its history steps are named by).
+    static const char* commandText(int id);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     // Files dropped on the window: a project opens, pictures become picture entries, a font
@@ -128,8 +161,14 @@ protected:
 private:
     void buildCommands();
     QAction* addCommand(int id, const QString& text, const QString& prompt,
-                        const char* icon = nullptr, const QKeySequence& key = {});
+                        const char* icon = nullptr, const QList<QKeySequence>& keys = {});
+    // The generated items of the 文件 and 视图 menus.
+    void addRecentMenu(QMenu* menu);
+    void addViewChoices(QMenu* menu);
+    void buildToolBar();
     void run(int id);
+    void showAbout();
+    void buildLibrary();
     void addCharacters();
     // The first time entries first..end−1 lost ink to the cell: how to keep it; else empty.
     QString inkHint(size_t first, size_t end);
@@ -172,6 +211,7 @@ private:
 
     // IDocumentObserver
     void historyChanged() override;
+    void settingsChanged() override;
 
     std::unique_ptr<CRasteriser> m_rasteriser;
     std::unique_ptr<CGlyphDocument> m_document;

@@ -1,5 +1,8 @@
 #include "app/messages.h"
 
+#include "base/screen_text.h"
+#include "codegen/output_writers.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -35,6 +38,13 @@ QString questionTitle() {
 
 void setFileHook(CFileHook h) {
     fileHook() = std::move(h);
+}
+
+QString writerSaveFilter(const COutputWriter& writer) {
+    if (writer.saveFilter)
+        return QString::fromUtf8(screenText("tgw::core::writers", writer.saveFilter));
+    return QCoreApplication::translate("tgw::messages", "%1 (*.%2);;所有文件 (*.*)")
+        .arg(QString::fromUtf8(screenText("tgw::core::writers", writer.label)), writer.extension);
 }
 
 QString chooseSaveFile(QWidget* parent, const QString& title, const QString& filter,

@@ -24,6 +24,10 @@ QMessageBox::StandardButton askYesNoCancel(QWidget* parent, const QString& text)
 
 // A save dialog that asks before overwriting and wants an existing folder; `suffix` is added
 // to a name typed without one. Returns the chosen path, or an empty string.
+struct COutputWriter;
+// The save dialog's filter for the files `writer` writes ("C 源文件 (*.c);;所有文件 (*.*)").
+QString writerSaveFilter(const COutputWriter& writer);
+
 QString chooseSaveFile(QWidget* parent, const QString& title, const QString& filter,
                        const QString& suffix);
 // An open dialog for an existing file.

@@ -31,6 +31,7 @@ COutputWriter cTextWriter() {
     w.takesName = true;
     w.opening = headerOpening;
     w.closing = headerClosing;
+    w.saveFilter = TGW_TR_NOOP("tgw::core::writers", "C 源文件 (*.c);;所有文件 (*.*)");
     return w;
 }
 
@@ -49,6 +50,7 @@ COutputWriter asmTextWriter() {
         return writeCodeText(list, a, out);
     };
     w.depths = kEveryDepth;
+    w.saveFilter = TGW_TR_NOOP("tgw::core::writers", "ASM 源文件 (*.asm);;所有文件 (*.*)");
     return w;
 }
 
@@ -65,6 +67,7 @@ COutputWriter binaryMatrixWriter() {
         return writeBinaryFile(list, encoding, options.withIndex, out);
     };
     w.depths = kEveryDepth;
+    w.saveFilter = TGW_TR_NOOP("tgw::core::writers", "二进制文件 (*.BIN *.bin);;所有文件 (*.*)");
     return w;
 }
 

@@ -78,6 +78,9 @@ struct COutputWriter {
     // together in pieces (the library builder). nullptr: the entries' text is the whole.
     std::string (*opening)(const std::string& name, size_t count) = nullptr;
     std::string (*closing)(const std::string& name, std::span<const CHeaderEntry> table) = nullptr;
+    // The file dialog's filter for the files it writes, as a text to translate (context
+    // "tgw::core::writers"); nullptr: one made from the label and the extension.
+    const char* saveFilter = nullptr;
 
     bool proportional() const { return input == EWriterInput::Proportional; }
     bool takesDepth(int bits) const {

@@ -13,11 +13,6 @@ void CGlyphEntry::setSize(int width, int height) {
         m_owner->entryResized(*this);
 }
 
-void CGlyphEntry::markModified() {
-    if (m_owner)
-        m_owner->entryModified();
-}
-
 void CGlyphEntry::takeRendered(CDotMatrix matrix) {
     setSize(matrix.width(), matrix.height());
     m_matrix = std::move(matrix);
@@ -28,7 +23,6 @@ void CGlyphEntry::takeRendered(CDotMatrix matrix) {
 void CGlyphEntry::setMatrix(CDotMatrix matrix) {
     m_inkLoss = {};
     takeRendered(std::move(matrix));
-    markModified();
 }
 
 bool CGlyphEntry::setDot(int row, int col, bool on) {
@@ -42,7 +36,6 @@ bool CGlyphEntry::setDotLevel(int row, int col, uint8_t level) {
     m_matrix.setLevel(row, col, level);
     if (m_owner)
         m_owner->dotsChanged(*this);
-    markModified();
     return true;
 }
 
@@ -59,7 +52,6 @@ void CGlyphEntry::restore(int width, int height, CDotMatrix matrix) {
     m_matrix = std::move(matrix);
     if (m_owner)
         m_owner->dotsChanged(*this);
-    markModified();
 }
 
 bool CFontEntry::setFont(const CFontSettings& font) {
@@ -67,7 +59,6 @@ bool CFontEntry::setFont(const CFontSettings& font) {
         return false;
     m_font = font;
     freeDots();
-    markModified();
     return true;
 }
 
@@ -106,7 +97,6 @@ void CStringEntry::setRightToLeft(bool on) {
     m_rtl = on;
     if (!m_text.empty()) {
         freeDots();
-        markModified();
     }
 }
 
@@ -147,7 +137,6 @@ bool CPictureEntry::setOptions(const CPictureOptions& options) {
         return false;
     m_options = options;
     freeDots();
-    markModified();
     return true;
 }
 

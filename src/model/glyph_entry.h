@@ -21,8 +21,6 @@ public:
     virtual void entryResized(CGlyphEntry& entry) = 0;
     // Its dots changed, or went (freed).
     virtual void dotsChanged(CGlyphEntry& entry) = 0;
-    // Something that is saved changed: the document is modified.
-    virtual void entryModified() = 0;
 };
 
 enum EEntryKind : int { kEntryCharacter = 1, kEntryPicture = 2, kEntryString = 3 };
@@ -53,7 +51,7 @@ public:
     int height() const { return m_height; }
 
     // Replaces the dots (a project file's rows, a hand edit, a rotation). Tells the list of the
-    // new size and of the changed dots and marks the document modified.
+    // new size and of the changed dots.
     void setMatrix(CDotMatrix matrix);
     // Changes single dots; returns whether any dot really changed. Lit is the highest level.
     bool setDot(int row, int col, bool on);
@@ -64,7 +62,7 @@ public:
     // Frees the dots; the next ensureRendered() builds them again.
     void freeDots();
     // Puts back a size and dots taken earlier (an undo): `matrix` may be empty for an entry
-    // that was not rendered then. Marks the document modified.
+    // that was not rendered then.
     void restore(int width, int height, CDotMatrix matrix);
 
     bool selected() const { return m_selected; }
@@ -87,7 +85,6 @@ protected:
     // Stores a freshly rendered matrix, announcing a size change first.
     void takeRendered(CDotMatrix matrix);
     void setSize(int width, int height);
-    void markModified();
     void setInkLoss(const CInkLoss& loss) { m_inkLoss = loss; }
 
 private:
@@ -109,8 +106,7 @@ public:
     const CFontSettings& font() const { return m_font; }
     int depth() const override { return hasDots() ? matrix().depth() : m_font.depth; }
     // Returns false without change when the values equal the stored ones (see
-    // CFontSettings::same) or cannot be rendered; otherwise stores them, frees the dots and
-    // marks the document modified.
+    // CFontSettings::same) or cannot be rendered; otherwise stores them and frees the dots.
     virtual bool setFont(const CFontSettings& font);
     bool sameFont(const CFontSettings& font) const { return m_font.same(font); }
     // Puts back a font held before (an undo), without rendering; restore() brings the dots.
@@ -169,7 +165,7 @@ public:
     bool setThreshold(uint8_t threshold);
     const CPictureOptions& options() const { return m_options; }
     int depth() const override { return hasDots() ? matrix().depth() : m_options.depth; }
-    // Returns whether anything changed (the dots are then freed and the document modified).
+    // Returns whether anything changed (the dots are then freed).
     bool setOptions(const CPictureOptions& options);
     // Puts back a conversion held before (an undo), without rendering.
     void restoreOptions(const CPictureOptions& options) { m_options = options; }

@@ -64,7 +64,6 @@ size_t CGlyphList::addCharacters(std::u16string_view text, const CFontSettings& 
     if (added) {
         if (m_observer)
             m_observer->entriesInserted(first, added);
-        setModified(true);
     }
     return added;
 }
@@ -74,7 +73,6 @@ CGlyphEntry& CGlyphList::append(std::unique_ptr<CGlyphEntry> entry) {
     m_entries.push_back(std::move(entry));
     if (m_observer)
         m_observer->entriesInserted(m_entries.size() - 1, 1);
-    setModified(true);
     return *m_entries.back();
 }
 
@@ -103,7 +101,6 @@ size_t CGlyphList::deleteSelected() {
     if (removed) {
         if (m_observer)
             m_observer->entriesRemoved(lowest);
-        setModified(true);
     }
     return removed;
 }
@@ -114,7 +111,6 @@ void CGlyphList::deleteAll() {
     m_entries.clear();
     if (m_observer)
         m_observer->entriesRemoved(0);
-    setModified(true);
 }
 
 void CGlyphList::removeWhere(size_t first, size_t last) {
@@ -273,7 +269,6 @@ std::vector<std::unique_ptr<CGlyphEntry>> CGlyphList::take(const std::vector<siz
     m_entries.resize(write);
     if (m_observer)
         m_observer->entriesRemoved(positions.front());
-    setModified(true);
     return taken;
 }
 
@@ -300,7 +295,6 @@ void CGlyphList::insert(const std::vector<size_t>& positions,
     m_entries.swap(merged);
     if (m_observer)
         m_observer->entriesInserted(positions.front(), positions.size());
-    setModified(true);
 }
 
 void CGlyphList::setQuiet(bool on) {
@@ -337,14 +331,6 @@ void CGlyphList::setMouseEdit(bool on) {
 
 bool CGlyphList::isLargeJob() const {
     return m_entries.size() > 1000 && unrenderedCount() >= 1000;
-}
-
-void CGlyphList::setModified(bool on) {
-    if (on == m_modified)
-        return;
-    m_modified = on;
-    if (m_observer)
-        m_observer->modifiedChanged(on);
 }
 
 void CGlyphList::entryResized(CGlyphEntry& entry) {

@@ -20,7 +20,6 @@ public:
     virtual void entriesRemoved(size_t /*lowest*/) {}
     virtual void entryResized(CGlyphEntry&) {}
     virtual void dotsChanged(CGlyphEntry&) {}
-    virtual void modifiedChanged(bool) {}
     // Entries first..last (inclusive) got new dots, sizes or sources while the list was quiet:
     // their pictures are stale. When any of them changed its size, entryResized() follows for
     // the first that did; an announcement without it leaves the layout as it is.
@@ -119,15 +118,11 @@ public:
     // 1000 or more of them are not rendered yet.
     bool isLargeJob() const;
 
-    bool modified() const { return m_modified; }
-    void setModified(bool on);
-
     void setObserver(IGlyphListObserver* observer) { m_observer = observer; }
 
     // What the entries tell their list.
     void entryResized(CGlyphEntry& entry) override;
     void dotsChanged(CGlyphEntry& entry) override;
-    void entryModified() override { setModified(true); }
 
 private:
     void removeWhere(size_t first, size_t last);
@@ -135,7 +130,6 @@ private:
     IRasteriser* m_rasteriser;
     std::vector<std::unique_ptr<CGlyphEntry>> m_entries;
     IGlyphListObserver* m_observer = nullptr;
-    bool m_modified = false;
     bool m_quiet = false;
     std::vector<const CGlyphEntry*> m_resizedWhileQuiet; // compared, never followed
 };

@@ -14,34 +14,24 @@ namespace {
 // including when memory runs out half-way.
 template <class F> Status appendOrRollBack(CGlyphList& list, F load) {
     const size_t before = list.size();
-    const bool wasModified = list.modified();
     Status s;
     try {
         s = load();
     } catch (const std::bad_alloc&) {
         s = failure("there is not enough memory to open the project");
     }
-    if (!s) {
+    if (!s)
         list.removeBack(list.size() - before);
-        list.setModified(wasModified);
-    }
     return s;
 }
 
 Status replaceOnSuccess(CGlyphList& list, size_t before, Status s) {
-    if (s) {
+    if (s)
         list.removeFront(before);
-        list.setModified(false);
-    }
     return s;
 }
 
 } // namespace
-
-void newProject(CGlyphList& list) {
-    list.deleteAll();
-    list.setModified(false);
-}
 
 Status appendProjectBytes(CGlyphList& list, std::string_view bytes,
                           const CProjectLoadLimits& limits) {
@@ -71,9 +61,8 @@ Status openProject(CGlyphList& list, const std::string& path) {
     return replaceOnSuccess(list, before, appendProjectFile(list, path));
 }
 
-bool projectSaveNeeded(const CGlyphList& list, const std::string& documentPath,
-                       const std::string& target) {
-    if (list.modified() || documentPath.empty())
+bool projectSaveNeeded(bool modified, const std::string& documentPath, const std::string& target) {
+    if (modified || documentPath.empty())
         return true;
     std::error_code error;
     return !std::filesystem::equivalent(documentPath, target, error) || error;
@@ -87,8 +76,6 @@ Status saveProject(CGlyphList& list, const std::string& path, const CLocalTime& 
     } catch (const std::bad_alloc&) {
         s = failure("there is not enough memory to save the project");
     }
-    if (s)
-        list.setModified(false);
     return s;
 }
 

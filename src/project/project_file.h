@@ -45,7 +45,7 @@ std::string formatLastModified(const CLocalTime& time);
 
 // The file's bytes for the list, with `stamp` as its saving time. Entries without dots are
 // rendered first; when one cannot be, the failure names it and nothing is made. The list's
-// entries and modified flag stay as they are (only the dots of rendered entries are new).
+// entries stay as they are (only the dots of rendered entries are new).
 Result<std::string> writeProject(CGlyphList& list, const CLocalTime& stamp);
 
 // The entries (indexes into the list) whose picture or font file name is not valid UTF-8 (see

@@ -62,21 +62,6 @@ QRgb brighterUnlit(QRgb c) {
     return qRgb(qRed(c) * 3, qGreen(c) * 3, qBlue(c) * 3);
 }
 
-// Settings from the profile; one that cannot be read gives the defaults and one line on stderr.
-CSettings loadSettings(const std::string& path, bool* readable) {
-    CProfileStore profile(path);
-    if (Status loaded = profile.load(); !loaded) {
-        std::fprintf(stderr, "tessaglyphworks: %s; starting with the default settings\n",
-                     loaded.error().c_str());
-        *readable = false;
-    }
-    CSettings s;
-    s.load(profile, systemGuiFont());
-    if (!CQxView::validCellSize(s.pointSize))
-        s.pointSize = 4;
-    return s;
-}
-
 } // namespace
 
 // A strip of dot numbers beside the viewport; the view paints it.
@@ -107,14 +92,22 @@ bool CQxView::validCellSize(int cell) {
     return cell >= 1 && cell <= 20 && !dotShapes()[size_t(cell)].empty();
 }
 
-CQxView::CQxView(QWidget* parent, const std::string& profilePath, CGlyphDocument* document)
-    : QAbstractScrollArea(parent), m_settings(loadSettings(profilePath, &m_profileReadable)),
-      m_profilePath(profilePath), m_document(document) {
+CQxView::CQxView(QWidget* parent, CGlyphDocument* document)
+    : QAbstractScrollArea(parent), m_document(document) {
     if (!m_document) {
         m_ownRasteriser = std::make_unique<CRasteriser>();
         m_ownDocument = std::make_unique<CGlyphDocument>(*m_ownRasteriser);
+        // Read, never written: whoever makes a document saves its profile.
+        if (Status loaded =
+                m_ownDocument->loadProfile(CProfileStore::defaultPath(), systemGuiFont());
+            !loaded)
+            std::fprintf(stderr, "tessaglyphworks: %s; starting with the default settings\n",
+                         loaded.error().c_str());
         m_document = m_ownDocument.get();
     }
+    if (!validCellSize(settings().pointSize))
+        m_document->settings().pointSize = 4;
+    m_shown = shownSettings();
     m_document->addObserver(this);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -143,23 +136,12 @@ CQxView::CQxView(QWidget* parent, const std::string& profilePath, CGlyphDocument
 
 CQxView::~CQxView() {
     m_document->removeObserver(this);
-    if (!m_profileReadable)
-        return;
-    // Read again, so that what other programs wrote meanwhile into other sections survives.
-    CProfileStore profile(m_profilePath);
-    Status s = profile.load();
-    if (s) {
-        m_settings.save(profile);
-        s = profile.save();
-    }
-    if (!s)
-        std::fprintf(stderr, "tessaglyphworks: %s\n", s.error().c_str());
 }
 
 // ---- layout ----------------------------------------------------------------------------------
 
 int CQxView::widestEntry() const {
-    const int cell = m_settings.pointSize;
+    const int cell = settings().pointSize;
     int widest = 0;
     for (size_t i = 0; i < list().size(); ++i)
         widest = std::max(widest, list().at(i).width() * (cell + 1) - 1);
@@ -169,7 +151,7 @@ int CQxView::widestEntry() const {
 void CQxView::layout(long from) {
     m_layoutRunning = true;
     m_pendingLayout = LONG_MAX;
-    const int cell = m_settings.pointSize;
+    const int cell = settings().pointSize;
     const int widest = widestEntry();
     const int clientWidth = viewport()->width();
     const int layoutWidth = std::max(clientWidth, widest);
@@ -235,7 +217,7 @@ void CQxView::layout(long from) {
 }
 
 void CQxView::updateScrollBars(int totalWidth, int totalHeight) {
-    const int cell = m_settings.pointSize;
+    const int cell = settings().pointSize;
     QScrollBar* v = verticalScrollBar();
     QScrollBar* h = horizontalScrollBar();
     const QSize client = viewport()->size();
@@ -291,7 +273,7 @@ CQxView::CDotRef CQxView::dotAt(QPoint viewportPos) const {
         return {};
     const CGlyphEntry& e = list().at(size_t(i));
     const QRect& r = m_states.at(&e).rect;
-    const int step = m_settings.pointSize + 1;
+    const int step = settings().pointSize + 1;
     const QPoint local = viewportPos +
                          QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()) -
                          r.topLeft();
@@ -357,7 +339,7 @@ QRgb blend(QRgb from, QRgb to, int k, int n) {
 } // namespace
 
 void CQxView::applyColors(QImage& picture, bool selected) const {
-    const int scheme = std::clamp(m_settings.color, 0, 6);
+    const int scheme = std::clamp(settings().color, 0, 6);
     QRgb lit = kLit[scheme], unlit = kUnlit[scheme];
     if (selected) {
         lit = brighterLit(lit);
@@ -377,7 +359,7 @@ const QImage& CQxView::picture(CGlyphEntry& e, CEntryState& s) {
     s.lastUse = ++m_useClock;
     if (!s.picture.isNull())
         return s.picture;
-    const int cell = m_settings.pointSize;
+    const int cell = settings().pointSize;
     const CDotMatrix& m = e.matrix();
     QImage img(m.width() * (cell + 1) - 1, m.height() * (cell + 1) - 1, QImage::Format_Indexed8);
     const unsigned top = m.maxLevel();
@@ -443,7 +425,7 @@ void CQxView::drawEntry(QPainter& p, CGlyphEntry& e) {
     const uint8_t lost = e.inkLoss().sides();
     if (lost) {
         const QRect& r = s.rect;
-        const int t = std::clamp(m_settings.pointSize / 3, 2, 3);
+        const int t = std::clamp(settings().pointSize / 3, 2, 3);
         const QColor red(220, 0, 0);
         if (lost & kInkTop)
             p.fillRect(QRect(r.left(), r.top(), r.width(), t), red);
@@ -487,7 +469,7 @@ void CQxView::paintArea(QPainter& p, const QRect& visible) {
                    Qt::AlignCenter | Qt::TextWordWrap, emptyHint());
         return;
     }
-    if (!validCellSize(m_settings.pointSize))
+    if (!validCellSize(settings().pointSize))
         return;
     for (size_t i = firstIndexAtOrBelow(visible.top()); i < list().size(); ++i) {
         CGlyphEntry& e = list().at(i);
@@ -584,8 +566,28 @@ void CQxView::dotsChanged(CGlyphEntry& entry) {
     updateEntry(entry);
 }
 
-void CQxView::modifiedChanged(bool) {
-    emit stateChanged();
+CQxView::CShown CQxView::shownSettings() const {
+    return {settings().pointSize, settings().color, settings().mouseDraw != 0};
+}
+
+void CQxView::settingsChanged() {
+    if (!validCellSize(settings().pointSize))
+        m_document->settings().pointSize = m_shown.cell;
+    const CShown now = shownSettings();
+    const CShown was = std::exchange(m_shown, now);
+    if (now.mouseEdit != was.mouseEdit) {
+        m_document->entries().setMouseEdit(now.mouseEdit);
+        if (!now.mouseEdit)
+            endDrawing();
+    }
+    if (now.cell != was.cell) {
+        for (auto& [entry, s] : m_states)
+            dropPicture(s);
+        updateRulers();
+        layout(-1);
+    } else if (now.color != was.color) {
+        viewport()->update(); // pictures take the new colours when drawn
+    }
 }
 
 void CQxView::entriesChanged(size_t first, size_t last) {
@@ -613,14 +615,14 @@ CFontSettings CQxView::fittedFont(CFontSettings font, std::u16string_view text) 
     return font;
 }
 
-size_t CQxView::addCharacters(const std::u16string& text) {
+size_t CQxView::addCharacters(const std::u16string& text, const char* label) {
     CAddOptions add;
-    add.filterDuplicates = m_settings.filterRedup;
-    add.filterBlanks = m_settings.filterSpace;
-    add.halfWidth = m_settings.halfWidth;
-    add.mouseEdit = m_settings.mouseDraw;
+    add.filterDuplicates = settings().filterRedup;
+    add.filterBlanks = settings().filterSpace;
+    add.halfWidth = settings().halfWidth;
+    add.mouseEdit = settings().mouseDraw;
     const long before = long(list().size()) - 1;
-    size_t added = m_document->addCharacters(text, fittedFont(m_settings.font(), text), add);
+    size_t added = m_document->addCharacters(text, fittedFont(settings().font(), text), add, label);
     if (added) {
         layout(before);
         scrollToEnd();
@@ -628,13 +630,13 @@ size_t CQxView::addCharacters(const std::u16string& text) {
     return added;
 }
 
-void CQxView::addEntry(std::unique_ptr<CGlyphEntry> entry) {
+void CQxView::addEntry(std::unique_ptr<CGlyphEntry> entry, const char* label) {
     const long before = long(list().size()) - 1;
-    entry->setMouseEdit(m_settings.mouseDraw);
+    entry->setMouseEdit(settings().mouseDraw);
     if (!entry->render())
         m_states[entry.get()].renderFailed = true;
     const EStepKind kind = entry->isPicture() ? EStepKind::AddPicture : EStepKind::AddString;
-    m_document->append(std::move(entry), kind);
+    m_document->append(std::move(entry), kind, label);
     layout(before);
     scrollToEnd();
 }
@@ -643,26 +645,21 @@ void CQxView::scrollToEnd() {
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
-void CQxView::editSelected(EMatrixEdit edit) {
-    m_document->editSelected(edit);
+void CQxView::editSelected(EMatrixEdit edit, const char* label) {
+    m_document->editSelected(edit, label);
     flushLayout();
     viewport()->update();
     emit stateChanged();
 }
 
 void CQxView::setCellSize(int cell) {
-    if (!validCellSize(cell) || cell == m_settings.pointSize)
+    if (!validCellSize(cell) || cell == settings().pointSize)
         return;
-    m_settings.pointSize = cell;
-    for (auto& [entry, s] : m_states)
-        dropPicture(s);
-    updateRulers();
-    layout(-1);
-    emit stateChanged();
+    m_document->changeSettings([&](CSettings& s) { s.pointSize = cell; });
 }
 
 void CQxView::zoomAt(QPoint viewportPos, int steps) {
-    int cell = m_settings.pointSize;
+    int cell = settings().pointSize;
     for (int dir = steps > 0 ? 1 : -1; steps != 0; steps -= dir) {
         int next = cell + dir;
         while (next >= 1 && next <= 20 && !validCellSize(next))
@@ -718,7 +715,7 @@ long CQxView::rulerEntry() const {
 }
 
 void CQxView::updateRulers() {
-    const bool show = validCellSize(m_settings.pointSize) && m_settings.pointSize >= kRulerCellSize;
+    const bool show = validCellSize(settings().pointSize) && settings().pointSize >= kRulerCellSize;
     if (show && !m_topRuler) {
         m_topRuler = new CDotRuler(this, Qt::Horizontal);
         m_leftRuler = new CDotRuler(this, Qt::Vertical);
@@ -762,7 +759,7 @@ void CQxView::paintRuler(QPainter& p, Qt::Orientation orientation, const QSize& 
         return;
     const CGlyphEntry& e = list().at(size_t(i));
     const QRect r = m_states[&e].rect;
-    const int step = m_settings.pointSize + 1;
+    const int step = settings().pointSize + 1;
     const int dots = across ? e.width() : e.height();
     // The top ruler starts above the left ruler's strip: its 0 is the viewport's left edge.
     const int origin = across ? r.left() - horizontalScrollBar()->value() + viewportMargins().left()
@@ -823,19 +820,13 @@ void CQxView::setPointer(QPoint viewportPos) {
 }
 
 void CQxView::setColorScheme(int color) {
-    if (color < 0 || color > 6 || color == m_settings.color)
+    if (color < 0 || color > 6 || color == settings().color)
         return;
-    m_settings.color = color;
-    viewport()->update(); // pictures take the new colours when drawn
-    emit stateChanged();
+    m_document->changeSettings([&](CSettings& s) { s.color = color; });
 }
 
 void CQxView::setMouseEdit(bool on) {
-    m_settings.mouseDraw = on;
-    list().setMouseEdit(on);
-    if (!on)
-        endDrawing();
-    emit stateChanged();
+    m_document->changeSettings([&](CSettings& s) { s.mouseDraw = on; });
 }
 
 void CQxView::selectAll() {
@@ -856,13 +847,13 @@ void CQxView::invertSelection() {
     emit stateChanged();
 }
 
-void CQxView::deleteSelected() {
-    if (m_document->deleteSelected())
+void CQxView::deleteSelected(const char* label) {
+    if (m_document->deleteSelected(label))
         flushLayout();
 }
 
-void CQxView::deleteAll() {
-    m_document->deleteAll();
+void CQxView::deleteAll(const char* label) {
+    m_document->deleteAll(label);
     flushLayout();
 }
 
@@ -936,10 +927,10 @@ void CQxView::mousePressEvent(QMouseEvent* event) {
         m_anchor = -1;
         updateCursorFrame();
     }
-    if (hit && m_settings.mouseDraw && hit->selected() && hit != m_target) {
+    if (hit && settings().mouseDraw && hit->selected() && hit != m_target) {
         m_target = hit;
         m_clickDot = {};
-        m_document->beginStroke(size_t(i));
+        m_document->beginStroke(size_t(i), m_strokeLabel);
     }
     if (!m_target)
         return;
@@ -1024,7 +1015,7 @@ void CQxView::applyDraw(int mode, QPoint layoutPos) {
     if (!e.mouseEdit() || !e.selected() || mode != m_drawMode || !e.ensureRendered())
         return;
     CEntryState& s = state(e);
-    const int cell = m_settings.pointSize;
+    const int cell = settings().pointSize;
     const QPoint local = layoutPos - s.rect.topLeft();
     const int col = local.x() / (cell + 1), row = local.y() / (cell + 1);
     // The left button lights a dot (a grey entry's to the chosen level), the right one clears it.
@@ -1072,7 +1063,7 @@ void CQxView::showTip() {
         return;
     }
     const CGlyphEntry& e = list().at(size_t(i));
-    m_tipText = QString::fromStdString(entryTip(e, m_settings.useUnicode));
+    m_tipText = QString::fromStdString(entryTip(e, settings().useUnicode));
     // The warning goes right under the entry's first line.
     if (const QString lost = lostInkText(e); !lost.isEmpty()) {
         const qsizetype end = m_tipText.indexOf("\r\n");

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "model/glyph_document.h"
 #include "model/glyph_list.h"
 #include "model/matrix_edits.h"
 #include "model/settings.h"
+#include "project/glyph_document.h"
 #include "raster/rasteriser.h"
 
 #include <QAbstractScrollArea>
@@ -19,9 +19,9 @@
 namespace tgw {
 
 // The magnified matrix view: every entry of a document's glyph list, dot by dot, laid out left
-// to right in rows like words in a paragraph. Owns the settings, which it loads from the profile
-// when it is made and saves when it is destroyed. Shows the document it is given, which must
-// outlive it, or else a document of its own.
+// to right in rows like words in a paragraph, drawn with the document's settings (cell size,
+// colours). Shows the document it is given, which must outlive it, or else a document of its
+// own that reads the profile and never writes it.
 class CQxView : public QAbstractScrollArea, private IDocumentObserver {
     Q_OBJECT
 
@@ -31,15 +31,13 @@ public:
     // Cached pictures are dropped, least recently drawn first, beyond this many bytes.
     static constexpr size_t kPictureBudget = 48u << 20;
 
-    explicit CQxView(QWidget* parent = nullptr,
-                     const std::string& profilePath = CProfileStore::defaultPath(),
-                     CGlyphDocument* document = nullptr);
+    explicit CQxView(QWidget* parent = nullptr, CGlyphDocument* document = nullptr);
     ~CQxView() override;
 
     CGlyphDocument& document() { return *m_document; }
-    CGlyphList& list() { return m_document->list(); }
+    CGlyphList& list() { return m_document->entries(); }
     const CGlyphList& list() const { return m_document->list(); }
-    CSettings& settings() { return m_settings; }
+    const CSettings& settings() const { return m_document->settings(); }
     IRasteriser& rasteriser() { return m_document->rasteriser(); }
 
     // Places the entries after index `from` (−1: all), sets the scroll sizes and repaints.
@@ -70,13 +68,14 @@ public:
     // `font`, moved as a bitmap font with fit on must be to keep the ink of `text` in its
     // cells (unchanged otherwise).
     CFontSettings fittedFont(CFontSettings font, std::u16string_view text) const;
-    size_t addCharacters(const std::u16string& text);
+    // `label` names the history step (see CDocumentStep), as for the other commands here.
+    size_t addCharacters(const std::u16string& text, const char* label = nullptr);
 
     // The add-string and add-picture commands: renders the entry, appends it with the
     // mouse-edit flag of the settings, lays out and scrolls to the end.
-    void addEntry(std::unique_ptr<CGlyphEntry> entry);
+    void addEntry(std::unique_ptr<CGlyphEntry> entry, const char* label = nullptr);
 
-    void editSelected(EMatrixEdit edit);
+    void editSelected(EMatrixEdit edit, const char* label = nullptr);
     void setCellSize(int cell);
     // Ctrl+wheel: the next larger (+1) or smaller (−1) cell size, keeping the dot under
     // `viewportPos` there as far as the scroll range allows.
@@ -96,8 +95,10 @@ public:
     void selectAll();
     void clearSelection();
     void invertSelection();
-    void deleteSelected();
-    void deleteAll();
+    void deleteSelected(const char* label = nullptr);
+    void deleteAll(const char* label = nullptr);
+    // What the history calls a mouse stroke (see CDocumentStep).
+    void setStrokeLabel(const char* label) { m_strokeLabel = label; }
     void scrollToEnd();
     // Ends a mouse stroke in progress, so that it becomes its own history step.
     void finishStroke() { endDrawing(); }
@@ -158,8 +159,15 @@ private:
     void entriesRemoved(size_t lowest) override;
     void entryResized(CGlyphEntry& entry) override;
     void dotsChanged(CGlyphEntry& entry) override;
-    void modifiedChanged(bool modified) override;
     void entriesChanged(size_t first, size_t last) override;
+    // IDocumentObserver: the cell size, colours and mouse editing are followed.
+    void settingsChanged() override;
+    struct CShown {
+        int cell = 0;
+        int color = 0;
+        bool mouseEdit = false;
+    };
+    CShown shownSettings() const;
 
     CEntryState& state(const CGlyphEntry& e) { return m_states[&e]; }
     void requestLayout(long from);
@@ -188,10 +196,8 @@ private:
     friend class CDotRuler;
     void paintRuler(QPainter& p, Qt::Orientation orientation, const QSize& size);
 
-    // False when the profile could not be read at start: it is then never written over.
-    bool m_profileReadable = true;
-    CSettings m_settings;
-    std::string m_profilePath;
+    CShown m_shown; // the settings as last drawn
+    const char* m_strokeLabel = nullptr;
     std::unique_ptr<CRasteriser> m_ownRasteriser; // only for a document of its own
     std::unique_ptr<CGlyphDocument> m_ownDocument;
     CGlyphDocument* m_document;

@@ -77,9 +77,9 @@ private slots:
     void stringsAreAddedOnceWithTheDuplicateFilter() {
         CMainFrame frame;
         CQxView& v = frame.view();
-        v.settings().fontType = kFontAscii8x16;
-        v.settings().width = 8;
-        v.settings().height = 16;
+        v.document().settings().fontType = kFontAscii8x16;
+        v.document().settings().width = 8;
+        v.document().settings().height = 16;
         v.setMouseEdit(true);
         whenShown<CAddStringDialog>(
             [](CAddStringDialog* d) { d->editor()->setPlainText("AB\nC"); });
@@ -103,8 +103,8 @@ private slots:
     void sendingHandsTheSelectedEntriesToTheDialog() {
         CMainFrame frame;
         CQxView& v = frame.view();
-        v.settings().fontType = kFontGb2312_16;
-        v.settings().width = v.settings().height = 16;
+        v.document().settings().fontType = kFontGb2312_16;
+        v.document().settings().width = v.document().settings().height = 16;
         v.addCharacters(u"中文A");
         QVERIFY(!frame.action(kCmdNetworkSelected)->isEnabled()); // nothing selected
         v.list().select(1, ESelect::Replace);
@@ -152,7 +152,7 @@ private slots:
         }
         CMainFrame frame;
         CQxView& v = frame.view();
-        v.settings().threshold = 184;
+        v.document().settings().threshold = 184;
         nextFile = path;
         frame.action(kCmdAddPicture)->trigger();
         QCOMPARE(v.list().size(), size_t(1));
@@ -169,15 +169,15 @@ private slots:
         v.list().selectAll();
         whenShown<CThresholdDialog>([](CThresholdDialog* d) { d->setThreshold(250); });
         frame.action(kCmdThreshold)->trigger();
-        QCOMPARE(v.settings().threshold, uint8_t(250));
+        QCOMPARE(v.document().settings().threshold, uint8_t(250));
         QCOMPARE(static_cast<CPictureEntry&>(e).threshold(), uint8_t(250));
         QVERIFY(e.ensureRendered());
         QCOMPARE(e.litCount(), 1); // only the white pixel
         QVERIFY(e.matrix().lit(0, 0));
 
         // Inverted and stretched to the matrix size; a picture added next takes the choice.
-        v.settings().width = 10;
-        v.settings().height = 6;
+        v.document().settings().width = 10;
+        v.document().settings().height = 6;
         whenShown<CThresholdDialog>([](CThresholdDialog* d) {
             d->setThreshold(50);
             d->invertCheck()->setChecked(true);
@@ -189,7 +189,7 @@ private slots:
         QCOMPARE(e.height(), 6);
         QVERIFY(!e.matrix().lit(0, 0)); // the white pixel's corner is dark, the grey lit
         QVERIFY(e.matrix().lit(5, 9));
-        QCOMPARE(v.settings().pictureScale, EPictureScale::kFill);
+        QCOMPARE(v.document().settings().pictureScale, EPictureScale::kFill);
         const QString other = path + ".bmp";
         QVERIFY(QFile::copy(path, other));
         nextFile = other;

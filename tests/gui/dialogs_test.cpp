@@ -172,7 +172,7 @@ private slots:
 
     void fontChangeReRendersOnlySelectedEntries() {
         CQxView view;
-        CSettings& s = view.settings();
+        CSettings& s = view.document().settings();
         s.fontType = kFontAscii8x16;
         s.width = 8;
         s.height = 16;
@@ -198,12 +198,12 @@ private slots:
         QCOMPARE(s.depth, 4);
         QCOMPARE(s.font().depth, 4);
         CQxView view;
-        view.settings().fontType = kFontAscii8x16;
-        view.settings().width = 8;
-        view.settings().height = 16;
+        view.document().settings().fontType = kFontAscii8x16;
+        view.document().settings().width = 8;
+        view.document().settings().height = 16;
         view.addCharacters(u"A");
         view.list().select(0, ESelect::Replace);
-        CSettings grey = view.settings();
+        CSettings grey = view.document().settings();
         grey.depth = 2;
         view.list().applyFont(grey.font(), grey.halfWidth); // same size: no entry resized
         QVERIFY(view.list().at(0).ensureRendered());
@@ -287,7 +287,7 @@ private slots:
     void exportLibraryWithAndWithoutIndex() {
         QTemporaryDir dir;
         CMainFrame frame;
-        CSettings& s = frame.view().settings();
+        CSettings& s = frame.view().document().settings();
         s.fontType = kFontGb2312_16;
         s.width = s.height = 16;
         frame.view().addCharacters(u"中文");
@@ -344,7 +344,7 @@ private slots:
         // Export code writes the code file and hands it to the viewer.
         QFile::remove(record);
         CMainFrame frame;
-        CSettings& s = frame.view().settings();
+        CSettings& s = frame.view().document().settings();
         s.fontType = kFontAscii8x16;
         s.width = 8;
         s.height = 16;

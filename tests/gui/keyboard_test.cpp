@@ -85,9 +85,9 @@ private slots:
     // Adding characters, selecting one, inverting it and exporting, without the mouse.
     void addSelectInvertExportWithoutTheMouse() {
         CMainFrame frame;
-        frame.view().settings().fontType = kFontAscii8x16;
-        frame.view().settings().width = 8;
-        frame.view().settings().height = 16;
+        frame.view().document().settings().fontType = kFontAscii8x16;
+        frame.view().document().settings().width = 8;
+        frame.view().document().settings().height = 16;
         frame.show();
         QVERIFY(QTest::qWaitForWindowActive(&frame));
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(&frame.view()));
@@ -139,8 +139,8 @@ private slots:
     // arrow selects what it passes, Space takes an entry out of the selection again.
     void cursorMovesOverRowsAndShiftExtends() {
         CQxView view;
-        view.settings().fontType = kFontGb2312_16;
-        view.settings().width = view.settings().height = 16;
+        view.document().settings().fontType = kFontGb2312_16;
+        view.document().settings().width = view.document().settings().height = 16;
         view.setCellSize(1); // 16 px an entry and 1 px between: 5 entries a row at 90 px
         view.resize(90 + view.verticalScrollBar()->sizeHint().width() + 4, 200);
         view.show();

@@ -220,7 +220,7 @@ private slots:
                  QString("传输已取消，已发送 %zu 包（共 %zu 包）。"));
         // The summary stays exactly what it was.
         const QString summary =
-            QString::fromStdString(settingsSummary(frame.view().settings(), 1, 0));
+            QString::fromStdString(settingsSummary(frame.view().document().settings(), 1, 0));
         QVERIFY(summary.startsWith("【设置状态】   〖字模数量：1 [0/1]〗"));
     }
 

@@ -72,8 +72,8 @@ private slots:
         CMainFrame frame;
         frame.show();
         CQxView& v = frame.view();
-        v.settings().fontType = kFontGb2312_16;
-        v.settings().width = v.settings().height = 16;
+        v.document().settings().fontType = kFontGb2312_16;
+        v.document().settings().width = v.document().settings().height = 16;
         QVERIFY(!frame.action(kCmdDeleteAll)->isEnabled());
         QVERIFY(!frame.action(kCmdDeleteSelected)->isEnabled());
         QCOMPARE(v.addCharacters(u"中文ABC"), size_t(5));
@@ -86,17 +86,17 @@ private slots:
 
         // The current cell size and colour are checked and cannot be chosen again.
         frame.action(kCmdCellSizeFirst + 11)->trigger(); // 12 pixels
-        QCOMPARE(v.settings().pointSize, 12);
+        QCOMPARE(v.document().settings().pointSize, 12);
         QVERIFY(frame.action(kCmdCellSizeFirst + 11)->isChecked());
         QVERIFY(!frame.action(kCmdCellSizeFirst + 11)->isEnabled());
         QVERIFY(frame.action(kCmdCellSizeFirst + 3)->isEnabled());
         frame.action(kCmdColorFirst + 2)->trigger();
-        QCOMPARE(v.settings().color, 2);
+        QCOMPARE(v.document().settings().color, 2);
         QVERIFY(!frame.action(kCmdColorFirst + 2)->isEnabled());
 
         // Check items toggle their settings.
         frame.action(kCmdFilterDuplicates)->trigger();
-        QCOMPARE(v.settings().filterRedup, 0);
+        QCOMPARE(v.document().settings().filterRedup, 0);
         QVERIFY(!frame.action(kCmdFilterDuplicates)->isChecked());
         frame.action(kCmdMouseEdit)->trigger();
         QVERIFY(v.list().at(0).mouseEdit());
@@ -122,7 +122,7 @@ private slots:
         CMainFrame frame;
         frame.show();
         const int narrowest = frame.minimumSizeHint().width();
-        CSettings& s = frame.view().settings();
+        CSettings& s = frame.view().document().settings();
         s.faceName = std::u16string(200, u'W');
         s.bold = s.italic = s.underline = s.strikeout = 1;
         emit frame.view().stateChanged();
@@ -173,6 +173,40 @@ private slots:
         }
     }
 
+    // The tool bar's buttons and groups, as the command table makes them: "|" a separator.
+    void toolBarHoldsItsButtonsInGroups() {
+        CMainFrame frame;
+        auto* bar = frame.findChild<QToolBar*>("toolbar");
+        QStringList items;
+        for (QAction* a : bar->actions())
+            if (a->isSeparator())
+                items << "|";
+            else if (a->data().isValid())
+                items << QString::number(a->data().toInt());
+        const QList<int> groups[] = {
+            {kCmdNew, kCmdOpen, kCmdSave},
+            {kCmdUndo, kCmdRedo},
+            {kCmdAddChars, kCmdAddString, kCmdAddPicture, kCmdDeleteSelected, kCmdDeleteAll},
+            {kCmdExportCode, kCmdExportLibrary},
+            {kCmdFont, kCmdThreshold, kCmdCodeFormat},
+            {kCmdSelectAll, kCmdClearSelection, kCmdInvertSelection},
+            {kCmdMouseEdit, kCmdInvert},
+            {kCmdShiftUp, kCmdShiftDown, kCmdShiftLeft, kCmdShiftRight},
+            {kCmdMirrorHorizontal, kCmdMirrorVertical},
+            {kCmdRotate90, kCmdRotate180, kCmdRotate270},
+            {kCmdTrimLeft, kCmdTrimRight, kCmdTrimTop, kCmdTrimBottom},
+            {kCmdSerialSelected, kCmdSerialAll},
+            {kCmdHelp, kCmdAbout}};
+        QStringList expected;
+        for (const QList<int>& group : groups) {
+            if (!expected.isEmpty())
+                expected << "|";
+            for (int id : group)
+                expected << QString::number(id);
+        }
+        QCOMPARE(items.join(' '), expected.join(' '));
+    }
+
     void wholeToolBarFitsAndTheWindowPlaceIsKept() {
         {
             CMainFrame frame;
@@ -202,7 +236,7 @@ private slots:
         frame.show();
         QVERIFY(QTest::qWaitForWindowExposed(&frame));
         CQxView& v = frame.view();
-        CSettings& s = v.settings();
+        CSettings& s = v.document().settings();
         s.fontType = kFontTrueType;
         s.faceName = u"DejaVu Sans";
         s.width = s.height = 16;
@@ -264,7 +298,7 @@ private slots:
     // that row in a 12-row cell. The font names no family, and is kept all the same.
     void fitInTheFontDialogMovesABitmapFontsCharacters() {
         CMainFrame frame;
-        CSettings& s = frame.view().settings();
+        CSettings& s = frame.view().document().settings();
         s.fontType = kFontTrueType;
         s.fontFile = TGW_TEST_FONTS "/clip12.bdf";
         s.width = 8;
@@ -315,8 +349,8 @@ private slots:
             frame.action(kCmdFont)->trigger();
             QVERIFY2(shown.startsWith(QString::fromStdU16String(family)), qPrintable(shown));
             QVERIFY2(!hasControls(shown), qPrintable(shown));
-            QCOMPARE(frame.view().settings().faceName, family);
-            QCOMPARE(frame.view().settings().fontFile, font.toStdString());
+            QCOMPARE(frame.view().document().settings().faceName, family);
+            QCOMPARE(frame.view().document().settings().fontFile, font.toStdString());
         } // the view saves the profile
         QFile saved(qEnvironmentVariable("TESSAGLYPHWORKS_PROFILE"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -329,7 +363,7 @@ private slots:
         QCOMPARE(browsers, 1);
         // The next start reads back exactly what was chosen.
         CMainFrame again;
-        const CSettings& s = again.view().settings();
+        const CSettings& s = again.view().document().settings();
         QCOMPARE(s.codeBrowser, std::u16string(u"wordpad.exe"));
         QCOMPARE(s.faceName, family);
         QCOMPARE(s.fontFile, font.toStdString());
@@ -339,7 +373,7 @@ private slots:
         for (const char* viewer : {"/no/such/viewer --new-window", "wordpad.exe"}) {
             CMainFrame frame;
             frame.show();
-            CSettings& s = frame.view().settings();
+            CSettings& s = frame.view().document().settings();
             s.fontType = kFontAscii8x16;
             s.width = 8;
             s.height = 16;

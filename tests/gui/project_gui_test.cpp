@@ -60,8 +60,8 @@ private slots:
         {
             CMainFrame frame;
             CQxView& v = frame.view();
-            v.settings().fontType = kFontGb2312_16;
-            v.settings().width = v.settings().height = 16;
+            v.document().settings().fontType = kFontGb2312_16;
+            v.document().settings().width = v.document().settings().height = 16;
             v.addCharacters(u"中文A");
             v.list().select(0, ESelect::Replace);
             v.editSelected(EMatrixEdit::Rotate90);
@@ -69,7 +69,7 @@ private slots:
             before = matrices(v);
             nextFile = path;
             frame.action(kCmdSave)->trigger(); // no path yet: asks for one
-            QVERIFY(!v.list().modified());
+            QVERIFY(!v.document().modified());
             QCOMPARE(frame.documentPath(), path);
             QVERIFY(frame.windowTitle().startsWith("work.tgx - "));
         }
@@ -78,7 +78,7 @@ private slots:
         frame.action(kCmdOpen)->trigger();
         QVERIFY(questions.isEmpty());
         QVERIFY(matrices(frame.view()) == before);
-        QVERIFY(!frame.view().list().modified());
+        QVERIFY(!frame.view().document().modified());
     }
 
     void tgwExportsAProjectAsTheProgramDoes() {
@@ -116,9 +116,9 @@ private slots:
         writeFile(bad, "\xFF\xFE<\0x\0");
         CMainFrame frame;
         CQxView& v = frame.view();
-        v.settings().fontType = kFontAscii8x16;
-        v.settings().width = 8;
-        v.settings().height = 16;
+        v.document().settings().fontType = kFontAscii8x16;
+        v.document().settings().width = 8;
+        v.document().settings().height = 16;
         v.addCharacters(u"AB");
         auto before = matrices(v);
         answer = QMessageBox::No; // do not save the modified work first
@@ -130,13 +130,13 @@ private slots:
             questions[1],
             QString("Tessaglyphworks 提示|打开失败，请检查文件是否损坏或由更高版本软件创建！"));
         QVERIFY(matrices(v) == before);
-        QVERIFY(v.list().modified());
+        QVERIFY(v.document().modified());
     }
 
     void newAsksBeforeWorkIsLostAndCancelKeepsIt() {
         CMainFrame frame;
         CQxView& v = frame.view();
-        v.settings().fontType = kFontAscii8x16;
+        v.document().settings().fontType = kFontAscii8x16;
         v.addCharacters(u"A");
         answer = QMessageBox::Cancel;
         frame.action(kCmdNew)->trigger();
@@ -144,7 +144,7 @@ private slots:
         answer = QMessageBox::No;
         frame.action(kCmdNew)->trigger();
         QVERIFY(v.list().empty());
-        QVERIFY(!v.list().modified());
+        QVERIFY(!v.document().modified());
         // Nothing to lose: no question.
         questions.clear();
         frame.action(kCmdNew)->trigger();
@@ -153,12 +153,12 @@ private slots:
 
     void aFailedSaveKeepsTheDocumentModified() {
         CMainFrame frame;
-        frame.view().settings().fontType = kFontAscii8x16;
+        frame.view().document().settings().fontType = kFontAscii8x16;
         frame.view().addCharacters(u"A");
         nextFile = dir.filePath("no/such/folder/x.tgx");
         frame.action(kCmdSaveAs)->trigger();
         QCOMPARE(questions.last(), QString("提示|保存项目文件失败，请检查后重试!"));
-        QVERIFY(frame.view().list().modified());
+        QVERIFY(frame.view().document().modified());
     }
 
     void importFillsTheCharacterField() {

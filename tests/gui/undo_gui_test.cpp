@@ -39,7 +39,7 @@ class UndoGuiTest : public QObject {
     // A shown window with 8 × 16 built-in glyphs of `text` at cell 4.
     void make(const std::u16string& text) {
         frame = std::make_unique<CMainFrame>();
-        CSettings& s = view().settings();
+        CSettings& s = view().document().settings();
         s.fontType = kFontAscii8x16;
         s.width = 8;
         s.height = 16;
@@ -48,7 +48,7 @@ class UndoGuiTest : public QObject {
         view().setCellSize(4);
         frame->show();
         QVERIFY(QTest::qWaitForWindowActive(frame.get()));
-        view().addCharacters(text);
+        view().addCharacters(text, CMainFrame::commandText(kCmdAddChars));
         view().flushLayout();
     }
     QPoint dot(size_t i, int row, int col) {

@@ -29,7 +29,7 @@ class ViewTest : public QObject {
     // A view of 8 × 16 built-in glyphs at cell 4, 600 pixels wide.
     void make(const std::u16string& text, int cell = 4) {
         view = std::make_unique<CQxView>();
-        CSettings& s = view->settings();
+        CSettings& s = view->document().settings();
         s.fontType = kFontAscii8x16;
         s.width = 8;
         s.height = 16;
@@ -48,7 +48,7 @@ class ViewTest : public QObject {
     }
     // The viewport position of dot (row, col) of entry i.
     QPoint dot(size_t i, int row, int col) {
-        int cell = view->settings().pointSize;
+        int cell = view->document().settings().pointSize;
         return view->entryRect(i).topLeft() +
                QPoint(col * (cell + 1) + cell / 2, row * (cell + 1) + cell / 2) -
                QPoint(view->horizontalScrollBar()->value(), view->verticalScrollBar()->value());
@@ -111,13 +111,13 @@ private slots:
         send(vp, QEvent::MouseButtonRelease, dot(0, 2, 3), Qt::LeftButton, Qt::NoButton);
         QCOMPARE(e.litCount(), 0);
         // Selected and editing on: the left button sets, a drag goes on setting.
-        view->list().setModified(false);
+        view->document().clearHistory();
         send(vp, QEvent::MouseButtonPress, dot(0, 2, 3), Qt::LeftButton, Qt::LeftButton);
         send(vp, QEvent::MouseMove, dot(0, 3, 3), Qt::NoButton, Qt::LeftButton);
         send(vp, QEvent::MouseButtonRelease, dot(0, 3, 3), Qt::LeftButton, Qt::NoButton);
         QVERIFY(e.matrix().lit(2, 3) && e.matrix().lit(3, 3));
         QCOMPARE(e.litCount(), 2);
-        QVERIFY(view->list().modified());
+        QVERIFY(view->document().modified());
         // The right button clears.
         send(vp, QEvent::MouseButtonPress, dot(0, 2, 3), Qt::RightButton, Qt::RightButton);
         send(vp, QEvent::MouseButtonRelease, dot(0, 2, 3), Qt::RightButton, Qt::NoButton);
@@ -129,7 +129,7 @@ private slots:
     // entry is still drawn lit.
     void drawingAGreyEntrySetsTheChosenLevel() {
         make(u" ");
-        view->settings().depth = 4;
+        view->document().settings().depth = 4;
         view->addCharacters(u"\u3000"); // another blank, now at 4 bits a dot
         view->flushLayout();
         CGlyphEntry& grey = view->list().at(1);
@@ -196,10 +196,10 @@ private slots:
     void trimmingAnEmptyMatrixDoesNothing() {
         make(u" ");
         view->list().selectAll();
-        view->list().setModified(false);
+        view->document().clearHistory();
         view->editSelected(EMatrixEdit::TrimLeft);
         QCOMPARE(view->list().at(0).width(), 8);
-        QVERIFY(!view->list().modified());
+        QVERIFY(!view->document().modified());
     }
 
     void backgroundRenderingFillsEveryEntry() {
@@ -223,7 +223,7 @@ private slots:
 
     void inkCutOffIsMarkedInRedAndInTheTip() {
         view = std::make_unique<CQxView>();
-        CSettings& s = view->settings();
+        CSettings& s = view->document().settings();
         s.fontType = kFontTrueType;
         s.faceName = u"DejaVu Sans";
         s.width = 12;
@@ -258,7 +258,7 @@ private slots:
         // 12 pixels, ascent 12 and descent 3: the 12-row 'H' keeps a row below the baseline.
         const QString bdf = TGW_TEST_FONTS "/clip12.bdf";
         view = std::make_unique<CQxView>();
-        CSettings& s = view->settings();
+        CSettings& s = view->document().settings();
         s.fontType = kFontTrueType;
         s.fontFile = bdf.toStdString();
         s.width = 8;
@@ -297,18 +297,26 @@ private slots:
         QVERIFY(tip->text().contains("[CTRL  键]"));
     }
 
+    // The view changes the document's settings; the document keeps them in its profile.
     void cellSizeAndColourSurviveInTheProfile() {
-        make(u"");
-        view->setCellSize(12);
-        view->setColorScheme(2);
-        view.reset(); // saves
-        CQxView again;
+        const std::string path = CProfileStore::defaultPath();
+        CRasteriser r;
+        {
+            CGlyphDocument doc(r);
+            QVERIFY(doc.loadProfile(path));
+            CQxView shown(nullptr, &doc);
+            shown.setCellSize(12);
+            shown.setColorScheme(2);
+            QVERIFY(doc.saveProfile());
+        }
+        CGlyphDocument again(r);
+        QVERIFY(again.loadProfile(path));
         QCOMPARE(again.settings().pointSize, 12);
         QCOMPARE(again.settings().color, 2);
     }
 
-    // A profile the view cannot read (here: over the size limit) gives the defaults and is not
-    // written over when the view goes, even after settings changed.
+    // A profile the document cannot read (here: over the size limit) gives the defaults and is
+    // never written over, even after settings changed.
     void anUnreadableProfileIsNeverSaved() {
         const QString path = qEnvironmentVariable("TESSAGLYPHWORKS_PROFILE");
         QByteArray huge = "[Tessaglyphworks]\nPOINTSIZE=12\n[Mine]\nKEY=1\n";
@@ -319,9 +327,13 @@ private slots:
             f.write(huge);
         }
         {
-            CQxView unreadable;
+            CRasteriser r;
+            CGlyphDocument doc(r);
+            QVERIFY(!doc.loadProfile(path.toStdString()));
+            CQxView unreadable(nullptr, &doc);
             QCOMPARE(unreadable.settings().pointSize, 4);
             unreadable.setCellSize(12);
+            QVERIFY(doc.saveProfile()); // nothing to do
         }
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -333,7 +345,7 @@ private slots:
         for (char16_t c = 0x4E00; c < 0x4E00 + 3000; ++c)
             many.push_back(c);
         make(many, 20);
-        view->settings().fontType = kFontGb2312_16;
+        view->document().settings().fontType = kFontGb2312_16;
         QScrollBar* v = view->verticalScrollBar();
         QVERIFY(v->isEnabled());
         QTest::keyClick(view.get(), Qt::Key_End);

@@ -44,7 +44,7 @@ void drop(CMainFrame& frame, const QStringList& paths) {
 // The entries flow in rows as wide as the window, so a zoom moves an entry across: the dot
 // keeps its height under the pointer and stays in sight.
 bool sameRowOnScreen(CQxView& v, CQxView::CDotRef dot, QPoint pointer) {
-    const int step = v.settings().pointSize + 1;
+    const int step = v.document().settings().pointSize + 1;
     const QRect cell =
         QRect(v.entryRect(size_t(dot.entry)).topLeft() + QPoint(dot.col * step, dot.row * step),
               QSize(step - 1, step - 1))
@@ -66,8 +66,8 @@ std::optional<std::string> profileKey(const char* key) {
 }
 
 void useGb16(CQxView& v) {
-    v.settings().fontType = kFontGb2312_16;
-    v.settings().width = v.settings().height = 16;
+    v.document().settings().fontType = kFontGb2312_16;
+    v.document().settings().width = v.document().settings().height = 16;
 }
 
 } // namespace
@@ -99,7 +99,7 @@ private slots:
         CQxView& v = frame.view();
         useGb16(v);
         v.addCharacters(std::u16string(400, u'中').replace(0, 1, u"文") + u"啊");
-        v.settings().filterRedup = 0;
+        v.document().settings().filterRedup = 0;
         v.addCharacters(std::u16string(400, u'中'));
         QVERIFY(!v.rulersShown());
         QScrollBar* vbar = v.verticalScrollBar();
@@ -112,23 +112,23 @@ private slots:
         QVERIFY(before.entry > 0);
         for (int expected : {5, 6, 7, 8, 9, 10, 12}) {
             wheel(v.viewport(), at(), 120, Qt::ControlModifier);
-            QCOMPARE(v.settings().pointSize, expected);
+            QCOMPARE(v.document().settings().pointSize, expected);
             QVERIFY(sameRowOnScreen(v, before, at()));
         }
         QVERIFY(frame.action(kCmdCellSizeFirst + 11)->isChecked());
         QVERIFY(v.rulersShown());
         QCOMPARE(v.rulerEntry(), before.entry);
         wheel(v.viewport(), at(), -240, Qt::ControlModifier); // two notches at once
-        QCOMPARE(v.settings().pointSize, 9);
+        QCOMPARE(v.document().settings().pointSize, 9);
         QVERIFY(sameRowOnScreen(v, before, at()));
         // A touchpad's small steps add up to a notch.
         wheel(v.viewport(), at(), -60, Qt::ControlModifier);
-        QCOMPARE(v.settings().pointSize, 9);
+        QCOMPARE(v.document().settings().pointSize, 9);
         wheel(v.viewport(), at(), -60, Qt::ControlModifier);
-        QCOMPARE(v.settings().pointSize, 8);
+        QCOMPARE(v.document().settings().pointSize, 8);
         const int scrolled = vbar->value();
         wheel(v.viewport(), at(), -120, Qt::NoModifier);
-        QCOMPARE(v.settings().pointSize, 8);
+        QCOMPARE(v.document().settings().pointSize, 8);
         QVERIFY(vbar->value() > scrolled);
         wheel(v.viewport(), at(), -120, Qt::ControlModifier);
         QVERIFY(!v.rulersShown());
@@ -152,12 +152,12 @@ private slots:
         QTest::mouseMove(v.viewport(), dot);
         QCOMPARE(frame.dotLabel()->text(), QString("第 2 项 文 U+6587  行 3 列 9  字节 7 位 6"));
         // Columns, top dot in bit 7: byte row 0, byte 9, bit 7 − 3.
-        v.settings().pointsSeq = 2;
+        v.document().settings().pointsSeq = 2;
         emit v.stateChanged();
         QCOMPARE(frame.dotLabel()->text(), QString("第 2 项 文 U+6587  行 3 列 9  字节 9 位 4"));
         // Grey levels: a field of bits.
-        v.settings().pointsSeq = 0;
-        v.settings().depth = 4;
+        v.document().settings().pointsSeq = 0;
+        v.document().settings().depth = 4;
         v.deleteAll();
         v.addCharacters(u"中");
         QTest::mouseMove(v.viewport(), v.entryRect(0).topLeft() + QPoint(3 * 7 + 3, 3));
@@ -203,7 +203,7 @@ private slots:
         });
         drop(frame, {font});
         QTRY_VERIFY(shown);
-        QCOMPARE(frame.view().settings().fontFile, font.toStdString());
+        QCOMPARE(frame.view().document().settings().fontFile, font.toStdString());
     }
 
     // The recent list reaches the profile only once a project was opened or saved; a file
@@ -229,7 +229,7 @@ private slots:
         QVERIFY(QFile::remove(project));
         frame.openRecent(project);
         QVERIFY(frame.statusBar()->currentMessage().contains(project));
-        QVERIFY(frame.view().settings().recentFiles.empty());
+        QVERIFY(frame.view().document().settings().recentFiles.empty());
     }
 };
 

@@ -64,7 +64,7 @@ private slots:
     void addingSaysWhatItLeftOut() {
         CMainFrame frame;
         frame.show();
-        CSettings& s = frame.view().settings();
+        CSettings& s = frame.view().document().settings();
         s.fontType = kFontGb2312_16;
         s.width = s.height = 16;
         addThroughDialog(frame, "中文");
@@ -92,7 +92,7 @@ private slots:
     void lostInkIsExplainedTheFirstTime() {
         CMainFrame frame;
         frame.show();
-        CSettings& s = frame.view().settings();
+        CSettings& s = frame.view().document().settings();
         s.fontType = kFontTrueType;
         s.faceName = u"DejaVu Sans";
         s.fontSize = 0;
@@ -111,7 +111,7 @@ private slots:
         QTemporaryDir dir;
         CMainFrame frame;
         frame.show();
-        CSettings& s = frame.view().settings();
+        CSettings& s = frame.view().document().settings();
         s.fontType = kFontGb2312_16;
         s.width = s.height = 16;
         frame.view().addCharacters(u"中文");
@@ -241,8 +241,8 @@ private slots:
     // A double-click on a selected entry with mouse editing on only selects: no dot changes.
     void doubleClickOnASelectedEntryLightsNoDot() {
         CQxView view;
-        view.settings().fontType = kFontGb2312_16;
-        view.settings().width = view.settings().height = 16;
+        view.document().settings().fontType = kFontGb2312_16;
+        view.document().settings().width = view.document().settings().height = 16;
         view.setCellSize(4);
         view.resize(400, 300);
         view.show();
@@ -288,8 +288,8 @@ private slots:
     // No hover tip of the view stays over a menu or a dialog.
     void hoverTipGoesWhenAMenuOpens() {
         CMainFrame frame;
-        frame.view().settings().fontType = kFontGb2312_16;
-        frame.view().settings().width = frame.view().settings().height = 16;
+        frame.view().document().settings().fontType = kFontGb2312_16;
+        frame.view().document().settings().width = frame.view().document().settings().height = 16;
         frame.show();
         QVERIFY(QTest::qWaitForWindowActive(&frame));
         frame.view().addCharacters(u"中");

@@ -91,14 +91,11 @@ TEST_F(GlyphListTest, DeleteSelectedReportsTheLowestRemovedPosition) {
     CRecorder rec;
     list.setObserver(&rec);
     list.addCharacters(u"ABCDE", trueType(), add);
-    list.setModified(false);
-    EXPECT_EQ(list.deleteSelected(), 0u); // nothing selected: no event, not modified
-    EXPECT_FALSE(list.modified());
+    EXPECT_EQ(list.deleteSelected(), 0u); // nothing selected: no event
     list.select(3, ESelect::Replace);
     list.select(1, ESelect::Add);
     EXPECT_EQ(list.deleteSelected(), 2u);
     EXPECT_EQ(codes(list), u"ACE");
-    EXPECT_TRUE(list.modified());
     EXPECT_EQ(rec.events, (std::vector<std::string>{"insert 0+5", "remove from 1"}));
     list.deleteAll();
     EXPECT_TRUE(list.empty());
@@ -187,16 +184,14 @@ TEST_F(GlyphListTest, OpenTransactionRemovesFromEitherEnd) {
     EXPECT_TRUE(list.empty());
 }
 
-TEST_F(GlyphListTest, HandEditsTellTheListAndMarkModified) {
+TEST_F(GlyphListTest, HandEditsTellTheList) {
     CRecorder rec;
     list.addCharacters(u"A", trueType(8, 8), add);
     ASSERT_TRUE(list.at(0).ensureRendered());
-    list.setModified(false);
     list.setObserver(&rec);
     EXPECT_TRUE(list.at(0).setDot(0, 0, true));
     EXPECT_FALSE(list.at(0).setDot(0, 0, true)); // already lit: no change
     EXPECT_FALSE(list.at(0).setDot(8, 0, true)); // outside
-    EXPECT_TRUE(list.modified());
     list.at(0).setMatrix(CDotMatrix(4, 9));
     EXPECT_EQ(rec.events, (std::vector<std::string>{"resize"}));
     EXPECT_EQ(list.at(0).height(), 9);

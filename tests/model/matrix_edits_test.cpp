@@ -92,10 +92,8 @@ TEST(MatrixEdits, ListEditsSelectedEntriesAndReportsTheFirstResize) {
     list.addCharacters(u"ABC", f, add);
     for (size_t i = 0; i < 3; ++i)
         list.at(i).setMatrix(dots(kShape));
-    list.setModified(false);
 
     EXPECT_FALSE(list.editSelected(EMatrixEdit::Invert)); // nothing selected
-    EXPECT_FALSE(list.modified());
 
     list.select(1, ESelect::Replace);
     list.select(2, ESelect::Add);
@@ -105,12 +103,9 @@ TEST(MatrixEdits, ListEditsSelectedEntriesAndReportsTheFirstResize) {
     EXPECT_EQ(list.at(0).width(), 3);
     EXPECT_EQ(list.at(1).width(), 2);
     EXPECT_EQ(list.at(1).height(), 3);
-    EXPECT_TRUE(list.modified());
 
-    // A trim that changes nothing neither resizes nor modifies.
-    list.setModified(false);
+    // A trim that changes nothing resizes nothing.
     EXPECT_FALSE(list.editSelected(EMatrixEdit::TrimTop));
-    EXPECT_FALSE(list.modified());
     // A square rotation changes the dots but not the size.
     list.at(1).setMatrix(dots({"#.", ".."}));
     list.select(1, ESelect::Replace);

@@ -1,3 +1,4 @@
+#include "project/glyph_document.h"
 #include "project/project_document.h"
 #include "project_test_support.h"
 
@@ -30,35 +31,54 @@ TEST_F(ProjectDocumentTest, OpenReplacesTheEntriesOnlyOnSuccess) {
     const std::string saved = test::readBytes(file);
 
     test::CBlankRasteriser r2;
-    CGlyphList doc(r2);
+    CGlyphDocument doc(r2);
     doc.addCharacters(u"XY", test::builtinFont(kFontAscii5x7, 5, 7), {});
     ASSERT_TRUE(doc.modified());
-    Status opened = openProject(doc, file.string());
+    Status opened = doc.open(file.string());
     ASSERT_TRUE(opened) << opened.error();
-    EXPECT_EQ(doc.size(), 5u);
-    EXPECT_TRUE(doc.at(0).isCharacter());
+    EXPECT_EQ(doc.list().size(), 5u);
+    EXPECT_TRUE(doc.list().at(0).isCharacter());
     EXPECT_FALSE(doc.modified());
-    Result<std::string> again = writeProject(doc, kStamp);
+    EXPECT_FALSE(doc.history().canUndo());
+    EXPECT_EQ(doc.path(), file.string());
+    Result<std::string> again = writeProject(doc.entries(), kStamp);
     EXPECT_EQ(*again, saved);
 
     // A missing file and a damaged one: the document stays as it was, and the message names
     // the file.
-    doc.at(0).setDot(0, 0, !doc.at(0).matrix().lit(0, 0));
-    const CGlyphEntry* first = &doc.at(0);
-    Status missing = openProject(doc, (dir / "none.tgx").string());
+    doc.entries().selectAll();
+    doc.editSelected(EMatrixEdit::Invert);
+    const CGlyphEntry* first = &doc.list().at(0);
+    Status missing = doc.open((dir / "none.tgx").string());
     ASSERT_FALSE(missing);
     EXPECT_NE(missing.error().find("none.tgx"), std::string::npos) << missing.error();
     test::writeBytes(dir / "cut.tgx", saved.substr(0, saved.size() - 40));
-    Status cut = openProject(doc, (dir / "cut.tgx").string());
+    Status cut = doc.open((dir / "cut.tgx").string());
     ASSERT_FALSE(cut);
     EXPECT_NE(cut.error().find("cut.tgx"), std::string::npos) << cut.error();
-    EXPECT_EQ(doc.size(), 5u);
-    EXPECT_EQ(&doc.at(0), first);
+    EXPECT_EQ(doc.list().size(), 5u);
+    EXPECT_EQ(&doc.list().at(0), first);
+    EXPECT_TRUE(doc.modified());
+    EXPECT_TRUE(doc.history().canUndo());
+    EXPECT_EQ(doc.path(), file.string());
+
+    // Saved to its own file unmodified: nothing to write; to another file it is written and
+    // becomes the document's file.
+    ASSERT_TRUE(doc.save(file.string(), kStamp));
+    EXPECT_FALSE(doc.modified());
+    EXPECT_FALSE(doc.saveNeeded(file.string()));
+    EXPECT_TRUE(doc.saveNeeded((dir / "copy.tgx").string()));
+    ASSERT_TRUE(doc.save((dir / "copy.tgx").string(), kStamp));
+    EXPECT_EQ(doc.path(), (dir / "copy.tgx").string());
+    EXPECT_EQ(test::readBytes(dir / "copy.tgx"), test::readBytes(file));
+    doc.undo(); // back past the save: modified again
     EXPECT_TRUE(doc.modified());
 
-    newProject(doc);
-    EXPECT_TRUE(doc.empty());
+    doc.newProject();
+    EXPECT_TRUE(doc.list().empty());
     EXPECT_FALSE(doc.modified());
+    EXPECT_TRUE(doc.path().empty());
+    EXPECT_FALSE(doc.history().canUndo());
 }
 
 TEST_F(ProjectDocumentTest, SaveReplacesTheFileOnlyWhenTheNewOneIsWhole) {
@@ -66,16 +86,14 @@ TEST_F(ProjectDocumentTest, SaveReplacesTheFileOnlyWhenTheNewOneIsWhole) {
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     fs::create_symlink(file, dir / "link.tgx");
     test::fillSampleDocument(list);
-    ASSERT_TRUE(list.modified());
     ASSERT_TRUE(saveProject(list, (dir / "link.tgx").string(), kStamp));
-    EXPECT_FALSE(list.modified());
     EXPECT_EQ(test::readBytes(file), *writeProject(list, kStamp));
     EXPECT_TRUE(fs::is_symlink(dir / "link.tgx"));
     EXPECT_EQ(fs::status(file).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(filesInFolder(), 2u);
 
-    // An entry that cannot be rendered: no file is touched and the document stays modified.
+    // An entry that cannot be rendered: no file is touched.
     test::writeBytes(file, "previous good file");
     struct CFailingRasteriser : test::CBlankRasteriser {
         Status renderPicture(const std::u16string&, uint8_t, CDotMatrix&) override {
@@ -86,7 +104,6 @@ TEST_F(ProjectDocumentTest, SaveReplacesTheFileOnlyWhenTheNewOneIsWhole) {
     Status s = saveProject(list, file.string(), kStamp);
     ASSERT_FALSE(s);
     EXPECT_EQ(s.error(), "entry 6 ('/gone.bmp'): unreadable picture");
-    EXPECT_TRUE(list.modified());
     EXPECT_EQ(test::readBytes(file), "previous good file");
     EXPECT_EQ(filesInFolder(), 2u);
 
@@ -116,22 +133,18 @@ TEST_F(ProjectDocumentTest, AWriteThatFailsHalfWayKeepsThePreviousFile) {
     EXPECT_NE(s.error().find("work.tgx"), std::string::npos) << s.error();
     EXPECT_EQ(test::readBytes(file), "previous good file");
     EXPECT_EQ(filesInFolder(), 1u);
-    EXPECT_TRUE(list.modified());
 }
 
 TEST_F(ProjectDocumentTest, SaveIsNeededUnlessUnmodifiedToItsOwnFile) {
     test::writeBytes(file, "x");
     const std::string same = (dir / "." / "work.tgx").string();
-    list.setModified(false);
-    EXPECT_FALSE(projectSaveNeeded(list, file.string(), same));
-    EXPECT_TRUE(projectSaveNeeded(list, file.string(), (dir / "other.tgx").string()));
-    EXPECT_TRUE(projectSaveNeeded(list, "", file.string()));
-    list.setModified(true);
-    EXPECT_TRUE(projectSaveNeeded(list, file.string(), file.string()));
+    EXPECT_FALSE(projectSaveNeeded(false, file.string(), same));
+    EXPECT_TRUE(projectSaveNeeded(false, file.string(), (dir / "other.tgx").string()));
+    EXPECT_TRUE(projectSaveNeeded(false, "", file.string()));
+    EXPECT_TRUE(projectSaveNeeded(true, file.string(), file.string()));
     // The document's file was deleted meanwhile: writing nothing would lose the work.
-    list.setModified(false);
     fs::remove(file);
-    EXPECT_TRUE(projectSaveNeeded(list, file.string(), file.string()));
+    EXPECT_TRUE(projectSaveNeeded(false, file.string(), file.string()));
 }
 
 } // namespace

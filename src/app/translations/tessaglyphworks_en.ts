@@ -826,35 +826,12 @@ Sort in UNICODE order?</translation>
         <translation>&apos;%1&apos; cannot be a name: it must begin with a letter or _, hold only letters, digits and _, and not be a C keyword</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <location line="+3"/>
-        <location line="+2"/>
-        <location line="+2"/>
+        <location line="+4"/>
         <source>保存至...</source>
         <translation>Save To...</translation>
     </message>
     <message>
-        <location line="-6"/>
-        <source>二进制文件 (*.BIN *.bin);;所有文件 (*.*)</source>
-        <translation>Binary files (*.BIN *.bin);;All files (*.*)</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>ASM 源文件 (*.asm);;所有文件 (*.*)</source>
-        <translation>ASM source files (*.asm);;All files (*.*)</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>C 源文件 (*.c);;所有文件 (*.*)</source>
-        <translation>C source files (*.c);;All files (*.*)</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>%1 (*.%2);;所有文件 (*.*)</source>
-        <translation>%1 (*.%2);;All files (*.*)</translation>
-    </message>
-    <message>
-        <location line="+28"/>
+        <location line="+25"/>
         <source>正在停止...</source>
         <translation>Stopping...</translation>
     </message>
@@ -956,7 +933,7 @@ The index table holds [big-endian]:<byte value="xd"/>
 </translation>
     </message>
     <message>
-        <location line="+92"/>
+        <location line="+20"/>
         <source>蓝色 (&amp;B)</source>
         <translation>&amp;Blue</translation>
     </message>
@@ -996,7 +973,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Untitled - Tessaglyphworks</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+20"/>
         <location line="+16"/>
         <source>就绪</source>
         <translation>Ready</translation>
@@ -1007,42 +984,42 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>The dot under the pointer: entry, row, column, and the byte (from 0) and bit (7 the highest) it lands in under the current dot and byte orders</translation>
     </message>
     <message>
-        <location line="+80"/>
+        <location filename="../main_commands.cpp" line="+29"/>
         <source>文件(&amp;F)</source>
         <translation>&amp;File</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+47"/>
         <source>新建项目 (&amp;N)</source>
         <translation>&amp;New Project</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>建立新的字模项目</source>
         <translation>Start a new matrix project</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+6"/>
         <source>打开项目 (&amp;O)...</source>
         <translation>&amp;Open Project...</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>打开已保存的字模项目</source>
         <translation>Open a saved matrix project</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+6"/>
         <source>保存项目 (&amp;S)</source>
         <translation>&amp;Save Project</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>保存当前字模项目</source>
         <translation>Save the current matrix project</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+6"/>
         <source>项目另存为 (&amp;A)...</source>
         <translation>Save Project &amp;As...</translation>
     </message>
@@ -1052,69 +1029,69 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Save the current matrix project under a new name</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../main_frame.cpp" line="+128"/>
         <source>最近的项目 (&amp;R)</source>
         <translation>&amp;Recent Projects</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location filename="../main_commands.cpp" line="+6"/>
         <source>生成字库 (&amp;E)...</source>
         <translation>Build Font Librar&amp;y...</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>生成整套字符的点阵字库</source>
         <translation>Build a dot-matrix library of a whole character set</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+5"/>
         <source>退出 (&amp;X)</source>
         <translation>E&amp;xit</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>退出程序</source>
         <translation>Quit the program</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="-81"/>
         <source>编辑(&amp;E)</source>
         <translation>&amp;Edit</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <location line="+978"/>
+        <location line="+89"/>
+        <location filename="../main_frame.cpp" line="+729"/>
         <source>撤销 (&amp;U)</source>
         <translation>&amp;Undo</translation>
     </message>
     <message>
-        <location line="-978"/>
+        <location line="+1"/>
         <source>撤销上一步操作</source>
         <translation>Undo the last change</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <location line="+978"/>
+        <location line="+6"/>
+        <location filename="../main_frame.cpp" line="+1"/>
         <source>重做 (&amp;R)</source>
         <translation>&amp;Redo</translation>
     </message>
     <message>
-        <location line="-978"/>
+        <location line="+1"/>
         <source>重做上一步撤销的操作</source>
         <translation>Redo the last undone change</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+6"/>
         <source>添加单写字符 (&amp;C)...</source>
         <translation>Add Single &amp;Characters...</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>添加待取模的单写字符</source>
         <translation>Add characters to convert, one matrix each</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+7"/>
         <source>添加连写文字 (&amp;S)...</source>
         <translation>Add Text &amp;String...</translation>
     </message>
@@ -1124,37 +1101,37 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Add a text to convert into one matrix</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+6"/>
         <source>添加图片 (&amp;I)...</source>
         <translation>Add P&amp;icture...</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>添加待取模的图片</source>
         <translation>Add a picture to convert</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+6"/>
         <source>删除选中 (&amp;D)</source>
         <translation>&amp;Delete Selected</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>删除选中的字模</source>
         <translation>Delete the selected matrices</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+8"/>
         <source>删除所有 (&amp;A)</source>
         <translation>Delete &amp;All</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>清除所有已取字模</source>
         <translation>Delete all matrices</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+7"/>
         <source>导出代码 (&amp;T)...</source>
         <translation>Expor&amp;t Code...</translation>
     </message>
@@ -1164,7 +1141,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Export the matrices being edited as C or ASM code</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+8"/>
         <source>预览代码 (&amp;P)...</source>
         <translation>&amp;Preview Code...</translation>
     </message>
@@ -1174,7 +1151,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>View, copy or save the exported code inside the program</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+6"/>
         <source>导出字库 (&amp;B)...</source>
         <translation>Export &amp;Binary Library...</translation>
     </message>
@@ -1184,22 +1161,22 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Export the matrices being edited as a binary library</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="-158"/>
         <source>修改(&amp;M)</source>
         <translation>&amp;Modify</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+167"/>
         <source>全选 (&amp;A)</source>
         <translation>Select &amp;All</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>选中所有字模</source>
         <translation>Select all matrices</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+6"/>
         <source>清除选择 (&amp;U)</source>
         <translation>&amp;Unselect All</translation>
     </message>
@@ -1209,7 +1186,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Deselect all matrices</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+6"/>
         <source>反向选择 (&amp;B)</source>
         <translation>Invert &amp;Selection</translation>
     </message>
@@ -1219,7 +1196,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Invert the selection of all matrices</translation>
     </message>
     <message>
-        <location line="-243"/>
+        <location line="+8"/>
         <source>反色 (&amp;C)</source>
         <translation>Invert &amp;Dots</translation>
     </message>
@@ -1229,15 +1206,12 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Invert every dot of the selected matrices</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <location line="+4"/>
-        <location line="+4"/>
-        <location line="+4"/>
+        <location line="-186"/>
         <source>移动</source>
         <translation>Move</translation>
     </message>
     <message>
-        <location line="-11"/>
+        <location line="+189"/>
         <source>上移 (&amp;U)</source>
         <translation>&amp;Up</translation>
     </message>
@@ -1277,13 +1251,12 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Move the selected matrices right by one column</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <location line="+3"/>
+        <location line="-201"/>
         <source>翻转</source>
         <translation>Mirror</translation>
     </message>
     <message>
-        <location line="-2"/>
+        <location line="+204"/>
         <source>水平翻转 (&amp;H)</source>
         <translation>&amp;Horizontal</translation>
     </message>
@@ -1293,7 +1266,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Mirror the selected matrices left to right</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>垂直翻转 (&amp;V)</source>
         <translation>&amp;Vertical</translation>
     </message>
@@ -1303,14 +1276,12 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Mirror the selected matrices top to bottom</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <location line="+4"/>
-        <location line="+3"/>
+        <location line="-208"/>
         <source>旋转</source>
         <translation>Rotate</translation>
     </message>
     <message>
-        <location line="-6"/>
+        <location line="+211"/>
         <source>旋转 &amp;90°</source>
         <translation>Rotate &amp;90°</translation>
     </message>
@@ -1340,15 +1311,12 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Rotate the selected matrices 270° clockwise</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <location line="+3"/>
-        <location line="+3"/>
-        <location line="+3"/>
+        <location line="-218"/>
         <source>修剪</source>
         <translation>Trim</translation>
     </message>
     <message>
-        <location line="-8"/>
+        <location line="+221"/>
         <source>修剪左边空白列 (&amp;L)</source>
         <translation>Trim Blank &amp;Left Columns</translation>
     </message>
@@ -1388,12 +1356,12 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Remove the blank rows at the bottom of the selected matrices</translation>
     </message>
     <message>
-        <location line="+212"/>
+        <location line="-238"/>
         <source>设置(&amp;C)</source>
         <translation>Setti&amp;ngs</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+248"/>
         <source>字模字体 (&amp;F)...</source>
         <translation>Matrix &amp;Font...</translation>
     </message>
@@ -1403,7 +1371,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Set the font and the matrix size used for conversion</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+6"/>
         <source>图形取点设定 (&amp;I)...</source>
         <translation>P&amp;icture Threshold...</translation>
     </message>
@@ -1413,52 +1381,52 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Set the brightness threshold for pictures</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+5"/>
         <source>代码格式 (&amp;C)...</source>
         <translation>&amp;Code Format...</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>设置导出代码的格式</source>
         <translation>Set the format of the exported code</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>过滤重复 (&amp;R)</source>
         <translation>Filter &amp;Duplicates</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>添加时过滤重复的字符</source>
         <translation>Skip characters already present when adding</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+11"/>
         <source>过滤空白 (&amp;S)</source>
         <translation>Filter &amp;Blanks</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>添加时过滤空白字符</source>
         <translation>Skip blank characters when adding</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+10"/>
         <source>鼠标编辑 (&amp;E)</source>
         <translation>Mouse &amp;Editing</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>用鼠标左键画点、右键擦点</source>
         <translation>Draw dots with the left mouse button, erase with the right</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="-290"/>
         <source>视图(&amp;V)</source>
         <translation>&amp;View</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../main_frame.cpp" line="-778"/>
         <source>工具栏</source>
         <translation>Tool Bar</translation>
     </message>
@@ -1468,37 +1436,37 @@ The index table holds [big-endian]:<byte value="xd"/>
         <translation>Information Bar</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location filename="../main_commands.cpp" line="+301"/>
         <source>工具栏 (&amp;T)</source>
         <translation>&amp;Tool Bar</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>显示或隐藏工具栏</source>
         <translation>Show or hide the tool bar</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+7"/>
         <source>状态栏 (&amp;S)</source>
         <translation>&amp;Status Bar</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>显示或隐藏状态栏</source>
         <translation>Show or hide the status bar</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+6"/>
         <source>信息栏 (&amp;I)</source>
         <translation>&amp;Information Bar</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>显示或隐藏信息栏</source>
         <translation>Show or hide the information bar</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location filename="../main_frame.cpp" line="+50"/>
         <source>单元大小</source>
         <translation>Cell Size</translation>
     </message>
@@ -1527,7 +1495,7 @@ The index table holds [big-endian]:<byte value="xd"/>
         </translation>
     </message>
     <message>
-        <location line="+234"/>
+        <location line="+123"/>
         <source>Tessaglyphworks %1
 
 点阵字模的生成、编辑、导出与传输。
@@ -1540,7 +1508,7 @@ Makes, edits, exports and sends dot-matrix glyphs.
 Project file format version %2 (program_version)</translation>
     </message>
     <message numerus="yes">
-        <location line="+34"/>
+        <location line="+28"/>
         <source>%n 个字符已存在，未添加</source>
         <translation>
             <numerusform>%n character already exists, not added</numerusform>
@@ -1566,7 +1534,7 @@ Project file format version %2 (program_version)</translation>
         <translation>Dots of glyphs that reach beyond the matrix were cut off (red edge): choose &quot;Fit the cell&quot; or a vertical offset in Matrix Font to keep them all</translation>
     </message>
     <message>
-        <location line="-299"/>
+        <location line="-182"/>
         <source>1&amp;0 像素</source>
         <translation>1&amp;0 pixels</translation>
     </message>
@@ -1581,69 +1549,69 @@ Project file format version %2 (program_version)</translation>
         <translation>Set the colour the matrices are shown in</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location filename="../main_commands.cpp" line="-316"/>
         <source>传输(&amp;T)</source>
         <translation>&amp;Transfer</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+6"/>
         <source>串口传输</source>
         <translation>Serial Port</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <location line="+5"/>
+        <location line="+320"/>
+        <location line="+18"/>
         <source>选中字模 (&amp;S)...</source>
         <translation>&amp;Selected Matrices...</translation>
     </message>
     <message>
-        <location line="-4"/>
+        <location line="-17"/>
         <source>通过串口发送选中字模的点阵数据</source>
         <translation>Send the data of the selected matrices over a serial port</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <location line="+6"/>
+        <location line="+8"/>
+        <location line="+17"/>
         <source>所有字模 (&amp;A)...</source>
         <translation>&amp;All Matrices...</translation>
     </message>
     <message>
-        <location line="-5"/>
+        <location line="-16"/>
         <source>通过串口发送所有字模的点阵数据</source>
         <translation>Send the data of all matrices over a serial port</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-329"/>
         <source>网络传输</source>
         <translation>Network</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+338"/>
         <source>通过网络发送选中字模的点阵数据</source>
         <translation>Send the data of the selected matrices over the network</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+8"/>
         <source>通过网络发送所有字模的点阵数据</source>
         <translation>Send the data of all matrices over the network</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="-352"/>
         <source>帮助(&amp;H)</source>
         <translation>&amp;Help</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+360"/>
         <source>软件说明 (&amp;R)...</source>
         <translation>&amp;User Guide...</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>显示程序的使用说明</source>
         <translation>Show the user guide of the program</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+6"/>
         <source>关于 Tessaglyphworks (&amp;A)...</source>
         <translation>&amp;About Tessaglyphworks...</translation>
     </message>
@@ -1653,7 +1621,7 @@ Project file format version %2 (program_version)</translation>
         <translation>Show the program information and version</translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location filename="../main_frame.cpp" line="+64"/>
         <source> 灰度级 </source>
         <translation> Level </translation>
     </message>
@@ -1668,17 +1636,17 @@ Project file format version %2 (program_version)</translation>
         <translation>The level the left button draws on grey matrices (the right button clears)</translation>
     </message>
     <message>
-        <location line="+131"/>
+        <location line="+43"/>
         <source>关于 Tessaglyphworks</source>
         <translation>About Tessaglyphworks</translation>
     </message>
     <message>
-        <location line="+77"/>
+        <location line="+71"/>
         <source>重复过滤功能已开启，不能重复添加同一字串！</source>
         <translation>Duplicate filtering is on: the same string cannot be added twice.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+14"/>
         <source>指定图形文件...</source>
         <translation>Choose a Picture File...</translation>
     </message>
@@ -1688,9 +1656,9 @@ Project file format version %2 (program_version)</translation>
         <translation>Duplicate filtering is on: the same picture cannot be added twice.</translation>
     </message>
     <message>
-        <location line="+146"/>
+        <location line="+145"/>
         <location line="+19"/>
-        <location line="+49"/>
+        <location line="+50"/>
         <source>文件打开失败，请检查！
 
 </source>
@@ -1699,22 +1667,17 @@ Project file format version %2 (program_version)</translation>
 </translation>
     </message>
     <message>
-        <location line="-57"/>
+        <location line="-58"/>
         <source>无法启动代码查看程序“%1”，已在程序内显示代码。</source>
         <translation>Cannot start the code viewer &quot;%1&quot;; the code is shown in the program instead.</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+42"/>
         <source>保存至...</source>
         <translation>Save To...</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>二进制文件 (*.BIN *.bin);;所有文件 (*.*)</source>
-        <translation>Binary files (*.BIN *.bin);;All files (*.*)</translation>
-    </message>
-    <message>
-        <location line="+35"/>
+        <location line="+32"/>
         <source>打开项目</source>
         <translation>Open Project</translation>
     </message>
@@ -1724,12 +1687,12 @@ Project file format version %2 (program_version)</translation>
         <translation>The project could not be opened. Please check whether the file is damaged or was made by a newer version.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+11"/>
         <source>项目另存为</source>
         <translation>Save Project As</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+16"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
@@ -1739,12 +1702,12 @@ Project file format version %2 (program_version)</translation>
         <translation>The project file could not be saved. Please check and try again.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+7"/>
         <source>第 %1 项的文件名不是有效的 UTF-8 编码，项目文件只能以 U+FFFD 代替其中无法保存的字节。</source>
         <translation>The file name of entry %1 (a picture or a font file) is not valid UTF-8; the project file stores it with U+FFFD in place of the bytes it cannot hold.</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <location line="+132"/>
         <source>无标题</source>
         <translation>Untitled</translation>
@@ -1800,7 +1763,7 @@ Project file format version %2 (program_version)</translation>
         <translation>, </translation>
     </message>
     <message>
-        <location line="+142"/>
+        <location line="+101"/>
         <source>撤销 %1 (&amp;U)</source>
         <translation>&amp;Undo %1</translation>
     </message>
@@ -1841,12 +1804,12 @@ Project file format version %2 (program_version)</translation>
 <context>
     <name>tgw::CQxView</name>
     <message>
-        <location filename="../../view/qx_view.cpp" line="+124"/>
+        <location filename="../../view/qx_view.cpp" line="+117"/>
         <source>字模</source>
         <translation>Matrices</translation>
     </message>
     <message>
-        <location line="+336"/>
+        <location line="+325"/>
         <source>还没有字模。
 
 按 Insert 添加单写字符，Shift+Insert 添加连写文字，Ctrl+Insert 添加图片；
@@ -2112,7 +2075,7 @@ The arrow keys move the cursor, Space selects a matrix.</translation>
 <context>
     <name>tgw::Messages</name>
     <message numerus="yes">
-        <location filename="../messages.cpp" line="+89"/>
+        <location filename="../messages.cpp" line="+99"/>
         <source>已写入 %n 个字模，%1 字节：%2</source>
         <translation>
             <numerusform>wrote %n glyph, %1 bytes to %2</numerusform>
@@ -2440,14 +2403,29 @@ File [%s]<byte value="xd"/>
         <translation>C code</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+16"/>
+        <source>C 源文件 (*.c);;所有文件 (*.*)</source>
+        <translation>C source files (*.c);;All files (*.*)</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>ASM 代码</source>
         <translation>ASM code</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+11"/>
+        <source>ASM 源文件 (*.asm);;所有文件 (*.*)</source>
+        <translation>ASM source files (*.asm);;All files (*.*)</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>二进制字库</source>
         <translation>Binary library</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>二进制文件 (*.BIN *.bin);;所有文件 (*.*)</source>
+        <translation>Binary files (*.BIN *.bin);;All files (*.*)</translation>
     </message>
     <message>
         <location filename="../../codegen/u8g2_font_writer.cpp" line="+460"/>
@@ -2486,7 +2464,7 @@ File [%s]<byte value="xd"/>
 <context>
     <name>tgw::messages</name>
     <message>
-        <location filename="../messages.cpp" line="-60"/>
+        <location filename="../messages.cpp" line="-67"/>
         <source>Tessaglyphworks 提示</source>
         <translation>Tessaglyphworks Notice</translation>
     </message>
@@ -2494,6 +2472,11 @@ File [%s]<byte value="xd"/>
         <location line="+4"/>
         <source>Tessaglyphworks 确认</source>
         <translation>Tessaglyphworks Confirm</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>%1 (*.%2);;所有文件 (*.*)</source>
+        <translation>%1 (*.%2);;All files (*.*)</translation>
     </message>
 </context>
 </TS>

@@ -1,4 +1,7 @@
-#include "model/glyph_document.h"
+#include "project/glyph_document.h"
+
+#include "model/profile_store.h"
+#include "project/project_document.h"
 
 #include <algorithm>
 #include <array>
@@ -96,10 +99,10 @@ private:
 // the entries themselves while they are out of the list.
 class CEntriesStep : public CDocumentStep {
 public:
-    CEntriesStep(EStepKind kind, CGlyphList& list, std::vector<size_t> positions,
+    CEntriesStep(EStepKind kind, const char* label, CGlyphList& list, std::vector<size_t> positions,
                  std::vector<std::unique_ptr<CGlyphEntry>> removed)
-        : CDocumentStep(kind, EMatrixEdit::Invert), m_list(list), m_positions(std::move(positions)),
-          m_out(std::move(removed)), m_added(m_out.empty()) {
+        : CDocumentStep(kind, EMatrixEdit::Invert, label), m_list(list),
+          m_positions(std::move(positions)), m_out(std::move(removed)), m_added(m_out.empty()) {
         m_bytes = sizeof(*this) + m_positions.size() * (sizeof(size_t) + sizeof(void*));
         if (m_added)
             for (size_t p : m_positions)
@@ -131,8 +134,8 @@ private:
 // state before and after, the dots packed into two flat buffers.
 class CMatrixStep : public CDocumentStep, public IEntryChangeRecorder {
 public:
-    CMatrixStep(EStepKind kind, EMatrixEdit edit, CGlyphList& list)
-        : CDocumentStep(kind, edit), m_list(list) {}
+    CMatrixStep(EStepKind kind, EMatrixEdit edit, const char* label, CGlyphList& list)
+        : CDocumentStep(kind, edit, label), m_list(list) {}
 
     // IEntryChangeRecorder
     void before(size_t index, const CGlyphEntry& e) override {
@@ -293,49 +296,56 @@ void CGlyphDocument::removeObserver(IDocumentObserver* observer) {
 
 // ---- commands --------------------------------------------------------------------------------
 
-size_t CGlyphDocument::addCharacters(std::u16string_view text, const CFontSettings& font,
-                                     const CAddOptions& options) {
-    const size_t first = m_list.size();
-    const size_t added = m_list.addCharacters(text, font, options);
+size_t CGlyphDocument::entriesAdded(size_t first, EStepKind kind, const char* label) {
+    const size_t added = m_list.size() - first;
     if (added) {
         std::vector<size_t> positions(added);
         for (size_t i = 0; i < added; ++i)
             positions[i] = first + i;
-        push(std::make_unique<CEntriesStep>(EStepKind::AddCharacters, m_list, std::move(positions),
+        push(std::make_unique<CEntriesStep>(kind, label, m_list, std::move(positions),
                                             std::vector<std::unique_ptr<CGlyphEntry>>()));
     }
     return added;
 }
 
-CGlyphEntry& CGlyphDocument::append(std::unique_ptr<CGlyphEntry> entry, EStepKind kind) {
+size_t CGlyphDocument::addCharacters(std::u16string_view text, const CFontSettings& font,
+                                     const CAddOptions& options, const char* label) {
+    const size_t first = m_list.size();
+    m_list.addCharacters(text, font, options);
+    return entriesAdded(first, EStepKind::AddCharacters, label);
+}
+
+CGlyphEntry& CGlyphDocument::append(std::unique_ptr<CGlyphEntry> entry, EStepKind kind,
+                                    const char* label) {
+    const size_t first = m_list.size();
     CGlyphEntry& e = m_list.append(std::move(entry));
-    push(std::make_unique<CEntriesStep>(kind, m_list, std::vector<size_t>{m_list.size() - 1},
-                                        std::vector<std::unique_ptr<CGlyphEntry>>()));
+    entriesAdded(first, kind, label);
     return e;
 }
 
-size_t CGlyphDocument::removeAt(std::vector<size_t> positions, EStepKind kind) {
+size_t CGlyphDocument::removeAt(std::vector<size_t> positions, EStepKind kind, const char* label) {
     if (positions.empty())
         return 0;
     auto removed = m_list.take(positions);
     const size_t count = removed.size();
-    push(std::make_unique<CEntriesStep>(kind, m_list, std::move(positions), std::move(removed)));
+    push(std::make_unique<CEntriesStep>(kind, label, m_list, std::move(positions),
+                                        std::move(removed)));
     return count;
 }
 
-size_t CGlyphDocument::deleteSelected() {
+size_t CGlyphDocument::deleteSelected(const char* label) {
     std::vector<size_t> positions;
     for (size_t i = 0; i < m_list.size(); ++i)
         if (m_list.at(i).selected())
             positions.push_back(i);
-    return removeAt(std::move(positions), EStepKind::DeleteSelected);
+    return removeAt(std::move(positions), EStepKind::DeleteSelected, label);
 }
 
-void CGlyphDocument::deleteAll() {
+void CGlyphDocument::deleteAll(const char* label) {
     std::vector<size_t> positions(m_list.size());
     for (size_t i = 0; i < positions.size(); ++i)
         positions[i] = i;
-    removeAt(std::move(positions), EStepKind::DeleteAll);
+    removeAt(std::move(positions), EStepKind::DeleteAll, label);
 }
 
 size_t CGlyphDocument::firstSelected() const {
@@ -346,8 +356,9 @@ size_t CGlyphDocument::firstSelected() const {
 }
 
 template <class Change>
-auto CGlyphDocument::changeSelection(EStepKind kind, EMatrixEdit edit, Change change) {
-    auto step = std::make_unique<CMatrixStep>(kind, edit, m_list);
+auto CGlyphDocument::changeSelection(EStepKind kind, EMatrixEdit edit, const char* label,
+                                     Change change) {
+    auto step = std::make_unique<CMatrixStep>(kind, edit, label, m_list);
     const size_t from = firstSelected();
     decltype(change(step.get())) result{};
     {
@@ -360,38 +371,39 @@ auto CGlyphDocument::changeSelection(EStepKind kind, EMatrixEdit edit, Change ch
     return result;
 }
 
-std::optional<size_t> CGlyphDocument::editSelected(EMatrixEdit edit) {
-    return changeSelection(EStepKind::Edit, edit, [&](IEntryChangeRecorder* recorder) {
+std::optional<size_t> CGlyphDocument::editSelected(EMatrixEdit edit, const char* label) {
+    return changeSelection(EStepKind::Edit, edit, label, [&](IEntryChangeRecorder* recorder) {
         return m_list.editSelected(edit, recorder);
     });
 }
 
-std::optional<size_t> CGlyphDocument::applyFont(const CFontSettings& font, bool halfWidth) {
-    return changeSelection(EStepKind::Font, EMatrixEdit::Invert,
+std::optional<size_t> CGlyphDocument::applyFont(const CFontSettings& font, bool halfWidth,
+                                                const char* label) {
+    return changeSelection(EStepKind::Font, EMatrixEdit::Invert, label,
                            [&](IEntryChangeRecorder* recorder) {
                                return m_list.applyFont(font, halfWidth, recorder);
                            });
 }
 
-size_t CGlyphDocument::applyThreshold(uint8_t threshold) {
+size_t CGlyphDocument::applyThreshold(uint8_t threshold, const char* label) {
     return changeSelection(
-        EStepKind::Threshold, EMatrixEdit::Invert,
+        EStepKind::Threshold, EMatrixEdit::Invert, label,
         [&](IEntryChangeRecorder* recorder) { return m_list.applyThreshold(threshold, recorder); });
 }
 
-size_t CGlyphDocument::applyPictureOptions(const CPictureOptions& options) {
-    return changeSelection(EStepKind::Threshold, EMatrixEdit::Invert,
+size_t CGlyphDocument::applyPictureOptions(const CPictureOptions& options, const char* label) {
+    return changeSelection(EStepKind::Threshold, EMatrixEdit::Invert, label,
                            [&](IEntryChangeRecorder* recorder) {
                                return m_list.applyPictureOptions(options, recorder);
                            });
 }
 
-void CGlyphDocument::beginStroke(size_t index) {
+void CGlyphDocument::beginStroke(size_t index, const char* label) {
     endStroke();
     if (index >= m_list.size())
         return;
     const CGlyphEntry& e = m_list.at(index);
-    m_stroke = CStroke{&e, index, e.width(), e.height(), e.matrix()};
+    m_stroke = CStroke{&e, index, e.width(), e.height(), e.matrix(), label};
 }
 
 void CGlyphDocument::endStroke() {
@@ -404,7 +416,8 @@ void CGlyphDocument::endStroke() {
     const CGlyphEntry& e = m_list.at(stroke.index);
     if (e.matrix() == stroke.before && e.width() == stroke.width && e.height() == stroke.height)
         return;
-    auto step = std::make_unique<CMatrixStep>(EStepKind::Stroke, EMatrixEdit::Invert, m_list);
+    auto step =
+        std::make_unique<CMatrixStep>(EStepKind::Stroke, EMatrixEdit::Invert, stroke.label, m_list);
     step->addChange(stroke.index, stroke.width, stroke.height, stroke.before, e);
     if (step->finish())
         push(std::move(step));
@@ -425,15 +438,10 @@ const CDocumentStep* CGlyphDocument::redoStep() const {
     return static_cast<const CDocumentStep*>(m_history.redoStep());
 }
 
-void CGlyphDocument::followClean() {
-    m_list.setModified(!m_history.isClean());
-}
-
 bool CGlyphDocument::undo() {
     endStroke();
     if (!m_history.undo())
         return false;
-    followClean();
     historyChanged();
     return true;
 }
@@ -442,7 +450,6 @@ bool CGlyphDocument::redo() {
     endStroke();
     if (!m_history.redo())
         return false;
-    followClean();
     historyChanged();
     return true;
 }
@@ -451,6 +458,70 @@ void CGlyphDocument::clearHistory() {
     m_stroke.reset();
     m_history.clear();
     historyChanged();
+}
+
+// ---- project files ---------------------------------------------------------------------------
+
+void CGlyphDocument::newProject() {
+    m_stroke.reset();
+    m_list.deleteAll();
+    m_path.clear();
+    clearHistory();
+}
+
+Status CGlyphDocument::open(const std::string& path, const CProjectLoadLimits& limits) {
+    m_stroke.reset();
+    const size_t before = m_list.size();
+    if (Status s = appendProjectFile(m_list, path, limits); !s)
+        return s;
+    m_list.removeFront(before);
+    m_list.setMouseEdit(m_settings.mouseDraw);
+    m_path = path;
+    clearHistory();
+    return {};
+}
+
+bool CGlyphDocument::saveNeeded(const std::string& target) const {
+    return projectSaveNeeded(modified(), m_path, target);
+}
+
+Status CGlyphDocument::save(const std::string& target, const CLocalTime& stamp, bool force) {
+    if (!saveNeeded(target))
+        return {};
+    endStroke();
+    if (Status s = saveProject(m_list, target, stamp, force); !s)
+        return s;
+    m_path = target;
+    m_history.setClean();
+    historyChanged();
+    return {};
+}
+
+// ---- settings --------------------------------------------------------------------------------
+
+void CGlyphDocument::settingsChanged() {
+    for (IDocumentObserver* o : m_observers)
+        o->settingsChanged();
+}
+
+Status CGlyphDocument::loadProfile(const std::string& path, const CSystemFont& systemFont) {
+    CProfileStore profile(path);
+    const Status loaded = profile.load();
+    m_profilePath = path;
+    m_profileReadable = bool(loaded);
+    m_settings.load(profile, systemFont);
+    settingsChanged();
+    return loaded;
+}
+
+Status CGlyphDocument::saveProfile() const {
+    if (m_profilePath.empty() || !m_profileReadable)
+        return {};
+    CProfileStore profile(m_profilePath);
+    if (Status s = profile.load(); !s)
+        return s;
+    m_settings.save(profile);
+    return profile.save();
 }
 
 void CGlyphDocument::historyChanged() {
@@ -481,14 +552,6 @@ void CGlyphDocument::entryResized(CGlyphEntry& entry) {
 void CGlyphDocument::dotsChanged(CGlyphEntry& entry) {
     for (IDocumentObserver* o : m_observers)
         o->dotsChanged(entry);
-}
-
-void CGlyphDocument::modifiedChanged(bool modified) {
-    // Saving or opening made the list unmodified: this state is the clean one from now on.
-    if (!modified)
-        m_history.setClean();
-    for (IDocumentObserver* o : m_observers)
-        o->modifiedChanged(modified);
 }
 
 void CGlyphDocument::entriesChanged(size_t first, size_t last) {

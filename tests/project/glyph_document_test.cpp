@@ -1,7 +1,9 @@
-#include "model/glyph_document.h"
-#include "test_rasteriser.h"
+#include "../model/test_rasteriser.h"
+#include "project/glyph_document.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace tgw;
 
@@ -68,15 +70,12 @@ protected:
     void fill() {
         doc.addCharacters(u"ABC", font(5, 7), add);
         for (size_t i = 0; i < 3; ++i)
-            doc.list().at(i).setMatrix(pattern(5, 7, int(i)));
-        doc.list().select(0, ESelect::Add);
-        doc.list().select(2, ESelect::Add);
+            doc.entries().at(i).setMatrix(pattern(5, 7, int(i)));
+        doc.entries().select(0, ESelect::Add);
+        doc.entries().select(2, ESelect::Add);
         opened();
     }
-    void opened() {
-        doc.list().setModified(false);
-        doc.clearHistory();
-    }
+    void opened() { doc.clearHistory(); }
 
     test::CBlankRasteriser raster;
     CGlyphDocument doc{raster};
@@ -98,10 +97,10 @@ TEST_F(GlyphDocumentTest, EveryWholeMatrixEditIsOneStepBackAndForth) {
             for (int r = 0; r < 7; ++r)
                 m.set(r, 0, false), m.set(r, 4, false);
             m.set(3, 2, true);
-            d.list().at(i).setMatrix(std::move(m));
+            d.entries().at(i).setMatrix(std::move(m));
         }
-        d.list().select(0, ESelect::Add);
-        d.list().select(2, ESelect::Add);
+        d.entries().select(0, ESelect::Add);
+        d.entries().select(2, ESelect::Add);
         d.clearHistory();
         const auto before = shot(d.list());
         d.editSelected(edit);
@@ -120,10 +119,10 @@ TEST_F(GlyphDocumentTest, RotationUndoRestoresSizesAndTellsTheViewFromTheFirstCh
     fill();
     CCounter seen;
     doc.addObserver(&seen);
-    doc.list().select(0, ESelect::Clear);
+    doc.entries().select(0, ESelect::Clear);
     const auto before = shot(doc.list());
     doc.editSelected(EMatrixEdit::Rotate90);
-    EXPECT_EQ(doc.list().at(2).width(), 7);
+    EXPECT_EQ(doc.entries().at(2).width(), 7);
     seen.changed.clear();
     doc.undo();
     EXPECT_EQ(shot(doc.list()), before);
@@ -137,7 +136,7 @@ TEST_F(GlyphDocumentTest, AddsAndDeletesComeBackInOrderWithTheirSelection) {
     doc.append(std::make_unique<CStringEntry>(raster, u"xy", false, font(4, 4)),
                EStepKind::AddString);
     doc.append(std::make_unique<CPictureEntry>(raster, u"/p.bmp", 128), EStepKind::AddPicture);
-    doc.list().at(4).setSelected(true);
+    doc.entries().at(4).setSelected(true);
     const auto full = shot(doc.list());
 
     EXPECT_EQ(doc.deleteSelected(), 3u); // A, C and the picture
@@ -170,7 +169,7 @@ TEST_F(GlyphDocumentTest, AStrokeIsOneStepAndAnIdleStrokeNone) {
     fill();
     const auto before = shot(doc.list());
     doc.beginStroke(0);
-    CGlyphEntry& a = doc.list().at(0);
+    CGlyphEntry& a = doc.entries().at(0);
     const bool was = a.matrix().lit(2, 2);
     a.setDot(2, 2, !was);
     a.setDot(3, 3, !a.matrix().lit(3, 3));
@@ -184,13 +183,13 @@ TEST_F(GlyphDocumentTest, AStrokeIsOneStepAndAnIdleStrokeNone) {
     EXPECT_EQ(shot(doc.list()), drawn);
 
     doc.beginStroke(1);
-    doc.list().at(1).setDot(0, 0, doc.list().at(1).matrix().lit(0, 0)); // no change
+    doc.entries().at(1).setDot(0, 0, doc.entries().at(1).matrix().lit(0, 0)); // no change
     doc.endStroke();
     EXPECT_EQ(doc.history().count(), 1u);
 
     // A stroke on an entry not rendered yet undoes to "not rendered".
     doc.addCharacters(u"D", font(5, 7), add);
-    CGlyphEntry& d = doc.list().at(3);
+    CGlyphEntry& d = doc.entries().at(3);
     doc.beginStroke(3);
     ASSERT_TRUE(d.ensureRendered());
     d.setDot(1, 1, true);
@@ -203,17 +202,17 @@ TEST_F(GlyphDocumentTest, AStrokeIsOneStepAndAnIdleStrokeNone) {
 TEST_F(GlyphDocumentTest, FontAndThresholdStepsBringBackSourcesAndDots) {
     fill();
     doc.append(std::make_unique<CPictureEntry>(raster, u"/p.bmp", 128), EStepKind::AddPicture);
-    doc.list().at(3).setSelected(true);
+    doc.entries().at(3).setSelected(true);
     const auto before = shot(doc.list());
 
     doc.applyFont(font(9, 9), false);
-    EXPECT_EQ(doc.list().at(0).width(), 9);
+    EXPECT_EQ(doc.entries().at(0).width(), 9);
     EXPECT_EQ(doc.undoStep()->kind(), EStepKind::Font);
     doc.undo();
     EXPECT_EQ(shot(doc.list()), before);
-    EXPECT_TRUE(static_cast<CCharEntry&>(doc.list().at(0)).sameFont(font(5, 7)));
+    EXPECT_TRUE(static_cast<CCharEntry&>(doc.entries().at(0)).sameFont(font(5, 7)));
     doc.redo();
-    EXPECT_EQ(doc.list().at(2).width(), 9);
+    EXPECT_EQ(doc.entries().at(2).width(), 9);
     doc.undo();
 
     EXPECT_EQ(doc.applyThreshold(50), 1u);
@@ -250,7 +249,10 @@ TEST_F(GlyphDocumentTest, TheModifiedStateFollowsTheCleanPoint) {
     doc.redo();
     EXPECT_TRUE(doc.modified());
 
-    doc.list().setModified(false); // saved after the invert
+    const auto file = std::filesystem::path(::testing::TempDir()) / "clean-point.tgx";
+    ASSERT_TRUE(doc.save(file.string())); // saved after the invert
+    EXPECT_FALSE(doc.modified());
+    EXPECT_EQ(doc.path(), file.string());
     doc.editSelected(EMatrixEdit::ShiftUp);
     doc.undo();
     EXPECT_FALSE(doc.modified());
@@ -274,7 +276,7 @@ TEST_F(GlyphDocumentTest, TheModifiedStateFollowsTheCleanPoint) {
 TEST_F(GlyphDocumentTest, TheBoundDropsTheOldestStepsButKeepsAnOverLargeOne) {
     CGlyphDocument few(raster, CUndoHistory::kDefaultMaxBytes, 3);
     few.addCharacters(u"A", font(5, 7), add);
-    few.list().selectAll();
+    few.entries().selectAll();
     for (int i = 0; i < 5; ++i)
         few.editSelected(EMatrixEdit::Invert);
     EXPECT_EQ(few.history().count(), 3u);
@@ -287,8 +289,8 @@ TEST_F(GlyphDocumentTest, TheBoundDropsTheOldestStepsButKeepsAnOverLargeOne) {
 
     CGlyphDocument tiny(raster, 64, 1000);
     tiny.addCharacters(u"AB", font(16, 16), add);
-    tiny.list().selectAll();
-    ASSERT_TRUE(tiny.list().at(0).ensureRendered() && tiny.list().at(1).ensureRendered());
+    tiny.entries().selectAll();
+    ASSERT_TRUE(tiny.entries().at(0).ensureRendered() && tiny.entries().at(1).ensureRendered());
     const auto before = shot(tiny.list());
     tiny.editSelected(EMatrixEdit::Invert);
     EXPECT_EQ(tiny.history().count(), 1u);
@@ -303,7 +305,7 @@ TEST_F(GlyphDocumentTest, AnEditStepHoldsLittleMoreThanTheDotsItChanged) {
     for (char16_t c = 0x4E00; c < 0x4E00 + 2000; ++c)
         text.push_back(c);
     doc.addCharacters(text, font(16, 16), add);
-    doc.list().selectAll();
+    doc.entries().selectAll();
     const size_t before = doc.history().bytes();
     doc.editSelected(EMatrixEdit::Invert);
     const size_t step = doc.history().bytes() - before;
@@ -331,12 +333,12 @@ TEST_F(GlyphDocumentTest, GreyLevelsSurviveEveryEditAndItsUndo) {
                 for (int c = 1; c < 5; ++c)
                     m.setLevel(r, c, uint8_t((r * 5 + c * 3) % (m.maxLevel() + 1)));
             m.setLevel(2, 2, 1); // the faintest level still counts as ink
-            d.list().at(0).setMatrix(m);
-            d.list().select(0, ESelect::Add);
+            d.entries().at(0).setMatrix(m);
+            d.entries().select(0, ESelect::Add);
             d.clearHistory();
             const auto before = shot(d.list());
             d.editSelected(EMatrixEdit(k));
-            const CDotMatrix& after = d.list().at(0).matrix();
+            const CDotMatrix& after = d.entries().at(0).matrix();
             EXPECT_EQ(after.depth(), depth);
             if (EMatrixEdit(k) == EMatrixEdit::Invert) {
                 EXPECT_EQ(after.level(2, 2), m.maxLevel() - 1);
@@ -352,7 +354,7 @@ TEST_F(GlyphDocumentTest, GreyLevelsSurviveEveryEditAndItsUndo) {
         CFontSettings f = font(4, 4);
         f.depth = depth;
         d.addCharacters(u"A", f, add);
-        CGlyphEntry& e = d.list().at(0);
+        CGlyphEntry& e = d.entries().at(0);
         ASSERT_TRUE(e.ensureRendered());
         e.setDotLevel(0, 0, 3);
         d.clearHistory();
@@ -367,7 +369,7 @@ TEST_F(GlyphDocumentTest, GreyLevelsSurviveEveryEditAndItsUndo) {
         const auto drawn = shot(d.list());
         ASSERT_TRUE(d.undo());
         EXPECT_EQ(shot(d.list()), before);
-        EXPECT_EQ(d.list().at(0).matrix().level(0, 0), 3);
+        EXPECT_EQ(d.entries().at(0).matrix().level(0, 0), 3);
         ASSERT_TRUE(d.redo());
         EXPECT_EQ(shot(d.list()), drawn);
     }
