@@ -11,13 +11,18 @@
 #
 # BUILD_DIR holds src/cli/tgw and bench/bare_glyph; every OTHER_TGW (an older build, say) is
 # timed in the same run. Uses hyperfine when it is installed, else repeated runs timed here
-# (wall: the median of the runs; CPU: user + system of the children).
+# (wall: the median of the runs; CPU: user + system of the children). RUNS (default 40) is the
+# number of runs of each start-up row.
+#
+# The GB2312 build comes last, in GB_RUNS rounds (default 20) of bare_glyph and every tgw in
+# turn, timed here whether hyperfine is installed or not.
 set -euo pipefail
 build=${1:?usage: bench/startup.sh BUILD_DIR [OTHER_TGW ...]}
 shift
 tgws=("$build/src/cli/tgw" "$@")
 bare="$build/bench/bare_glyph"
 runs=${RUNS:-40}
+gb_runs=${GB_RUNS:-20}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -91,9 +96,6 @@ read -r bw bc < <(measure "$runs" "$bare" "$dejavu" 16 65)
 printf '%-58s %9.2f ms wall            %9.2f ms cpu\n' "floor: bare_glyph DejaVu Sans 'A'" "$bw" "$bc"
 read -r bdfw bdfc < <(measure 10 "$bare" "$work/big.bdf" 16 0x4E00)
 printf '%-58s %9.2f ms wall            %9.2f ms cpu\n' "floor: bare_glyph 5 MB BDF, one glyph" "$bdfw" "$bdfc"
-# shellcheck disable=SC2086
-read -r gbw gbc < <(measure 5 "$bare" "$wqy" 16 $gb2312)
-printf '%-58s %9.2f ms wall            %9.2f ms cpu\n' "floor: bare_glyph WenQuanYi 16, GB2312" "$gbw" "$gbc"
 for t in "${tgws[@]}"; do
     echo "== $t"
     row "render --font-kind ascii5x7 A (vs bare_glyph)" "$bw" "$bc" "$runs" \
@@ -101,7 +103,43 @@ for t in "${tgws[@]}"; do
     row "--version (vs bare_glyph)" "$bw" "$bc" "$runs" "$t" --version
     row "build, one glyph of the 5 MB BDF (vs bare_glyph on it)" "$bdfw" "$bdfc" 10 \
         "$t" build --font-file "$work/big.bdf" --range 0x4E00 --format c -o "$work/one.c" --quiet
-    row "build --set gb2312 WenQuanYi 16 -j1 (vs bare_glyph on it)" "$gbw" "$gbc" 5 \
-        "$t" build --set gb2312 --face "WenQuanYi Micro Hei" --width 16 --height 16 \
-        --format bin -j 1 -o "$work/gb.bin" --quiet
 done
+
+# The GB2312 build: bare_glyph and every tgw run in turn, round after round, so that the machine
+# slowing down or speeding up meanwhile moves them alike. The ratios are the medians of each
+# round's ratio to the floor's run in that round, with the middle half of them in brackets.
+# shellcheck disable=SC2086
+printf '%q ' "$bare" "$wqy" 16 $gb2312 >"$work/gb.cmds"
+for t in "${tgws[@]}"; do
+    {
+        echo
+        printf '%q ' "$t" build --set gb2312 --face "WenQuanYi Micro Hei" --width 16 --height 16 \
+            --format bin -j 1 -o "$work/gb.bin" --quiet
+    } >>"$work/gb.cmds"
+done
+echo "== build --set gb2312 WenQuanYi 16 -j1 against bare_glyph on the same codes" \
+    "($gb_runs rounds, wall time, no callgrind)"
+python3 - "$gb_runs" "$work/gb.cmds" <<'PY'
+import os, shlex, statistics, subprocess, sys, time
+runs = int(sys.argv[1])
+cmds = [shlex.split(line) for line in open(sys.argv[2]) if line.strip()]
+walls = [[] for _ in cmds]
+cpus = [[] for _ in cmds]
+for n in range(runs + 2):
+    for i, cmd in enumerate(cmds):
+        start = time.perf_counter()
+        p = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        _, status, usage = os.wait4(p.pid, 0)
+        if n >= 2:  # the first rounds warm the caches
+            walls[i].append(time.perf_counter() - start)
+            cpus[i].append(usage.ru_utime + usage.ru_stime)
+med = statistics.median
+print("%-40s %9.2f ms wall                    %9.2f ms cpu"
+      % ("floor: bare_glyph", med(walls[0]) * 1e3, med(cpus[0]) * 1e3))
+for i in range(1, len(cmds)):
+    wr = [w / f for w, f in zip(walls[i], walls[0])]
+    cr = [c / f for c, f in zip(cpus[i], cpus[0])]
+    q = statistics.quantiles(wr, n=4)
+    print("%-40s %9.2f ms wall %6.3fx [%.3f-%.3f] %9.2f ms cpu %6.3fx"
+          % (cmds[i][0], med(walls[i]) * 1e3, med(wr), q[0], q[2], med(cpus[i]) * 1e3, med(cr)))
+PY

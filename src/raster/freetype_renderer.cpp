@@ -11,6 +11,8 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -97,6 +99,43 @@ struct CFreeTypeRenderer::CSelection {
     int fitted = 0; // the size chosen to fit the cell, 0 when not asked to fit
     bool fromFile = false;
     bool syntheticBold = false, syntheticItalic = false;
+    // The glyph index of the character in `face`, when the fallback looked it up already.
+    bool glyphKnown = false;
+    FT_UInt glyph = 0;
+};
+
+// What select() works out for a font whatever the character. It stays true while the renderer
+// lives: the faces it names stay open until then, and the process's knowledge about faces
+// that it copies only ever grows.
+struct CFreeTypeRenderer::CFontChoice {
+    // The settings it is for, those that select() reads.
+    std::u16string family;
+    std::string fontFile;
+    int faceIndex = 0, size = 0, width = 0, height = 0;
+    bool bold = false, italic = false, fileFallback = false, fitCell = false;
+
+    FT_Face face = nullptr;
+    const CFaceFile* file = nullptr;
+    bool fromFile = false;
+    bool syntheticBold = false, syntheticItalic = false;
+    int fitted = 0;
+    std::string key; // knowledgeKey() in UTF-8
+    // Natural width for every character, or for ASCII alone (a fixed-pitch face in a cell of
+    // half its height up to its height).
+    bool natural = false, asciiNatural = false;
+    long naturalX = 0, ySize = 0; // 26.6 units
+    long squeezedX = -1;          // the width otherwise; -1 until a character needs it
+
+    bool matches(const CFontSettings& f) const {
+        // Asked for every character: the names are compared as bytes (char16_t's compare
+        // goes a character at a time).
+        return f.size == size && f.width == width && f.height == height &&
+               f.faceIndex == faceIndex && f.bold == bold && f.italic == italic &&
+               f.fileFallback == fileFallback && f.fitCell == fitCell &&
+               f.face.size() == family.size() &&
+               std::memcmp(f.face.data(), family.data(), family.size() * sizeof(char16_t)) == 0 &&
+               f.fontFile == fontFile;
+    }
 };
 
 CFreeTypeRenderer::CFreeTypeRenderer() = default;
@@ -211,20 +250,33 @@ Result<FT_Face> CFreeTypeRenderer::fileFace(const std::string& path, int index) 
     return face;
 }
 
-Status CFreeTypeRenderer::setSize(FT_Face face, long x, long y, const std::string& name) {
+namespace {
+
+std::string sizeFailure(const std::string& name, long y) {
+    return "the face '" + name + "' cannot be set to " + std::to_string(y / 64) + " dots";
+}
+
+} // namespace
+
+int CFreeTypeRenderer::applySize(FT_Face face, long x, long y) {
     if (face == m_sizedFace && x == m_sizedX && y == m_sizedY)
-        return {};
+        return 0;
     const FT_Error error = bitmapOnly(face) ? FT_Select_Size(face, nearestStrike(face, y))
                                             : FT_Set_Char_Size(face, FT_F26Dot6(std::max(x, 1L)),
                                                                FT_F26Dot6(std::max(y, 1L)), 72, 72);
     if (error != 0) {
         m_sizedFace = nullptr;
-        return failure("the face '" + name + "' cannot be set to " + std::to_string(y / 64) +
-                       " dots");
+        return error;
     }
     m_sizedFace = face;
     m_sizedX = x;
     m_sizedY = y;
+    return 0;
+}
+
+Status CFreeTypeRenderer::setSize(FT_Face face, long x, long y, const std::string& name) {
+    if (applySize(face, x, y) != 0)
+        return failure(sizeFailure(name, y));
     return {};
 }
 
@@ -272,23 +324,31 @@ int CFreeTypeRenderer::fitSize(FT_Face face, const std::string& key, int cellHei
 }
 
 void CFreeTypeRenderer::fallBack(char16_t code, const CFontSettings& f, CSelection& sel) {
-    if (FT_Get_Char_Index(sel.face, code) != 0)
+    // The index found is kept for loading the glyph, from whichever face is chosen.
+    sel.glyphKnown = true;
+    sel.glyph = FT_Get_Char_Index(sel.face, code);
+    if (sel.glyph != 0)
         return;
-    if (m_fallbackFace && FT_Get_Char_Index(m_fallbackFace, code) != 0) {
-        sel.face = m_fallbackFace;
-        sel.file = m_fallbackFile.get();
-        return;
+    if (m_fallbackFace) {
+        if (const FT_UInt glyph = FT_Get_Char_Index(m_fallbackFace, code); glyph != 0) {
+            sel.face = m_fallbackFace;
+            sel.file = m_fallbackFile.get();
+            sel.glyph = glyph;
+            return;
+        }
     }
     Result<CFaceFile> covering = findFaceCovering(f.face, f.bold, f.italic, code);
     if (!covering)
         return;
     Result<FT_Face> face = openFace(*covering);
-    if (!face || FT_Get_Char_Index(*face, code) == 0)
+    const FT_UInt glyph = face ? FT_Get_Char_Index(*face, code) : 0;
+    if (glyph == 0)
         return; // nothing covers it: the face's own missing-glyph box
     m_fallbackFile = std::make_unique<CFaceFile>(*covering);
     m_fallbackFace = *face;
     sel.face = m_fallbackFace;
     sel.file = m_fallbackFile.get();
+    sel.glyph = glyph;
 }
 
 Result<FT_Face> CFreeTypeRenderer::sizedFace(const std::u16string& family, bool bold, bool italic,
@@ -332,27 +392,48 @@ Result<FT_Face> CFreeTypeRenderer::coveringFace(const std::u16string& family, bo
     return face;
 }
 
-Status CFreeTypeRenderer::select(char16_t code, const CFontSettings& f, CSelection& sel) {
+CFreeTypeRenderer::CFontChoice* CFreeTypeRenderer::choose(const CFontSettings& f, Status& status) {
+    for (const std::unique_ptr<CFontChoice>& kept : m_choices)
+        if (kept->matches(f))
+            return kept.get();
+    auto choice = std::make_unique<CFontChoice>();
+    CFontChoice& c = *choice;
+    c.family = f.face;
+    c.fontFile = f.fontFile;
+    c.faceIndex = f.faceIndex;
+    c.size = f.size;
+    c.width = f.width;
+    c.height = f.height;
+    c.bold = f.bold;
+    c.italic = f.italic;
+    c.fileFallback = f.fileFallback;
+    c.fitCell = f.fitCell;
+
     const bool fromFile = !f.fontFile.empty();
     if (fromFile) {
         Result<FT_Face> face = fileFace(f.fontFile, f.faceIndex);
-        if (!face)
-            return failure(face.error());
-        sel.face = *face;
-        sel.file = &m_fileFaces[f.fontFile + "#" + std::to_string(f.faceIndex)];
-        sel.fromFile = true;
+        if (!face) {
+            status = failure(face.error());
+            return nullptr;
+        }
+        c.face = *face;
+        c.file = &m_fileFaces[f.fontFile + "#" + std::to_string(f.faceIndex)];
+        c.fromFile = true;
         // A style the file's face lacks is made from it, as with an installed family.
-        sel.syntheticBold = f.bold && !(sel.face->style_flags & FT_STYLE_FLAG_BOLD);
-        sel.syntheticItalic = f.italic && !(sel.face->style_flags & FT_STYLE_FLAG_ITALIC);
+        c.syntheticBold = f.bold && !(c.face->style_flags & FT_STYLE_FLAG_BOLD);
+        c.syntheticItalic = f.italic && !(c.face->style_flags & FT_STYLE_FLAG_ITALIC);
     } else {
-        Result<FT_Face> face = this->face(f.face, f.bold, f.italic, &sel.file);
-        if (!face)
-            return failure(face.error());
-        sel.face = *face;
-        sel.syntheticBold = sel.file->syntheticBold;
-        sel.syntheticItalic = sel.file->syntheticItalic;
+        Result<FT_Face> face = this->face(f.face, f.bold, f.italic, &c.file);
+        if (!face) {
+            status = failure(face.error());
+            return nullptr;
+        }
+        c.face = *face;
+        c.syntheticBold = c.file->syntheticBold;
+        c.syntheticItalic = c.file->syntheticItalic;
     }
     const std::u16string key = knowledgeKey(f);
+    c.key = utf16ToUtf8(key);
 
     // Classify the face once: fixed-pitch or proportional.
     CFaceKnowledge& k = knowledge();
@@ -364,62 +445,95 @@ Status CFreeTypeRenderer::select(char16_t code, const CFontSettings& f, CSelecti
         } else if (k.proportional.count(key)) {
             fixedPitch = false;
         } else {
-            fixedPitch = FT_IS_FIXED_WIDTH(sel.face) || sel.file->fixedPitch;
+            fixedPitch = FT_IS_FIXED_WIDTH(c.face) || c.file->fixedPitch;
             (fixedPitch ? k.fixedPitch : k.proportional).insert(key);
         }
     }
 
     // Natural width, or squeezed/stretched to the cell's proportion through the average
-    // character width of the face at the cell height.
+    // character width of the face at the cell height, measured when a character needs it.
     int size = f.size;
     if (f.fitCell)
-        size = sel.fitted = fitSize(sel.face, utf16ToUtf8(key), f.height);
-    int emHeight = size ? size : f.height;
-    long xSize = long(emHeight) * 64;
-    bool natural =
-        size != 0 || f.width == f.height || bitmapOnly(sel.face) ||
-        (code < 128 && fixedPitch && (f.height + 1) / 2 <= f.width && f.width <= f.height);
-    if (!natural) {
-        std::string widthKey = utf16ToUtf8(key) + ":" + std::to_string(f.height);
-        unsigned average = 0;
-        {
-            std::lock_guard lock(k.mutex);
-            auto it = k.averageWidth.find(widthKey);
-            if (it != k.averageWidth.end())
-                average = it->second;
-        }
-        if (average == 0) {
-            average = measureAverageWidth(sel.face, f.height);
-            m_sizedFace = nullptr;
-            std::lock_guard lock(k.mutex);
-            k.averageWidth.emplace(widthKey, average);
-        }
-        unsigned logicalWidth = average ? unsigned(f.width) * average / unsigned(f.height) : 0;
-        // A logical width of 0 asks for the natural width.
-        if (logicalWidth && average)
-            xSize = long(f.height) * 64 * long(logicalWidth) / long(average);
-        emHeight = f.height;
+        size = c.fitted = fitSize(c.face, c.key, f.height);
+    const int emHeight = size ? size : f.height;
+    c.naturalX = c.ySize = long(emHeight) * 64;
+    c.natural = size != 0 || f.width == f.height || bitmapOnly(c.face);
+    c.asciiNatural = fixedPitch && (f.height + 1) / 2 <= f.width && f.width <= f.height;
+
+    constexpr size_t kKeptChoices = 4;
+    CFontChoice* made = choice.get();
+    if (m_choices.size() < kKeptChoices) {
+        m_choices.push_back(std::move(choice));
+    } else {
+        m_choices[m_nextChoice] = std::move(choice);
+        m_nextChoice = (m_nextChoice + 1) % kKeptChoices;
     }
-    long ySize = long(emHeight) * 64;
+    return made;
+}
+
+Status CFreeTypeRenderer::select(char16_t code, const CFontSettings& f, CSelection& sel) {
+    Status status;
+    CFontChoice* c = choose(f, status);
+    if (!c)
+        return status;
+    sel.face = c->face;
+    sel.file = c->file;
+    sel.fromFile = c->fromFile;
+    sel.syntheticBold = c->syntheticBold;
+    sel.syntheticItalic = c->syntheticItalic;
+    sel.fitted = c->fitted;
+
+    long xSize = c->naturalX;
+    if (!c->natural && !(code < 128 && c->asciiNatural)) {
+        // Not natural: the size is 0, the em the cell height.
+        if (c->squeezedX < 0) {
+            CFaceKnowledge& k = knowledge();
+            const std::string widthKey = c->key + ":" + std::to_string(f.height);
+            unsigned average = 0;
+            {
+                std::lock_guard lock(k.mutex);
+                auto it = k.averageWidth.find(widthKey);
+                if (it != k.averageWidth.end())
+                    average = it->second;
+            }
+            if (average == 0) {
+                average = measureAverageWidth(c->face, f.height);
+                m_sizedFace = nullptr;
+                std::lock_guard lock(k.mutex);
+                k.averageWidth.emplace(widthKey, average);
+            }
+            const unsigned logicalWidth =
+                average ? unsigned(f.width) * average / unsigned(f.height) : 0;
+            // A logical width of 0 asks for the natural width.
+            c->squeezedX = logicalWidth && average
+                               ? long(f.height) * 64 * long(logicalWidth) / long(average)
+                               : long(f.height) * 64;
+        }
+        xSize = c->squeezedX;
+    }
     // A character the face lacks comes from a face that has it, at the same size. A font file
     // stands alone, so that a build from it does not depend on what this machine has
     // installed, unless a fallback was asked for.
-    if (!isWhiteSpace(code) && (!fromFile || f.fileFallback))
+    if (!isWhiteSpace(code) && (!c->fromFile || f.fileFallback))
         fallBack(code, f, sel);
-    return setSize(sel.face, xSize, ySize, fromFile ? f.fontFile : utf16ToUtf8(f.face));
+    if (applySize(sel.face, xSize, c->ySize) != 0)
+        return failure(sizeFailure(c->fromFile ? f.fontFile : utf16ToUtf8(f.face), c->ySize));
+    return {};
 }
 
 bool CFreeTypeRenderer::loadGlyph(char16_t code, const CSelection& sel, int depth) {
     FT_Face face = sel.face;
     // A font file without the character gives a blank, as the built-in fonts do, rather than
     // the face's missing-glyph box.
-    if (sel.fromFile && FT_Get_Char_Index(face, code) == 0)
+    const FT_UInt glyph = sel.glyphKnown ? sel.glyph : FT_Get_Char_Index(face, code);
+    if (sel.fromFile && glyph == 0)
         return false;
     const bool synthesise = sel.syntheticBold || sel.syntheticItalic;
     const bool grey = depth > 1;
     FT_Int32 flags = (grey ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO) |
                      (synthesise && !bitmapOnly(face) ? FT_LOAD_NO_BITMAP : FT_LOAD_RENDER);
-    if (FT_Load_Char(face, code, flags) != 0)
+    // As FT_Load_Char() loads it: without a character map the code is the index.
+    if (FT_Load_Glyph(face, face->charmap ? glyph : FT_UInt(code), flags) != 0)
         return false;
     FT_GlyphSlot slot = face->glyph;
     if (synthesise) {
@@ -445,6 +559,100 @@ uint8_t dotLevel(const FT_Bitmap& bm, const unsigned char* src, int c, int depth
     if (depth == 1)
         return src[c] >= 128 ? 1 : 0;
     return levelOfCoverage(src[c], depth);
+}
+
+// The eight dots of a byte of a one-bit bitmap (the first in bit 7) as eight bytes in memory
+// order, 0xFF for a lit dot and 0 for a dark one.
+constexpr std::array<uint64_t, 256> spreadBits() {
+    std::array<uint64_t, 256> spread{};
+    for (unsigned b = 0; b < 256; ++b)
+        for (unsigned k = 0; k < 8; ++k)
+            if (b & (0x80u >> k)) {
+                const unsigned at = std::endian::native == std::endian::little ? k : 7 - k;
+                spread[b] |= uint64_t(0xFF) << (8 * at);
+            }
+    return spread;
+}
+
+constexpr std::array<uint64_t, 256> kSpreadBits = spreadBits();
+
+// The lit dots of a one-bit bitmap copied into `out` with the cell's placement (see
+// renderCharacter()), and `box` grown by their ink, a byte of the bitmap (eight dots) at a
+// time. A lit dot is at the highest level, all of whose bits are set, so or-ing it into the dot
+// gives the greater of the two. False, doing nothing, for a bitmap wider than a matrix.
+bool copyMonoGlyph(const FT_Bitmap& bm, int firstRow, int firstCol, const CInkLoss& grown,
+                   CDotMatrix& out, CInkBox& box) {
+    constexpr int kMaxBytes = kMaxMatrixSide / 8;
+    const int width = int(bm.width);
+    const int bytes = (width + 7) / 8;
+    if (bytes > kMaxBytes)
+        return false;
+    // For each byte of a row: the bits that are the glyph's (a row may carry padding after its
+    // dots), those of them that land inside the matrix, and the dots lit in any row so far.
+    uint8_t glyph[kMaxBytes], cell[kMaxBytes], ink[kMaxBytes];
+    const int outWidth = out.width();
+    const int outCol = firstCol + grown.left; // of the bitmap's first dot
+    for (int j = 0; j < bytes; ++j) {
+        const int count = std::min(8, width - 8 * j);
+        glyph[j] = uint8_t(0xFF00u >> count);
+        const int inside = outWidth - (outCol + 8 * j);
+        cell[j] = uint8_t(glyph[j] & (inside >= 8 ? 0xFFu : inside > 0 ? 0xFF00u >> inside : 0u));
+        ink[j] = 0;
+    }
+    const uint8_t lit = out.maxLevel();
+    const uint64_t lit8 = uint64_t(lit) * 0x0101010101010101u;
+    // Eight dots are written at once where the eight bytes lie inside the matrix: the dots past
+    // the end of a row are masked off, so the bytes of the next row there get nothing.
+    uint8_t* const dots = out.row(0);
+    const size_t size = size_t(outWidth) * size_t(out.height());
+    int line = firstRow;
+    for (int srcRow = 0; srcRow < int(bm.rows); ++srcRow, ++line) {
+        const unsigned char* src = bm.buffer + long(srcRow) * bm.pitch;
+        const int outRow = line + grown.top;
+        unsigned any = 0;
+        if (outRow < 0 || outRow >= out.height()) {
+            for (int j = 0; j < bytes; ++j) {
+                const unsigned b = src[j] & glyph[j];
+                ink[j] = uint8_t(ink[j] | b);
+                any |= b;
+            }
+        } else {
+            const size_t rowAt = size_t(outRow) * size_t(outWidth) + size_t(outCol);
+            for (int j = 0; j < bytes; ++j) {
+                const unsigned b = src[j] & glyph[j];
+                ink[j] = uint8_t(ink[j] | b);
+                any |= b;
+                const unsigned in = b & cell[j];
+                if (in == 0)
+                    continue;
+                uint8_t* at = dots + rowAt + 8 * size_t(j);
+                if (size - (rowAt + 8 * size_t(j)) >= 8) {
+                    uint64_t eight;
+                    std::memcpy(&eight, at, 8);
+                    eight |= kSpreadBits[in] & lit8;
+                    std::memcpy(at, &eight, 8);
+                } else {
+                    for (int k = 0; k < 8; ++k)
+                        if (in & (0x80u >> k))
+                            at[k] |= lit;
+                }
+            }
+        }
+        if (any) {
+            box.top = std::min(box.top, line);
+            box.bottom = std::max(box.bottom, line + 1);
+        }
+    }
+    int first = 0, last = bytes - 1;
+    while (first < bytes && ink[first] == 0)
+        ++first;
+    if (first == bytes)
+        return true;
+    while (ink[last] == 0)
+        --last;
+    box.left = std::min(box.left, firstCol + 8 * first + std::countl_zero(ink[first]));
+    box.right = std::max(box.right, firstCol + 8 * last + 8 - std::countr_zero(ink[last]));
+    return true;
 }
 
 void drawRule(CDotMatrix& out, int top, int thickness, int left, int length) {
@@ -486,23 +694,24 @@ Status CFreeTypeRenderer::renderCharacter(char16_t code, const CFontSettings& f,
     const int firstCol = boxWidth < W ? (W - boxWidth) / 2 : 0;
     // Every dot of the black box is looked at, so that the ink the cell cuts off is measured.
     CInkBox box{INT_MAX, INT_MIN, INT_MAX, INT_MIN};
-    for (int srcRow = 0; srcRow < int(bm.rows); ++srcRow, ++line) {
-        const unsigned char* src = bm.buffer + long(srcRow) * bm.pitch;
-        const int outRow = line + grown.top;
-        uint8_t* dst = outRow >= 0 && outRow < out.height() ? out.row(outRow) : nullptr;
-        for (int c = 0; c < boxWidth; ++c) {
-            const uint8_t level = dotLevel(bm, src, c, depth);
-            if (!level)
-                continue;
-            box.top = std::min(box.top, line);
-            box.bottom = std::max(box.bottom, line + 1);
-            box.left = std::min(box.left, firstCol + c);
-            box.right = std::max(box.right, firstCol + c + 1);
-            const int outCol = firstCol + c + grown.left;
-            if (dst && outCol < out.width())
-                dst[outCol] = std::max(dst[outCol], level);
+    if (bm.pixel_mode != FT_PIXEL_MODE_MONO || !copyMonoGlyph(bm, line, firstCol, grown, out, box))
+        for (int srcRow = 0; srcRow < int(bm.rows); ++srcRow, ++line) {
+            const unsigned char* src = bm.buffer + long(srcRow) * bm.pitch;
+            const int outRow = line + grown.top;
+            uint8_t* dst = outRow >= 0 && outRow < out.height() ? out.row(outRow) : nullptr;
+            for (int c = 0; c < boxWidth; ++c) {
+                const uint8_t level = dotLevel(bm, src, c, depth);
+                if (!level)
+                    continue;
+                box.top = std::min(box.top, line);
+                box.bottom = std::max(box.bottom, line + 1);
+                box.left = std::min(box.left, firstCol + c);
+                box.right = std::max(box.right, firstCol + c + 1);
+                const int outCol = firstCol + c + grown.left;
+                if (dst && outCol < out.width())
+                    dst[outCol] = std::max(dst[outCol], level);
+            }
         }
-    }
     if (ink && !box.empty())
         *ink = box;
 

@@ -70,7 +70,11 @@ public:
 
 private:
     struct CSelection;
+    struct CFontChoice;
     Status select(char16_t code, const CFontSettings& font, CSelection& out);
+    // The part of select() that does not depend on the character, worked out once for each
+    // font (the last few kept); null, with the reason in `status`, when the face fails.
+    CFontChoice* choose(const CFontSettings& font, Status& status);
     // Loads (and renders) the glyph of `code` into the selected face's slot; false when the
     // face cannot give it, which callers show as a blank.
     // The glyph rendered in one bit a dot, or anti-aliased when `depth` is above 1.
@@ -78,6 +82,8 @@ private:
     // Sets `face` to x × y (26.6 units) unless it already is; a face of bitmap strikes only
     // gets the strike nearest to y instead, as FreeType refuses other sizes.
     Status setSize(FT_Face face, long x, long y, const std::string& name);
+    // The same, leaving the message to the caller: FreeType's error, 0 when set.
+    int applySize(FT_Face face, long x, long y);
     Result<FT_Face> openFace(const CFaceFile& file);
     // A face for a character the chosen face lacks; the last one found is tried first.
     void fallBack(char16_t code, const CFontSettings& font, CSelection& sel);
@@ -94,6 +100,9 @@ private:
     long m_sizedX = -1, m_sizedY = -1;
     FT_Face m_fallbackFace = nullptr;
     std::unique_ptr<CFaceFile> m_fallbackFile;
+    // The fonts chosen last (see choose()), and the one to replace next.
+    std::vector<std::unique_ptr<CFontChoice>> m_choices;
+    size_t m_nextChoice = 0;
 };
 
 // One face of a font file, as `tgw fonts --file` and the font dialog show it.

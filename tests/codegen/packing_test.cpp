@@ -67,6 +67,41 @@ TEST(Packing, LetterF) {
     EXPECT_EQ(firstTwo(packMatrix(f, 3)), (Bytes{0x7F, 0x09}));
 }
 
+// Many lit dots at once, in every dot order, at widths on both sides of each multiple of 8:
+// the packing agrees with one made a bit at a time from the layout in matrix_packing.h.
+TEST(Packing, RandomDotsPackAsTheirBitsOneByOne) {
+    uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 16;
+    };
+    for (int w = 1; w <= 41; ++w)
+        for (int h : {1, 7, 8, 9, 17})
+            for (int density : {2, 8, 15}) { // lit dots in 16ths
+                CDotMatrix m(w, h);
+                for (int r = 0; r < h; ++r)
+                    for (int c = 0; c < w; ++c)
+                        m.set(r, c, int(next() % 16) < density);
+                for (int order = 0; order < 4; ++order) {
+                    const CPackedLayout layout = packedLayout(w, h, order);
+                    Bytes expected(layout.size(), 0);
+                    for (int r = 0; r < h; ++r)
+                        for (int c = 0; c < w; ++c) {
+                            if (!m.lit(r, c))
+                                continue;
+                            if (order < 2)
+                                expected[size_t(r) * size_t(layout.columns) + size_t(c / 8)] |=
+                                    uint8_t(order == 0 ? 0x80 >> (c % 8) : 1 << (c % 8));
+                            else
+                                expected[size_t(r / 8) * size_t(w) + size_t(c)] |=
+                                    uint8_t(order == 2 ? 0x80 >> (r % 8) : 1 << (r % 8));
+                        }
+                    ASSERT_EQ(packMatrix(m, order), expected)
+                        << w << "x" << h << " order " << order << " density " << density;
+                }
+            }
+}
+
 TEST(ByteOrder, AllEightWalksOfThreeRowsByTwoColumns) {
     // Byte rows [1 2] [3 4] [5 6].
     const uint8_t packed[] = {1, 2, 3, 4, 5, 6};

@@ -170,6 +170,98 @@ TEST(TrueType, MissingFaceFallsBackAndWhiteSpaceIsBlank) {
     EXPECT_EQ(tiny.height(), 2);
 }
 
+// Wide glyphs (more than 64 dots a row) and cells narrower than the glyph: every dot of the
+// glyph lands where its place in the cell says, or is cut and counted as lost; the uncut glyph
+// holds it beside the cell.
+TEST(TrueType, EveryDotLandsInPlaceWhateverTheCellCuts) {
+    struct Case {
+        const char16_t* family;
+        char16_t code;
+        int em;
+        std::vector<int> widths;
+    } cases[] = {
+        {u"DejaVu Sans", u'W', 90, {140, 96, 90, 70, 65, 64, 63, 20, 1}},
+        {u"WenQuanYi Micro Hei", u'中', 16, {17, 16, 15, 9, 8, 7, 1}},
+        {u"WenQuanYi Micro Hei", u'龍', 150, {150, 129, 128, 127, 64}},
+    };
+    for (const Case& k : cases) {
+        const CBareGlyph g = bare(k.family, k.code, k.em);
+        ASSERT_GT(g.width, 0);
+        int inkTop = g.rows, inkBottom = -1, inkLeft = g.width, inkRight = -1;
+        for (int r = 0; r < g.rows; ++r)
+            for (int c = 0; c < g.width; ++c)
+                if (g.dots[r][c]) {
+                    inkTop = std::min(inkTop, r);
+                    inkBottom = std::max(inkBottom, r);
+                    inkLeft = std::min(inkLeft, c);
+                    inkRight = std::max(inkRight, c);
+                }
+        ASSERT_GE(inkBottom, 0);
+        for (int w : k.widths) {
+            SCOPED_TRACE(testing::Message() << k.em << " dots into " << w << "x" << k.em);
+            const int row0 = std::max(0, g.ascent - g.top);
+            const int col0 = g.width < w ? (w - g.width) / 2 : 0;
+            CRasteriser r;
+            CDotMatrix cell, uncut;
+            CInkLoss lost;
+            ASSERT_TRUE(r.renderUncut(k.code, ansiForm(k.code), face(k.family, w, k.em, k.em), cell,
+                                      uncut, lost));
+            const CInkLoss expected{0, std::max(0, row0 + inkBottom + 1 - k.em), 0,
+                                    std::max(0, col0 + inkRight + 1 - w)};
+            EXPECT_EQ(lost, expected);
+            EXPECT_EQ(r.lastInkBox().left, col0 + inkLeft);
+            EXPECT_EQ(r.lastInkBox().right, col0 + inkRight + 1);
+            EXPECT_EQ(r.lastInkBox().top, row0 + inkTop);
+            ASSERT_EQ(uncut.width(), w + lost.right);
+            ASSERT_EQ(uncut.height(), k.em + lost.bottom);
+            for (int row = 0; row < uncut.height(); ++row)
+                for (int col = 0; col < uncut.width(); ++col) {
+                    const int gr = row - row0, gc = col - col0;
+                    const bool dot =
+                        gr >= 0 && gr < g.rows && gc >= 0 && gc < g.width && g.dots[gr][gc];
+                    ASSERT_EQ(uncut.lit(row, col), dot) << "uncut " << row << "," << col;
+                    if (row < cell.height() && col < cell.width()) {
+                        ASSERT_EQ(cell.lit(row, col), dot) << "cell " << row << "," << col;
+                    }
+                }
+        }
+    }
+}
+
+// A rasteriser keeps what it worked out for the fonts it drew with last; whatever came before,
+// each character comes out as a fresh rasteriser draws it, in its own face and size.
+TEST(TrueType, EachFontKeepsItsOwnFaceAndSizeInOneRasteriser) {
+    std::vector<CFontSettings> fonts = {
+        face(u"DejaVu Sans", 16, 16),         face(u"DejaVu Sans", 10, 16),
+        face(u"DejaVu Sans", 24, 16),         face(u"DejaVu Sans", 16, 16, 12),
+        face(u"DejaVu Sans Mono", 9, 18),     face(u"DejaVu Sans Mono", 8, 18),
+        face(u"WenQuanYi Micro Hei", 16, 16), face(u"DejaVu Serif", 16, 16),
+    };
+    CFontSettings bold = fonts[0];
+    bold.bold = true;
+    CFontSettings italic = fonts[0];
+    italic.italic = true;
+    CFontSettings fit = fonts[0];
+    fit.fitCell = true;
+    CFontSettings file = fonts[0];
+    if (Result<CFaceFile> f = findFace(u"DejaVu Sans Mono", false, false))
+        file.fontFile = f->file;
+    CFontSettings fileFallback = file;
+    fileFallback.fileFallback = true;
+    fonts.insert(fonts.end(), {bold, italic, fit, file, fileFallback});
+    CRasteriser shared;
+    for (int round = 0; round < 2; ++round)
+        for (size_t i = 0; i < fonts.size(); ++i)
+            for (char16_t code : {u'M', u'g', u'中', u' '}) {
+                // Round two walks the fonts in another order.
+                const CFontSettings& f = fonts[round ? (i * 5) % fonts.size() : i];
+                CDotMatrix mine;
+                ASSERT_TRUE(shared.renderCharacter(code, ansiForm(code), f, mine));
+                EXPECT_EQ(mine, render(code, f))
+                    << "font " << i << " round " << round << " U+" << std::hex << unsigned(code);
+            }
+}
+
 TEST(FontList, OnlyScalableFamiliesWithoutDuplicates) {
     auto families = listFontFamilies();
     bool dejavu = false, mono = false;
