@@ -355,19 +355,46 @@ size_t CGlyphDocument::firstSelected() const {
     return m_list.size();
 }
 
+// One history step in the making over entries that stay in the list: the step records what
+// the change does to each entry, the list is quiet while the change runs, and commit() pushes
+// the step when anything changed. One that is never committed (a change that threw) leaves no
+// step.
+class CGlyphDocument::CTransaction {
+public:
+    CTransaction(CGlyphDocument& document, EStepKind kind, EMatrixEdit edit, const char* label)
+        : m_document(document),
+          m_step(std::make_unique<CMatrixStep>(kind, edit, label, document.m_list)) {}
+
+    // Runs `change(recorder)` with the list quiet; returns what it returned.
+    template <class Change> auto quietly(Change change) {
+        CQuietList quiet(m_document.m_list);
+        return change(static_cast<IEntryChangeRecorder*>(m_step.get()));
+    }
+    // An entry changed already, told after the fact.
+    void recordChange(size_t index, int width, int height, const CDotMatrix& before,
+                      const CGlyphEntry& after) {
+        m_step->addChange(index, width, height, before, after);
+    }
+    // Announces entries first..last once, as a quiet change must be.
+    void announce(size_t first, size_t last) { m_document.m_list.announceChanged(first, last); }
+    void commit() {
+        if (m_step->finish())
+            m_document.push(std::move(m_step));
+    }
+
+private:
+    CGlyphDocument& m_document;
+    std::unique_ptr<CMatrixStep> m_step;
+};
+
 template <class Change>
 auto CGlyphDocument::changeSelection(EStepKind kind, EMatrixEdit edit, const char* label,
                                      Change change) {
-    auto step = std::make_unique<CMatrixStep>(kind, edit, label, m_list);
+    CTransaction step(*this, kind, edit, label);
     const size_t from = firstSelected();
-    decltype(change(step.get())) result{};
-    {
-        CQuietList quiet(m_list);
-        result = change(step.get());
-    }
-    m_list.announceChanged(from, m_list.size() - 1);
-    if (step->finish())
-        push(std::move(step));
+    auto result = step.quietly(change);
+    step.announce(from, m_list.size() - 1);
+    step.commit();
     return result;
 }
 
@@ -416,11 +443,9 @@ void CGlyphDocument::endStroke() {
     const CGlyphEntry& e = m_list.at(stroke.index);
     if (e.matrix() == stroke.before && e.width() == stroke.width && e.height() == stroke.height)
         return;
-    auto step =
-        std::make_unique<CMatrixStep>(EStepKind::Stroke, EMatrixEdit::Invert, stroke.label, m_list);
-    step->addChange(stroke.index, stroke.width, stroke.height, stroke.before, e);
-    if (step->finish())
-        push(std::move(step));
+    CTransaction step(*this, EStepKind::Stroke, EMatrixEdit::Invert, stroke.label);
+    step.recordChange(stroke.index, stroke.width, stroke.height, stroke.before, e);
+    step.commit();
 }
 
 // ---- history ---------------------------------------------------------------------------------

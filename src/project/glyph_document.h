@@ -152,6 +152,7 @@ private:
     void dotsChanged(CGlyphEntry& entry) override;
     void entriesChanged(size_t first, size_t last) override;
 
+    class CTransaction;
     // One step of a change over the selection: `change(recorder)` runs with the list quiet,
     // recording each entry before and after; the changed range is announced once, and the step
     // is pushed when anything changed. Returns what `change` returned.
