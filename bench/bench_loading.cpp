@@ -3,6 +3,7 @@
 // library builder spreads over threads. Each new way is measured beside the old one it
 // replaced; bench/startup.sh measures whole tgw processes.
 #include "base/codepage.h"
+#include "bench_fonts.h"
 #include "library/character_set.h"
 #include "library/library_builder.h"
 #include "raster/font_config.h"
@@ -55,26 +56,7 @@ const std::string& folder() {
 const std::string& bigBdf() {
     static const std::string path = [] {
         const std::string p = folder() + "/big.bdf";
-        std::FILE* f = std::fopen(p.c_str(), "w");
-        const int count = 30000;
-        std::fprintf(f,
-                     "STARTFONT 2.1\nFONT -bench-big-medium-r-normal--16-160-75-75-c-160-"
-                     "iso10646-1\nSIZE 16 75 75\nFONTBOUNDINGBOX 16 16 0 -2\n"
-                     "STARTPROPERTIES 2\nFONT_ASCENT 14\nFONT_DESCENT 2\nENDPROPERTIES\n"
-                     "CHARS %d\n",
-                     count);
-        for (int i = 0; i < count; ++i) {
-            const unsigned code = 0x4E00 + unsigned(i);
-            std::fprintf(f,
-                         "STARTCHAR u%04X\nENCODING %u\nSWIDTH 1000 0\nDWIDTH 16 0\n"
-                         "BBX 16 16 0 -2\nBITMAP\n",
-                         code, code);
-            for (int r = 0; r < 16; ++r)
-                std::fprintf(f, "%04X\n", (code * 2654435761u >> (r % 16)) & 0xFFFF);
-            std::fputs("ENDCHAR\n", f);
-        }
-        std::fputs("ENDFONT\n", f);
-        std::fclose(f);
+        bench::writeBenchBdf(p, 30000, "big");
         return p;
     }();
     return path;

@@ -2,6 +2,7 @@
 // own cost per glyph (face lookup, placement, copying into the matrix) is the difference. The
 // bitmap font's glyphs cost FreeType little, so there the rasteriser's own work per glyph (the
 // choice of face and size for the font, the copy into the cell) is most of the time.
+#include "bench_fonts.h"
 #include "raster/font_config.h"
 #include "raster/rasteriser.h"
 
@@ -54,28 +55,7 @@ struct CBitmapFont {
             return;
         folder = pattern;
         path = folder + "/glyphs.bdf";
-        std::FILE* f = std::fopen(path.c_str(), "w");
-        if (!f)
-            return;
-        const int count = 4096;
-        std::fprintf(f,
-                     "STARTFONT 2.1\nFONT -bench-glyphs-medium-r-normal--16-160-75-75-c-160-"
-                     "iso10646-1\nSIZE 16 75 75\nFONTBOUNDINGBOX 16 16 0 -2\n"
-                     "STARTPROPERTIES 2\nFONT_ASCENT 14\nFONT_DESCENT 2\nENDPROPERTIES\n"
-                     "CHARS %d\n",
-                     count);
-        for (int i = 0; i < count; ++i) {
-            const unsigned code = 0x4E00 + unsigned(i);
-            std::fprintf(f,
-                         "STARTCHAR u%04X\nENCODING %u\nSWIDTH 1000 0\nDWIDTH 16 0\n"
-                         "BBX 16 16 0 -2\nBITMAP\n",
-                         code, code);
-            for (int r = 0; r < 16; ++r)
-                std::fprintf(f, "%04X\n", (code * 2654435761u >> r) & 0xFFFF);
-            std::fputs("ENDCHAR\n", f);
-        }
-        std::fputs("ENDFONT\n", f);
-        std::fclose(f);
+        bench::writeBenchBdf(path, 4096, "glyphs");
     }
     ~CBitmapFont() {
         std::error_code ec;
