@@ -151,7 +151,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(m_view);
     buildCommands();
     connect(m_view, &CQxView::stateChanged, this, [this] {
-        updateCommandState();
+        if (!m_commandDepth)
+            updateCommandState();
         scheduleInfoRefresh();
     });
     m_document->addObserver(this);
@@ -162,7 +163,10 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     });
     // A bar hidden or shown from the bars' own context menu keeps the 视图 menu's marks true.
     for (QToolBar* bar : {m_toolBar, m_infoBar})
-        connect(bar, &QToolBar::visibilityChanged, this, [this] { updateCommandState(); });
+        connect(bar, &QToolBar::visibilityChanged, this, [this] {
+            if (!m_commandDepth)
+                updateCommandState();
+        });
     m_dotLabel = new QLabel(statusBar());
     m_dotLabel->setObjectName("dotLabel");
     m_dotLabel->setToolTip(tr("指针下的点：字模序号、行、列，以及按当前取点方式与字节排列它所在的"
@@ -408,11 +412,14 @@ void CMainFrame::run(int id) {
         m_view->setColorScheme(id - kCmdColorFirst);
         return;
     }
+    // The notices the command causes refresh the bars once, when it is done.
+    ++m_commandDepth;
     for (const CCommand& c : commands())
         if (c.id == id && c.run) {
             c.run(*this, c);
             break;
         }
+    --m_commandDepth;
     updateCommandState();
 }
 
@@ -952,6 +959,7 @@ void CMainFrame::showHelp() {
 }
 
 void CMainFrame::updateCommandState() {
+    ++m_commandStateRefreshes;
     const CSettings& s = m_document->settings();
     const CGlyphList& list = m_document->list();
     for (const CCommand& c : commands()) {
@@ -1033,7 +1041,8 @@ void CMainFrame::historyChanged() {
 }
 
 void CMainFrame::settingsChanged() {
-    updateCommandState();
+    if (!m_commandDepth)
+        updateCommandState();
     scheduleInfoRefresh();
 }
 

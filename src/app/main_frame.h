@@ -106,6 +106,8 @@ public:
     // has asked); a file that cannot be read is reported and leaves the document as it was.
     bool loadProject(const QString& path);
     CInfoLabel* infoLabel() const { return m_infoLabel; }
+    // How often the enabled and checked states were refreshed: once a command (tests check).
+    size_t commandStateRefreshes() const { return m_commandStateRefreshes; }
     // The status bar's dot line: the entry, row and column under the pointer and the byte and
     // bit the dot lands in; the keyboard cursor's entry when the pointer is over none.
     QLabel* dotLabel() const { return m_dotLabel; }
@@ -226,6 +228,8 @@ private:
     std::map<int, QAction*> m_actions;
     std::unique_ptr<QTemporaryDir> m_tempDir; // private folder of the exported code file
     bool m_infoPending = false;
+    int m_commandDepth = 0; // commands running (a dialog's event loop may run another)
+    size_t m_commandStateRefreshes = 0;
     bool m_inkHintGiven = false;      // the lost-ink hint is given once a session
     CTransferMemory m_transferMemory; // what the send dialogs were last set to
 };

@@ -173,6 +173,26 @@ private slots:
         }
     }
 
+    // However many notices a command causes (entries, history, settings, bars), the enabled
+    // and checked states are refreshed once.
+    void aCommandRefreshesTheStateOnce() {
+        CMainFrame frame;
+        frame.show();
+        CQxView& v = frame.view();
+        v.document().settings().fontType = kFontAscii8x16;
+        v.document().settings().width = 8;
+        v.document().settings().height = 16;
+        v.addCharacters(u"AB");
+        v.list().select(0, ESelect::Replace);
+        for (int id : {kCmdInvert, kCmdRotate90, kCmdFilterDuplicates, kCmdMouseEdit, kCmdToolBar,
+                       kCmdUndo, kCmdDeleteSelected, kCmdDeleteAll}) {
+            const size_t before = frame.commandStateRefreshes();
+            frame.action(id)->trigger();
+            QCOMPARE(frame.commandStateRefreshes() - before, size_t(1));
+        }
+        QVERIFY(v.list().empty());
+    }
+
     // The tool bar's buttons and groups, as the command table makes them: "|" a separator.
     void toolBarHoldsItsButtonsInGroups() {
         CMainFrame frame;
